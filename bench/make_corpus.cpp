@@ -1,0 +1,97 @@
+// Writes a seeded Chinese novel-like text of a given size for the benchmark:
+// GBK (or UTF-8 / UTF-16LE) with CR LF endings, lines of varied length, some
+// empty and a few very long ones. The same seed gives the same bytes.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct SplitMix64 {
+    std::uint64_t state;
+    std::uint64_t next() {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    std::uint64_t below(std::uint64_t n) { return next() % n; }
+};
+
+// One GB2312 hanzi as GBK bytes, and the same character as a code point.
+void appendHanzi(SplitMix64& rng, const std::string& encoding, std::string& out) {
+    const auto lead = static_cast<unsigned>(0xB0 + rng.below(0xD7 - 0xB0 + 1));
+    const auto trail = static_cast<unsigned>(0xA1 + rng.below(0xFE - 0xA1 + 1));
+    if (encoding == "gbk") {
+        out += static_cast<char>(lead);
+        out += static_cast<char>(trail);
+        return;
+    }
+    // Not the same character as the GBK pair, but the same share of the CJK block.
+    const unsigned codePoint = 0x4E00 + (lead - 0xB0) * 94 + (trail - 0xA1);
+    if (encoding == "utf8") {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(codePoint & 0xFF);
+        out += static_cast<char>(codePoint >> 8);
+    }
+}
+
+void appendAscii(char c, const std::string& encoding, std::string& out) {
+    out += c;
+    if (encoding == "utf16") out += '\0';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: make_corpus OUTPUT MEBIBYTES [gbk|utf8|utf16] [SEED]\n");
+        return 2;
+    }
+    const std::uint64_t target = std::strtoull(argv[2], nullptr, 10) << 20;
+    const std::string encoding = argc > 3 ? argv[3] : "gbk";
+    SplitMix64 rng{argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 20261207};
+    std::FILE* out = std::fopen(argv[1], "wb");
+    if (!out) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    std::string chunk;
+    std::uint64_t written = 0;
+    if (encoding == "utf16") {
+        chunk += "\xFF\xFE";
+    }
+    const char* punctuation = ",.!?;:";
+    while (written + chunk.size() < target) {
+        const std::uint64_t roll = rng.below(10000);
+        std::uint64_t characters;
+        if (roll < 200) {
+            characters = 0;  // an empty line between paragraphs
+        } else if (roll < 202) {
+            characters = 50000 + rng.below(400000);  // a very long line
+        } else {
+            characters = 10 + rng.below(190);
+        }
+        for (std::uint64_t i = 0; i < characters; ++i) {
+            if (rng.below(12) == 0) {
+                appendAscii(punctuation[rng.below(6)], encoding, chunk);
+            } else {
+                appendHanzi(rng, encoding, chunk);
+            }
+        }
+        appendAscii('\r', encoding, chunk);
+        appendAscii('\n', encoding, chunk);
+        if (chunk.size() >= (1u << 20)) {
+            std::fwrite(chunk.data(), 1, chunk.size(), out);
+            written += chunk.size();
+            chunk.clear();
+        }
+    }
+    // Whole lines only: the file ends with its last line's CR LF, just past the size asked.
+    std::fwrite(chunk.data(), 1, chunk.size(), out);
+    return std::fclose(out) == 0 ? 0 : 1;
+}

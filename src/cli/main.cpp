@@ -1,0 +1,36 @@
+// tovane-split: the split run from a terminal, for scripts and benchmarks.
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "split_run.h"
+#include "terminal_progress.h"
+
+int main(int argc, char** argv) {
+    using tovane::cli::CommandLine;
+    const CommandLine line =
+        tovane::cli::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (line.action) {
+        case CommandLine::Action::Help:
+            std::fputs(tovane::cli::usageText().c_str(), stdout);
+            return 0;
+        case CommandLine::Action::Version:
+            std::printf("tovane-split %s\n", TOVANE_VERSION);
+            return 0;
+        case CommandLine::Action::UsageError:
+            std::fprintf(stderr, "tovane-split: %s\n\n%s", line.error.c_str(),
+                         tovane::cli::usageText().c_str());
+            return 2;
+        case CommandLine::Action::Split: break;
+    }
+    // A file-size limit must show up as a write error we report, not kill us.
+    std::signal(SIGXFSZ, SIG_IGN);
+    tovane::cli::TerminalProgress observer(::isatty(STDERR_FILENO) == 1);
+    const tovane::SplitOutcome outcome = tovane::runSplit(line.request, observer);
+    using Result = tovane::SplitOutcome::Result;
+    return outcome.result == Result::Done || outcome.result == Result::Empty ? 0 : 1;
+}

@@ -1,0 +1,33 @@
+// Reports a run on the terminal: messages on stderr, the summary on stdout,
+// and while it runs a progress line on stderr when that is a terminal.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+#include "split_run.h"
+
+namespace tovane::cli {
+
+class TerminalProgress : public SplitObserver {
+public:
+    explicit TerminalProgress(bool interactive);
+
+    void showMessage(std::string_view text) override;
+    void setStatus(std::string_view text) override;
+    void setBusy(bool busy) override;
+    void progress(std::uint64_t done, std::uint64_t total) override;
+
+private:
+    void clearLine();
+
+    bool interactive_;
+    bool busy_ = false;
+    bool lineShown_ = false;
+    std::string lastStatus_;
+    std::chrono::steady_clock::time_point started_;
+    std::chrono::steady_clock::time_point lastDrawn_;
+};
+
+}  // namespace tovane::cli

@@ -1,0 +1,314 @@
+#include "line_splitter.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "char_counter.h"
+#include "split_texts.h"
+
+namespace tovane {
+
+namespace {
+
+constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+
+}  // namespace
+
+LineSplitter::LineSplitter(const SplitPlan& plan, ProgressCallback progress,
+                           const std::atomic<bool>* stopRequested, std::size_t bufferSize)
+    : plan_(plan),
+      progress_(std::move(progress)),
+      stopRequested_(stopRequested),
+      buffer_(new char[std::max<std::size_t>(bufferSize & ~std::size_t{1}, 16)]),
+      capacity_(std::max<std::size_t>(bufferSize & ~std::size_t{1}, 16)) {}
+
+bool LineSplitter::stopRequested() const {
+    return stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed);
+}
+
+void LineSplitter::reportProgress(std::uint64_t done) {
+    done = std::min(done, source_.size());
+    if (!progress_ || done < reported_) return;  // a source that shrank mid-run
+    reported_ = done;
+    progress_(done, source_.size());
+}
+
+SplitOutcome LineSplitter::run() {
+    if (!source_.open(plan_.sourcePath)) {
+        message_ = texts::cannotRead(plan_.sourcePath, source_.error());
+        return finish(SplitOutcome::Result::Failed);
+    }
+    {
+        std::string sample(
+            static_cast<std::size_t>(std::min<std::uint64_t>(source_.size(), kEncodingSampleSize)),
+            '\0');
+        const std::int64_t sampled = source_.readAt(0, sample.data(), sample.size());
+        if (sampled < 0) {
+            failRead();
+            return finish(SplitOutcome::Result::Failed);
+        }
+        sample.resize(static_cast<std::size_t>(sampled));
+        encoding_ = detectEncoding(sample, source_.size());
+    }
+    unit_ = codeUnitSize(encoding_);
+    const std::size_t markSize = byteOrderMark(encoding_).size();
+    if (source_.size() <= markSize) return finish(SplitOutcome::Result::Empty);
+
+    bufferOffset_ = markSize;  // the mark is no part of the first line
+    reportProgress(0);
+    while (true) {
+        if (stopRequested()) return finish(SplitOutcome::Result::Stopped);
+        const std::size_t cr = findCarriageReturn(position_, length_);
+        std::size_t terminator = 0;
+        Step step = Step::Continue;
+        if (cr != kNotFound && cr + 2 * unit_ <= length_) {
+            terminator = isLineFeedAt(cr + unit_) ? 2 * unit_ : unit_;
+        } else if (cr != kNotFound && atEnd_) {
+            terminator = unit_;
+        } else if (cr == kNotFound && atEnd_) {
+            if (position_ == length_) break;  // a terminator at the very end adds no line
+        } else {
+            // The line, or whether an LF follows its CR, goes on past the buffer.
+            step = position_ == 0 && length_ == capacity_ ? splitLongLine() : refill();
+            if (step == Step::Continue) continue;
+        }
+        if (step == Step::Continue) {
+            const std::size_t length = (cr == kNotFound ? length_ : cr) - position_;
+            step = emitLine(position_, length, terminator);
+            position_ += length + terminator;
+        }
+        if (step == Step::Failed) return finish(SplitOutcome::Result::Failed);
+        if (step == Step::Stopped) return finish(SplitOutcome::Result::Stopped);
+    }
+    if (partNumber_ == 0) return finish(SplitOutcome::Result::Empty);
+    if (!part_.close()) {
+        failWrite(false);
+        return finish(SplitOutcome::Result::Failed);
+    }
+    return finish(SplitOutcome::Result::Done);
+}
+
+SplitOutcome LineSplitter::finish(SplitOutcome::Result result) {
+    SplitOutcome outcome;
+    outcome.result = result;
+    const bool complete = result == SplitOutcome::Result::Done;
+    if (!complete) part_.discard();
+    source_.close();
+    outcome.parts = complete || partNumber_ == 0 ? partNumber_ : partNumber_ - 1;
+    outcome.message = message_;
+    switch (result) {
+        case SplitOutcome::Result::Done:
+            reportProgress(source_.size());
+            outcome.status = texts::summary(plan_.baseName, outcome.parts, plan_.perPartFigure);
+            break;
+        case SplitOutcome::Result::Empty:
+            outcome.status = texts::emptySource(plan_.baseName);
+            break;
+        case SplitOutcome::Result::Failed:
+            outcome.status = texts::interrupted(plan_.baseName, outcome.parts);
+            break;
+        case SplitOutcome::Result::Stopped:
+            outcome.status = texts::cancelled(plan_.baseName, outcome.parts);
+            break;
+        case SplitOutcome::Result::CheckFailed: break;
+    }
+    return outcome;
+}
+
+LineSplitter::Step LineSplitter::failRead() {
+    message_ = texts::cannotRead(plan_.sourcePath, source_.error());
+    return Step::Failed;
+}
+
+LineSplitter::Step LineSplitter::failWrite(bool creating) {
+    message_ = creating ? texts::cannotCreate(part_.path(), part_.error())
+                        : texts::cannotWrite(part_.path(), part_.error());
+    return Step::Failed;
+}
+
+// Keeps the unfinished line, moved to the front, and fills the rest of the buffer.
+LineSplitter::Step LineSplitter::refill() {
+    if (!part_.flush()) return failWrite(false);  // queued pieces point into the buffer
+    std::memmove(buffer_.get(), buffer_.get() + position_, length_ - position_);
+    bufferOffset_ += position_;
+    length_ -= position_;
+    position_ = 0;
+    const std::int64_t got =
+        source_.readAt(bufferOffset_ + length_, buffer_.get() + length_, capacity_ - length_);
+    if (got < 0) return failRead();
+    length_ += static_cast<std::size_t>(got);
+    atEnd_ = length_ < capacity_;
+    reportProgress(bufferOffset_ + length_);
+    return Step::Continue;
+}
+
+std::size_t LineSplitter::findCarriageReturn(std::size_t from, std::size_t to) const {
+    const char* base = buffer_.get();
+    if (unit_ == 1) {
+        const void* hit = std::memchr(base + from, '\r', to - from);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : kNotFound;
+    }
+    // UTF-16: the CR byte must sit in its place inside a unit that starts at an
+    // even distance from the line, with a zero byte beside it.
+    const bool little = encoding_ == TextEncoding::Utf16Le;
+    std::size_t at = from;
+    while (at < to) {
+        const void* hit = std::memchr(base + at, '\r', to - at);
+        if (!hit) return kNotFound;
+        const auto index = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        const std::size_t unitStart = little ? index : index - 1;
+        if (index >= from + (little ? 0 : 1) && (unitStart - from) % 2 == 0) {
+            const std::size_t other = little ? index + 1 : unitStart;
+            if (other >= to) return kNotFound;  // the unit is cut off by the buffer's end
+            if (base[other] == 0) return unitStart;
+        }
+        at = index + 1;
+    }
+    return kNotFound;
+}
+
+bool LineSplitter::isLineFeedAt(std::size_t index) const {
+    const char* p = buffer_.get() + index;
+    switch (encoding_) {
+        case TextEncoding::Utf16Le: return p[0] == '\n' && p[1] == 0;
+        case TextEncoding::Utf16Be: return p[0] == 0 && p[1] == '\n';
+        case TextEncoding::Gbk:
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom: break;
+    }
+    return p[0] == '\n';
+}
+
+// The part takes the line while its bytes so far plus the line's characters
+// stay within the limit. Most lines are decided from the byte length alone.
+LineSplitter::Fit LineSplitter::fitByLength(std::uint64_t length) const {
+    const std::uint64_t written = part_.written();
+    if (written > plan_.byteLimit) return Fit::NewPart;
+    const std::uint64_t room = plan_.byteLimit - written;
+    if (CharCounter::upperBound(encoding_, length) <= room) return Fit::SamePart;
+    if (CharCounter::lowerBound(encoding_, length) > room) return Fit::NewPart;
+    return Fit::CountFirst;
+}
+
+bool LineSplitter::fitsByCount(std::uint64_t chars) const {
+    return part_.written() <= plan_.byteLimit && chars <= plan_.byteLimit - part_.written();
+}
+
+LineSplitter::Step LineSplitter::startPart() {
+    if (partNumber_ > 0 && !part_.close()) return failWrite(false);
+    ++partNumber_;
+    const std::string path = partPath(plan_.saveFolder, plan_.baseName, partNumber_);
+    if (source_.isSameFile(path)) {  // opening it would truncate the source
+        message_ = texts::partIsSource(path);
+        return Step::Failed;
+    }
+    if (!part_.open(path)) return failWrite(true);
+    if (!part_.append(byteOrderMark(encoding_))) return failWrite(false);
+    return Step::Continue;
+}
+
+LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
+                                          std::size_t terminator) {
+    const char* line = buffer_.get() + start;
+    bool newPart = partNumber_ == 0;
+    if (!newPart) {
+        const Fit fit = fitByLength(length);
+        newPart = fit == Fit::NewPart ||
+                  (fit == Fit::CountFirst &&
+                   !fitsByCount(CharCounter::countLine(encoding_, {line, length})));
+    }
+    if (newPart) {
+        const Step step = startPart();
+        if (step != Step::Continue) return step;
+    }
+    // A line that already ends in CR LF goes out with its own terminator, so a
+    // run of such lines stays one contiguous piece of the buffer.
+    const bool ok = terminator == 2 * unit_
+                        ? part_.append({line, length + terminator})
+                        : part_.append({line, length}) && part_.append(lineBreak(encoding_));
+    return ok ? Step::Continue : failWrite(false);
+}
+
+std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {
+    CharCounter counter(encoding_);
+    for (std::uint64_t done = 0; done < length;) {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, length - done));
+        const std::int64_t got = source_.readAt(offset + done, buffer_.get(), want);
+        if (got <= 0) {
+            step = got < 0 ? failRead() : Step::Continue;
+            break;
+        }
+        counter.feed({buffer_.get(), static_cast<std::size_t>(got)});
+        done += static_cast<std::uint64_t>(got);
+    }
+    return counter.count();
+}
+
+// A line that fills the whole buffer: find where it ends by reading on, decide
+// its part, then copy it with positioned reads in buffer-sized pieces.
+LineSplitter::Step LineSplitter::splitLongLine() {
+    if (!part_.flush()) return failWrite(false);
+    const std::uint64_t lineStart = bufferOffset_;
+    std::uint64_t chunkOffset = bufferOffset_;
+    std::size_t chunkLength = length_;
+    std::uint64_t lineLength = 0;
+    std::size_t terminator = 0;
+    while (true) {
+        if (stopRequested()) return Step::Stopped;
+        position_ = 0;
+        const std::size_t cr = findCarriageReturn(0, chunkLength);
+        if (cr != kNotFound) {
+            lineLength = chunkOffset + cr - lineStart;
+            char next[2] = {0, 0};
+            const std::int64_t got = source_.readAt(chunkOffset + cr + unit_, next, unit_);
+            if (got < 0) return failRead();
+            terminator = unit_;
+            if (static_cast<std::size_t>(got) == unit_) {
+                std::memcpy(buffer_.get(), next, unit_);
+                if (isLineFeedAt(0)) terminator = 2 * unit_;
+            }
+            break;
+        }
+        chunkOffset += chunkLength;
+        const std::int64_t got = source_.readAt(chunkOffset, buffer_.get(), capacity_);
+        if (got < 0) return failRead();
+        chunkLength = static_cast<std::size_t>(got);
+        if (chunkLength == 0) {
+            lineLength = chunkOffset - lineStart;  // the last line, without a terminator
+            break;
+        }
+    }
+
+    Step step = Step::Continue;
+    bool newPart = partNumber_ == 0;
+    if (!newPart) {
+        const Fit fit = fitByLength(lineLength);
+        newPart = fit == Fit::NewPart ||
+                  (fit == Fit::CountFirst && !fitsByCount(countCharsAt(lineStart, lineLength, step)));
+    }
+    if (step != Step::Continue) return step;
+    if (newPart && (step = startPart()) != Step::Continue) return step;
+    for (std::uint64_t done = 0; done < lineLength;) {
+        if (stopRequested()) return Step::Stopped;
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, lineLength - done));
+        const std::int64_t got = source_.readAt(lineStart + done, buffer_.get(), want);
+        if (got < 0) return failRead();
+        if (got == 0) break;  // the source shrank under us; what was there is written
+        if (!part_.append({buffer_.get(), static_cast<std::size_t>(got)}) || !part_.flush()) {
+            return failWrite(false);
+        }
+        done += static_cast<std::uint64_t>(got);
+        reportProgress(lineStart + done);
+    }
+    if (!part_.append(lineBreak(encoding_))) return failWrite(false);
+
+    bufferOffset_ = lineStart + lineLength + terminator;
+    length_ = 0;
+    position_ = 0;
+    atEnd_ = terminator == 0;
+    return Step::Continue;
+}
+
+}  // namespace tovane

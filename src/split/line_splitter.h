@@ -1,0 +1,72 @@
+// The streaming heart of a run: reads the source through one buffer, finds
+// its lines, and writes them whole into numbered parts, starting a new part
+// when the next line would push the current one past the byte limit.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "part_writer.h"
+#include "source_file.h"
+#include "split_types.h"
+#include "text_encoding.h"
+
+namespace tovane {
+
+class LineSplitter {
+public:
+    // Large enough that reads and writes go in big pieces; even, so that a
+    // UTF-16 code unit never straddles two reads.
+    static constexpr std::size_t kDefaultBufferSize = std::size_t{1} << 20;
+
+    LineSplitter(const SplitPlan& plan, ProgressCallback progress,
+                 const std::atomic<bool>* stopRequested,
+                 std::size_t bufferSize = kDefaultBufferSize);
+
+    SplitOutcome run();
+
+private:
+    enum class Step { Continue, Failed, Stopped };
+    enum class Fit { SamePart, NewPart, CountFirst };
+
+    Step refill();
+    Step splitLongLine();
+    Step emitLine(std::size_t start, std::size_t length, std::size_t terminator);
+    Step startPart();
+    Fit fitByLength(std::uint64_t length) const;
+    bool fitsByCount(std::uint64_t chars) const;
+    std::size_t findCarriageReturn(std::size_t from, std::size_t to) const;
+    bool isLineFeedAt(std::size_t index) const;
+    std::uint64_t countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step);
+    bool stopRequested() const;
+    void reportProgress(std::uint64_t done);
+
+    SplitOutcome finish(SplitOutcome::Result result);
+    Step failRead();
+    Step failWrite(bool creating);
+
+    const SplitPlan& plan_;
+    ProgressCallback progress_;
+    const std::atomic<bool>* stopRequested_;
+
+    SourceFile source_;
+    PartWriter part_;
+    TextEncoding encoding_ = TextEncoding::Gbk;
+    std::size_t unit_ = 1;
+    std::uint64_t partNumber_ = 0;  // of the part open now; 0 before the first
+
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
+    std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
+    std::size_t length_ = 0;          // bytes held
+    std::size_t position_ = 0;        // start of the next line
+    bool atEnd_ = false;              // nothing follows buffer_[length_ - 1]
+    std::uint64_t reported_ = 0;      // progress already reported
+
+    std::string message_;
+};
+
+}  // namespace tovane

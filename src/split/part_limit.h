@@ -1,0 +1,26 @@
+// Turns the size and count texts a user typed into the byte limit of a part:
+// the texts are exact decimal numbers, and every rounding is to the nearest
+// integer with halves to even.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tovane {
+
+// A limit past any real file, for numbers too large to represent.
+inline constexpr std::uint64_t kUnlimitedPart = UINT64_MAX;
+
+// Kilobytes per part -> bytes per part. Accepts a non-negative decimal number
+// with blanks around it ("100", " 0 ", "1.5"); anything else gives nothing.
+std::optional<std::uint64_t> limitFromSizeText(std::string_view text);
+
+// Number of parts -> bytes per part, from the source's size. Accepts a
+// positive decimal number with blanks around it; anything else gives nothing.
+std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint64_t fileSize);
+
+// A byte limit shown in kilobytes, rounded half to even.
+std::uint64_t limitInKilobytes(std::uint64_t limit);
+
+}  // namespace tovane

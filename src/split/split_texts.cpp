@@ -1,0 +1,81 @@
+#include "split_texts.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tovane::texts {
+
+namespace {
+
+std::string join(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (std::string_view piece : pieces) text += piece;
+    return text;
+}
+
+}  // namespace
+
+std::string progress(std::string_view baseName) {
+    return join({"正在分割中【", baseName, ".Txt 】", ",请稍候!"});
+}
+
+std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb) {
+    const std::string count = std::to_string(parts);
+    return join({"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件“", perPartKb,
+                 "”KB"});
+}
+
+std::string emptySource(std::string_view baseName) {
+    return join({"【", baseName, ".Txt 】是空文件,没有生成分割文件"});
+}
+
+std::string interrupted(std::string_view baseName, std::uint64_t completedParts) {
+    const std::string count = std::to_string(completedParts);
+    return join({"【", baseName, ".Txt 】分割中断,已完成“", count, "”个文件"});
+}
+
+std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
+    const std::string count = std::to_string(completedParts);
+    return join({"【", baseName, ".Txt 】分割已取消,已完成“", count, "”个文件"});
+}
+
+std::string cannotRead(std::string_view path, int error) {
+    return join({"无法读取文件“", path, "”：", systemReason(error)});
+}
+
+std::string cannotCreate(std::string_view path, int error) {
+    return join({"无法创建文件“", path, "”：", systemReason(error)});
+}
+
+std::string cannotWrite(std::string_view path, int error) {
+    return join({"无法写入文件“", path, "”：", systemReason(error)});
+}
+
+std::string partIsSource(std::string_view path) {
+    return join({"分割文件“", path, "”就是要分割的文件本身,不能覆盖。"});
+}
+
+std::string systemReason(int error) {
+    switch (error) {
+        case ENOSPC: return "磁盘空间不足";
+#ifdef EDQUOT
+        case EDQUOT: return "超出磁盘配额";
+#endif
+        case EACCES:
+        case EPERM: return "没有访问权限";
+        case EROFS: return "文件系统是只读的";
+        case EFBIG: return "文件超过了允许的最大大小";
+        case ENAMETOOLONG: return "文件名太长";
+        case ENOENT: return "路径不存在";
+        case ENOTDIR: return "路径中有一部分不是文件夹";
+        case EISDIR: return "这是一个文件夹";
+        case EIO: return "输入输出错误";
+        case EMFILE:
+        case ENFILE: return "打开的文件太多";
+        case EINVAL: return "不是可以分割的普通文件";
+        default: break;
+    }
+    return std::strerror(error);
+}
+
+}  // namespace tovane::texts

@@ -1,0 +1,32 @@
+// Every text a split run shows to the user, in one place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tovane::texts {
+
+inline constexpr std::string_view kSourceMissing = "要分割的TXT文件路径不正确！";
+inline constexpr std::string_view kSaveFolderMissing = "要保存分割后的TXT文件的路径不存在！";
+inline constexpr std::string_view kBadSize = "请输入正确的文件大小(KB)！";
+inline constexpr std::string_view kBadCount = "请输入正确的分割文件个数！";
+inline constexpr std::string_view kMessageTitle = "提示";
+inline constexpr std::string_view kStartIdle = "开始分割";
+inline constexpr std::string_view kStartBusy = "请稍等";
+
+std::string progress(std::string_view baseName);
+std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb);
+std::string emptySource(std::string_view baseName);
+std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
+std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
+
+std::string cannotRead(std::string_view path, int error);
+std::string cannotCreate(std::string_view path, int error);
+std::string cannotWrite(std::string_view path, int error);
+std::string partIsSource(std::string_view path);
+
+// The system's reason for an errno value, in Chinese where we know it.
+std::string systemReason(int error);
+
+}  // namespace tovane::texts

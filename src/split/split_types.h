@@ -1,0 +1,53 @@
+// What a split run is asked to do and what it reports back, shared by the
+// window and the command line so that both drive the same engine.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tovane {
+
+enum class SplitMode { BySize, ByCount };
+
+// The six inputs of a run, as the user entered them.
+struct SplitRequest {
+    std::string sourcePath;
+    std::string saveFolder;  // literal prefix of every part path
+    std::string baseName;
+    SplitMode mode = SplitMode::BySize;
+    std::string sizeText = "100";  // kilobytes per part, by size
+    std::string countText = "10";  // number of parts, by count
+};
+
+// A request that passed its checks, with the numbers worked out.
+struct SplitPlan {
+    std::string sourcePath;
+    std::string saveFolder;
+    std::string baseName;
+    std::uint64_t byteLimit = 0;
+    std::string perPartFigure;  // the kilobyte figure of the summary
+};
+
+struct SplitOutcome {
+    enum class Result {
+        CheckFailed,  // a check before the run refused it; nothing was touched
+        Done,
+        Empty,    // the source held no line; no part was made
+        Failed,   // stopped by an error; completed parts stay
+        Stopped,  // stopped on request; completed parts stay
+    };
+    Result result = Result::Done;
+    std::uint64_t parts = 0;  // parts completed and kept
+    std::string message;      // for a message box; empty when there is none
+    std::string status;       // the status line after the run; empty leaves it
+};
+
+// Bytes of the source dealt with so far, and the source's size.
+using ProgressCallback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+// A part path built from the save folder, the base name and the part number.
+std::string partPath(const std::string& saveFolder, const std::string& baseName,
+                     std::uint64_t number);
+
+}  // namespace tovane

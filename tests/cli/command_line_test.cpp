@@ -1,0 +1,53 @@
+#include "command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace tovane::cli {
+namespace {
+
+using Action = CommandLine::Action;
+
+CommandLine parse(std::vector<std::string> arguments) { return parseCommandLine(arguments); }
+
+TEST(CommandLine, DefaultsToHundredKilobytesAndTheSourceName) {
+    const CommandLine line = parse({"/books/my.novel.txt", "/out"});
+    ASSERT_EQ(line.action, Action::Split);
+    EXPECT_EQ(line.request.mode, SplitMode::BySize);
+    EXPECT_EQ(line.request.sizeText, "100");
+    EXPECT_EQ(line.request.baseName, "my.novel");
+    EXPECT_EQ(line.request.saveFolder, "/out/");
+}
+
+TEST(CommandLine, OptionsInBothSpellings) {
+    CommandLine line = parse({"--parts", "7", "--base=第一卷", "a.txt", "/out/"});
+    ASSERT_EQ(line.action, Action::Split);
+    EXPECT_EQ(line.request.mode, SplitMode::ByCount);
+    EXPECT_EQ(line.request.countText, "7");
+    EXPECT_EQ(line.request.baseName, "第一卷");
+    EXPECT_EQ(line.request.saveFolder, "/out/");
+    line = parse({"--size=250", "a.txt", "o"});
+    EXPECT_EQ(line.request.sizeText, "250");
+}
+
+TEST(CommandLine, BaseNameWithoutDotOrOnlyADot) {
+    EXPECT_EQ(defaultBaseName("/x/README"), "README");
+    EXPECT_EQ(defaultBaseName("/x/.txt"), "");
+    EXPECT_EQ(defaultBaseName("dir.d/name"), "name");
+}
+
+TEST(CommandLine, UsageErrors) {
+    EXPECT_EQ(parse({"a.txt"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"--size", "1", "--parts", "2", "a", "b"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"--size"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"--frobnicate", "a", "b"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"a", "b", "c"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"--help"}).action, Action::Help);
+    EXPECT_EQ(parse({"a", "--version"}).action, Action::Version);
+    // A source whose name starts with a dash, after "--".
+    const CommandLine line = parse({"--", "-odd.txt", "/o"});
+    EXPECT_EQ(line.action, Action::Split);
+    EXPECT_EQ(line.request.sourcePath, "-odd.txt");
+}
+
+}  // namespace
+}  // namespace tovane::cli

@@ -1,0 +1,104 @@
+// Buffer boundaries, progress and stopping, with buffers small enough that
+// lines and terminators straddle reads.
+#include "line_splitter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+#include "temp_dir.h"
+
+namespace tovane {
+namespace {
+
+class LineSplitterTest : public ::testing::Test {
+protected:
+    SplitOutcome split(const std::string& content, std::uint64_t limit, std::size_t bufferSize,
+                       ProgressCallback progress = {}, const std::atomic<bool>* stop = nullptr) {
+        plan.sourcePath = in.write("source.txt", content);
+        plan.saveFolder = out.path();
+        plan.baseName = "p";
+        plan.byteLimit = limit;
+        return LineSplitter(plan, std::move(progress), stop, bufferSize).run();
+    }
+    std::string part(int n) const { return test::readFile(out.file("p_" + std::to_string(n) + ".txt")); }
+
+    test::TempDir in;
+    test::TempDir out;
+    SplitPlan plan;
+};
+
+TEST_F(LineSplitterTest, CrLfSplitAcrossTwoReadsIsOneTerminator) {
+    // With a 16-byte buffer the CR is the buffer's last byte and its LF the next read's first.
+    const std::string content = std::string(15, 'a') + "\r\nb";
+    split(content, 0, 16);
+    EXPECT_EQ(part(1), std::string(15, 'a') + "\r\n");
+    EXPECT_EQ(part(2), "b\r\n");
+    EXPECT_EQ(out.list().size(), 2u);
+}
+
+TEST_F(LineSplitterTest, LinesLongerThanTheBufferAreCopiedWhole) {
+    std::string longLine;
+    for (int i = 0; i < 1000; ++i) longLine += static_cast<char>('a' + i % 26);
+    const std::string content = "x\r\n" + longLine + "\r" + longLine + "\r\n" + longLine;
+    split(content, 0, 64);
+    EXPECT_EQ(part(1), "x\r\n");
+    EXPECT_EQ(part(2), longLine + "\r\n");
+    EXPECT_EQ(part(3), longLine + "\r\n");
+    EXPECT_EQ(part(4), longLine + "\r\n");
+}
+
+TEST_F(LineSplitterTest, LongLineThatFitsTheLimitJoinsThePartWhenCounted) {
+    // 200 GBK pairs: 400 bytes but 200 characters; joins a part with room for 250.
+    std::string wide;
+    for (int i = 0; i < 200; ++i) wide += "\xC4\xE3";
+    split("ab\r\n" + wide + "\r\n", 254, 32);
+    EXPECT_EQ(part(1), "ab\r\n" + wide + "\r\n");
+    EXPECT_EQ(out.list().size(), 1u);
+}
+
+TEST_F(LineSplitterTest, ProgressEndsAtTheSourceSize) {
+    const std::string content(5000, 'z');
+    std::uint64_t last = 0;
+    std::uint64_t total = 0;
+    split(content + "\r\n" + content, 100, 256, [&](std::uint64_t done, std::uint64_t all) {
+        EXPECT_GE(done, last);
+        last = done;
+        total = all;
+    });
+    EXPECT_EQ(total, 10002u);
+    EXPECT_EQ(last, total);
+}
+
+TEST_F(LineSplitterTest, StopEndsTheRunAndRemovesTheIncompletePart) {
+    std::string content;
+    for (int i = 0; i < 2000; ++i) content += "line " + std::to_string(i) + "\r\n";
+    std::atomic<bool> stop{false};
+    int calls = 0;
+    const SplitOutcome outcome = split(
+        content, 64, 256,
+        [&](std::uint64_t, std::uint64_t) {
+            if (++calls == 20) stop = true;
+        },
+        &stop);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Stopped);
+    EXPECT_GT(outcome.parts, 0u);
+    // Every part that stayed is complete; the one being written is gone.
+    EXPECT_EQ(out.list().size(), outcome.parts);
+    EXPECT_FALSE(test::exists(out.file("p_" + std::to_string(outcome.parts + 1) + ".txt")));
+    EXPECT_EQ(outcome.status, "【p.Txt 】分割已取消,已完成“" + std::to_string(outcome.parts) + "”个文件");
+}
+
+TEST_F(LineSplitterTest, StopDuringALongLine) {
+    const std::string content = "a\r\n" + std::string(100000, 'b') + "\r\n";
+    std::atomic<bool> stop{false};
+    const SplitOutcome outcome = split(
+        content, 0, 1024, [&](std::uint64_t done, std::uint64_t) { stop = done > 50000; }, &stop);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Stopped);
+    EXPECT_EQ(outcome.parts, 1u);
+    EXPECT_EQ(out.list(), std::vector<std::string>{"p_1.txt"});
+}
+
+}  // namespace
+}  // namespace tovane

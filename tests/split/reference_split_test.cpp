@@ -1,0 +1,127 @@
+// The streaming splitter against a deliberately simple one that holds the
+// whole file in memory, on many generated files and small buffer sizes, so
+// that every way a line, a terminator or a character can straddle two reads
+// is met.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "char_counter.h"
+#include "line_splitter.h"
+#include "temp_dir.h"
+#include "text_encoding.h"
+
+namespace tovane {
+namespace {
+
+bool isUnit(const std::string& data, std::size_t at, std::size_t unit, TextEncoding encoding,
+            char c) {
+    if (unit == 1) return data[at] == c;
+    if (encoding == TextEncoding::Utf16Le) return data[at] == c && data[at + 1] == 0;
+    return data[at] == 0 && data[at + 1] == c;
+}
+
+std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit) {
+    const TextEncoding encoding =
+        detectEncoding(data.substr(0, kEncodingSampleSize), data.size());
+    const std::string bom(byteOrderMark(encoding));
+    const std::size_t unit = codeUnitSize(encoding);
+    std::vector<std::string> parts;
+    std::size_t pos = bom.size();
+    while (pos < data.size()) {
+        std::size_t end = pos;
+        while (end + unit <= data.size() && !isUnit(data, end, unit, encoding, '\r')) end += unit;
+        std::string line;
+        if (end + unit <= data.size()) {
+            line = data.substr(pos, end - pos);
+            pos = end + unit;
+            if (pos + unit <= data.size() && isUnit(data, pos, unit, encoding, '\n')) pos += unit;
+        } else {
+            line = data.substr(pos);
+            pos = data.size();
+        }
+        if (parts.empty() || parts.back().size() + CharCounter::countLine(encoding, line) > limit) {
+            parts.push_back(bom);
+        }
+        parts.back() += line;
+        parts.back() += lineBreak(encoding);
+    }
+    return parts;
+}
+
+std::string randomText(std::mt19937& rng) {
+    std::uniform_int_distribution<int> pick(0, 99);
+    const int kind = pick(rng) % 5;
+    std::string data;
+    if (kind == 1) data = "\xEF\xBB\xBF";
+    if (kind == 2) data = "\xFF\xFE";
+    if (kind == 3) data = "\xFE\xFF";
+    const bool wide = kind == 2 || kind == 3;
+    const int length = pick(rng) < 10 ? pick(rng) * 40 : pick(rng) * 3;
+    for (int i = 0; i < length; ++i) {
+        const int what = pick(rng);
+        std::string piece;
+        if (what < 8) {
+            piece = "\r";
+        } else if (what < 16) {
+            piece = "\r\n";
+        } else if (what < 20) {
+            piece = "\n";
+        } else if (what < 45) {
+            piece = "\xC4\xE3";  // a GBK pair
+        } else if (what < 55) {
+            piece = "\xE4\xBD\xA0";  // a UTF-8 character
+        } else if (what < 58) {
+            piece = std::string(static_cast<std::size_t>(pick(rng) * 3), 'L');  // a long run
+        } else if (what < 62) {
+            piece = std::string(1, static_cast<char>(0x80 + pick(rng)));  // a stray high byte
+        } else {
+            piece = std::string(1, static_cast<char>('a' + what % 26));
+        }
+        if (wide && (piece == "\r" || piece == "\r\n" || piece == "\n")) {
+            std::string units;
+            for (char c : piece) units += kind == 2 ? std::string{c, '\0'} : std::string{'\0', c};
+            piece = units;
+        }
+        data += piece;
+    }
+    if (wide && pick(rng) < 20) data += 'z';  // an odd trailing byte
+    return data;
+}
+
+TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
+    std::mt19937 rng(20261207);
+    std::uniform_int_distribution<int> limitPick(0, 400);
+    const std::size_t bufferSizes[] = {16, 18, 34, 256, 4096};
+    for (int round = 0; round < 300; ++round) {
+        test::TempDir dir;
+        const std::string data = randomText(rng);
+        const std::string source = dir.write("source.bin", data);
+        const std::uint64_t limit = static_cast<std::uint64_t>(limitPick(rng));
+        const std::vector<std::string> expected = referenceSplit(data, limit);
+        for (std::size_t bufferSize : bufferSizes) {
+            const std::string out = dir.makeDir("out" + std::to_string(bufferSize));
+            SplitPlan plan;
+            plan.sourcePath = source;
+            plan.saveFolder = out;
+            plan.baseName = "p";
+            plan.byteLimit = limit;
+            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, bufferSize).run();
+            ASSERT_TRUE(outcome.result == SplitOutcome::Result::Done ||
+                        outcome.result == SplitOutcome::Result::Empty)
+                << outcome.message;
+            ASSERT_EQ(outcome.parts, expected.size())
+                << "round " << round << " buffer " << bufferSize << " limit " << limit;
+            for (std::size_t n = 0; n < expected.size(); ++n) {
+                ASSERT_EQ(test::readFile(out + "p_" + std::to_string(n + 1) + ".txt"), expected[n])
+                    << "round " << round << " buffer " << bufferSize << " part " << n + 1;
+            }
+            ASSERT_EQ(dir.list("out" + std::to_string(bufferSize)).size(), expected.size());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tovane

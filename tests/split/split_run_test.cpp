@@ -1,0 +1,327 @@
+// A whole run through the same entry point the window and the command line use.
+#include "split_run.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "split_texts.h"
+#include "temp_dir.h"
+
+namespace tovane {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+
+class RecordingObserver : public SplitObserver {
+public:
+    void showMessage(std::string_view text) override { messages.emplace_back(text); }
+    void setStatus(std::string_view text) override { statuses.emplace_back(text); }
+    void setBusy(bool busy) override { busyChanges.push_back(busy); }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> statuses;
+    std::vector<bool> busyChanges;
+};
+
+class SplitRunTest : public ::testing::Test {
+protected:
+    SplitRequest bySize(const std::string& source, const std::string& size) const {
+        SplitRequest request;
+        request.sourcePath = source;
+        request.saveFolder = out.path();
+        request.baseName = "novel";
+        request.mode = SplitMode::BySize;
+        request.sizeText = size;
+        return request;
+    }
+    SplitRequest byCount(const std::string& source, const std::string& count) const {
+        SplitRequest request = bySize(source, "100");
+        request.mode = SplitMode::ByCount;
+        request.countText = count;
+        return request;
+    }
+    std::string part(int n) const { return readFile(out.file("novel_" + std::to_string(n) + ".txt")); }
+    std::vector<std::string> partNames() const { return out.list(); }
+
+    TempDir in;
+    TempDir out;
+    RecordingObserver observer;
+};
+
+TEST_F(SplitRunTest, MissingSourceShowsItsMessageAndChangesNothing) {
+    SplitRequest request = bySize("请点击“浏览”选择要分割的TxT文件", "100");
+    const SplitOutcome outcome = runSplit(request, observer);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+    EXPECT_EQ(observer.messages, std::vector<std::string>{"要分割的TXT文件路径不正确！"});
+    EXPECT_TRUE(observer.statuses.empty());
+    EXPECT_TRUE(observer.busyChanges.empty());
+    // A folder is no source either.
+    request.sourcePath = in.path();
+    EXPECT_EQ(runSplit(request, observer).result, SplitOutcome::Result::CheckFailed);
+}
+
+TEST_F(SplitRunTest, MissingSaveFolderShowsItsMessage) {
+    const std::string source = in.write("novel.txt", "a\r\n");
+    SplitRequest request = bySize(source, "100");
+    request.saveFolder = "请“设置”要保存分割后文件的路径";
+    runSplit(request, observer);
+    // A file where the folder should be is no folder.
+    request.saveFolder = source;
+    runSplit(request, observer);
+    EXPECT_EQ(observer.messages, std::vector<std::string>(2, "要保存分割后的TXT文件的路径不存在！"));
+    EXPECT_TRUE(observer.busyChanges.empty());
+    EXPECT_TRUE(partNames().empty());
+}
+
+TEST_F(SplitRunTest, BadNumbersAreRefusedBeforeAnythingIsTouched) {
+    const std::string source = in.write("novel.txt", "a\r\nb\r\n");
+    for (const char* size : {"", "abc", "-5"}) runSplit(bySize(source, size), observer);
+    for (const char* count : {"", "0", "-2", "x"}) runSplit(byCount(source, count), observer);
+    std::vector<std::string> expected(3, "请输入正确的文件大小(KB)！");
+    expected.insert(expected.end(), 4, "请输入正确的分割文件个数！");
+    EXPECT_EQ(observer.messages, expected);
+    EXPECT_TRUE(observer.busyChanges.empty());
+    EXPECT_TRUE(partNames().empty());
+}
+
+TEST_F(SplitRunTest, ThreeLinesWithSizeZeroMakeThreeParts) {
+    const std::string source = in.write("novel.txt", "a\r\nb\r\nc\r\n");
+    const SplitOutcome outcome = runSplit(bySize(source, "0"), observer);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Done);
+    EXPECT_EQ(outcome.parts, 3u);
+    EXPECT_EQ(part(1), "a\r\n");
+    EXPECT_EQ(part(2), "b\r\n");
+    EXPECT_EQ(part(3), "c\r\n");
+    EXPECT_EQ(partNames().size(), 3u);
+    EXPECT_EQ(observer.statuses,
+              (std::vector<std::string>{"正在分割中【novel.Txt 】,请稍候!",
+                                        "【novel.Txt 】已经被分割成了“3”个文件,每个文件“0”KB"}));
+    EXPECT_EQ(observer.busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(observer.messages.empty());
+}
+
+TEST_F(SplitRunTest, SizeTestIsStrictlyGreaterAndCountsTheNextLineWithoutTerminator) {
+    // Part 1 holds 998 + 2 = 1000 bytes; a 24-character line still fits (1024).
+    const std::string first(998, 'x');
+    const std::string fits(24, 'y');
+    const std::string source = in.write("novel.txt", first + "\r\n" + fits + "\r\nz\r\n");
+    runSplit(bySize(source, "1"), observer);
+    EXPECT_EQ(part(1), first + "\r\n" + fits + "\r\n");
+    EXPECT_EQ(part(2), "z\r\n");
+
+    const std::string tooLong(25, 'y');
+    const std::string source2 = in.write("novel.txt", first + "\r\n" + tooLong + "\r\n");
+    runSplit(bySize(source2, "1"), observer);
+    EXPECT_EQ(part(1), first + "\r\n");
+    EXPECT_EQ(part(2), tooLong + "\r\n");
+}
+
+TEST_F(SplitRunTest, GbkLinesAreMeasuredInCharacters) {
+    // 500 two-byte characters are 1000 bytes but count 500 against the limit.
+    std::string wide;
+    for (int i = 0; i < 500; ++i) wide += "\xC4\xE3";
+    const std::string first(998, 'x');
+    const std::string source = in.write("novel.txt", first + "\r\n" + wide + "\r\n");
+    runSplit(bySize(source, "1.5"), observer);  // 1536: 1000 + 500 fits
+    EXPECT_EQ(partNames().size(), 1u);
+    EXPECT_EQ(part(1), first + "\r\n" + wide + "\r\n");
+}
+
+TEST_F(SplitRunTest, LinesEndAtCrOrCrLfAndAlwaysLeaveAsCrLf) {
+    const std::string source = in.write("novel.txt", "one\rtwo\r\nthree\nstill three\r\rlast");
+    runSplit(bySize(source, "100"), observer);
+    EXPECT_EQ(part(1), "one\r\ntwo\r\nthree\nstill three\r\n\r\nlast\r\n");
+}
+
+TEST_F(SplitRunTest, BareLineFeedsMakeOneLine) {
+    const std::string source = in.write("novel.txt", "a\nb\nc\n");
+    runSplit(bySize(source, "0"), observer);
+    EXPECT_EQ(partNames().size(), 1u);
+    EXPECT_EQ(part(1), "a\nb\nc\n\r\n");
+}
+
+TEST_F(SplitRunTest, EveryByteOfTheLineIsKept) {
+    // Bytes no code page maps, NULs and a stray lead byte all pass unchanged.
+    const std::string odd("\x80\xFF\x00\xC4 \xA1\xA1\x7F", 8);
+    const std::string source = in.write("novel.txt", odd + "\r\n" + odd);
+    runSplit(bySize(source, "100"), observer);
+    EXPECT_EQ(part(1), odd + "\r\n" + odd + "\r\n");
+}
+
+TEST_F(SplitRunTest, FirstLineLongerThanTheLimitMakesItsOwnPart) {
+    const std::string longLine(3000, 'q');
+    const std::string source = in.write("novel.txt", longLine + "\r\nshort\r\nshort\r\n");
+    runSplit(bySize(source, "1"), observer);
+    EXPECT_EQ(part(1), longLine + "\r\n");
+    EXPECT_EQ(part(2), "short\r\nshort\r\n");
+}
+
+TEST_F(SplitRunTest, EmptySourceOrMarkAloneMakesNoPart) {
+    for (const char* content : {"", "\xEF\xBB\xBF", "\xFF\xFE"}) {
+        RecordingObserver fresh;
+        const std::string source = in.write("novel.txt", content);
+        const SplitOutcome outcome = runSplit(bySize(source, "100"), fresh);
+        EXPECT_EQ(outcome.result, SplitOutcome::Result::Empty);
+        EXPECT_EQ(fresh.statuses.back(), "【novel.Txt 】是空文件,没有生成分割文件");
+        EXPECT_EQ(fresh.busyChanges, (std::vector<bool>{true, false}));
+        EXPECT_TRUE(partNames().empty());
+    }
+}
+
+TEST_F(SplitRunTest, ByCountUsesFileSizeOverCountAndReportsKilobytes) {
+    std::string content;
+    for (int i = 0; i < 100; ++i) content += std::string(98, 'a' + i % 26) + "\r\n";  // 10000 bytes
+    const std::string source = in.write("novel.txt", content);
+    runSplit(byCount(source, "4"), observer);  // 2500 bytes a part: 25 lines each
+    EXPECT_EQ(partNames().size(), 4u);
+    EXPECT_EQ(part(1).size(), 2500u);
+    EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】已经被分割成了“4”个文件,每个文件“2”KB");
+}
+
+TEST_F(SplitRunTest, SummaryRepeatsTheSizeTextUnchanged) {
+    const std::string source = in.write("novel.txt", "a\r\n");
+    runSplit(bySize(source, " 100"), observer);
+    EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】已经被分割成了“1”个文件,每个文件“ 100”KB");
+}
+
+TEST_F(SplitRunTest, EmptyBaseNameGivesUnderscoreNames) {
+    const std::string source = in.write(".txt", "a\rb\r");
+    SplitRequest request = bySize(source, "0");
+    request.baseName = "";
+    runSplit(request, observer);
+    EXPECT_EQ(out.list(), (std::vector<std::string>{"_1.txt", "_2.txt"}));
+}
+
+TEST_F(SplitRunTest, OldPartsAreReplacedAndHigherOnesLeftAlone) {
+    out.write("novel_1.txt", "old one, much longer than the new part");
+    out.write("novel_5.txt", "old five");
+    const std::string source = in.write("novel.txt", "new\r\n");
+    runSplit(bySize(source, "100"), observer);
+    EXPECT_EQ(part(1), "new\r\n");
+    EXPECT_EQ(part(5), "old five");
+}
+
+TEST_F(SplitRunTest, ByteOrderMarkOpensEveryPartAndCountsAsWritten) {
+    const std::string bom = "\xEF\xBB\xBF";
+    // UTF-8: 你好 is 6 bytes, 2 characters.
+    const std::string line = "\xE4\xBD\xA0\xE5\xA5\xBD";
+    const std::string source = in.write("novel.txt", bom + line + "\r\n" + line + "\r\n" + line);
+    // Limit 11: BOM 3 + 8 = 11; the next line's 2 characters overflow it.
+    SplitRequest request = bySize(source, "0.0107421875");  // exactly 11 bytes
+    runSplit(request, observer);
+    EXPECT_EQ(part(1), bom + line + "\r\n");
+    EXPECT_EQ(part(2), bom + line + "\r\n");
+    EXPECT_EQ(part(3), bom + line + "\r\n");
+}
+
+TEST_F(SplitRunTest, Utf16LittleEndianLinesAreCodeUnits) {
+    using namespace std::string_literals;
+    const std::string bom = "\xFF\xFE";
+    // "ab" CR LF "c" LF(ordinary) "d" CR "e" — and a 0D byte inside 不 (U+4E0D).
+    const std::string text = bom + "a\0b\0\r\0\n\0c\0\n\0d\0\r\0\x0D\x4E"s;
+    const std::string source = in.write("novel.txt", text);
+    runSplit(bySize(source, "0"), observer);
+    EXPECT_EQ(part(1), bom + "a\0b\0\r\0\n\0"s);
+    EXPECT_EQ(part(2), bom + "c\0\n\0d\0\r\0\n\0"s);
+    EXPECT_EQ(part(3), bom + "\x0D\x4E\r\0\n\0"s);
+}
+
+TEST_F(SplitRunTest, Utf16BigEndianWithOddTrailingByte) {
+    using namespace std::string_literals;
+    const std::string bom = "\xFE\xFF";
+    const std::string text = bom + "\0a\0\r\0b\0\r\0\nz"s;
+    const std::string source = in.write("novel.txt", text);
+    runSplit(bySize(source, "0"), observer);
+    EXPECT_EQ(part(1), bom + "\0a\0\r\0\n"s);
+    EXPECT_EQ(part(2), bom + "\0b\0\r\0\n"s);
+    EXPECT_EQ(part(3), bom + "z\0\r\0\n"s);  // the odd byte is a line of its own
+}
+
+TEST_F(SplitRunTest, PartThatWouldOverwriteTheSourceIsRefused) {
+    const std::string original = "a\r\nb\r\n";
+    const std::string source = out.write("novel_2.txt", original);
+    SplitRequest request = bySize(source, "0");
+    const SplitOutcome outcome = runSplit(request, observer);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.parts, 1u);
+    EXPECT_EQ(readFile(source), original);
+    EXPECT_EQ(part(1), "a\r\n");
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0], "分割文件“" + out.file("novel_2.txt") + "”就是要分割的文件本身,不能覆盖。");
+    EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】分割中断,已完成“1”个文件");
+}
+
+TEST_F(SplitRunTest, FolderInThePlaceOfAPartStopsTheRun) {
+    out.makeDir("novel_2.txt");
+    const std::string source = in.write("novel.txt", "a\r\nb\r\nc\r\n");
+    const SplitOutcome outcome = runSplit(bySize(source, "0"), observer);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(part(1), "a\r\n");
+    EXPECT_FALSE(test::exists(out.file("novel_3.txt")));
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0], "无法创建文件“" + out.file("novel_2.txt") + "”：这是一个文件夹");
+    EXPECT_EQ(observer.busyChanges, (std::vector<bool>{true, false}));
+}
+
+TEST_F(SplitRunTest, NameLongerThanTheFileSystemAllowsIsReported) {
+    const std::string source = in.write("novel.txt", "a\r\n");
+    SplitRequest request = bySize(source, "100");
+    request.baseName = std::string(300, 'n');
+    const SplitOutcome outcome = runSplit(request, observer);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_NE(observer.messages[0].find("文件名太长"), std::string::npos);
+    EXPECT_TRUE(partNames().empty());
+}
+
+// The file-size limit binds root too: writes past it fail with EFBIG.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limit = previous_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST_F(SplitRunTest, FileSizeLimitMidPartFailsAndRemovesTheIncompletePart) {
+    // Two parts of 102 lines (5100 bytes) fit under the limit; the third part
+    // is one 7000-byte line, which the limit cuts off.
+    std::string content;
+    for (int i = 0; i < 204; ++i) content += std::string(48, 'k') + "\r\n";
+    content += std::string(7000, 'L') + "\r\n" + "tail\r\n";
+    const std::string source = in.write("novel.txt", content);
+    SplitOutcome outcome;
+    {
+        FileSizeLimit limit(6000);
+        outcome = runSplit(bySize(source, "5"), observer);
+    }
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.parts, 2u);
+    EXPECT_EQ(part(1).size(), 5100u);
+    EXPECT_EQ(part(2).size(), 5100u);
+    EXPECT_EQ(out.list(), (std::vector<std::string>{"novel_1.txt", "novel_2.txt"}));
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0],
+              "无法写入文件“" + out.file("novel_3.txt") + "”：文件超过了允许的最大大小");
+    EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】分割中断,已完成“2”个文件");
+    EXPECT_EQ(readFile(source), content);
+}
+
+}  // namespace
+}  // namespace tovane
