@@ -1,0 +1,111 @@
+#include "form2.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app_resources.h"
+#include "drive_list_box.h"
+#include "folder_list_box.h"
+#include "twips.h"
+
+namespace {
+
+QPointer<Form2> picker;
+
+}  // namespace
+
+Form2::Form2(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("选择保存路径"));
+    setWindowIcon(AppResources::applicationIcon());
+
+    Drive1 = new DriveListBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Dir1 = new FolderListBox(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Label1 = new QLabel(QStringLiteral("路径:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Text1 = new QLineEdit(QStringLiteral("Text1"), this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Command1 = new QPushButton(QStringLiteral("确定"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+
+    const auto place = [this](QWidget* control, double left, double top, double width,
+                              double height) {
+        control->setGeometry(Twips::rect(left, top, width, height, this));
+    };
+    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    place(Drive1, 120, 120, 4575, 300);
+    place(Dir1, 120, 600, 4575, 2190);
+    place(Label1, 120, 3120, 495, 255);
+    place(Text1, 600, 3000, 3255, 375);
+    place(Command1, 3960, 3000, 735, 375);
+    QWidget::setTabOrder(Drive1, Dir1);
+    QWidget::setTabOrder(Dir1, Text1);
+    QWidget::setTabOrder(Text1, Command1);
+
+    connect(Drive1, &DriveListBox::driveChanged, this, &Form2::Drive1_Change);
+    connect(Dir1, &FolderListBox::pathChanged, this, &Form2::Dir1_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+
+    Form_Load();
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
+    Timer1->start();
+    Drive1->setFocus();
+}
+
+Form2* Form2::instance() { return picker.data(); }
+
+Form2* Form2::showInstance(bool* created) {
+    if (created != nullptr) *created = picker.isNull();
+    if (picker.isNull()) picker = new Form2;
+    picker->show();
+    picker->raise();
+    picker->activateWindow();
+    return picker.data();
+}
+
+void Form2::Form_Load() {
+    // Where a Windows picker opens on drive D:, this one opens on the drive
+    // that holds the home folder, at the home folder itself.
+#ifdef Q_OS_WIN
+    Drive1->setDrive(QStringLiteral("d:"));
+#else
+    Drive1->setDrive(DriveListBox::driveOf(QDir::homePath()));
+#endif
+}
+
+void Form2::Drive1_Change() {
+    // A drive that isn't ready leaves the folder list where it was.
+    Dir1->setPath(DriveListBox::startFolderOf(Drive1->drive()));
+}
+
+void Form2::Dir1_Change() {
+    Text1->setText(Dir1->path());
+    const QString text = Text1->text();
+    if (!text.endsWith(QDir::separator())) Text1->setText(text + QDir::separator());
+}
+
+void Form2::Command1_Click() {
+    emit folderChosen(Text1->text());
+    close();
+}
+
+void Form2::Timer1_Timer() {
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+    const QSize locked(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    if (size() != locked) setFixedSize(locked);
+}

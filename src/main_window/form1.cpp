@@ -1,0 +1,460 @@
+#include "form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QThread>
+#include <QTimer>
+
+#include "app_resources.h"
+#include "clickable_label.h"
+#include "form2.h"
+#include "interface_fonts.h"
+#include "line_control.h"
+#include "runtime_services.h"
+#include "source_file.h"
+#include "split_run.h"
+#include "split_texts.h"
+#include "twips.h"
+
+namespace {
+
+QPointer<Form1> mainWindow;
+
+const QString kWelcome = QStringLiteral("  欢迎使用,Tovane 文本分割工具 V3.1 [Tovane 主页：点击这里打开]");
+const QString kDialogFilter = QStringLiteral("TXT文件(*.txt)");
+
+std::string toFileName(const QString& text) { return QFile::encodeName(text).toStdString(); }
+QString fromFileName(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
+
+template <typename T>
+T* makeControl(const char* name, QWidget* parent) {
+    auto* control = new T(parent);
+    control->setObjectName(QString::fromLatin1(name));
+    return control;
+}
+
+QLabel* makeLabel(const char* name, const QString& caption, QWidget* parent) {
+    auto* label = makeControl<QLabel>(name, parent);
+    label->setText(caption);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(false);
+    return label;
+}
+
+QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent) {
+    auto* button = makeControl<QPushButton>(name, parent);
+    button->setText(caption);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, role, colour);
+    }
+    widget->setPalette(palette);
+}
+
+// Keys that move or delete rather than type: they work as in any text box.
+bool isEditingKey(int key) {
+    switch (key) {
+        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
+        case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
+        case Qt::Key_Delete: case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Insert:
+        case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta:
+        case Qt::Key_CapsLock: case Qt::Key_NumLock:
+            return true;
+        default:
+            return key >= Qt::Key_F1 && key <= Qt::Key_F35;
+    }
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowTitleHint |
+                                                    Qt::WindowSystemMenuHint |
+                                                    Qt::WindowMinimizeButtonHint |
+                                                    Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("Form1"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Tovane V3.1 正式版"));
+    setWindowIcon(AppResources::applicationIcon());
+    buildControls();
+    placeControls();
+    orderTabs();
+
+    // Wired after the initial texts are in, so that loading selects no mode.
+    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Label5, &ClickableLabel::clicked, this, &Form1::Label5_Click);
+    connect(ztl, &ClickableLabel::clicked, this, &Form1::ztl_Click);
+    for (QWidget* watched : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(savepath1),
+                             static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)}) {
+        watched->installEventFilter(this);
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(10);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer1->start();
+    Timer2->start();
+
+    savepath1->setFocus();
+    if (mainWindow.isNull()) mainWindow = this;
+}
+
+Form1::~Form1() {
+    if (worker_ != nullptr) {
+        stopSplit_ = true;
+        worker_->disconnect(this);
+        worker_->wait();
+        delete worker_;
+    }
+}
+
+Form1* Form1::instance() { return mainWindow.data(); }
+
+Form1* Form1::ensureInstance(bool* created) {
+    if (created != nullptr) *created = mainWindow.isNull();
+    if (mainWindow.isNull()) mainWindow = new Form1;
+    return mainWindow.data();
+}
+
+void Form1::buildControls() {
+    Frame1 = makeControl<QGroupBox>("Frame1", this);
+    Frame1->setTitle(QStringLiteral("基本设置"));
+    Label2 = makeLabel("Label2", QStringLiteral("TxT文件："), Frame1);
+    Text1 = makeControl<QLineEdit>("Text1", Frame1);
+    Text1->setText(QStringLiteral("请点击“浏览”选择要分割的TxT文件"));
+    Text1->setReadOnly(true);
+    setTextColour(Text1, QPalette::Text, Qt::black);
+    Command2 = makeButton("Command2", QStringLiteral("浏 览"), Frame1);
+    Label1 = makeLabel("Label1", QStringLiteral("保存到："), Frame1);
+    savepath1 = makeControl<QLineEdit>("savepath1", Frame1);
+    savepath1->setText(QStringLiteral("请“设置”要保存分割后文件的路径"));
+    Command1 = makeButton("Command1", QStringLiteral("设  置"), Frame1);
+    Command3 = makeButton("Command3", QStringLiteral("打  开"), Frame1);
+
+    // Frame3 comes first so that the boxes and the button sit over it.
+    Frame2 = makeControl<QGroupBox>("Frame2", this);
+    Frame3 = makeControl<QGroupBox>("Frame3", Frame2);
+    Label3 = makeLabel("Label3", QStringLiteral("每"), Frame3);
+    Label4 = makeLabel("Label4", QStringLiteral("KB分割成一个文件"), Frame3);
+    Label7 = makeLabel("Label7", QStringLiteral("平均分割成"), Frame3);
+    Label6 = makeLabel("Label6", QStringLiteral("个文件"), Frame3);
+    Text2 = makeControl<QLineEdit>("Text2", Frame2);
+    Text2->setMaxLength(5);
+    Text2->setText(QStringLiteral("100"));
+    Text3 = makeControl<QLineEdit>("Text3", Frame2);
+    Text3->setMaxLength(4);
+    Text3->setText(QStringLiteral("10"));
+    for (QLineEdit* box : {Text2, Text3}) {
+        box->setFont(InterfaceFonts::songTi(10.5));
+        // Digits only: an input method would only get in the way.
+        box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    }
+    Command4 = makeButton("Command4", QString::fromUtf8(tovane::texts::kStartIdle.data(),
+                                                        tovane::texts::kStartIdle.size()),
+                          Frame2);
+
+    // On the window itself, over the frame, so both marks form one group.
+    Option1 = makeControl<QRadioButton>("Option1", this);
+    Option1->setText(QStringLiteral("Option1"));
+    Option1->setChecked(true);
+    Option2 = makeControl<QRadioButton>("Option2", this);
+    Option2->setText(QStringLiteral("Option2"));
+
+    Frame4 = makeControl<QGroupBox>("Frame4", this);
+    Frame4->setTitle(QStringLiteral("状态栏"));
+    ztl = makeControl<ClickableLabel>("ztl", Frame4);
+    ztl->setText(kWelcome);
+    ztl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    ztl->setCursor(Qt::PointingHandCursor);
+    setTextColour(ztl, QPalette::WindowText, QColor(255, 0, 0));
+    Line1 = new LineControl(QColor(0, 0, 255), Frame4);
+    Line1->setObjectName(QStringLiteral("Line1"));
+
+    Text4 = makeControl<QLineEdit>("Text4", this);
+    Text4->setVisible(false);
+    Text4->setFocusPolicy(Qt::NoFocus);
+
+    Label5 = makeControl<ClickableLabel>("Label5", this);
+    Label5->setText(QStringLiteral("异常处理:分割后的TxT文件全部是“乱码”怎么办?"));
+    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label5->setCursor(Qt::PointingHandCursor);
+
+    for (QLabel* label : findChildren<QLabel*>()) label->setFocusPolicy(Qt::NoFocus);
+}
+
+void Form1::placeControls() {
+    const auto place = [this](QWidget* control, double left, double top, double width,
+                              double height) {
+        control->setGeometry(Twips::rect(left, top, width, height, this));
+    };
+    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    place(Frame1, 120, 120, 6975, 1455);
+    place(Label2, 120, 360, 855, 375);
+    place(Text1, 960, 240, 4695, 375);
+    place(Command2, 5760, 240, 975, 375);
+    place(Label1, 120, 960, 735, 375);
+    place(savepath1, 960, 840, 3975, 375);
+    place(Command1, 5040, 840, 855, 375);
+    place(Command3, 6000, 840, 855, 375);
+    place(Frame2, 120, 1560, 6975, 975);
+    place(Frame3, 120, 120, 5655, 735);
+    place(Option1, 360, 2040, 255, 255);
+    place(Label3, 360, 360, 255, 255);
+    place(Text2, 720, 360, 735, 375);
+    place(Label4, 1440, 360, 1695, 255);
+    place(Option2, 3240, 2040, 255, 255);
+    place(Label7, 3240, 360, 975, 255);
+    place(Text3, 4320, 360, 615, 375);
+    place(Label6, 4920, 360, 615, 255);
+    place(Command4, 5880, 360, 975, 375);
+    place(Frame4, 120, 2640, 6975, 735);
+    place(ztl, 120, 360, 6735, 255);
+    place(Line1, 120, 600, 6840 - 120, 15);
+    place(Text4, 7320, 1800, 2175, 375);
+    place(Label5, label5Left_, 3480, 6855, 255);
+    Option1->raise();
+    Option2->raise();
+}
+
+void Form1::orderTabs() {
+    QWidget::setTabOrder(savepath1, Command2);
+    QWidget::setTabOrder(Command2, Text1);
+    QWidget::setTabOrder(Text1, Command1);
+    QWidget::setTabOrder(Command1, Option1);
+    QWidget::setTabOrder(Option1, Option2);
+    QWidget::setTabOrder(Option2, Text2);
+    QWidget::setTabOrder(Text2, Text3);
+    QWidget::setTabOrder(Text3, Command4);
+    QWidget::setTabOrder(Command4, Command3);
+}
+
+void Form1::setLabel5Left(double twips) {
+    label5Left_ = twips;
+    Label5->move(Twips::toPixels(twips, this), Label5->y());
+}
+
+// ---- the split -------------------------------------------------------------
+
+void Form1::Command4_Click() {
+    if (worker_ != nullptr) return;
+    tovane::SplitRequest request;
+    request.sourcePath = toFileName(Text1->text());
+    request.saveFolder = toFileName(savepath1->text());
+    request.baseName = toFileName(Text4->text());
+    request.mode = Option1->isChecked() ? tovane::SplitMode::BySize : tovane::SplitMode::ByCount;
+    request.sizeText = Text2->text().toStdString();
+    request.countText = Text3->text().toStdString();
+
+    const tovane::SplitCheck check = tovane::checkSplitRequest(request);
+    if (!check.plan) {
+        RuntimeServices::showMessage(this, QString::fromStdString(check.message));
+        return;
+    }
+    Command4->setEnabled(false);
+    Command4->setText(QString::fromUtf8(tovane::texts::kStartBusy.data(),
+                                        tovane::texts::kStartBusy.size()));
+    ztl->setText(fromFileName(tovane::texts::progress(check.plan->baseName)));
+
+    // The split runs on a worker so the window keeps repainting; the fields
+    // were read above, once.
+    stopSplit_ = false;
+    const tovane::SplitPlan plan = *check.plan;
+    worker_ = QThread::create([this, plan] { outcome_ = tovane::executeSplit(plan, {}, &stopSplit_); });
+    connect(worker_, &QThread::finished, this, &Form1::showSplitOutcome);
+    worker_->start();
+}
+
+void Form1::showSplitOutcome() {
+    if (worker_ == nullptr) return;
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
+    if (!outcome_.status.empty()) ztl->setText(fromFileName(outcome_.status));
+    if (!outcome_.message.empty()) {
+        RuntimeServices::showMessage(this, fromFileName(outcome_.message));
+    }
+    Command4->setText(QString::fromUtf8(tovane::texts::kStartIdle.data(),
+                                        tovane::texts::kStartIdle.size()));
+    Command4->setEnabled(true);
+    emit splitFinished();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (worker_ != nullptr) {
+        // Stop at the next line; the run removes the part it was writing.
+        stopSplit_ = true;
+        worker_->disconnect(this);
+        worker_->wait();
+        delete worker_;
+        worker_ = nullptr;
+    }
+    event->accept();
+}
+
+// ---- Settings, Browse, Open ------------------------------------------------
+
+void Form1::Command1_Click() {
+    bool created = false;
+    Form2* picker = Form2::showInstance(&created);
+    // The picker hands its folder to whichever main window is open when OK is
+    // clicked, or to a new one if this one was closed meanwhile.
+    if (created) connect(picker, &Form2::folderChosen, qApp, &Form1::receiveSaveFolder);
+}
+
+void Form1::receiveSaveFolder(const QString& folder) {
+    bool created = false;
+    Form1* window = ensureInstance(&created);
+    window->savepath1->setText(folder);
+    if (created) window->show();
+}
+
+void Form1::Command2_Click() {
+    const QString folder =
+        dialogFileName_.isEmpty() ? QString() : QFileInfo(dialogFileName_).absolutePath();
+    const QString chosen = RuntimeServices::chooseFileToOpen(this, folder, kDialogFilter);
+    // A cancel leaves the dialog's last path and title, and they are used again.
+    if (!chosen.isEmpty()) {
+        dialogFileName_ = QDir::toNativeSeparators(chosen);
+        dialogFileTitle_ = QFileInfo(chosen).fileName();
+    }
+    applyBrowseResult();
+}
+
+void Form1::chooseSource(const QString& path) {
+    const QFileInfo file(path);
+    dialogFileName_ = QDir::toNativeSeparators(file.absoluteFilePath());
+    dialogFileTitle_ = file.fileName();
+    applyBrowseResult();
+}
+
+void Form1::applyBrowseResult() {
+    Text1->setText(dialogFileName_);
+    ztl->setText(QStringLiteral("您选择分割的文件名为“") + dialogFileTitle_ + QStringLiteral("”"));
+    Text4->clear();
+    const qsizetype dot = dialogFileTitle_.lastIndexOf(QLatin1Char('.'));
+    Text4->setText(dot >= 0 ? dialogFileTitle_.left(dot) : dialogFileTitle_);
+}
+
+void Form1::Command3_Click() {
+    const QString folder = savepath1->text();
+    if (!tovane::isDirectory(toFileName(folder))) {
+        RuntimeServices::showMessage(this, QStringLiteral("保存路径不存在！"));
+        return;
+    }
+    RuntimeServices::open(QUrl::fromLocalFile(folder));
+}
+
+// ---- links, timers, mode ---------------------------------------------------
+
+void Form1::Label5_Click() { RuntimeServices::open(AppResources::helpArticle()); }
+
+void Form1::ztl_Click() { RuntimeServices::open(AppResources::homePage()); }
+
+void Form1::Timer1_Timer() {
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
+    const QSize locked(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    if (size() != locked) setFixedSize(locked);
+}
+
+void Form1::Timer2_Timer() { setLabel5Left(label5Left_ >= 5000 ? 240 : label5Left_ + 10); }
+
+void Form1::Text2_Change() { Option1->setChecked(true); }
+
+void Form1::Text3_Change() { Option2->setChecked(true); }
+
+// ---- focus bounce and digit filter -----------------------------------------
+
+void Form1::bounceFocus(QLineEdit* box) {
+    // Disabling passes the focus on; enabling at once keeps it from looking greyed.
+    box->setEnabled(false);
+    box->setEnabled(true);
+}
+
+bool Form1::filterDigitKey(QLineEdit* box, QKeyEvent* event) {
+    Q_UNUSED(box);
+    const int key = event->key();
+    if (isEditingKey(key)) return false;
+    int code = -1;
+    if (key == Qt::Key_Backspace) {
+        code = 8;
+    } else if (!event->text().isEmpty()) {
+        code = event->text().at(0).unicode();
+    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        code = 13;
+    } else if (key == Qt::Key_Escape) {
+        code = 27;
+    } else if ((event->modifiers() & Qt::ControlModifier) && key >= Qt::Key_At &&
+               key <= Qt::Key_Z) {
+        code = key - Qt::Key_At;  // Ctrl+V and the like are control characters
+    }
+    if (code < 0) return false;  // no character: nothing to filter
+    if ((code >= '0' && code <= '9') || code == 8) return false;
+    RuntimeServices::beep();
+    return true;
+}
+
+bool Form1::filterDigitInput(QInputMethodEvent* event) {
+    const QString text = event->commitString();
+    if (text.isEmpty()) return false;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            RuntimeServices::beep();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == Text1 && (type == QEvent::FocusIn || type == QEvent::MouseButtonPress)) {
+        bounceFocus(Text1);
+        return type == QEvent::MouseButtonPress;
+    }
+    if (watched == savepath1 && type == QEvent::FocusIn) {
+        bounceFocus(savepath1);
+        return false;
+    }
+    if (watched == Text2 || watched == Text3) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        if (type == QEvent::KeyPress) return filterDigitKey(box, static_cast<QKeyEvent*>(event));
+        if (type == QEvent::ShortcutOverride) {
+            // Keep Ctrl+V and friends away from the box's own shortcuts, so the
+            // key press reaches the filter above.
+            auto* key = static_cast<QKeyEvent*>(event);
+            if (key->modifiers() & Qt::ControlModifier) event->accept();
+            return false;
+        }
+        if (type == QEvent::InputMethod) {
+            return filterDigitInput(static_cast<QInputMethodEvent*>(event));
+        }
+        if (type == QEvent::MouseButtonRelease) {
+            (box == Text2 ? Option1 : Option2)->setChecked(true);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

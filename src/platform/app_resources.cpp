@@ -1,0 +1,45 @@
+#include "app_resources.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+bool AppResources::installChineseTranslations(QCoreApplication& application) {
+    bool loaded = false;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString& name : {QStringLiteral("qtbase_zh_CN")}) {
+        auto* translator = new QTranslator(&application);
+        if (translator->load(name, folder) && QCoreApplication::installTranslator(translator)) {
+            loaded = true;
+        } else {
+            delete translator;
+        }
+    }
+    return loaded;
+}
+
+QIcon AppResources::applicationIcon() { return QIcon(QStringLiteral(":/icons/tovane.png")); }
+
+QString AppResources::helpFolder() {
+    const QDir binary(QCoreApplication::applicationDirPath());
+    // Both the build tree and an installed prefix keep the pages at ../share/tovane/help.
+    for (const QString& relative : {QStringLiteral("../share/tovane/help"), QStringLiteral("help")}) {
+        const QFileInfo folder(binary.filePath(relative));
+        if (folder.isDir() && QFileInfo::exists(folder.filePath() + QStringLiteral("/index.html"))) {
+            return folder.canonicalFilePath();
+        }
+    }
+    return {};
+}
+
+QUrl AppResources::helpArticle() {
+    const QString folder = helpFolder();
+    return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + QStringLiteral("/garbled.html"));
+}
+
+QUrl AppResources::homePage() {
+    const QString folder = helpFolder();
+    return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + QStringLiteral("/index.html"));
+}

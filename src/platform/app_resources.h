@@ -1,0 +1,24 @@
+// What the windows take from the installation: Qt's own texts in Chinese, the
+// application icon, and the help pages that ship beside the program.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QUrl>
+
+class QCoreApplication;
+
+class AppResources {
+public:
+    // Loads Qt's Simplified Chinese translations, so that its dialogs and
+    // buttons read "确定" rather than "OK". False when none were found.
+    static bool installChineseTranslations(QCoreApplication& application);
+
+    static QIcon applicationIcon();
+
+    // The folder holding the help pages, found from the executable's place in
+    // a build tree or an installed tree; empty when it isn't there.
+    static QString helpFolder();
+    static QUrl helpArticle();  // why split files can look garbled
+    static QUrl homePage();
+};

@@ -1,0 +1,35 @@
+// The services the windows call on the desktop: the message box, the beep,
+// opening a folder or page with the desktop's opener, and the file-open
+// dialog. Each can be replaced, so tests never block on a modal window or
+// start a browser.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+class QWidget;
+
+class RuntimeServices {
+public:
+    using MessageHandler = std::function<void(QWidget* parent, const QString& text)>;
+    using BeepHandler = std::function<void()>;
+    using OpenHandler = std::function<bool(const QUrl& url)>;
+    // Returns the chosen file's path, or an empty text when cancelled.
+    using FileChooser = std::function<QString(QWidget* parent, const QString& folder,
+                                              const QString& filter)>;
+
+    // A modal box with the text, the title "提示" and one OK button.
+    static void showMessage(QWidget* parent, const QString& text);
+    static void beep();
+    // Hands the URL to the desktop without waiting; false when nothing took it.
+    static bool open(const QUrl& url);
+    static QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter);
+
+    static void setMessageHandler(MessageHandler handler);
+    static void setBeepHandler(BeepHandler handler);
+    static void setOpenHandler(OpenHandler handler);
+    static void setFileChooser(FileChooser handler);
+    // Back to the real desktop services.
+    static void restoreDefaults();
+};

@@ -1,0 +1,152 @@
+// The save-folder picker built for real, offscreen, on a home folder of its own.
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "drive_list_box.h"
+#include "folder_list_box.h"
+#include "form1.h"
+#include "form2.h"
+#include "runtime_services.h"
+#include "temp_dir.h"
+#include "twips.h"
+
+using tovane::test::TempDir;
+
+class Form2Test : public QObject {
+    Q_OBJECT
+
+private:
+    TempDir home;
+    QString homePath;
+    QPointer<Form1> main;
+
+    Form2* openPicker() {
+        QTest::mouseClick(main->Command1, Qt::LeftButton);
+        Form2* picker = Form2::instance();
+        if (picker != nullptr && !QTest::qWaitForWindowExposed(picker)) return nullptr;
+        return picker;
+    }
+    static void openFolder(Form2* picker, const QString& name) {
+        FolderListBox* list = picker->Dir1;
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->text() == name) {
+                list->scrollToItem(list->item(row));
+                const QRect cell = list->visualItemRect(list->item(row));
+                // A double click as a mouse makes it: a click, then the second press.
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+                return;
+            }
+        }
+        QFAIL(qPrintable("no entry " + name));
+    }
+
+private slots:
+    void initTestCase() {
+        home.makeDir("books/old");
+        home.makeDir("my out");
+        home.makeDir("小说");
+        homePath = QString::fromStdString(home.file("")).chopped(1);
+        qputenv("HOME", QFile::encodeName(homePath));
+        QCOMPARE(QDir::homePath(), homePath);
+    }
+    void init() {
+        main = Form1::ensureInstance();
+        main->show();
+    }
+    void cleanup() {
+        delete Form2::instance();
+        delete main.data();
+    }
+
+    void opensAtHomeWithOneTrailingSeparator() {
+        Form2* picker = openPicker();
+        QVERIFY(picker);
+        QCOMPARE(picker->windowTitle(), QStringLiteral("选择保存路径"));
+        QCOMPARE(picker->size(), QSize(320, 230));
+        QCOMPARE(picker->Label1->text(), QStringLiteral("路径:"));
+        QCOMPARE(picker->Command1->text(), QStringLiteral("确定"));
+        QCOMPARE(picker->Dir1->path(), homePath);
+        QCOMPARE(picker->Text1->text(), homePath + "/");
+        QCOMPARE(picker->Drive1->drive(), DriveListBox::driveOf(homePath));
+        QCOMPARE(picker->Dir1->geometry(), Twips::rect(120, 600, 4575, 2190));
+        QCOMPARE(picker->Text1->geometry(), Twips::rect(600, 3000, 3255, 375));
+        QVERIFY(picker->Timer1->isActive());
+        QVERIFY(QTest::qWaitForWindowActive(picker));
+        QCOMPARE(QApplication::focusWidget(), picker->Drive1);
+    }
+
+    void walkingDownAndBackUp() {
+        Form2* picker = openPicker();
+        openFolder(picker, QStringLiteral("books"));
+        QCOMPARE(picker->Text1->text(), homePath + "/books/");
+        openFolder(picker, QStringLiteral("old"));
+        QCOMPARE(picker->Text1->text(), homePath + "/books/old/");
+        openFolder(picker, QStringLiteral("/"));
+        QCOMPARE(picker->Text1->text(), QStringLiteral("/"));  // a root keeps its one separator
+    }
+
+    void okWritesTheFolderAndCloses() {
+        Form2* picker = openPicker();
+        openFolder(picker, QStringLiteral("my out"));
+        QPointer<Form2> guard = picker;
+        QTest::mouseClick(picker->Command1, Qt::LeftButton);
+        QCOMPARE(main->savepath1->text(), homePath + "/my out/");
+        QTRY_VERIFY(guard.isNull());
+        // The next Settings starts afresh at home.
+        picker = openPicker();
+        QCOMPARE(picker->Text1->text(), homePath + "/");
+    }
+
+    void titleBarCloseWritesNothing() {
+        const QString before = main->savepath1->text();
+        Form2* picker = openPicker();
+        openFolder(picker, QStringLiteral("小说"));
+        picker->close();
+        QCOMPARE(main->savepath1->text(), before);
+    }
+
+    void oneInstanceOnly() {
+        Form2* first = openPicker();
+        QCOMPARE(openPicker(), first);
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget* w) { return qobject_cast<Form2*>(w) && w->isVisible(); }),
+                 1);
+    }
+
+    void typingIntoThePathBoxChangesNothing() {
+        Form2* picker = openPicker();
+        const QString before = picker->Text1->text();
+        picker->Text1->setFocus();
+        QTest::keyClicks(picker->Text1, QStringLiteral("abc"));
+        QTest::keyClick(picker->Text1, Qt::Key_Backspace);
+        QCOMPARE(picker->Text1->text(), before);
+    }
+
+    void okAfterTheMainWindowClosedOpensANewOne() {
+        Form2* picker = openPicker();
+        main->close();
+        QTRY_VERIFY(main.isNull());
+        openFolder(picker, QStringLiteral("books"));
+        QTest::mouseClick(picker->Command1, Qt::LeftButton);
+        main = Form1::instance();
+        QVERIFY(main);
+        QVERIFY(main->isVisible());
+        QCOMPARE(main->savepath1->text(), homePath + "/books/");
+    }
+
+    void sizeLockPutsThePickerBack() {
+        Form2* picker = openPicker();
+        picker->setFixedSize(500, 500);
+        QTRY_COMPARE(picker->size(), QSize(320, 230));
+    }
+};
+
+QTEST_MAIN(Form2Test)
+#include "form2_test.moc"

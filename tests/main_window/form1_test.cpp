@@ -1,0 +1,432 @@
+// The main window built for real, offscreen, and driven with clicks and keys.
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include "clickable_label.h"
+#include "form1.h"
+#include "form2.h"
+#include "line_control.h"
+#include "runtime_services.h"
+#include "temp_dir.h"
+#include "twips.h"
+
+using tovane::test::TempDir;
+
+class Form1Test : public QObject {
+    Q_OBJECT
+
+private:
+    QPointer<Form1> form;
+    QStringList messages;
+    QList<QWidget*> messageParents;
+    int beeps = 0;
+    QList<QUrl> opened;
+    QStringList chooserAnswers;  // what the file dialog returns, one per use
+    QStringList chooserFolders;
+
+    QRect twipsOf(QWidget* control) const {
+        const double perPixel = Twips::perPixel(control);
+        const QRect r = control->geometry();
+        return {qRound(r.x() * perPixel), qRound(r.y() * perPixel), qRound(r.width() * perPixel),
+                qRound(r.height() * perPixel)};
+    }
+    void waitForSplit() {
+        QSignalSpy done(form.data(), &Form1::splitFinished);
+        if (form->isSplitting()) QVERIFY(done.wait(20000));
+    }
+
+private slots:
+    void init() {
+        messages.clear();
+        messageParents.clear();
+        beeps = 0;
+        opened.clear();
+        chooserAnswers.clear();
+        chooserFolders.clear();
+        RuntimeServices::setMessageHandler([this](QWidget* parent, const QString& text) {
+            messages << text;
+            messageParents << parent;
+        });
+        RuntimeServices::setBeepHandler([this] { ++beeps; });
+        RuntimeServices::setOpenHandler([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        RuntimeServices::setFileChooser(
+            [this](QWidget*, const QString& folder, const QString& filter) {
+                chooserFolders << folder;
+                if (filter != QStringLiteral("TXT文件(*.txt)")) return QStringLiteral("wrong filter");
+                return chooserAnswers.isEmpty() ? QString() : chooserAnswers.takeFirst();
+            });
+        form = Form1::ensureInstance();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+    }
+    void cleanup() {
+        if (Form2* picker = Form2::instance()) delete picker;
+        delete form.data();
+        RuntimeServices::restoreDefaults();
+    }
+
+    // ---- layout -----------------------------------------------------------
+
+    void initialTextsAndState() {
+        QCOMPARE(form->windowTitle(), QStringLiteral("Tovane V3.1 正式版"));
+        QCOMPARE(form->Frame1->title(), QStringLiteral("基本设置"));
+        QCOMPARE(form->Label2->text(), QStringLiteral("TxT文件："));
+        QCOMPARE(form->Text1->text(), QStringLiteral("请点击“浏览”选择要分割的TxT文件"));
+        QCOMPARE(form->Command2->text(), QStringLiteral("浏 览"));
+        QCOMPARE(form->Label1->text(), QStringLiteral("保存到："));
+        QCOMPARE(form->savepath1->text(), QStringLiteral("请“设置”要保存分割后文件的路径"));
+        QCOMPARE(form->Command1->text(), QStringLiteral("设  置"));
+        QCOMPARE(form->Command3->text(), QStringLiteral("打  开"));
+        QVERIFY(form->Frame2->title().isEmpty());
+        QVERIFY(form->Frame3->title().isEmpty());
+        QCOMPARE(form->Label3->text(), QStringLiteral("每"));
+        QCOMPARE(form->Text2->text(), QStringLiteral("100"));
+        QCOMPARE(form->Label4->text(), QStringLiteral("KB分割成一个文件"));
+        QCOMPARE(form->Label7->text(), QStringLiteral("平均分割成"));
+        QCOMPARE(form->Text3->text(), QStringLiteral("10"));
+        QCOMPARE(form->Label6->text(), QStringLiteral("个文件"));
+        QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
+        QCOMPARE(form->Frame4->title(), QStringLiteral("状态栏"));
+        QVERIFY(form->ztl->text().startsWith(QStringLiteral("  欢迎使用,")));
+        QVERIFY(form->ztl->text().contains(QStringLiteral("Tovane")));
+        QCOMPARE(form->Label5->text(), QStringLiteral("异常处理:分割后的TxT文件全部是“乱码”怎么办?"));
+        QVERIFY(form->Text4->text().isEmpty());
+        // Loading ran no change handler: the mode is by size although Text3 holds 10.
+        QVERIFY(form->Option1->isChecked());
+        QVERIFY(!form->Option2->isChecked());
+        QVERIFY(form->Command4->isEnabled());
+        QVERIFY(form->Timer1->isActive());
+        QCOMPARE(form->Timer1->interval(), 50);
+        QVERIFY(form->Timer2->isActive());
+        QCOMPARE(form->Timer2->interval(), 10);
+    }
+
+    void fontsColoursAndSettings() {
+        for (QLineEdit* box : {form->Text2, form->Text3}) {
+            QCOMPARE(box->font().families().first(), QStringLiteral("宋体"));
+            QVERIFY(box->font().families().contains(QStringLiteral("Noto Serif CJK SC")));
+            QCOMPARE(box->font().pointSizeF(), 10.5);
+            QCOMPARE(box->font().weight(), QFont::Normal);
+        }
+        QCOMPARE(form->Text2->maxLength(), 5);
+        QCOMPARE(form->Text3->maxLength(), 4);
+        QCOMPARE(form->ztl->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(form->Text1->palette().color(QPalette::Text), QColor(0, 0, 0));
+        QCOMPARE(form->Line1->colour(), QColor(0, 0, 255));
+        QVERIFY(form->Text1->isReadOnly());
+        QVERIFY(!form->savepath1->isReadOnly());
+        QVERIFY(!form->Text4->isVisible());
+        QCOMPARE(form->Text4->focusPolicy(), Qt::NoFocus);
+        QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
+        // The option marks' own captions are cut off: only the mark fits.
+        QVERIFY(form->Option1->width() < form->Option1->sizeHint().width());
+    }
+
+    void geometryInTwips() {
+        QCOMPARE(Twips::perPixel(form), 15.0);
+        QCOMPARE(form->size(), QSize(479, 254));
+        QCOMPARE(twipsOf(form->Frame1), QRect(120, 120, 6975, 1455));
+        QCOMPARE(twipsOf(form->Text1), QRect(960, 240, 4695, 375));
+        QCOMPARE(twipsOf(form->Command2), QRect(5760, 240, 975, 375));
+        QCOMPARE(twipsOf(form->savepath1), QRect(960, 840, 3975, 375));
+        QCOMPARE(twipsOf(form->Command1), QRect(5040, 840, 855, 375));
+        QCOMPARE(twipsOf(form->Command3), QRect(6000, 840, 855, 375));
+        QCOMPARE(twipsOf(form->Frame2), QRect(120, 1560, 6975, 975));
+        QCOMPARE(twipsOf(form->Frame3), QRect(120, 120, 5655, 735));
+        QCOMPARE(twipsOf(form->Option1), QRect(360, 2040, 255, 255));
+        QCOMPARE(twipsOf(form->Label3), QRect(360, 360, 255, 255));
+        QCOMPARE(twipsOf(form->Text2), QRect(720, 360, 735, 375));
+        QCOMPARE(twipsOf(form->Label4), QRect(1440, 360, 1695, 255));
+        QCOMPARE(twipsOf(form->Option2), QRect(3240, 2040, 255, 255));
+        QCOMPARE(twipsOf(form->Text3), QRect(4320, 360, 615, 375));
+        QCOMPARE(twipsOf(form->Command4), QRect(5880, 360, 975, 375));
+        QCOMPARE(twipsOf(form->Frame4), QRect(120, 2640, 6975, 735));
+        QCOMPARE(twipsOf(form->ztl), QRect(120, 360, 6735, 255));
+        QCOMPARE(twipsOf(form->Line1).topLeft(), QPoint(120, 600));
+        QCOMPARE(twipsOf(form->Line1).width(), 6720);
+        QCOMPARE(twipsOf(form->Text4), QRect(7320, 1800, 2175, 375));
+        QCOMPARE(twipsOf(form->Label5), QRect(240, 3480, 6855, 255));
+        // Containers: frames hold their controls; the option marks sit on the window, above Frame2.
+        QCOMPARE(form->Text2->parentWidget(), form->Frame2);
+        QCOMPARE(form->Label3->parentWidget(), form->Frame3);
+        QCOMPARE(form->Option1->parentWidget(), form.data());
+        QCOMPARE(form->childAt(form->Option1->geometry().center()), form->Option1);
+    }
+
+    void tabOrderPassesOverThePathBoxes() {
+        // savepath1 is first, and bounces the focus on to Browse.
+        QTRY_COMPARE(QApplication::focusWidget(), form->Command2);
+        QList<QWidget*> visited;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget();
+        }
+        const QList<QWidget*> expected = {form->Command1, form->Option1, form->Text2, form->Text3,
+                                          form->Command4, form->Command3, form->Command2,
+                                          form->Command1};
+        QCOMPARE(visited, expected);
+    }
+
+    // ---- Start ------------------------------------------------------------
+
+    void startWithoutSourceShowsItsMessageOnly() {
+        const QString status = form->ztl->text();
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        QCOMPARE(messages, QStringList{QStringLiteral("要分割的TXT文件路径不正确！")});
+        QCOMPARE(messageParents.first(), form.data());
+        QCOMPARE(form->ztl->text(), status);
+        QVERIFY(form->Command4->isEnabled());
+        QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
+    }
+
+    void startWithoutSaveFolderShowsItsMessage() {
+        TempDir in;
+        form->chooseSource(QString::fromStdString(in.write("novel.txt", "a\r\n")));
+        const QString status = form->ztl->text();
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        QCOMPARE(messages, QStringList{QStringLiteral("要保存分割后的TXT文件的路径不存在！")});
+        QCOMPARE(form->ztl->text(), status);
+    }
+
+    void startWithBadNumberIsRefused() {
+        TempDir in;
+        form->chooseSource(QString::fromStdString(in.write("novel.txt", "a\r\n")));
+        form->savepath1->setText(QString::fromStdString(in.path()));
+        form->Text3->setText(QString());  // selects split by count
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        QCOMPARE(messages, QStringList{QStringLiteral("请输入正确的分割文件个数！")});
+        QCOMPARE(in.list(), std::vector<std::string>{"novel.txt"});
+    }
+
+    void startSplitsIntoTheSaveFolder() {
+        TempDir in;
+        TempDir out;
+        form->chooseSource(QString::fromStdString(in.write("第一卷.txt", "a\r\nb\r\nc\r\n")));
+        form->savepath1->setText(QString::fromStdString(out.path()));
+        form->Text2->setText(QStringLiteral("0"));
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        waitForSplit();
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(out.list(), (std::vector<std::string>{"第一卷_1.txt", "第一卷_2.txt", "第一卷_3.txt"}));
+        QCOMPARE(tovane::test::readFile(out.file("第一卷_2.txt")), std::string("b\r\n"));
+        QCOMPARE(form->ztl->text(), QStringLiteral("【第一卷.Txt 】已经被分割成了“3”个文件,每个文件“0”KB"));
+        QVERIFY(form->Command4->isEnabled());
+        QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
+    }
+
+    void windowStaysAliveDuringALongSplit() {
+        TempDir in;
+        TempDir out;
+        std::string big;
+        for (int i = 0; i < 4000; ++i) big += std::string(2000, 'x') + "\r\n";
+        for (int i = 0; i < 8; ++i) big += big.substr(0, 8000000);  // about 72 MB
+        form->chooseSource(QString::fromStdString(in.write("big.txt", big)));
+        form->savepath1->setText(QString::fromStdString(out.path()));
+        form->Text2->setText(QStringLiteral("1"));  // one part a line: a slow run
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        QVERIFY(form->isSplitting());
+        QVERIFY(!form->Command4->isEnabled());
+        QCOMPARE(form->Command4->text(), QStringLiteral("请稍等"));
+        QCOMPARE(form->ztl->text(), QStringLiteral("正在分割中【big.Txt 】,请稍候!"));
+        // The marquee keeps moving while the worker splits.
+        const double left = form->label5Left();
+        QTest::qWait(100);
+        QVERIFY(form->label5Left() != left);
+        QTest::mouseClick(form->Command4, Qt::LeftButton);  // disabled: no second run
+        QVERIFY(messages.isEmpty());
+        waitForSplit();
+        QVERIFY(form->Command4->isEnabled());
+    }
+
+    void closingDuringASplitLeavesNoIncompletePart() {
+        TempDir in;
+        TempDir out;
+        std::string big;
+        for (int i = 0; i < 20000; ++i) big += std::string(3000, 'y') + "\r\n";
+        form->chooseSource(QString::fromStdString(in.write("big.txt", big)));
+        form->savepath1->setText(QString::fromStdString(out.path()));
+        form->Text2->setText(QStringLiteral("1"));
+        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        QTest::qWait(50);
+        QVERIFY(form->isSplitting());
+        QPointer<Form1> closing = form;
+        form->close();
+        QTRY_VERIFY(closing.isNull());
+        // Every part left is whole: one line of 3000 bytes and its CR LF.
+        const auto parts = out.list();
+        QVERIFY(parts.size() < 20000u);
+        for (const std::string& name : parts) {
+            QCOMPARE(tovane::test::readFile(out.file(name)).size(), std::size_t{3002});
+        }
+    }
+
+    // ---- Settings, Browse, Open -------------------------------------------
+
+    void settingsShowsOnePicker() {
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QPointer<Form2> first = Form2::instance();
+        QVERIFY(first);
+        QVERIFY(first->isVisible());
+        QVERIFY(first->parentWidget() == nullptr);
+        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QCOMPARE(Form2::instance(), first.data());
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QCOMPARE(std::count_if(windows.begin(), windows.end(),
+                               [](QWidget* w) { return qobject_cast<Form2*>(w) != nullptr; }),
+                 1);
+    }
+
+    void browseFillsPathTitleAndBaseName() {
+        chooserAnswers << QStringLiteral("/books/my.novel.txt");
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QCOMPARE(form->Text1->text(), QStringLiteral("/books/my.novel.txt"));
+        QCOMPARE(form->ztl->text(), QStringLiteral("您选择分割的文件名为“my.novel.txt”"));
+        QCOMPARE(form->Text4->text(), QStringLiteral("my.novel"));
+        chooserAnswers << QStringLiteral("/books/README");
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QCOMPARE(form->Text4->text(), QStringLiteral("README"));
+        QCOMPARE(chooserFolders.last(), QStringLiteral("/books"));  // opens where the last choice was
+        chooserAnswers << QStringLiteral("/books/.txt");
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QCOMPARE(form->Text4->text(), QString());
+        // A cancel after a choice sets the fields again from that choice.
+        form->Text1->setText(QStringLiteral("changed"));
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QCOMPARE(form->Text1->text(), QStringLiteral("/books/.txt"));
+        QCOMPARE(form->ztl->text(), QStringLiteral("您选择分割的文件名为“.txt”"));
+    }
+
+    void browseCancelledBeforeAnyChoiceEmptiesTheFields() {
+        QTest::mouseClick(form->Command2, Qt::LeftButton);
+        QCOMPARE(form->Text1->text(), QString());
+        QCOMPARE(form->Text4->text(), QString());
+        QCOMPARE(form->ztl->text(), QStringLiteral("您选择分割的文件名为“”"));
+    }
+
+    void openWithMissingFolderShowsMessageAndStartsNothing() {
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        QCOMPARE(messages, QStringList{QStringLiteral("保存路径不存在！")});
+        QVERIFY(opened.isEmpty());
+    }
+
+    void openHandsTheFolderOverUnchanged() {
+        TempDir base;
+        const QString folder = QString::fromStdString(base.makeDir("my out 输出"));
+        form->savepath1->setText(folder);
+        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(opened.first().toLocalFile(), folder);
+    }
+
+    void linksOpenTheShippedPages() {
+        QTest::mouseClick(form->Label5, Qt::LeftButton, {}, QPoint(5, 5));
+        const QString status = QStringLiteral("【x.Txt 】已经被分割成了“5”个文件,每个文件“100”KB");
+        form->ztl->setText(status);
+        QTest::mouseClick(form->ztl, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened[0].toLocalFile().endsWith(QStringLiteral("/garbled.html")));
+        QVERIFY(QFileInfo::exists(opened[0].toLocalFile()));
+        QVERIFY(opened[1].toLocalFile().endsWith(QStringLiteral("/index.html")));
+        QCOMPARE(form->ztl->text(), status);
+    }
+
+    // ---- focus bounce, digits, mode ---------------------------------------
+
+    void pathBoxesNeverKeepTheFocus() {
+        const QString text = form->Text1->text();
+        QTest::mouseClick(form->Text1, Qt::LeftButton);
+        QVERIFY(!form->Text1->hasFocus());
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("zz"));
+        QCOMPARE(form->Text1->text(), text);
+        QVERIFY(form->Text1->isEnabled());
+        form->savepath1->setFocus();
+        QVERIFY(!form->savepath1->hasFocus());
+        QVERIFY(form->savepath1->isEnabled());
+    }
+
+    void digitFilterLetsOnlyDigitsAndBackspaceThrough() {
+        form->Text2->clear();
+        form->Text2->setFocus();
+        QTest::keyClicks(form->Text2, QStringLiteral("12a"));
+        QCOMPARE(form->Text2->text(), QStringLiteral("12"));
+        QCOMPARE(beeps, 1);
+        QTest::keyClick(form->Text2, Qt::Key_Return);
+        QTest::keyClick(form->Text2, Qt::Key_Space);
+        QTest::keyClick(form->Text2, Qt::Key_Minus);
+        QCOMPARE(beeps, 4);
+        QTest::keyClick(form->Text2, Qt::Key_Backspace);
+        QCOMPARE(form->Text2->text(), QStringLiteral("1"));
+        QTest::keyClick(form->Text2, Qt::Key_Left);
+        QTest::keyClick(form->Text2, Qt::Key_Delete);
+        QTest::keyClick(form->Text2, Qt::Key_End);
+        QCOMPARE(beeps, 4);
+        QCOMPARE(form->Text2->text(), QString());
+        QTest::keyClicks(form->Text2, QStringLiteral("1234567"));
+        QCOMPARE(form->Text2->text(), QStringLiteral("12345"));  // at most 5
+    }
+
+    void digitFilterRefusesPasteKeysAndInputMethodText() {
+        QApplication::clipboard()->setText(QStringLiteral("abc"));
+        form->Text3->setFocus();
+        QTest::keyClick(form->Text3, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(form->Text3->text(), QStringLiteral("10"));
+        QCOMPARE(beeps, 1);
+        QInputMethodEvent fullWidth;
+        fullWidth.setCommitString(QStringLiteral("５"));
+        QApplication::sendEvent(form->Text3, &fullWidth);
+        QCOMPARE(form->Text3->text(), QStringLiteral("10"));
+        QCOMPARE(beeps, 2);
+        // Neither refusal changed the text, so the mode is still by size.
+        QVERIFY(form->Option1->isChecked());
+    }
+
+    void typingOrClickingSelectsTheMode() {
+        form->Text3->setFocus();
+        QTest::keyClick(form->Text3, Qt::Key_5);
+        QVERIFY(form->Option2->isChecked());
+        QTest::mouseClick(form->Text2, Qt::LeftButton);
+        QVERIFY(form->Option1->isChecked());
+        QVERIFY(!form->Option2->isChecked());
+        QTest::mouseClick(form->Text3, Qt::LeftButton);
+        QVERIFY(form->Option2->isChecked());
+    }
+
+    // ---- timers -----------------------------------------------------------
+
+    void marqueeStepsAndWrapsAround() {
+        form->Timer2->stop();
+        form->setLabel5Left(4995);
+        form->Timer2_Timer();
+        QCOMPARE(form->label5Left(), 5005.0);
+        form->Timer2_Timer();
+        QCOMPARE(form->label5Left(), 240.0);
+        form->setLabel5Left(5000);
+        form->Timer2_Timer();
+        QCOMPARE(form->label5Left(), 240.0);
+        form->Timer2_Timer();
+        QCOMPARE(form->label5Left(), 250.0);
+        QCOMPARE(form->Label5->x(), Twips::toPixels(250, form));
+    }
+
+    void sizeLockPutsTheWindowBack() {
+        form->setFixedSize(600, 400);
+        QTRY_COMPARE(form->size(), QSize(479, 254));
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"
