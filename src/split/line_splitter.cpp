@@ -13,15 +13,20 @@ namespace {
 
 constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
+LineSplitter::Options sane(LineSplitter::Options options) {
+    options.bufferSize = std::max<std::size_t>(options.bufferSize & ~std::size_t{1}, 16);
+    return options;
+}
+
 }  // namespace
 
 LineSplitter::LineSplitter(const SplitPlan& plan, ProgressCallback progress,
-                           const std::atomic<bool>* stopRequested, std::size_t bufferSize)
+                           const std::atomic<bool>* stopRequested, Options options)
     : plan_(plan),
       progress_(std::move(progress)),
       stopRequested_(stopRequested),
-      buffer_(new char[std::max<std::size_t>(bufferSize & ~std::size_t{1}, 16)]),
-      capacity_(std::max<std::size_t>(bufferSize & ~std::size_t{1}, 16)) {}
+      options_(sane(options)),
+      buffer_(new char[options_.bufferSize]) {}
 
 bool LineSplitter::stopRequested() const {
     return stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed);
@@ -29,7 +34,7 @@ bool LineSplitter::stopRequested() const {
 
 void LineSplitter::reportProgress(std::uint64_t done) {
     done = std::min(done, source_.size());
-    if (!progress_ || done < reported_) return;  // a source that shrank mid-run
+    if (!progress_ || done < reported_) return;
     reported_ = done;
     progress_(done, source_.size());
 }
@@ -55,22 +60,23 @@ SplitOutcome LineSplitter::run() {
     const std::size_t markSize = byteOrderMark(encoding_).size();
     if (source_.size() <= markSize) return finish(SplitOutcome::Result::Empty);
 
-    bufferOffset_ = markSize;  // the mark is no part of the first line
+    dataOffset_ = markSize;  // the mark is no part of the first line
+    data_ = buffer_.get();
     reportProgress(0);
     while (true) {
         if (stopRequested()) return finish(SplitOutcome::Result::Stopped);
-        const std::size_t cr = findCarriageReturn(position_, length_);
+        const std::size_t cr = findCarriageReturn(data_, position_, length_);
         std::size_t terminator = 0;
         Step step = Step::Continue;
         if (cr != kNotFound && cr + 2 * unit_ <= length_) {
-            terminator = isLineFeedAt(cr + unit_) ? 2 * unit_ : unit_;
+            terminator = isLineFeed(data_ + cr + unit_) ? 2 * unit_ : unit_;
         } else if (cr != kNotFound && atEnd_) {
             terminator = unit_;
         } else if (cr == kNotFound && atEnd_) {
             if (position_ == length_) break;  // a terminator at the very end adds no line
         } else {
             // The line, or whether an LF follows its CR, goes on past the buffer.
-            step = position_ == 0 && length_ == capacity_ ? splitLongLine() : refill();
+            step = needsLongLine() ? splitLongLine() : refill();
             if (step == Step::Continue) continue;
         }
         if (step == Step::Continue) {
@@ -82,6 +88,15 @@ SplitOutcome LineSplitter::run() {
         if (step == Step::Stopped) return finish(SplitOutcome::Result::Stopped);
     }
     if (partNumber_ == 0) return finish(SplitOutcome::Result::Empty);
+    if (!part_.flush()) {
+        failWrite(false);
+        return finish(SplitOutcome::Result::Failed);
+    }
+    // What was read must be what the file held all along.
+    if (source_.changedSinceOpen()) {
+        failChanged();
+        return finish(SplitOutcome::Result::Failed);
+    }
     if (!part_.close()) {
         failWrite(false);
         return finish(SplitOutcome::Result::Failed);
@@ -127,24 +142,34 @@ LineSplitter::Step LineSplitter::failWrite(bool creating) {
     return Step::Failed;
 }
 
+LineSplitter::Step LineSplitter::failChanged() {
+    message_ = texts::sourceChanged(plan_.sourcePath);
+    return Step::Failed;
+}
+
+bool LineSplitter::needsLongLine() const {
+    return position_ == 0 && length_ == options_.bufferSize;  // the buffer is full of one line
+}
+
 // Keeps the unfinished line, moved to the front, and fills the rest of the buffer.
 LineSplitter::Step LineSplitter::refill() {
     if (!part_.flush()) return failWrite(false);  // queued pieces point into the buffer
-    std::memmove(buffer_.get(), buffer_.get() + position_, length_ - position_);
-    bufferOffset_ += position_;
+    char* buffer = buffer_.get();
+    std::memmove(buffer, buffer + position_, length_ - position_);
+    dataOffset_ += position_;
     length_ -= position_;
     position_ = 0;
-    const std::int64_t got =
-        source_.readAt(bufferOffset_ + length_, buffer_.get() + length_, capacity_ - length_);
+    const std::int64_t got = source_.readAt(dataOffset_ + length_, buffer + length_,
+                                            options_.bufferSize - length_);
     if (got < 0) return failRead();
     length_ += static_cast<std::size_t>(got);
-    atEnd_ = length_ < capacity_;
-    reportProgress(bufferOffset_ + length_);
+    atEnd_ = length_ < options_.bufferSize;
+    reportProgress(dataOffset_ + length_);
     return Step::Continue;
 }
 
-std::size_t LineSplitter::findCarriageReturn(std::size_t from, std::size_t to) const {
-    const char* base = buffer_.get();
+std::size_t LineSplitter::findCarriageReturn(const char* base, std::size_t from,
+                                             std::size_t to) const {
     if (unit_ == 1) {
         const void* hit = std::memchr(base + from, '\r', to - from);
         return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : kNotFound;
@@ -168,16 +193,15 @@ std::size_t LineSplitter::findCarriageReturn(std::size_t from, std::size_t to) c
     return kNotFound;
 }
 
-bool LineSplitter::isLineFeedAt(std::size_t index) const {
-    const char* p = buffer_.get() + index;
+bool LineSplitter::isLineFeed(const char* unit) const {
     switch (encoding_) {
-        case TextEncoding::Utf16Le: return p[0] == '\n' && p[1] == 0;
-        case TextEncoding::Utf16Be: return p[0] == 0 && p[1] == '\n';
+        case TextEncoding::Utf16Le: return unit[0] == '\n' && unit[1] == 0;
+        case TextEncoding::Utf16Be: return unit[0] == 0 && unit[1] == '\n';
         case TextEncoding::Gbk:
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom: break;
     }
-    return p[0] == '\n';
+    return unit[0] == '\n';
 }
 
 // The part takes the line while its bytes so far plus the line's characters
@@ -196,7 +220,9 @@ bool LineSplitter::fitsByCount(std::uint64_t chars) const {
 }
 
 LineSplitter::Step LineSplitter::startPart() {
-    if (partNumber_ > 0 && !part_.close()) return failWrite(false);
+    if (partNumber_ > 0) {
+        if (!part_.close()) return failWrite(false);
+    }
     ++partNumber_;
     const std::string path = partPath(plan_.saveFolder, plan_.baseName, partNumber_);
     if (source_.isSameFile(path)) {  // opening it would truncate the source
@@ -210,7 +236,7 @@ LineSplitter::Step LineSplitter::startPart() {
 
 LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
                                           std::size_t terminator) {
-    const char* line = buffer_.get() + start;
+    const char* line = data_ + start;
     bool newPart = partNumber_ == 0;
     if (!newPart) {
         const Fit fit = fitByLength(length);
@@ -233,7 +259,8 @@ LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
 std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {
     CharCounter counter(encoding_);
     for (std::uint64_t done = 0; done < length;) {
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, length - done));
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(options_.bufferSize, length - done));
         const std::int64_t got = source_.readAt(offset + done, buffer_.get(), want);
         if (got <= 0) {
             step = got < 0 ? failRead() : Step::Continue;
@@ -245,33 +272,30 @@ std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t len
     return counter.count();
 }
 
-// A line that fills the whole buffer: find where it ends by reading on, decide
-// its part, then copy it with positioned reads in buffer-sized pieces.
+// A line that fills the whole buffer: find where it ends by reading on,
+// decide its part, then copy it with positioned reads in buffer-sized pieces.
 LineSplitter::Step LineSplitter::splitLongLine() {
     if (!part_.flush()) return failWrite(false);
-    const std::uint64_t lineStart = bufferOffset_;
-    std::uint64_t chunkOffset = bufferOffset_;
-    std::size_t chunkLength = length_;
+    const std::uint64_t lineStart = dataOffset_;
+    char* buffer = buffer_.get();
+    std::uint64_t chunkOffset = lineStart;
+    std::size_t chunkLength = 0;
     std::uint64_t lineLength = 0;
     std::size_t terminator = 0;
     while (true) {
         if (stopRequested()) return Step::Stopped;
-        position_ = 0;
-        const std::size_t cr = findCarriageReturn(0, chunkLength);
+        const std::size_t cr = findCarriageReturn(buffer, 0, chunkLength);
         if (cr != kNotFound) {
             lineLength = chunkOffset + cr - lineStart;
             char next[2] = {0, 0};
             const std::int64_t got = source_.readAt(chunkOffset + cr + unit_, next, unit_);
             if (got < 0) return failRead();
-            terminator = unit_;
-            if (static_cast<std::size_t>(got) == unit_) {
-                std::memcpy(buffer_.get(), next, unit_);
-                if (isLineFeedAt(0)) terminator = 2 * unit_;
-            }
+            terminator = static_cast<std::size_t>(got) == unit_ && isLineFeed(next) ? 2 * unit_
+                                                                                   : unit_;
             break;
         }
         chunkOffset += chunkLength;
-        const std::int64_t got = source_.readAt(chunkOffset, buffer_.get(), capacity_);
+        const std::int64_t got = source_.readAt(chunkOffset, buffer, options_.bufferSize);
         if (got < 0) return failRead();
         chunkLength = static_cast<std::size_t>(got);
         if (chunkLength == 0) {
@@ -292,11 +316,11 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     for (std::uint64_t done = 0; done < lineLength;) {
         if (stopRequested()) return Step::Stopped;
         const auto want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(capacity_, lineLength - done));
-        const std::int64_t got = source_.readAt(lineStart + done, buffer_.get(), want);
+            static_cast<std::size_t>(std::min<std::uint64_t>(options_.bufferSize, lineLength - done));
+        const std::int64_t got = source_.readAt(lineStart + done, buffer, want);
         if (got < 0) return failRead();
-        if (got == 0) break;  // the source shrank under us; what was there is written
-        if (!part_.append({buffer_.get(), static_cast<std::size_t>(got)}) || !part_.flush()) {
+        if (got == 0) return failChanged();  // the file shrank under us
+        if (!part_.append({buffer, static_cast<std::size_t>(got)}) || !part_.flush()) {
             return failWrite(false);
         }
         done += static_cast<std::uint64_t>(got);
@@ -304,7 +328,7 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     }
     if (!part_.append(lineBreak(encoding_))) return failWrite(false);
 
-    bufferOffset_ = lineStart + lineLength + terminator;
+    dataOffset_ = lineStart + lineLength + terminator;
     length_ = 0;
     position_ = 0;
     atEnd_ = terminator == 0;

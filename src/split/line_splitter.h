@@ -1,6 +1,6 @@
 // The streaming heart of a run: reads the source through one buffer, finds
-// its lines, and writes them whole into numbered parts, starting a new part
-// when the next line would push the current one past the byte limit.
+// its lines, and writes them whole into numbered parts, starting a new
+// part when the next line would push the current one past the byte limit.
 #pragma once
 
 #include <atomic>
@@ -18,13 +18,18 @@ namespace tovane {
 
 class LineSplitter {
 public:
-    // Large enough that reads and writes go in big pieces; even, so that a
-    // UTF-16 code unit never straddles two reads.
-    static constexpr std::size_t kDefaultBufferSize = std::size_t{1} << 20;
+    struct Options {
+        // The read buffer. Small enough that what was just read is still in
+        // the processor's cache when it is written out again; even, so that a
+        // UTF-16 code unit never straddles two reads.
+        std::size_t bufferSize = std::size_t{256} << 10;
+    };
 
     LineSplitter(const SplitPlan& plan, ProgressCallback progress,
-                 const std::atomic<bool>* stopRequested,
-                 std::size_t bufferSize = kDefaultBufferSize);
+                 const std::atomic<bool>* stopRequested, Options options);
+    LineSplitter(const SplitPlan& plan, ProgressCallback progress,
+                 const std::atomic<bool>* stopRequested)
+        : LineSplitter(plan, std::move(progress), stopRequested, Options{}) {}
 
     SplitOutcome run();
 
@@ -38,19 +43,22 @@ private:
     Step startPart();
     Fit fitByLength(std::uint64_t length) const;
     bool fitsByCount(std::uint64_t chars) const;
-    std::size_t findCarriageReturn(std::size_t from, std::size_t to) const;
-    bool isLineFeedAt(std::size_t index) const;
+    std::size_t findCarriageReturn(const char* base, std::size_t from, std::size_t to) const;
+    bool isLineFeed(const char* unit) const;
     std::uint64_t countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step);
     bool stopRequested() const;
     void reportProgress(std::uint64_t done);
+    bool needsLongLine() const;
 
     SplitOutcome finish(SplitOutcome::Result result);
     Step failRead();
     Step failWrite(bool creating);
+    Step failChanged();
 
     const SplitPlan& plan_;
     ProgressCallback progress_;
     const std::atomic<bool>* stopRequested_;
+    Options options_;
 
     SourceFile source_;
     PartWriter part_;
@@ -59,11 +67,11 @@ private:
     std::uint64_t partNumber_ = 0;  // of the part open now; 0 before the first
 
     std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_;
-    std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
+    const char* data_ = nullptr;      // the buffer
+    std::uint64_t dataOffset_ = 0;    // file offset of data_[0]
     std::size_t length_ = 0;          // bytes held
     std::size_t position_ = 0;        // start of the next line
-    bool atEnd_ = false;              // nothing follows buffer_[length_ - 1]
+    bool atEnd_ = false;              // nothing follows data_[length_ - 1]
     std::uint64_t reported_ = 0;      // progress already reported
 
     std::string message_;

@@ -42,6 +42,7 @@ private:
     std::string path_;
     std::uint64_t written_ = 0;  // bytes appended to this part, queued or not
     std::vector<iovec> queue_;
+    std::size_t queuedBytes_ = 0;
     int error_ = 0;
     bool complete_ = true;  // nothing of ours to remove
 };

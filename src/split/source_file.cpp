@@ -28,7 +28,17 @@ bool SourceFile::open(const std::string& path) {
     size_ = static_cast<std::uint64_t>(info.st_size);
     device_ = static_cast<std::uint64_t>(info.st_dev);
     inode_ = static_cast<std::uint64_t>(info.st_ino);
+    modifiedSeconds_ = static_cast<std::int64_t>(info.st_mtim.tv_sec);
+    modifiedNanoseconds_ = static_cast<std::int64_t>(info.st_mtim.tv_nsec);
     return true;
+}
+
+bool SourceFile::changedSinceOpen() const {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return true;
+    return static_cast<std::uint64_t>(info.st_size) != size_ ||
+           static_cast<std::int64_t>(info.st_mtim.tv_sec) != modifiedSeconds_ ||
+           static_cast<std::int64_t>(info.st_mtim.tv_nsec) != modifiedNanoseconds_;
 }
 
 void SourceFile::close() {

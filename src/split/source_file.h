@@ -25,6 +25,11 @@ public:
     std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size);
 
     std::uint64_t size() const { return size_; }
+    int descriptor() const { return fd_; }
+
+    // Whether the file was written to since it was opened: its size or its
+    // modification time differ from what they were then.
+    bool changedSinceOpen() const;
     int error() const { return error_; }
 
     // Whether `path` names this same file (through another name, a link or
@@ -36,6 +41,8 @@ private:
     std::uint64_t size_ = 0;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
+    std::int64_t modifiedSeconds_ = 0;
+    std::int64_t modifiedNanoseconds_ = 0;
     int error_ = 0;
 };
 

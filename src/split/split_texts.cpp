@@ -55,6 +55,10 @@ std::string partIsSource(std::string_view path) {
     return join({"分割文件“", path, "”就是要分割的文件本身,不能覆盖。"});
 }
 
+std::string sourceChanged(std::string_view path) {
+    return join({"要分割的文件“", path, "”在分割过程中被修改了,请等它保存完毕后重新分割。"});
+}
+
 std::string systemReason(int error) {
     switch (error) {
         case ENOSPC: return "磁盘空间不足";

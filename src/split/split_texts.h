@@ -25,6 +25,7 @@ std::string cannotRead(std::string_view path, int error);
 std::string cannotCreate(std::string_view path, int error);
 std::string cannotWrite(std::string_view path, int error);
 std::string partIsSource(std::string_view path);
+std::string sourceChanged(std::string_view path);
 
 // The system's reason for an errno value, in Chinese where we know it.
 std::string systemReason(int error);

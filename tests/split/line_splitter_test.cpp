@@ -20,7 +20,9 @@ protected:
         plan.saveFolder = out.path();
         plan.baseName = "p";
         plan.byteLimit = limit;
-        return LineSplitter(plan, std::move(progress), stop, bufferSize).run();
+        LineSplitter::Options options;
+        options.bufferSize = bufferSize;
+        return LineSplitter(plan, std::move(progress), stop, options).run();
     }
     std::string part(int n) const { return test::readFile(out.file("p_" + std::to_string(n) + ".txt")); }
 
