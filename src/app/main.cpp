@@ -3,12 +3,37 @@
 #include <QApplication>
 #include <QStringList>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 #include "app_resources.h"
 #include "form1.h"
 #include "interface_fonts.h"
 
+namespace {
+
+// Tells whether an installation is whole: the help pages and Qt's Chinese
+// texts are where the program looks for them.
+int checkInstallation(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    const QString help = AppResources::helpFolder();
+    const bool translated = AppResources::installChineseTranslations(application);
+    std::printf("help pages: %s\n", help.isEmpty() ? "not found" : qPrintable(help));
+    std::printf("Chinese translations: %s\n", translated ? "loaded" : "not found");
+    return !help.isEmpty() && translated ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tovane %s\n", TOVANE_VERSION);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--check-install") == 0) {
+        return checkInstallation(argc, argv);
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tovane"));
     QApplication::setApplicationVersion(QStringLiteral(TOVANE_VERSION));

@@ -8,48 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "char_counter.h"
 #include "line_splitter.h"
+#include "reference_split.h"
 #include "temp_dir.h"
-#include "text_encoding.h"
 
 namespace tovane {
 namespace {
-
-bool isUnit(const std::string& data, std::size_t at, std::size_t unit, TextEncoding encoding,
-            char c) {
-    if (unit == 1) return data[at] == c;
-    if (encoding == TextEncoding::Utf16Le) return data[at] == c && data[at + 1] == 0;
-    return data[at] == 0 && data[at + 1] == c;
-}
-
-std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit) {
-    const TextEncoding encoding =
-        detectEncoding(data.substr(0, kEncodingSampleSize), data.size());
-    const std::string bom(byteOrderMark(encoding));
-    const std::size_t unit = codeUnitSize(encoding);
-    std::vector<std::string> parts;
-    std::size_t pos = bom.size();
-    while (pos < data.size()) {
-        std::size_t end = pos;
-        while (end + unit <= data.size() && !isUnit(data, end, unit, encoding, '\r')) end += unit;
-        std::string line;
-        if (end + unit <= data.size()) {
-            line = data.substr(pos, end - pos);
-            pos = end + unit;
-            if (pos + unit <= data.size() && isUnit(data, pos, unit, encoding, '\n')) pos += unit;
-        } else {
-            line = data.substr(pos);
-            pos = data.size();
-        }
-        if (parts.empty() || parts.back().size() + CharCounter::countLine(encoding, line) > limit) {
-            parts.push_back(bom);
-        }
-        parts.back() += line;
-        parts.back() += lineBreak(encoding);
-    }
-    return parts;
-}
 
 std::string randomText(std::mt19937& rng) {
     std::uniform_int_distribution<int> pick(0, 99);
@@ -102,7 +66,7 @@ TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
         const std::string data = randomText(rng);
         const std::string source = dir.write("source.bin", data);
         const std::uint64_t limit = static_cast<std::uint64_t>(limitPick(rng));
-        const std::vector<std::string> expected = referenceSplit(data, limit);
+        const std::vector<std::string> expected = test::referenceSplit(data, limit);
         for (std::size_t m = 0; m < std::size(modes); ++m) {
             const std::string out = dir.makeDir("out" + std::to_string(m));
             SplitPlan plan;

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Splits very large sources and checks every byte: a 5 GiB GBK novel and a
+# source that is one 300 MiB line, each by size and by count. Prints the time
+# and peak memory of every split. Needs about 16 GiB free in $BIG_DIR (default
+# /tmp) and a few minutes; not part of the test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+work=${BIG_DIR:-/tmp}/tovane-big
+scripts/setup bench
+cmake --preset release > /dev/null
+cmake --build --preset release > /dev/null
+bin=$PWD/build/release/src/cli/tovane-split
+mkdir -p "$work"
+
+big=$work/novel-5g.txt
+[ -s "$big" ] || build/release/bench/make_corpus "$big" 5120 gbk
+line=$work/one-line.txt
+if [ ! -s "$line" ]; then
+    # 300 MiB of GBK text without a single CR, then an LF-only tail: one line.
+    yes $'\xb0\xa1' | tr -d '\n' | head -c $((150 * 1024 * 1024)) > "$line"
+    head -c $((150 * 1024 * 1024)) /dev/zero | tr '\0' 'x' >> "$line"
+    printf '\n' >> "$line"
+fi
+
+check() {  # source, output folder, base name: the parts joined give back the source
+    local source=$1 out=$2 name=$3 count
+    count=$(find "$out" -name "${name}_*.txt" | wc -l)
+    if ! for ((n = 1; n <= count; n++)); do cat "$out/${name}_$n.txt"; done |
+        cmp -s - <(cat "$source"; tail -c 2 "$source" | cmp -s - <(printf '\r\n') || printf '\r\n'); then
+        echo "MISMATCH: parts of $source do not give it back"
+        return 1
+    fi
+    echo "$count parts, joined parts equal the source"
+}
+
+printf '%-28s %10s %12s  %s\n' "split" "seconds" "peak KiB" "result"
+for source in "$big" "$line"; do
+    name=$(basename "$source" .txt)
+    for mode in "--size 100" "--parts 10"; do
+        out=$work/out
+        rm -rf "$out" && mkdir -p "$out"
+        stats=$( { /usr/bin/time -f '%e %M' "$bin" $mode "$source" "$out" > /dev/null; } 2>&1 | tail -n 1)
+        result=$(check "$source" "$out" "$name")
+        printf '%-28s %10s %12s  %s\n' "$name $mode" ${stats% *} ${stats#* } "$result"
+    done
+done
+rm -rf "$work/out"

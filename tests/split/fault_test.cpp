@@ -1,0 +1,169 @@
+// Faults during a run: the save folder vanishing or turning read-only, the
+// source changing under the split, sources that are no regular files. In
+// every case the run must say so, show no summary, leave no incomplete part
+// and keep the parts it completed.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "line_splitter.h"
+#include "split_run.h"
+#include "split_texts.h"
+#include "temp_dir.h"
+
+namespace tovane {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+
+std::string numberedLines(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "line " + std::to_string(1000 + i) + "\r\n";  // 11 bytes
+    return text;
+}
+
+class FaultTest : public ::testing::Test {
+protected:
+    SplitOutcome split(const std::string& content, std::uint64_t limit,
+                       const std::function<void(int call)>& onProgress) {
+        plan.sourcePath = in.write("novel.txt", content);
+        return run(limit, onProgress);
+    }
+    SplitOutcome run(std::uint64_t limit, const std::function<void(int call)>& onProgress) {
+        plan.saveFolder = out;
+        plan.baseName = "novel";
+        plan.byteLimit = limit;
+        int calls = 0;
+        LineSplitter::Options options;
+        options.bufferSize = 256;
+        return LineSplitter(plan, [&](std::uint64_t, std::uint64_t) { onProgress(++calls); },
+                            nullptr, options)
+            .run();
+    }
+    // Every part left must be whole: exactly the lines the split gave it.
+    void expectCompletedPartsIntact(const std::string& content, std::uint64_t partsKept,
+                                    std::size_t linesPerPart) {
+        for (std::uint64_t n = 1; n <= partsKept; ++n) {
+            const std::string expected = content.substr((n - 1) * linesPerPart * 11, linesPerPart * 11);
+            EXPECT_EQ(readFile(out + "novel_" + std::to_string(n) + ".txt"), expected) << n;
+        }
+        EXPECT_FALSE(test::exists(out + "novel_" + std::to_string(partsKept + 1) + ".txt"));
+    }
+
+    TempDir in;
+    TempDir base;
+    std::string out = base.makeDir("out");
+    SplitPlan plan;
+};
+
+TEST_F(FaultTest, SaveFolderRemovedMidRun) {
+    const std::string content = numberedLines(200);
+    const SplitOutcome outcome = split(content, 110, [&](int call) {
+        if (call == 3) std::filesystem::remove_all(out);
+    });
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_NE(outcome.message.find("无法创建文件“" + out + "novel_"), std::string::npos);
+    EXPECT_NE(outcome.message.find("路径不存在"), std::string::npos);
+    EXPECT_EQ(outcome.status.find("已经被分割成了"), std::string::npos);
+    EXPECT_EQ(readFile(plan.sourcePath), content);
+}
+
+TEST_F(FaultTest, SaveFolderMadeReadOnlyMidRun) {
+    // Root writes into read-only folders; the run takes another user's part.
+    const bool asRoot = ::geteuid() == 0;
+    const uid_t nobody = 65534;
+    ::chmod(in.path().c_str(), 0755);
+    ::chmod(base.path().c_str(), 0755);
+    if (asRoot) {
+        ASSERT_EQ(::chown(out.c_str(), nobody, nobody), 0);
+    }
+    const std::string content = numberedLines(200);
+    const std::string source = in.write("novel.txt", content);
+    ::chmod(source.c_str(), 0644);
+    plan.sourcePath = source;
+    if (asRoot) {
+        ASSERT_EQ(::seteuid(nobody), 0);
+    }
+    const SplitOutcome outcome = run(110, [&](int call) {
+        if (call == 3) ::chmod(out.c_str(), 0555);
+    });
+    if (asRoot) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    ::chmod(out.c_str(), 0755);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_NE(outcome.message.find("没有访问权限"), std::string::npos) << outcome.message;
+    ASSERT_GT(outcome.parts, 0u);
+    expectCompletedPartsIntact(content, outcome.parts, 10);
+    EXPECT_EQ(outcome.status, texts::interrupted("novel", outcome.parts));
+    EXPECT_EQ(readFile(source), content);
+}
+
+TEST_F(FaultTest, SourceThatShrinksIsReportedAsChanged) {
+    const std::string content = numberedLines(300);
+    const SplitOutcome outcome = split(content, 110, [&](int call) {
+        if (call == 4) {
+            ASSERT_EQ(::truncate(plan.sourcePath.c_str(), 1100), 0);
+        }
+    });
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.message, texts::sourceChanged(plan.sourcePath));
+    expectCompletedPartsIntact(content, outcome.parts, 10);
+}
+
+TEST_F(FaultTest, SourceThatGrowsIsReportedAsChanged) {
+    const std::string content = numberedLines(300);
+    const SplitOutcome outcome = split(content, 110, [&](int call) {
+        if (call == 4) {
+            std::FILE* file = std::fopen(plan.sourcePath.c_str(), "ab");
+            std::fputs("more\r\n", file);
+            std::fclose(file);
+        }
+    });
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.message, texts::sourceChanged(plan.sourcePath));
+    expectCompletedPartsIntact(content, outcome.parts, 10);
+}
+
+TEST_F(FaultTest, SourceThatShrinksInsideALongLine) {
+    const std::string content = "a\r\n" + std::string(5000, 'b') + "\r\n";
+    const SplitOutcome outcome = split(content, 0, [&](int call) {
+        if (call == 2) {
+            ASSERT_EQ(::truncate(plan.sourcePath.c_str(), 1000), 0);
+        }
+    });
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.message, texts::sourceChanged(plan.sourcePath));
+    EXPECT_EQ(readFile(out + "novel_1.txt"), "a\r\n");
+    EXPECT_FALSE(test::exists(out + "novel_2.txt"));
+}
+
+TEST_F(FaultTest, FifoAndDeviceSourcesAreRefusedWithoutWaiting) {
+    const std::string fifo = in.file("pipe.txt");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& source : {fifo, std::string("/dev/zero")}) {
+        SplitRequest request;
+        request.sourcePath = source;
+        request.saveFolder = out;
+        request.baseName = "novel";
+        const SplitCheck check = checkSplitRequest(request);
+        EXPECT_FALSE(check.plan.has_value());
+        EXPECT_EQ(check.message, texts::kSourceMissing);
+    }
+    // Swapped in after the check: the run itself refuses it too.
+    SplitPlan swapped;
+    swapped.sourcePath = fifo;
+    swapped.saveFolder = out;
+    swapped.baseName = "novel";
+    const SplitOutcome outcome = executeSplit(swapped);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_NE(outcome.message.find("不是可以分割的普通文件"), std::string::npos);
+    EXPECT_TRUE(base.list("out").empty());
+}
+
+}  // namespace
+}  // namespace tovane
