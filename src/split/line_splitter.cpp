@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "char_counter.h"
+#include "crlf_scan.h"
 #include "split_texts.h"
 
 namespace tovane {
@@ -65,6 +66,12 @@ SplitOutcome LineSplitter::run() {
     reportProgress(0);
     while (true) {
         if (stopRequested()) return finish(SplitOutcome::Result::Stopped);
+        std::size_t taken = 0;
+        if (appendRunOfLines(taken) == Step::Failed) return finish(SplitOutcome::Result::Failed);
+        if (taken > 0) {
+            position_ += taken;
+            continue;
+        }
         const std::size_t cr = findCarriageReturn(data_, position_, length_);
         std::size_t terminator = 0;
         Step step = Step::Continue;
@@ -254,6 +261,45 @@ LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
                         ? part_.append({line, length + terminator})
                         : part_.append({line, length}) && part_.append(lineBreak(encoding_));
     return ok ? Step::Continue : failWrite(false);
+}
+
+// Takes as many whole lines as certainly fit the current part in one piece,
+// without looking at them one by one: lines whose bytes alone stay within
+// the room left fit whatever their characters, and a run whose every CR is
+// followed by LF is written out exactly as it stands in the source.
+LineSplitter::Step LineSplitter::appendRunOfLines(std::size_t& taken) {
+    taken = 0;
+    const std::uint64_t written = part_.written();
+    if (unit_ != 1 || partNumber_ == 0 || written > plan_.byteLimit ||
+        dataOffset_ + position_ < runsBlockedUntil_) {
+        return Step::Continue;
+    }
+    const std::uint64_t room = plan_.byteLimit - written;
+    const std::size_t available = length_ - position_;
+    const std::size_t span = room >= available ? available : static_cast<std::size_t>(room) + 1;
+    const char* run = data_ + position_;
+    const auto lastCr = [run](std::size_t within) -> std::size_t {
+        const void* hit = within == 0 ? nullptr : ::memrchr(run, '\r', within);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - run) : kNotFound;
+    };
+    std::size_t end = lastCr(span);
+    // The run's last line needs its terminator in view to be told apart.
+    if (end != kNotFound && position_ + end + 1 >= length_) end = lastCr(end);
+    if (end == kNotFound) return Step::Continue;
+    const std::size_t lone = findLoneCarriageReturn(run, end + 1);
+    if (lone < end) {
+        // Stop the run before the line that ends in a lone CR; lines go one by
+        // one from there until past it.
+        runsBlockedUntil_ = dataOffset_ + position_ + lone + 1;
+        end = lastCr(lone);
+        if (end == kNotFound) return Step::Continue;
+    }
+    const bool crLf = run[end + 1] == '\n';
+    const bool ok = crLf ? part_.append({run, end + 2})
+                         : part_.append({run, end}) && part_.append(lineBreak(encoding_));
+    if (!ok) return failWrite(false);
+    taken = end + (crLf ? 2 : 1);
+    return Step::Continue;
 }
 
 std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {

@@ -40,6 +40,7 @@ private:
     Step refill();
     Step splitLongLine();
     Step emitLine(std::size_t start, std::size_t length, std::size_t terminator);
+    Step appendRunOfLines(std::size_t& taken);
     Step startPart();
     Fit fitByLength(std::uint64_t length) const;
     bool fitsByCount(std::uint64_t chars) const;
@@ -73,6 +74,7 @@ private:
     std::size_t position_ = 0;        // start of the next line
     bool atEnd_ = false;              // nothing follows data_[length_ - 1]
     std::uint64_t reported_ = 0;      // progress already reported
+    std::uint64_t runsBlockedUntil_ = 0;  // file offset past a lone CR seen ahead
 
     std::string message_;
 };
