@@ -40,11 +40,8 @@ Form2::Form2(QWidget* parent)
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
 
-    const auto place = [this](QWidget* control, double left, double top, double width,
-                              double height) {
-        control->setGeometry(Twips::rect(left, top, width, height, this));
-    };
-    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    const auto place = &Twips::place;
+    Twips::lockWindowSize(this, kClientWidth, kClientHeight);
     place(Drive1, 120, 120, 4575, 300);
     place(Dir1, 120, 600, 4575, 2190);
     place(Label1, 120, 3120, 495, 255);
@@ -104,8 +101,4 @@ void Form2::Command1_Click() {
     close();
 }
 
-void Form2::Timer1_Timer() {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-    const QSize locked(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
-    if (size() != locked) setFixedSize(locked);
-}
+void Form2::Timer1_Timer() { Twips::lockWindowSize(this, kClientWidth, kClientHeight); }

@@ -207,11 +207,8 @@ void Form1::buildControls() {
 }
 
 void Form1::placeControls() {
-    const auto place = [this](QWidget* control, double left, double top, double width,
-                              double height) {
-        control->setGeometry(Twips::rect(left, top, width, height, this));
-    };
-    setFixedSize(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
+    const auto place = &Twips::place;
+    Twips::lockWindowSize(this, kClientWidth, kClientHeight);
     place(Frame1, 120, 120, 6975, 1455);
     place(Label2, 120, 360, 855, 375);
     place(Text1, 960, 240, 4695, 375);
@@ -374,11 +371,7 @@ void Form1::Label5_Click() { RuntimeServices::open(AppResources::helpArticle());
 
 void Form1::ztl_Click() { RuntimeServices::open(AppResources::homePage()); }
 
-void Form1::Timer1_Timer() {
-    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-    const QSize locked(Twips::toPixels(kClientWidth, this), Twips::toPixels(kClientHeight, this));
-    if (size() != locked) setFixedSize(locked);
-}
+void Form1::Timer1_Timer() { Twips::lockWindowSize(this, kClientWidth, kClientHeight); }
 
 void Form1::Timer2_Timer() { setLabel5Left(label5Left_ >= 5000 ? 240 : label5Left_ + 10); }
 

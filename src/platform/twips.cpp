@@ -23,3 +23,18 @@ QRect Twips::rect(double left, double top, double width, double height, const QW
     const int y = toPixels(top, widget);
     return {x, y, toPixels(left + width, widget) - x, toPixels(top + height, widget) - y};
 }
+
+void Twips::place(QWidget* control, double left, double top, double width, double height) {
+    control->setGeometry(rect(left, top, width, height, control));
+}
+
+bool Twips::lockWindowSize(QWidget* window, double width, double height) {
+    if (window->windowState() &
+        (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        return false;
+    }
+    const QSize locked(toPixels(width, window), toPixels(height, window));
+    if (window->size() == locked) return false;
+    window->setFixedSize(locked);
+    return true;
+}

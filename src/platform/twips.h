@@ -16,4 +16,11 @@ public:
     static double fromPixels(int pixels, const QWidget* widget = nullptr);
     static QRect rect(double left, double top, double width, double height,
                       const QWidget* widget = nullptr);
+
+    // Puts a control at a place and size in twips within its container.
+    static void place(QWidget* control, double left, double top, double width, double height);
+    // Fixes a window at a client size in twips. A minimized or maximized
+    // window is left alone, as it can't take a size then. True when the size
+    // had to be set.
+    static bool lockWindowSize(QWidget* window, double width, double height);
 };
