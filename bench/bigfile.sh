@@ -16,11 +16,18 @@ big=$work/novel-5g.txt
 [ -s "$big" ] || build/release/bench/make_corpus "$big" 5120 gbk
 line=$work/one-line.txt
 if [ ! -s "$line" ]; then
-    # 300 MiB of GBK text without a single CR, then an LF-only tail: one line.
-    # (yes ends on SIGPIPE when head has enough; that is not a failure here)
-    { yes $'\xb0\xa1' || true; } | tr -d '\n' | head -c $((150 * 1024 * 1024)) > "$line"
-    head -c $((150 * 1024 * 1024)) /dev/zero | tr '\0' 'x' >> "$line"
-    printf '\n' >> "$line"
+    # 150 MiB of GBK text and 150 MiB of ASCII without a single CR, then an
+    # LF, which belongs to the line: one line of 300 MiB.
+    python3 -c '
+import sys
+out = sys.stdout.buffer
+chunk = b"\xb0\xa1" * (1 << 19)
+for _ in range(150):
+    out.write(chunk)
+chunk = b"x" * (1 << 20)
+for _ in range(150):
+    out.write(chunk)
+out.write(b"\n")' > "$line"
 fi
 
 check() {  # source, output folder, base name: the parts joined give back the source

@@ -20,6 +20,11 @@ maker=$PWD/build/release/bench/make_corpus
 mkdir -p "$work"
 corpus=$work/corpus-gbk-${size}.txt
 [ -s "$corpus" ] || "$maker" "$corpus" "$size" gbk
+# The same lines in the other encodings, for the comparison between them.
+utf8=$work/corpus-utf8-${size}.txt
+utf16=$work/corpus-utf16-${size}.txt
+[ -s "$utf8" ] || iconv -f GBK -t UTF-8 "$corpus" > "$utf8"
+[ -s "$utf16" ] || { printf '\xff\xfe'; iconv -f GBK -t UTF-16LE "$corpus"; } > "$utf16"
 out=$work/out
 prepare="rm -rf $out && mkdir -p $out"
 
@@ -28,7 +33,9 @@ hyperfine --style basic --runs "$runs" --prepare "$prepare" --export-json "$work
     -n "split -C 102400"    "split -C 102400 $corpus $out/x" \
     -n "tovane --parts 10"  "$bin --parts 10 $corpus $out" \
     -n "split -n l/10"      "split -n l/10 $corpus $out/x" \
-    -n "cp"                 "cp $corpus $out/copy" > "$work/hyperfine.log"
+    -n "cp"                 "cp $corpus $out/copy" \
+    -n "tovane UTF-8"       "$bin --size 100 $utf8 $out" \
+    -n "tovane UTF-16"      "$bin --size 100 $utf16 $out" > "$work/hyperfine.log"
 
 peak() {  # peak resident memory in KiB of one run of the command
     eval "$prepare"
@@ -58,10 +65,12 @@ for name, m in median.items():
     print(f"{name:20} {m:9.3f} {user[name]:7.3f}")
 print(f"peak memory KiB: tovane --size {sys.argv[2]}, split -C {sys.argv[3]}, tovane --parts {sys.argv[4]}")
 print(f"parts: {sys.argv[5]}, joined parts equal the source: {sys.argv[6]}")
+encodings = [median["tovane --size 100"], median["tovane UTF-8"], median["tovane UTF-16"]]
 print("summary: "
       f"size/split-C {median['tovane --size 100'] / median['split -C 102400']:.2f}, "
       f"parts/split-n {median['tovane --parts 10'] / median['split -n l/10']:.2f}, "
       f"parts/cp {median['tovane --parts 10'] / median['cp']:.2f}, "
       f"user s/GiB {user['tovane --size 100'] / gib:.3f}, "
+      f"slowest/fastest encoding {max(encodings) / min(encodings):.2f}, "
       f"peak MiB {int(sys.argv[2]) / 1024:.1f}")
 PY
