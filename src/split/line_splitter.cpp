@@ -270,36 +270,57 @@ LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
 LineSplitter::Step LineSplitter::appendRunOfLines(std::size_t& taken) {
     taken = 0;
     const std::uint64_t written = part_.written();
-    if (unit_ != 1 || partNumber_ == 0 || written > plan_.byteLimit ||
+    if (partNumber_ == 0 || written > plan_.byteLimit ||
         dataOffset_ + position_ < runsBlockedUntil_) {
         return Step::Continue;
     }
+    // Characters never outnumber bytes, nor UTF-16 units half the bytes, so
+    // bytes alone are a safe measure of what fits.
     const std::uint64_t room = plan_.byteLimit - written;
     const std::size_t available = length_ - position_;
-    const std::size_t span = room >= available ? available : static_cast<std::size_t>(room) + 1;
+    const std::size_t span = room >= available ? available : static_cast<std::size_t>(room) + unit_;
     const char* run = data_ + position_;
-    const auto lastCr = [run](std::size_t within) -> std::size_t {
-        const void* hit = within == 0 ? nullptr : ::memrchr(run, '\r', within);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - run) : kNotFound;
-    };
-    std::size_t end = lastCr(span);
+    std::size_t end = findLastCarriageReturn(run, span);
     // The run's last line needs its terminator in view to be told apart.
-    if (end != kNotFound && position_ + end + 1 >= length_) end = lastCr(end);
+    if (end != kNotFound && position_ + end + 2 * unit_ > length_) {
+        end = findLastCarriageReturn(run, end);
+    }
     if (end == kNotFound) return Step::Continue;
-    const std::size_t lone = findLoneCarriageReturn(run, end + 1);
+    const std::size_t lone =
+        unit_ == 1 ? findLoneCarriageReturn(run, end + 1)
+                   : findLoneCarriageReturn16(run, end + 2, encoding_ == TextEncoding::Utf16Le);
     if (lone < end) {
         // Stop the run before the line that ends in a lone CR; lines go one by
         // one from there until past it.
-        runsBlockedUntil_ = dataOffset_ + position_ + lone + 1;
-        end = lastCr(lone);
+        runsBlockedUntil_ = dataOffset_ + position_ + lone + unit_;
+        end = findLastCarriageReturn(run, lone);
         if (end == kNotFound) return Step::Continue;
     }
-    const bool crLf = run[end + 1] == '\n';
-    const bool ok = crLf ? part_.append({run, end + 2})
+    const bool crLf = isLineFeed(run + end + unit_);
+    const bool ok = crLf ? part_.append({run, end + 2 * unit_})
                          : part_.append({run, end}) && part_.append(lineBreak(encoding_));
     if (!ok) return failWrite(false);
-    taken = end + (crLf ? 2 : 1);
+    taken = end + (crLf ? 2 : 1) * unit_;
     return Step::Continue;
+}
+
+// The start of the last CR unit in run[0, within), or kNotFound.
+std::size_t LineSplitter::findLastCarriageReturn(const char* run, std::size_t within) const {
+    if (unit_ == 2) within &= ~std::size_t{1};  // whole units only
+    const std::size_t crByte = encoding_ == TextEncoding::Utf16Be ? 1 : 0;
+    while (within > 0) {
+        const void* hit = ::memrchr(run, '\r', within);
+        if (hit == nullptr) return kNotFound;
+        const auto index = static_cast<std::size_t>(static_cast<const char*>(hit) - run);
+        if (unit_ == 1) return index;
+        // UTF-16: the CR byte in its place in a unit whose other byte is zero.
+        const std::size_t unitStart = index - crByte;
+        if (index >= crByte && unitStart % 2 == 0 && run[unitStart + (1 - crByte)] == 0) {
+            return unitStart;
+        }
+        within = index;
+    }
+    return kNotFound;
 }
 
 std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {

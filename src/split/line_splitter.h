@@ -19,10 +19,9 @@ namespace tovane {
 class LineSplitter {
 public:
     struct Options {
-        // The read buffer. Small enough that what was just read is still in
-        // the processor's cache when it is written out again; even, so that a
-        // UTF-16 code unit never straddles two reads.
-        std::size_t bufferSize = std::size_t{256} << 10;
+        // The read buffer: large reads, and few lines cut at its end. Even,
+        // so that a UTF-16 code unit never straddles two reads.
+        std::size_t bufferSize = std::size_t{1} << 20;
     };
 
     LineSplitter(const SplitPlan& plan, ProgressCallback progress,
@@ -41,6 +40,7 @@ private:
     Step splitLongLine();
     Step emitLine(std::size_t start, std::size_t length, std::size_t terminator);
     Step appendRunOfLines(std::size_t& taken);
+    std::size_t findLastCarriageReturn(const char* run, std::size_t within) const;
     Step startPart();
     Fit fitByLength(std::uint64_t length) const;
     bool fitsByCount(std::uint64_t chars) const;
