@@ -54,7 +54,8 @@ joined_ok=yes
 for ((n = 1; n <= count; n++)); do cat "$out/${name}_$n.txt"; done | cmp -s - "$corpus" || joined_ok=NO
 rm -rf "$out"
 
-python3 - "$work/times.json" "$mem_size" "$mem_split" "$mem_parts" "$count" "$joined_ok" "$size" <<'PY'
+python3 - "$work/times.json" "$mem_size" "$mem_split" "$mem_parts" "$count" "$joined_ok" "$size" \
+    "$(stat -c %s "$corpus")" "$(stat -c %s "$utf8")" "$(stat -c %s "$utf16")" <<'PY'
 import json, sys
 results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
 median = {name: r["median"] for name, r in results.items()}
@@ -66,11 +67,14 @@ for name, m in median.items():
 print(f"peak memory KiB: tovane --size {sys.argv[2]}, split -C {sys.argv[3]}, tovane --parts {sys.argv[4]}")
 print(f"parts: {sys.argv[5]}, joined parts equal the source: {sys.argv[6]}")
 encodings = [median["tovane --size 100"], median["tovane UTF-8"], median["tovane UTF-16"]]
+sizes = [int(sys.argv[8]), int(sys.argv[9]), int(sys.argv[10])]
+per_byte = [t / n for t, n in zip(encodings, sizes)]
 print("summary: "
       f"size/split-C {median['tovane --size 100'] / median['split -C 102400']:.2f}, "
       f"parts/split-n {median['tovane --parts 10'] / median['split -n l/10']:.2f}, "
       f"parts/cp {median['tovane --parts 10'] / median['cp']:.2f}, "
       f"user s/GiB {user['tovane --size 100'] / gib:.3f}, "
-      f"slowest/fastest encoding {max(encodings) / min(encodings):.2f}, "
+      f"slowest/fastest encoding {max(encodings) / min(encodings):.2f} "
+      f"({max(per_byte) / min(per_byte):.2f} per byte), "
       f"peak MiB {int(sys.argv[2]) / 1024:.1f}")
 PY
