@@ -21,7 +21,8 @@ struct SplitMix64 {
 
 // One GB2312 hanzi as GBK bytes, and the same character as a code point.
 void appendHanzi(SplitMix64& rng, const std::string& encoding, std::string& out) {
-    const auto lead = static_cast<unsigned>(0xB0 + rng.below(0xD6 - 0xB0 + 1));  // fully assigned rows
+    const auto lead =
+        static_cast<unsigned>(0xB0 + rng.below(0xD6 - 0xB0 + 1));  // fully assigned rows
     const auto trail = static_cast<unsigned>(0xA1 + rng.below(0xFE - 0xA1 + 1));
     if (encoding == "gbk") {
         out += static_cast<char>(lead);

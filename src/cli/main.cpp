@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tovane-split: %s\n\n%s", line.error.c_str(),
                          tovane::cli::usageText().c_str());
             return 2;
-        case CommandLine::Action::Split: break;
+        case CommandLine::Action::Split:
+            break;
     }
     // A file-size limit must show up as a write error we report, not kill us.
     std::signal(SIGXFSZ, SIG_IGN);

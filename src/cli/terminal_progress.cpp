@@ -50,8 +50,8 @@ void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {
     if (now - lastDrawn_ < kRedrawInterval) return;
     lastDrawn_ = now;
     const double seconds = std::chrono::duration<double>(now - started_).count();
-    const double percent = total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total)
-                                     : 100.0;
+    const double percent =
+        total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total) : 100.0;
     const double megabytesPerSecond =
         seconds > 0 ? static_cast<double>(done) / (1024.0 * 1024.0) / seconds : 0.0;
     std::fprintf(stderr, "\r\033[K%s %5.1f%%  %.0f MB/s", lastStatus_.c_str(), percent,

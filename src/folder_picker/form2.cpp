@@ -64,7 +64,9 @@ Form2::Form2(QWidget* parent)
     Drive1->setFocus();
 }
 
-Form2* Form2::instance() { return picker.data(); }
+Form2* Form2::instance() {
+    return picker.data();
+}
 
 Form2* Form2::showInstance(bool* created) {
     if (created != nullptr) *created = picker.isNull();
@@ -101,4 +103,6 @@ void Form2::Command1_Click() {
     close();
 }
 
-void Form2::Timer1_Timer() { Twips::lockWindowSize(this, kClientWidth, kClientHeight); }
+void Form2::Timer1_Timer() {
+    Twips::lockWindowSize(this, kClientWidth, kClientHeight);
+}

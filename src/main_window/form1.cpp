@@ -30,11 +30,16 @@ namespace {
 
 QPointer<Form1> mainWindow;
 
-const QString kWelcome = QStringLiteral("  欢迎使用,Tovane 文本分割工具 V3.1 [Tovane 主页：点击这里打开]");
+const QString kWelcome =
+    QStringLiteral("  欢迎使用,Tovane 文本分割工具 V3.1 [Tovane 主页：点击这里打开]");
 const QString kDialogFilter = QStringLiteral("TXT文件(*.txt)");
 
-std::string toFileName(const QString& text) { return QFile::encodeName(text).toStdString(); }
-QString fromFileName(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
+std::string toFileName(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+QString fromFileName(const std::string& text) {
+    return QFile::decodeName(QByteArray::fromStdString(text));
+}
 
 template <typename T>
 T* makeControl(const char* name, QWidget* parent) {
@@ -69,11 +74,24 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
 // Keys that move or delete rather than type: they work as in any text box.
 bool isEditingKey(int key) {
     switch (key) {
-        case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
-        case Qt::Key_Home: case Qt::Key_End: case Qt::Key_PageUp: case Qt::Key_PageDown:
-        case Qt::Key_Delete: case Qt::Key_Tab: case Qt::Key_Backtab: case Qt::Key_Insert:
-        case Qt::Key_Shift: case Qt::Key_Control: case Qt::Key_Alt: case Qt::Key_Meta:
-        case Qt::Key_CapsLock: case Qt::Key_NumLock:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Delete:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+        case Qt::Key_Insert:
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock:
+        case Qt::Key_NumLock:
             return true;
         default:
             return key >= Qt::Key_F1 && key <= Qt::Key_F35;
@@ -82,10 +100,9 @@ bool isEditingKey(int key) {
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowTitleHint |
-                                                    Qt::WindowSystemMenuHint |
-                                                    Qt::WindowMinimizeButtonHint |
-                                                    Qt::WindowCloseButtonHint) {
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Form1"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tovane V3.1 正式版"));
@@ -132,7 +149,9 @@ Form1::~Form1() {
     }
 }
 
-Form1* Form1::instance() { return mainWindow.data(); }
+Form1* Form1::instance() {
+    return mainWindow.data();
+}
 
 Form1* Form1::ensureInstance(bool* created) {
     if (created != nullptr) *created = mainWindow.isNull();
@@ -173,9 +192,10 @@ void Form1::buildControls() {
         // Digits only: an input method would only get in the way.
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
-    Command4 = makeButton("Command4", QString::fromUtf8(tovane::texts::kStartIdle.data(),
-                                                        tovane::texts::kStartIdle.size()),
-                          Frame2);
+    Command4 = makeButton(
+        "Command4",
+        QString::fromUtf8(tovane::texts::kStartIdle.data(), tovane::texts::kStartIdle.size()),
+        Frame2);
 
     // On the window itself, over the frame, so both marks form one group.
     Option1 = makeControl<QRadioButton>("Option1", this);
@@ -272,15 +292,16 @@ void Form1::Command4_Click() {
         return;
     }
     Command4->setEnabled(false);
-    Command4->setText(QString::fromUtf8(tovane::texts::kStartBusy.data(),
-                                        tovane::texts::kStartBusy.size()));
+    Command4->setText(
+        QString::fromUtf8(tovane::texts::kStartBusy.data(), tovane::texts::kStartBusy.size()));
     ztl->setText(fromFileName(tovane::texts::progress(check.plan->baseName)));
 
     // The split runs on a worker so the window keeps repainting; the fields
     // were read above, once.
     stopSplit_ = false;
     const tovane::SplitPlan plan = *check.plan;
-    worker_ = QThread::create([this, plan] { outcome_ = tovane::executeSplit(plan, {}, &stopSplit_); });
+    worker_ =
+        QThread::create([this, plan] { outcome_ = tovane::executeSplit(plan, {}, &stopSplit_); });
     connect(worker_, &QThread::finished, this, &Form1::showSplitOutcome);
     worker_->start();
 }
@@ -294,8 +315,8 @@ void Form1::showSplitOutcome() {
     if (!outcome_.message.empty()) {
         RuntimeServices::showMessage(this, fromFileName(outcome_.message));
     }
-    Command4->setText(QString::fromUtf8(tovane::texts::kStartIdle.data(),
-                                        tovane::texts::kStartIdle.size()));
+    Command4->setText(
+        QString::fromUtf8(tovane::texts::kStartIdle.data(), tovane::texts::kStartIdle.size()));
     Command4->setEnabled(true);
     emit splitFinished();
 }
@@ -367,17 +388,29 @@ void Form1::Command3_Click() {
 
 // ---- links, timers, mode ---------------------------------------------------
 
-void Form1::Label5_Click() { RuntimeServices::open(AppResources::helpArticle()); }
+void Form1::Label5_Click() {
+    RuntimeServices::open(AppResources::helpArticle());
+}
 
-void Form1::ztl_Click() { RuntimeServices::open(AppResources::homePage()); }
+void Form1::ztl_Click() {
+    RuntimeServices::open(AppResources::homePage());
+}
 
-void Form1::Timer1_Timer() { Twips::lockWindowSize(this, kClientWidth, kClientHeight); }
+void Form1::Timer1_Timer() {
+    Twips::lockWindowSize(this, kClientWidth, kClientHeight);
+}
 
-void Form1::Timer2_Timer() { setLabel5Left(label5Left_ >= 5000 ? 240 : label5Left_ + 10); }
+void Form1::Timer2_Timer() {
+    setLabel5Left(label5Left_ >= 5000 ? 240 : label5Left_ + 10);
+}
 
-void Form1::Text2_Change() { Option1->setChecked(true); }
+void Form1::Text2_Change() {
+    Option1->setChecked(true);
+}
 
-void Form1::Text3_Change() { Option2->setChecked(true); }
+void Form1::Text3_Change() {
+    Option2->setChecked(true);
+}
 
 // ---- focus bounce and digit filter -----------------------------------------
 
@@ -387,8 +420,7 @@ void Form1::bounceFocus(QLineEdit* box) {
     box->setEnabled(true);
 }
 
-bool Form1::filterDigitKey(QLineEdit* box, QKeyEvent* event) {
-    Q_UNUSED(box);
+bool Form1::filterDigitKey(QKeyEvent* event) {
     const int key = event->key();
     if (isEditingKey(key)) return false;
     int code = -1;
@@ -434,7 +466,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == Text2 || watched == Text3) {
         auto* box = static_cast<QLineEdit*>(watched);
-        if (type == QEvent::KeyPress) return filterDigitKey(box, static_cast<QKeyEvent*>(event));
+        if (type == QEvent::KeyPress) return filterDigitKey(static_cast<QKeyEvent*>(event));
         if (type == QEvent::ShortcutOverride) {
             // Keep Ctrl+V and friends away from the box's own shortcuts, so the
             // key press reaches the filter above.

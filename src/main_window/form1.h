@@ -100,7 +100,7 @@ private:
     void placeControls();
     void orderTabs();
     void bounceFocus(QLineEdit* box);
-    bool filterDigitKey(QLineEdit* box, QKeyEvent* event);
+    bool filterDigitKey(QKeyEvent* event);
     bool filterDigitInput(QInputMethodEvent* event);
     void showSplitOutcome();
     void applyBrowseResult();

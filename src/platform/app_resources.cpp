@@ -20,14 +20,18 @@ bool AppResources::installChineseTranslations(QCoreApplication& application) {
     return loaded;
 }
 
-QIcon AppResources::applicationIcon() { return QIcon(QStringLiteral(":/icons/tovane.png")); }
+QIcon AppResources::applicationIcon() {
+    return QIcon(QStringLiteral(":/icons/tovane.png"));
+}
 
 QString AppResources::helpFolder() {
     const QDir binary(QCoreApplication::applicationDirPath());
     // Both the build tree and an installed prefix keep the pages at ../share/tovane/help.
-    for (const QString& relative : {QStringLiteral("../share/tovane/help"), QStringLiteral("help")}) {
+    for (const QString& relative :
+         {QStringLiteral("../share/tovane/help"), QStringLiteral("help")}) {
         const QFileInfo folder(binary.filePath(relative));
-        if (folder.isDir() && QFileInfo::exists(folder.filePath() + QStringLiteral("/index.html"))) {
+        if (folder.isDir() &&
+            QFileInfo::exists(folder.filePath() + QStringLiteral("/index.html"))) {
             return folder.canonicalFilePath();
         }
     }
@@ -36,7 +40,8 @@ QString AppResources::helpFolder() {
 
 QUrl AppResources::helpArticle() {
     const QString folder = helpFolder();
-    return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + QStringLiteral("/garbled.html"));
+    return folder.isEmpty() ? QUrl()
+                            : QUrl::fromLocalFile(folder + QStringLiteral("/garbled.html"));
 }
 
 QUrl AppResources::homePage() {

@@ -9,10 +9,11 @@
 namespace {
 
 const QSet<QString> kPseudoFileSystems = {
-    "proc",      "sysfs",  "cgroup",     "cgroup2",   "devpts",    "devtmpfs",    "mqueue",
-    "debugfs",   "tracefs", "securityfs", "pstore",   "bpf",       "configfs",    "fusectl",
-    "hugetlbfs", "autofs", "binfmt_misc", "efivarfs", "nsfs",      "rpc_pipefs",  "ramfs",
-    "selinuxfs", "squashfs", "fuse.gvfsd-fuse", "fuse.portal", "nfsd", "overlay_internal"};
+    "proc",        "sysfs",      "cgroup",          "cgroup2",    "devpts",      "devtmpfs",
+    "mqueue",      "debugfs",    "tracefs",         "securityfs", "pstore",      "bpf",
+    "configfs",    "fusectl",    "hugetlbfs",       "autofs",     "binfmt_misc", "efivarfs",
+    "nsfs",        "rpc_pipefs", "ramfs",           "selinuxfs",  "squashfs",    "fuse.gvfsd-fuse",
+    "fuse.portal", "nfsd",       "overlay_internal"};
 
 // Places the system keeps for itself even when a real file system is mounted there.
 const QStringList kSystemMountPrefixes = {"/proc", "/sys", "/dev", "/boot", "/snap", "/run"};
@@ -74,13 +75,16 @@ void DriveListBox::refresh() {
         addItem(icons.icon(QFileIconProvider::Drive), label, name);
     }
     if (findData(QStringLiteral("/")) < 0 && QDir::rootPath() == QLatin1String("/")) {
-        insertItem(0, icons.icon(QFileIconProvider::Drive), QStringLiteral("/"), QStringLiteral("/"));
+        insertItem(0, icons.icon(QFileIconProvider::Drive), QStringLiteral("/"),
+                   QStringLiteral("/"));
     }
     const int index = findData(selected);
     if (index >= 0) setCurrentIndex(index);
 }
 
-QString DriveListBox::drive() const { return currentData().toString(); }
+QString DriveListBox::drive() const {
+    return currentData().toString();
+}
 
 bool DriveListBox::setDrive(const QString& requested) {
     int index = findData(normalized(requested));
@@ -98,7 +102,9 @@ bool DriveListBox::setDrive(const QString& requested) {
     return true;
 }
 
-void DriveListBox::emitChange(int index) { emit driveChanged(itemData(index).toString()); }
+void DriveListBox::emitChange(int index) {
+    emit driveChanged(itemData(index).toString());
+}
 
 QString DriveListBox::driveOf(const QString& path) {
     const QStorageInfo volume(path);

@@ -78,8 +78,9 @@ void FolderListBox::sortNames(QStringList& names) {
     QCollator collator(collationLocale());
     collator.setNumericMode(true);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(names.begin(), names.end(),
-              [&collator](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    std::sort(names.begin(), names.end(), [&collator](const QString& a, const QString& b) {
+        return collator.compare(a, b) < 0;
+    });
 }
 
 bool FolderListBox::setPath(const QString& folder) {
@@ -92,7 +93,7 @@ bool FolderListBox::setPath(const QString& folder) {
     sortNames(children);
 
     QStringList ancestors;  // root first
-    for (QDir up(target);; ) {
+    for (QDir up(target);;) {
         ancestors.prepend(up.absolutePath());
         if (up.isRoot() || !up.cdUp()) break;
     }
@@ -103,8 +104,8 @@ bool FolderListBox::setPath(const QString& folder) {
     const QIcon closedIcon = icons.icon(QFileIconProvider::Folder);
     int depth = 0;
     for (const QString& ancestor : ancestors) {
-        const QString name =
-            QDir(ancestor).isRoot() ? QDir::toNativeSeparators(ancestor) : QFileInfo(ancestor).fileName();
+        const QString name = QDir(ancestor).isRoot() ? QDir::toNativeSeparators(ancestor)
+                                                     : QFileInfo(ancestor).fileName();
         auto* item = new QListWidgetItem(openIcon, name, this);
         item->setData(kPathRole, ancestor);
         item->setData(kDepthRole, depth++);

@@ -4,10 +4,9 @@
 
 namespace {
 
-const QStringList kSansFallbacks = {QStringLiteral("Noto Sans CJK SC"),
-                                    QStringLiteral("Source Han Sans SC"),
-                                    QStringLiteral("WenQuanYi Micro Hei"),
-                                    QStringLiteral("Microsoft YaHei")};
+const QStringList kSansFallbacks = {
+    QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Source Han Sans SC"),
+    QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Microsoft YaHei")};
 
 }  // namespace
 
@@ -20,8 +19,11 @@ void InterfaceFonts::apply(QApplication& application) {
 }
 
 QStringList InterfaceFonts::songTiFamilies() {
-    return {QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-            QStringLiteral("Source Han Serif SC"), QStringLiteral("AR PL UMing CN"),
+    return {QStringLiteral("宋体"),
+            QStringLiteral("SimSun"),
+            QStringLiteral("Noto Serif CJK SC"),
+            QStringLiteral("Source Han Serif SC"),
+            QStringLiteral("AR PL UMing CN"),
             QStringLiteral("Noto Sans CJK SC")};
 }
 

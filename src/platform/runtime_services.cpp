@@ -45,10 +45,18 @@ QString RuntimeServices::chooseFileToOpen(QWidget* parent, const QString& folder
                                         QFileDialog::DontUseNativeDialog);
 }
 
-void RuntimeServices::setMessageHandler(MessageHandler handler) { messageHandler = std::move(handler); }
-void RuntimeServices::setBeepHandler(BeepHandler handler) { beepHandler = std::move(handler); }
-void RuntimeServices::setOpenHandler(OpenHandler handler) { openHandler = std::move(handler); }
-void RuntimeServices::setFileChooser(FileChooser handler) { fileChooser = std::move(handler); }
+void RuntimeServices::setMessageHandler(MessageHandler handler) {
+    messageHandler = std::move(handler);
+}
+void RuntimeServices::setBeepHandler(BeepHandler handler) {
+    beepHandler = std::move(handler);
+}
+void RuntimeServices::setOpenHandler(OpenHandler handler) {
+    openHandler = std::move(handler);
+}
+void RuntimeServices::setFileChooser(FileChooser handler) {
+    fileChooser = std::move(handler);
+}
 
 void RuntimeServices::restoreDefaults() {
     messageHandler = nullptr;

@@ -16,8 +16,8 @@ public:
     using BeepHandler = std::function<void()>;
     using OpenHandler = std::function<bool(const QUrl& url)>;
     // Returns the chosen file's path, or an empty text when cancelled.
-    using FileChooser = std::function<QString(QWidget* parent, const QString& folder,
-                                              const QString& filter)>;
+    using FileChooser =
+        std::function<QString(QWidget* parent, const QString& folder, const QString& filter)>;
 
     // A modal box with the text, the title "提示" and one OK button.
     static void showMessage(QWidget* parent, const QString& text);

@@ -15,7 +15,9 @@ int Twips::toPixels(double twips, const QWidget* widget) {
     return static_cast<int>(std::lround(twips / perPixel(widget)));
 }
 
-double Twips::fromPixels(int pixels, const QWidget* widget) { return pixels * perPixel(widget); }
+double Twips::fromPixels(int pixels, const QWidget* widget) {
+    return pixels * perPixel(widget);
+}
 
 QRect Twips::rect(double left, double top, double width, double height, const QWidget* widget) {
     // Edges are rounded, not sizes, so that neighbours stay flush at any DPI.

@@ -4,8 +4,12 @@ namespace tovane {
 
 namespace {
 
-bool isGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-bool isGbkTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE); }
+bool isGbkLead(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+bool isGbkTrail(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
+}
 
 }  // namespace
 
@@ -33,7 +37,8 @@ void CharCounter::feed(std::string_view bytes) {
             break;
         }
         case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be: break;  // counted from bytes_
+        case TextEncoding::Utf16Be:
+            break;  // counted from bytes_
     }
 }
 
@@ -50,13 +55,16 @@ std::uint64_t CharCounter::countLine(TextEncoding encoding, std::string_view lin
 
 std::uint64_t CharCounter::lowerBound(TextEncoding encoding, std::uint64_t byteLength) {
     switch (encoding) {
-        case TextEncoding::Gbk: return (byteLength + 1) / 2;
+        case TextEncoding::Gbk:
+            return (byteLength + 1) / 2;
         case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be: return (byteLength + 1) / 2;
+        case TextEncoding::Utf16Be:
+            return (byteLength + 1) / 2;
         // Only the start of the file was checked to be UTF-8; further on, a run
         // of stray continuation bytes counts as nothing.
         case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom: return 0;
+        case TextEncoding::Utf8Bom:
+            return 0;
     }
     return 0;
 }

@@ -133,7 +133,8 @@ SplitOutcome LineSplitter::finish(SplitOutcome::Result result) {
         case SplitOutcome::Result::Stopped:
             outcome.status = texts::cancelled(plan_.baseName, outcome.parts);
             break;
-        case SplitOutcome::Result::CheckFailed: break;
+        case SplitOutcome::Result::CheckFailed:
+            break;
     }
     return outcome;
 }
@@ -166,8 +167,8 @@ LineSplitter::Step LineSplitter::refill() {
     dataOffset_ += position_;
     length_ -= position_;
     position_ = 0;
-    const std::int64_t got = source_.readAt(dataOffset_ + length_, buffer + length_,
-                                            options_.bufferSize - length_);
+    const std::int64_t got =
+        source_.readAt(dataOffset_ + length_, buffer + length_, options_.bufferSize - length_);
     if (got < 0) return failRead();
     length_ += static_cast<std::size_t>(got);
     atEnd_ = length_ < options_.bufferSize;
@@ -202,11 +203,14 @@ std::size_t LineSplitter::findCarriageReturn(const char* base, std::size_t from,
 
 bool LineSplitter::isLineFeed(const char* unit) const {
     switch (encoding_) {
-        case TextEncoding::Utf16Le: return unit[0] == '\n' && unit[1] == 0;
-        case TextEncoding::Utf16Be: return unit[0] == 0 && unit[1] == '\n';
+        case TextEncoding::Utf16Le:
+            return unit[0] == '\n' && unit[1] == 0;
+        case TextEncoding::Utf16Be:
+            return unit[0] == 0 && unit[1] == '\n';
         case TextEncoding::Gbk:
         case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom: break;
+        case TextEncoding::Utf8Bom:
+            break;
     }
     return unit[0] == '\n';
 }
@@ -357,8 +361,8 @@ LineSplitter::Step LineSplitter::splitLongLine() {
             char next[2] = {0, 0};
             const std::int64_t got = source_.readAt(chunkOffset + cr + unit_, next, unit_);
             if (got < 0) return failRead();
-            terminator = static_cast<std::size_t>(got) == unit_ && isLineFeed(next) ? 2 * unit_
-                                                                                   : unit_;
+            terminator =
+                static_cast<std::size_t>(got) == unit_ && isLineFeed(next) ? 2 * unit_ : unit_;
             break;
         }
         chunkOffset += chunkLength;
@@ -375,15 +379,15 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     bool newPart = partNumber_ == 0;
     if (!newPart) {
         const Fit fit = fitByLength(lineLength);
-        newPart = fit == Fit::NewPart ||
-                  (fit == Fit::CountFirst && !fitsByCount(countCharsAt(lineStart, lineLength, step)));
+        newPart = fit == Fit::NewPart || (fit == Fit::CountFirst &&
+                                          !fitsByCount(countCharsAt(lineStart, lineLength, step)));
     }
     if (step != Step::Continue) return step;
     if (newPart && (step = startPart()) != Step::Continue) return step;
     for (std::uint64_t done = 0; done < lineLength;) {
         if (stopRequested()) return Step::Stopped;
-        const auto want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(options_.bufferSize, lineLength - done));
+        const auto want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(options_.bufferSize, lineLength - done));
         const std::int64_t got = source_.readAt(lineStart + done, buffer, want);
         if (got < 0) return failRead();
         if (got == 0) return failChanged();  // the file shrank under us

@@ -68,12 +68,12 @@ private:
     std::uint64_t partNumber_ = 0;  // of the part open now; 0 before the first
 
     std::unique_ptr<char[]> buffer_;
-    const char* data_ = nullptr;      // the buffer
-    std::uint64_t dataOffset_ = 0;    // file offset of data_[0]
-    std::size_t length_ = 0;          // bytes held
-    std::size_t position_ = 0;        // start of the next line
-    bool atEnd_ = false;              // nothing follows data_[length_ - 1]
-    std::uint64_t reported_ = 0;      // progress already reported
+    const char* data_ = nullptr;          // the buffer
+    std::uint64_t dataOffset_ = 0;        // file offset of data_[0]
+    std::size_t length_ = 0;              // bytes held
+    std::size_t position_ = 0;            // start of the next line
+    bool atEnd_ = false;                  // nothing follows data_[length_ - 1]
+    std::uint64_t reported_ = 0;          // progress already reported
     std::uint64_t runsBlockedUntil_ = 0;  // file offset past a lone CR seen ahead
 
     std::string message_;

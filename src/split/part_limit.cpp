@@ -24,8 +24,12 @@ Wide powerOfTen(int exponent) {
     return value;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::optional<Decimal> parseDecimal(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
@@ -89,6 +93,8 @@ std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint
     return roundHalfEven(Wide{fileSize} * powerOfTen(count->scale), count->mantissa, false);
 }
 
-std::uint64_t limitInKilobytes(std::uint64_t limit) { return roundHalfEven(limit, 1024, false); }
+std::uint64_t limitInKilobytes(std::uint64_t limit) {
+    return roundHalfEven(limit, 1024, false);
+}
 
 }  // namespace tovane

@@ -22,9 +22,13 @@ constexpr std::size_t kFlushBytes = std::size_t{256} << 10;
 
 }  // namespace
 
-PartWriter::PartWriter() { queue_.reserve(kMaxQueued); }
+PartWriter::PartWriter() {
+    queue_.reserve(kMaxQueued);
+}
 
-PartWriter::~PartWriter() { discard(); }
+PartWriter::~PartWriter() {
+    discard();
+}
 
 bool PartWriter::open(const std::string& path) {
     discard();
@@ -44,7 +48,8 @@ bool PartWriter::append(std::string_view bytes) {
     written_ += bytes.size();
     queuedBytes_ += bytes.size();
     iovec* last = queue_.empty() ? nullptr : &queue_.back();
-    if (last != nullptr && static_cast<const char*>(last->iov_base) + last->iov_len == bytes.data()) {
+    if (last != nullptr &&
+        static_cast<const char*>(last->iov_base) + last->iov_len == bytes.data()) {
         last->iov_len += bytes.size();  // the next line follows in the same buffer
     } else {
         if (queue_.size() == kMaxQueued && !flush()) return false;
@@ -56,8 +61,8 @@ bool PartWriter::append(std::string_view bytes) {
 bool PartWriter::flush() {
     std::size_t first = 0;
     while (first < queue_.size()) {
-        const ssize_t done = ::writev(fd_, queue_.data() + first,
-                                      static_cast<int>(queue_.size() - first));
+        const ssize_t done =
+            ::writev(fd_, queue_.data() + first, static_cast<int>(queue_.size() - first));
         if (done < 0) {
             if (errno == EINTR) continue;
             error_ = errno;

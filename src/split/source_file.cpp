@@ -8,7 +8,9 @@
 
 namespace tovane {
 
-SourceFile::~SourceFile() { close(); }
+SourceFile::~SourceFile() {
+    close();
+}
 
 bool SourceFile::open(const std::string& path) {
     close();
@@ -49,8 +51,8 @@ void SourceFile::close() {
 std::int64_t SourceFile::readAt(std::uint64_t offset, char* buffer, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::pread(fd_, buffer + done, size - done,
-                                    static_cast<off_t>(offset + done));
+        const ssize_t got =
+            ::pread(fd_, buffer + done, size - done, static_cast<off_t>(offset + done));
         if (got < 0) {
             if (errno == EINTR) continue;
             error_ = errno;

@@ -25,7 +25,6 @@ public:
     std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size);
 
     std::uint64_t size() const { return size_; }
-    int descriptor() const { return fd_; }
 
     // Whether the file was written to since it was opened: its size or its
     // modification time differ from what they were then.

@@ -21,8 +21,8 @@ std::string progress(std::string_view baseName) {
 
 std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb) {
     const std::string count = std::to_string(parts);
-    return join({"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件“", perPartKb,
-                 "”KB"});
+    return join(
+        {"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件“", perPartKb, "”KB"});
 }
 
 std::string emptySource(std::string_view baseName) {
@@ -61,23 +61,36 @@ std::string sourceChanged(std::string_view path) {
 
 std::string systemReason(int error) {
     switch (error) {
-        case ENOSPC: return "磁盘空间不足";
+        case ENOSPC:
+            return "磁盘空间不足";
 #ifdef EDQUOT
-        case EDQUOT: return "超出磁盘配额";
+        case EDQUOT:
+            return "超出磁盘配额";
 #endif
         case EACCES:
-        case EPERM: return "没有访问权限";
-        case EROFS: return "文件系统是只读的";
-        case EFBIG: return "文件超过了允许的最大大小";
-        case ENAMETOOLONG: return "文件名太长";
-        case ENOENT: return "路径不存在";
-        case ENOTDIR: return "路径中有一部分不是文件夹";
-        case EISDIR: return "这是一个文件夹";
-        case EIO: return "输入输出错误";
+        case EPERM:
+            return "没有访问权限";
+        case EROFS:
+            return "文件系统是只读的";
+        case EFBIG:
+            return "文件超过了允许的最大大小";
+        case ENAMETOOLONG:
+            return "文件名太长";
+        case ENOENT:
+            return "路径不存在";
+        case ENOTDIR:
+            return "路径中有一部分不是文件夹";
+        case EISDIR:
+            return "这是一个文件夹";
+        case EIO:
+            return "输入输出错误";
         case EMFILE:
-        case ENFILE: return "打开的文件太多";
-        case EINVAL: return "不是可以分割的普通文件";
-        default: break;
+        case ENFILE:
+            return "打开的文件太多";
+        case EINVAL:
+            return "不是可以分割的普通文件";
+        default:
+            break;
     }
     return std::strerror(error);
 }

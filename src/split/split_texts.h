@@ -11,7 +11,6 @@ inline constexpr std::string_view kSourceMissing = "要分割的TXT文件路径�
 inline constexpr std::string_view kSaveFolderMissing = "要保存分割后的TXT文件的路径不存在！";
 inline constexpr std::string_view kBadSize = "请输入正确的文件大小(KB)！";
 inline constexpr std::string_view kBadCount = "请输入正确的分割文件个数！";
-inline constexpr std::string_view kMessageTitle = "提示";
 inline constexpr std::string_view kStartIdle = "开始分割";
 inline constexpr std::string_view kStartBusy = "请稍等";
 

@@ -32,7 +32,7 @@ bool isValidUtf8(std::string_view bytes, bool allowTruncatedEnd) {
             continue;
         }
         std::size_t length;
-        unsigned char low = 0x80;  // bounds of the second byte rule out overlong
+        unsigned char low = 0x80;   // bounds of the second byte rule out overlong
         unsigned char high = 0xBF;  // forms, surrogates and code points past U+10FFFF
         if (c >= 0xC2 && c <= 0xDF) {
             length = 2;
@@ -68,11 +68,15 @@ TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize) {
 
 std::string_view byteOrderMark(TextEncoding encoding) {
     switch (encoding) {
-        case TextEncoding::Utf8Bom: return kUtf8Bom;
-        case TextEncoding::Utf16Le: return kUtf16LeBom;
-        case TextEncoding::Utf16Be: return kUtf16BeBom;
+        case TextEncoding::Utf8Bom:
+            return kUtf8Bom;
+        case TextEncoding::Utf16Le:
+            return kUtf16LeBom;
+        case TextEncoding::Utf16Be:
+            return kUtf16BeBom;
         case TextEncoding::Gbk:
-        case TextEncoding::Utf8: break;
+        case TextEncoding::Utf8:
+            break;
     }
     return {};
 }
@@ -83,24 +87,16 @@ std::size_t codeUnitSize(TextEncoding encoding) {
 
 std::string_view lineBreak(TextEncoding encoding) {
     switch (encoding) {
-        case TextEncoding::Utf16Le: return {"\r\0\n\0", 4};
-        case TextEncoding::Utf16Be: return {"\0\r\0\n", 4};
+        case TextEncoding::Utf16Le:
+            return {"\r\0\n\0", 4};
+        case TextEncoding::Utf16Be:
+            return {"\0\r\0\n", 4};
         case TextEncoding::Gbk:
         case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom: break;
+        case TextEncoding::Utf8Bom:
+            break;
     }
     return "\r\n";
-}
-
-std::string_view encodingName(TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Gbk: return "GBK";
-        case TextEncoding::Utf8: return "UTF-8";
-        case TextEncoding::Utf8Bom: return "UTF-8 (BOM)";
-        case TextEncoding::Utf16Le: return "UTF-16LE";
-        case TextEncoding::Utf16Be: return "UTF-16BE";
-    }
-    return "";
 }
 
 }  // namespace tovane

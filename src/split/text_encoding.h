@@ -28,9 +28,6 @@ std::size_t codeUnitSize(TextEncoding encoding);
 // CR LF as written after every line, in the encoding's units and byte order.
 std::string_view lineBreak(TextEncoding encoding);
 
-// The encoding's name as a user knows it, for messages and --help.
-std::string_view encodingName(TextEncoding encoding);
-
 // True when `bytes` is well-formed UTF-8; a sequence cut off by the end of
 // `bytes` is accepted only when `allowTruncatedEnd` is set.
 bool isValidUtf8(std::string_view bytes, bool allowTruncatedEnd);

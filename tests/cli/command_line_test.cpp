@@ -7,7 +7,9 @@ namespace {
 
 using Action = CommandLine::Action;
 
-CommandLine parse(std::vector<std::string> arguments) { return parseCommandLine(arguments); }
+CommandLine parse(std::vector<std::string> arguments) {
+    return parseCommandLine(arguments);
+}
 
 TEST(CommandLine, DefaultsToHundredKilobytesAndTheSourceName) {
     const CommandLine line = parse({"/books/my.novel.txt", "/out"});

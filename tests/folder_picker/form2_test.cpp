@@ -1,4 +1,6 @@
 // The save-folder picker built for real, offscreen, on a home folder of its own.
+#include "form2.h"
+
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +12,6 @@
 #include "drive_list_box.h"
 #include "folder_list_box.h"
 #include "form1.h"
-#include "form2.h"
 #include "runtime_services.h"
 #include "temp_dir.h"
 #include "twips.h"
@@ -115,9 +116,10 @@ private slots:
         Form2* first = openPicker();
         QCOMPARE(openPicker(), first);
         const QWidgetList windows = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(windows.begin(), windows.end(),
-                               [](QWidget* w) { return qobject_cast<Form2*>(w) && w->isVisible(); }),
-                 1);
+        QCOMPARE(
+            std::count_if(windows.begin(), windows.end(),
+                          [](QWidget* w) { return qobject_cast<Form2*>(w) && w->isVisible(); }),
+            1);
     }
 
     void typingIntoThePathBoxChangesNothing() {

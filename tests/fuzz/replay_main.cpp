@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     int replayed = 0;
     auto replay = [&replayed](const fs::path& file) {
         std::ifstream in(file, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
         ++replayed;
     };

@@ -3,8 +3,8 @@
 // two bytes choose the byte limit, the third the read buffer's size, the rest
 // is the source file.
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 

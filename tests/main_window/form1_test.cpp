@@ -1,4 +1,6 @@
 // The main window built for real, offscreen, and driven with clicks and keys.
+#include "form1.h"
+
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -13,7 +15,6 @@
 #include <QTimer>
 
 #include "clickable_label.h"
-#include "form1.h"
 #include "form2.h"
 #include "line_control.h"
 #include "runtime_services.h"
@@ -65,7 +66,8 @@ private slots:
         RuntimeServices::setFileChooser(
             [this](QWidget*, const QString& folder, const QString& filter) {
                 chooserFolders << folder;
-                if (filter != QStringLiteral("TXT文件(*.txt)")) return QStringLiteral("wrong filter");
+                if (filter != QStringLiteral("TXT文件(*.txt)"))
+                    return QStringLiteral("wrong filter");
                 return chooserAnswers.isEmpty() ? QString() : chooserAnswers.takeFirst();
             });
         form = Form1::ensureInstance();
@@ -102,7 +104,8 @@ private slots:
         QCOMPARE(form->Frame4->title(), QStringLiteral("状态栏"));
         QVERIFY(form->ztl->text().startsWith(QStringLiteral("  欢迎使用,")));
         QVERIFY(form->ztl->text().contains(QStringLiteral("Tovane")));
-        QCOMPARE(form->Label5->text(), QStringLiteral("异常处理:分割后的TxT文件全部是“乱码”怎么办?"));
+        QCOMPARE(form->Label5->text(),
+                 QStringLiteral("异常处理:分割后的TxT文件全部是“乱码”怎么办?"));
         QVERIFY(form->Text4->text().isEmpty());
         // Loading ran no change handler: the mode is by size although Text3 holds 10.
         QVERIFY(form->Option1->isChecked());
@@ -174,9 +177,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget();
         }
-        const QList<QWidget*> expected = {form->Command1, form->Option1, form->Text2, form->Text3,
-                                          form->Command4, form->Command3, form->Command2,
-                                          form->Command1};
+        const QList<QWidget*> expected = {form->Command1, form->Option1,  form->Text2,
+                                          form->Text3,    form->Command4, form->Command3,
+                                          form->Command2, form->Command1};
         QCOMPARE(visited, expected);
     }
 
@@ -220,9 +223,11 @@ private slots:
         QTest::mouseClick(form->Command4, Qt::LeftButton);
         waitForSplit();
         QVERIFY(messages.isEmpty());
-        QCOMPARE(out.list(), (std::vector<std::string>{"第一卷_1.txt", "第一卷_2.txt", "第一卷_3.txt"}));
+        QCOMPARE(out.list(),
+                 (std::vector<std::string>{"第一卷_1.txt", "第一卷_2.txt", "第一卷_3.txt"}));
         QCOMPARE(tovane::test::readFile(out.file("第一卷_2.txt")), std::string("b\r\n"));
-        QCOMPARE(form->ztl->text(), QStringLiteral("【第一卷.Txt 】已经被分割成了“3”个文件,每个文件“0”KB"));
+        QCOMPARE(form->ztl->text(),
+                 QStringLiteral("【第一卷.Txt 】已经被分割成了“3”个文件,每个文件“0”KB"));
         QVERIFY(form->Command4->isEnabled());
         QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
     }
@@ -301,7 +306,8 @@ private slots:
         chooserAnswers << QStringLiteral("/books/README");
         QTest::mouseClick(form->Command2, Qt::LeftButton);
         QCOMPARE(form->Text4->text(), QStringLiteral("README"));
-        QCOMPARE(chooserFolders.last(), QStringLiteral("/books"));  // opens where the last choice was
+        QCOMPARE(chooserFolders.last(),
+                 QStringLiteral("/books"));  // opens where the last choice was
         chooserAnswers << QStringLiteral("/books/.txt");
         QTest::mouseClick(form->Command2, Qt::LeftButton);
         QCOMPARE(form->Text4->text(), QString());

@@ -1,9 +1,10 @@
 // The reusable controls and services on their own: the folder list on a temp
 // folder tree, the drive list's choice of file systems, the twips helper.
+#include <unistd.h>
+
 #include <QDir>
 #include <QSignalSpy>
 #include <QTest>
-#include <unistd.h>
 
 #include "drive_list_box.h"
 #include "folder_list_box.h"

@@ -9,9 +9,15 @@ namespace {
 
 TEST(CharCounter, GbkPairsCountOnceAndStrayLeadsCountAlone) {
     EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\xC4\xE3\xBA\xC3"), 2u);  // 你好
-    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "a\xC4\xE3" "b"), 3u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk,
+                                     "a\xC4\xE3"
+                                     "b"),
+              3u);
     // A lead followed by a byte that can't trail: both count.
-    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\xC4" "\x20"), 2u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk,
+                                     "\xC4"
+                                     "\x20"),
+              2u);
     // 0x7F and 0xFF are no trail bytes; 0x40 and 0x80 are.
     EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x7F"), 2u);
     EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x40\x81\x80"), 2u);
@@ -24,12 +30,17 @@ TEST(CharCounter, GbkPairsCountOnceAndStrayLeadsCountAlone) {
 TEST(CharCounter, GbkPairSplitAcrossPiecesCountsOnce) {
     CharCounter counter(TextEncoding::Gbk);
     counter.feed("ab\xC4");
-    counter.feed("\xE3" "c");
+    counter.feed(
+        "\xE3"
+        "c");
     EXPECT_EQ(counter.count(), 4u);
 }
 
 TEST(CharCounter, Utf8CountsEverythingButContinuationBytes) {
-    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8, "\xE4\xBD\xA0\xE5\xA5\xBD" "ab"), 4u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8,
+                                     "\xE4\xBD\xA0\xE5\xA5\xBD"
+                                     "ab"),
+              4u);
     EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8Bom, "\xF0\x9F\x98\x80"), 1u);
     EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8, "\x80\x80"), 0u);
 }

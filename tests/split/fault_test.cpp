@@ -22,7 +22,8 @@ using test::TempDir;
 
 std::string numberedLines(int count) {
     std::string text;
-    for (int i = 0; i < count; ++i) text += "line " + std::to_string(1000 + i) + "\r\n";  // 11 bytes
+    for (int i = 0; i < count; ++i)
+        text += "line " + std::to_string(1000 + i) + "\r\n";  // 11 bytes
     return text;
 }
 
@@ -40,15 +41,17 @@ protected:
         int calls = 0;
         LineSplitter::Options options;
         options.bufferSize = 256;
-        return LineSplitter(plan, [&](std::uint64_t, std::uint64_t) { onProgress(++calls); },
-                            nullptr, options)
+        return LineSplitter(
+                   plan, [&](std::uint64_t, std::uint64_t) { onProgress(++calls); }, nullptr,
+                   options)
             .run();
     }
     // Every part left must be whole: exactly the lines the split gave it.
     void expectCompletedPartsIntact(const std::string& content, std::uint64_t partsKept,
                                     std::size_t linesPerPart) {
         for (std::uint64_t n = 1; n <= partsKept; ++n) {
-            const std::string expected = content.substr((n - 1) * linesPerPart * 11, linesPerPart * 11);
+            const std::string expected =
+                content.substr((n - 1) * linesPerPart * 11, linesPerPart * 11);
             EXPECT_EQ(readFile(out + "novel_" + std::to_string(n) + ".txt"), expected) << n;
         }
         EXPECT_FALSE(test::exists(out + "novel_" + std::to_string(partsKept + 1) + ".txt"));

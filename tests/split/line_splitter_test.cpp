@@ -24,7 +24,9 @@ protected:
         options.bufferSize = bufferSize;
         return LineSplitter(plan, std::move(progress), stop, options).run();
     }
-    std::string part(int n) const { return test::readFile(out.file("p_" + std::to_string(n) + ".txt")); }
+    std::string part(int n) const {
+        return test::readFile(out.file("p_" + std::to_string(n) + ".txt"));
+    }
 
     test::TempDir in;
     test::TempDir out;
@@ -89,7 +91,8 @@ TEST_F(LineSplitterTest, StopEndsTheRunAndRemovesTheIncompletePart) {
     // Every part that stayed is complete; the one being written is gone.
     EXPECT_EQ(out.list().size(), outcome.parts);
     EXPECT_FALSE(test::exists(out.file("p_" + std::to_string(outcome.parts + 1) + ".txt")));
-    EXPECT_EQ(outcome.status, "【p.Txt 】分割已取消,已完成“" + std::to_string(outcome.parts) + "”个文件");
+    EXPECT_EQ(outcome.status,
+              "【p.Txt 】分割已取消,已完成“" + std::to_string(outcome.parts) + "”个文件");
 }
 
 TEST_F(LineSplitterTest, StopDuringALongLine) {

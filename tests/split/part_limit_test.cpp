@@ -25,7 +25,8 @@ TEST(LimitFromSizeText, FractionsRoundHalfToEven) {
 }
 
 TEST(LimitFromSizeText, RefusesWhatIsNotANonNegativeNumber) {
-    for (const char* text : {"", " ", "abc", "-1", "1e3", "1,5", "１２", ".", "1 2", "+-1", "0x10"}) {
+    for (const char* text :
+         {"", " ", "abc", "-1", "1e3", "1,5", "１２", ".", "1 2", "+-1", "0x10"}) {
         EXPECT_FALSE(limitFromSizeText(text).has_value()) << text;
     }
 }

@@ -2,6 +2,8 @@
 // whole file in memory, on many generated files and small buffer sizes, so
 // that every way a line, a terminator or a character can straddle two reads
 // is met.
+#include "reference_split.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "line_splitter.h"
-#include "reference_split.h"
 #include "temp_dir.h"
 
 namespace tovane {

@@ -45,7 +45,9 @@ protected:
         request.countText = count;
         return request;
     }
-    std::string part(int n) const { return readFile(out.file("novel_" + std::to_string(n) + ".txt")); }
+    std::string part(int n) const {
+        return readFile(out.file("novel_" + std::to_string(n) + ".txt"));
+    }
     std::vector<std::string> partNames() const { return out.list(); }
 
     TempDir in;
@@ -73,7 +75,8 @@ TEST_F(SplitRunTest, MissingSaveFolderShowsItsMessage) {
     // A file where the folder should be is no folder.
     request.saveFolder = source;
     runSplit(request, observer);
-    EXPECT_EQ(observer.messages, std::vector<std::string>(2, "要保存分割后的TXT文件的路径不存在！"));
+    EXPECT_EQ(observer.messages,
+              std::vector<std::string>(2, "要保存分割后的TXT文件的路径不存在！"));
     EXPECT_TRUE(observer.busyChanges.empty());
     EXPECT_TRUE(partNames().empty());
 }
@@ -252,7 +255,8 @@ TEST_F(SplitRunTest, PartThatWouldOverwriteTheSourceIsRefused) {
     EXPECT_EQ(readFile(source), original);
     EXPECT_EQ(part(1), "a\r\n");
     ASSERT_EQ(observer.messages.size(), 1u);
-    EXPECT_EQ(observer.messages[0], "分割文件“" + out.file("novel_2.txt") + "”就是要分割的文件本身,不能覆盖。");
+    EXPECT_EQ(observer.messages[0],
+              "分割文件“" + out.file("novel_2.txt") + "”就是要分割的文件本身,不能覆盖。");
     EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】分割中断,已完成“1”个文件");
 }
 
@@ -264,7 +268,8 @@ TEST_F(SplitRunTest, FolderInThePlaceOfAPartStopsTheRun) {
     EXPECT_EQ(part(1), "a\r\n");
     EXPECT_FALSE(test::exists(out.file("novel_3.txt")));
     ASSERT_EQ(observer.messages.size(), 1u);
-    EXPECT_EQ(observer.messages[0], "无法创建文件“" + out.file("novel_2.txt") + "”：这是一个文件夹");
+    EXPECT_EQ(observer.messages[0],
+              "无法创建文件“" + out.file("novel_2.txt") + "”：这是一个文件夹");
     EXPECT_EQ(observer.busyChanges, (std::vector<bool>{true, false}));
 }
 

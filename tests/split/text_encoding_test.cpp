@@ -8,9 +8,18 @@ namespace tovane {
 namespace {
 
 TEST(DetectEncoding, ByteOrderMarksWinOverContent) {
-    EXPECT_EQ(detectEncoding("\xEF\xBB\xBF" "abc", 6), TextEncoding::Utf8Bom);
-    EXPECT_EQ(detectEncoding("\xFF\xFE" "a", 3), TextEncoding::Utf16Le);
-    EXPECT_EQ(detectEncoding("\xFE\xFF" "a", 3), TextEncoding::Utf16Be);
+    EXPECT_EQ(detectEncoding("\xEF\xBB\xBF"
+                             "abc",
+                             6),
+              TextEncoding::Utf8Bom);
+    EXPECT_EQ(detectEncoding("\xFF\xFE"
+                             "a",
+                             3),
+              TextEncoding::Utf16Le);
+    EXPECT_EQ(detectEncoding("\xFE\xFF"
+                             "a",
+                             3),
+              TextEncoding::Utf16Be);
 }
 
 TEST(DetectEncoding, PlainAsciiAndGbkAreGbk) {

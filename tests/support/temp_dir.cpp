@@ -1,12 +1,12 @@
 #include "temp_dir.h"
 
+#include <stdlib.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
 #include <stdexcept>
-
-#include <stdlib.h>
 
 namespace tovane::test {
 
