@@ -23,7 +23,8 @@ std::string usageText() {
            "  --help       show this text\n"
            "  --version    show the version\n"
            "\n"
-           "Exit status: 0 done, 1 a check or the split failed, 2 wrong usage.\n";
+           "Exit status: 0 done, 1 a check or the split failed, 2 wrong usage,\n"
+           "130 stopped by Ctrl+C (the part being written is removed).\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {

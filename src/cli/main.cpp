@@ -1,6 +1,7 @@
 // tovane-split: the split run from a terminal, for scripts and benchmarks.
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -9,6 +10,16 @@
 #include "command_line.h"
 #include "split_run.h"
 #include "terminal_progress.h"
+
+namespace {
+
+// Ctrl+C or a polite kill stops the split between two lines, so that the part
+// being written is removed rather than left half-written.
+std::atomic<bool> stopRequested{false};
+
+extern "C" void requestStop(int) { stopRequested = true; }
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using tovane::cli::CommandLine;
@@ -30,8 +41,11 @@ int main(int argc, char** argv) {
     }
     // A file-size limit must show up as a write error we report, not kill us.
     std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
     tovane::cli::TerminalProgress observer(::isatty(STDERR_FILENO) == 1);
-    const tovane::SplitOutcome outcome = tovane::runSplit(line.request, observer);
+    const tovane::SplitOutcome outcome = tovane::runSplit(line.request, observer, &stopRequested);
     using Result = tovane::SplitOutcome::Result;
+    if (outcome.result == Result::Stopped) return 130;
     return outcome.result == Result::Done || outcome.result == Result::Empty ? 0 : 1;
 }

@@ -55,4 +55,20 @@ check "file-size limit exits 1" test $? -eq 1
 check "file-size limit reported" grep -q '文件超过了允许的最大大小' "$dir/stderr"
 check "the part cut off by the limit is removed" test ! -e "$dir/out/big_1.txt"
 
+# Ctrl+C mid-run: stops between two lines and removes the part being written.
+rm -rf "$dir/out" && mkdir "$dir/out"
+head -c 40000000 /dev/zero | tr '\0' 'y' | fold -w 3998 | sed 's/$/\r/' > "$dir/long.txt"
+"$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
+pid=$!
+for _ in $(seq 100); do [ -e "$dir/out/long_50.txt" ] && break; sleep 0.02; done
+kill -INT "$pid"
+wait "$pid"
+check "Ctrl+C exits 130" test $? -eq 130
+whole=1
+for part in "$dir"/out/long_*.txt; do
+    [ "$(stat -c %s "$part")" -eq 4000 ] || whole=0
+done
+check "parts left after Ctrl+C are whole" test "$whole" -eq 1
+check "Ctrl+C came before the end" test ! -e "$dir/out/long_10005.txt"
+
 exit $((failures > 0))
