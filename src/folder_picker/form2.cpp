@@ -83,7 +83,9 @@ void Form2::Form_Load() {
 #ifdef Q_OS_WIN
     Drive1->setDrive(QStringLiteral("d:"));
 #else
-    Drive1->setDrive(DriveListBox::driveOf(QDir::homePath()));
+    const QString home = QDir::homePath();
+    // A home on a file system the list doesn't offer still opens at home.
+    if (!Drive1->setDrive(DriveListBox::driveOf(home))) Dir1->setPath(home);
 #endif
 }
 

@@ -108,7 +108,14 @@ void DriveListBox::emitChange(int index) {
 
 QString DriveListBox::driveOf(const QString& path) {
     const QStorageInfo volume(path);
-    return volume.isValid() ? driveName(volume) : QString();
+    if (volume.isValid() && !volume.rootPath().isEmpty()) return driveName(volume);
+#ifdef Q_OS_WIN
+    return path.left(2).toLower();
+#else
+    // In a container or chroot the mount table may not show the file system
+    // that holds the path; the root holds everything.
+    return QStringLiteral("/");
+#endif
 }
 
 QString DriveListBox::startFolderOf(const QString& drive) {
