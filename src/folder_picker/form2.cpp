@@ -18,13 +18,8 @@ QPointer<Form2> picker;
 
 }  // namespace
 
-Form2::Form2(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("Form2"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("选择保存路径"));
-    setWindowIcon(AppResources::applicationIcon());
+Form2::Form2(QWidget* parent) : QWidget(parent, AppResources::kWindowFlags) {
+    AppResources::setUpWindow(this, QStringLiteral("Form2"), QStringLiteral("选择保存路径"));
 
     Drive1 = new DriveListBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));

@@ -100,13 +100,8 @@ bool isEditingKey(int key) {
 
 }  // namespace
 
-Form1::Form1(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("Form1"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Tovane V3.1 正式版"));
-    setWindowIcon(AppResources::applicationIcon());
+Form1::Form1(QWidget* parent) : QWidget(parent, AppResources::kWindowFlags) {
+    AppResources::setUpWindow(this, QStringLiteral("Form1"), QStringLiteral("Tovane V3.1 正式版"));
     buildControls();
     placeControls();
     orderTabs();

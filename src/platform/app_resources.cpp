@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QWidget>
 
 bool AppResources::installChineseTranslations(QCoreApplication& application) {
     bool loaded = false;
@@ -47,4 +48,11 @@ QUrl AppResources::helpArticle() {
 QUrl AppResources::homePage() {
     const QString folder = helpFolder();
     return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + QStringLiteral("/index.html"));
+}
+
+void AppResources::setUpWindow(QWidget* window, const QString& name, const QString& title) {
+    window->setObjectName(name);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(title);
+    window->setWindowIcon(applicationIcon());
 }

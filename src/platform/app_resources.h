@@ -7,6 +7,7 @@
 #include <QUrl>
 
 class QCoreApplication;
+class QWidget;
 
 class AppResources {
 public:
@@ -15,6 +16,15 @@ public:
     static bool installChineseTranslations(QCoreApplication& application);
 
     static QIcon applicationIcon();
+
+    // Title-bar buttons of both windows: minimize and close, no maximize, as
+    // their size is fixed.
+    static constexpr Qt::WindowFlags kWindowFlags =
+        Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+        Qt::WindowCloseButtonHint;
+    // Names a window, gives it its title and the icon, and has it destroyed
+    // when it closes, so it is built afresh at its next use.
+    static void setUpWindow(QWidget* window, const QString& name, const QString& title);
 
     // The folder holding the help pages, found from the executable's place in
     // a build tree or an installed tree; empty when it isn't there.

@@ -248,13 +248,9 @@ LineSplitter::Step LineSplitter::startPart() {
 LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
                                           std::size_t terminator) {
     const char* line = data_ + start;
-    bool newPart = partNumber_ == 0;
-    if (!newPart) {
-        const Fit fit = fitByLength(length);
-        newPart = fit == Fit::NewPart ||
-                  (fit == Fit::CountFirst &&
-                   !fitsByCount(CharCounter::countLine(encoding_, {line, length})));
-    }
+    const bool newPart = opensNewPart(length, [&] {
+        return CharCounter::countLine(encoding_, {line, length});
+    });
     if (newPart) {
         const Step step = startPart();
         if (step != Step::Continue) return step;
@@ -376,12 +372,8 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     }
 
     Step step = Step::Continue;
-    bool newPart = partNumber_ == 0;
-    if (!newPart) {
-        const Fit fit = fitByLength(lineLength);
-        newPart = fit == Fit::NewPart || (fit == Fit::CountFirst &&
-                                          !fitsByCount(countCharsAt(lineStart, lineLength, step)));
-    }
+    const bool newPart =
+        opensNewPart(lineLength, [&] { return countCharsAt(lineStart, lineLength, step); });
     if (step != Step::Continue) return step;
     if (newPart && (step = startPart()) != Step::Continue) return step;
     for (std::uint64_t done = 0; done < lineLength;) {

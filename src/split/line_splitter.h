@@ -44,6 +44,14 @@ private:
     Step startPart();
     Fit fitByLength(std::uint64_t length) const;
     bool fitsByCount(std::uint64_t chars) const;
+    // Whether a line of `length` bytes opens a new part; `count` gives its
+    // characters and is called only when the byte bounds don't decide.
+    template <typename Count>
+    bool opensNewPart(std::uint64_t length, Count count) const {
+        if (partNumber_ == 0) return true;
+        const Fit fit = fitByLength(length);
+        return fit == Fit::NewPart || (fit == Fit::CountFirst && !fitsByCount(count()));
+    }
     std::size_t findCarriageReturn(const char* base, std::size_t from, std::size_t to) const;
     bool isLineFeed(const char* unit) const;
     std::uint64_t countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step);
