@@ -27,7 +27,11 @@ LineSplitter::LineSplitter(const SplitPlan& plan, ProgressCallback progress,
       progress_(std::move(progress)),
       stopRequested_(stopRequested),
       options_(sane(options)),
-      buffer_(new char[options_.bufferSize]) {}
+      buffer_(new char[4 * options_.bufferSize]) {}
+
+char* LineSplitter::pieceArea(int side) const {
+    return buffer_.get() + (2 * side + 1) * options_.bufferSize;
+}
 
 bool LineSplitter::stopRequested() const {
     return stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed);
@@ -62,7 +66,7 @@ SplitOutcome LineSplitter::run() {
     if (source_.size() <= markSize) return finish(SplitOutcome::Result::Empty);
 
     dataOffset_ = markSize;  // the mark is no part of the first line
-    data_ = buffer_.get();
+    data_ = pieceArea(side_);
     reportProgress(0);
     while (true) {
         if (stopRequested()) return finish(SplitOutcome::Result::Stopped);
@@ -112,6 +116,7 @@ SplitOutcome LineSplitter::run() {
 }
 
 SplitOutcome LineSplitter::finish(SplitOutcome::Result result) {
+    readAhead_.cancel();
     SplitOutcome outcome;
     outcome.result = result;
     const bool complete = result == SplitOutcome::Result::Done;
@@ -155,23 +160,34 @@ LineSplitter::Step LineSplitter::failChanged() {
     return Step::Failed;
 }
 
+// The unfinished line would not fit in front of the next piece.
 bool LineSplitter::needsLongLine() const {
-    return position_ == 0 && length_ == options_.bufferSize;  // the buffer is full of one line
+    return length_ - position_ >= options_.bufferSize;
 }
 
-// Keeps the unfinished line, moved to the front, and fills the rest of the buffer.
+// Moves on to the next piece of the file, with the unfinished line carried
+// over in front of it. The piece after that is read meanwhile.
 LineSplitter::Step LineSplitter::refill() {
-    if (!part_.flush()) return failWrite(false);  // queued pieces point into the buffer
-    char* buffer = buffer_.get();
-    std::memmove(buffer, buffer + position_, length_ - position_);
-    dataOffset_ += position_;
-    length_ -= position_;
-    position_ = 0;
-    const std::int64_t got =
-        source_.readAt(dataOffset_ + length_, buffer + length_, options_.bufferSize - length_);
+    if (!part_.flush()) return failWrite(false);  // queued pieces point into this side
+    const std::size_t size = options_.bufferSize;
+    const std::uint64_t offset = dataOffset_ + length_;
+    const int next = 1 - side_;
+    char* piece = pieceArea(next);
+    const std::int64_t got = readAhead_.pendingAt(offset) ? readAhead_.wait()
+                                                          : source_.readAt(offset, piece, size);
     if (got < 0) return failRead();
-    length_ += static_cast<std::size_t>(got);
-    atEnd_ = length_ < options_.bufferSize;
+    const std::size_t carried = length_ - position_;
+    std::memcpy(piece - carried, data_ + position_, carried);
+    data_ = piece - carried;
+    dataOffset_ += position_;
+    length_ = carried + static_cast<std::size_t>(got);
+    position_ = 0;
+    side_ = next;
+    atEnd_ = static_cast<std::size_t>(got) < size;
+    const std::uint64_t following = offset + static_cast<std::uint64_t>(got);
+    if (!atEnd_ && following < source_.size()) {
+        readAhead_.start(following, pieceArea(1 - next), size);
+    }
     reportProgress(dataOffset_ + length_);
     return Step::Continue;
 }
@@ -325,26 +341,28 @@ std::size_t LineSplitter::findLastCarriageReturn(const char* run, std::size_t wi
 
 std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {
     CharCounter counter(encoding_);
+    char* scratch = pieceArea(side_);
     for (std::uint64_t done = 0; done < length;) {
         const auto want =
             static_cast<std::size_t>(std::min<std::uint64_t>(options_.bufferSize, length - done));
-        const std::int64_t got = source_.readAt(offset + done, buffer_.get(), want);
+        const std::int64_t got = source_.readAt(offset + done, scratch, want);
         if (got <= 0) {
             step = got < 0 ? failRead() : Step::Continue;
             break;
         }
-        counter.feed({buffer_.get(), static_cast<std::size_t>(got)});
+        counter.feed({scratch, static_cast<std::size_t>(got)});
         done += static_cast<std::uint64_t>(got);
     }
     return counter.count();
 }
 
-// A line that fills the whole buffer: find where it ends by reading on,
-// decide its part, then copy it with positioned reads in buffer-sized pieces.
+// A line longer than a piece: find where it ends by reading on, decide its
+// part, then copy it with positioned reads in piece-sized chunks.
 LineSplitter::Step LineSplitter::splitLongLine() {
     if (!part_.flush()) return failWrite(false);
-    const std::uint64_t lineStart = dataOffset_;
-    char* buffer = buffer_.get();
+    readAhead_.cancel();  // both sides are free for reading the line
+    const std::uint64_t lineStart = dataOffset_ + position_;
+    char* buffer = pieceArea(side_);
     std::uint64_t chunkOffset = lineStart;
     std::size_t chunkLength = 0;
     std::uint64_t lineLength = 0;
@@ -392,6 +410,7 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     if (!part_.append(lineBreak(encoding_))) return failWrite(false);
 
     dataOffset_ = lineStart + lineLength + terminator;
+    data_ = pieceArea(side_);
     length_ = 0;
     position_ = 0;
     atEnd_ = terminator == 0;

@@ -1,6 +1,6 @@
-// The streaming heart of a run: reads the source through one buffer, finds
-// its lines, and writes them whole into numbered parts, starting a new
-// part when the next line would push the current one past the byte limit.
+// The streaming heart of a run: reads the source piece by piece, finds its
+// lines, and writes them whole into numbered parts, starting a new part when
+// the next line would push the current one past the byte limit.
 #pragma once
 
 #include <atomic>
@@ -10,6 +10,7 @@
 #include <string>
 
 #include "part_writer.h"
+#include "read_ahead.h"
 #include "source_file.h"
 #include "split_types.h"
 #include "text_encoding.h"
@@ -19,7 +20,7 @@ namespace tovane {
 class LineSplitter {
 public:
     struct Options {
-        // The read buffer: large reads, and few lines cut at its end. Even,
+        // One read: large reads, and few lines cut at a piece's end. Even,
         // so that a UTF-16 code unit never straddles two reads.
         std::size_t bufferSize = std::size_t{1} << 20;
     };
@@ -58,6 +59,7 @@ private:
     bool stopRequested() const;
     void reportProgress(std::uint64_t done);
     bool needsLongLine() const;
+    char* pieceArea(int side) const;
 
     SplitOutcome finish(SplitOutcome::Result result);
     Step failRead();
@@ -75,8 +77,13 @@ private:
     std::size_t unit_ = 1;
     std::uint64_t partNumber_ = 0;  // of the part open now; 0 before the first
 
+    // Two sides, each with room for one piece read from the file and, in
+    // front of it, for the unfinished line carried over from the other side.
+    // One side is being split while the next piece is read into the other.
     std::unique_ptr<char[]> buffer_;
-    const char* data_ = nullptr;          // the buffer
+    ReadAhead readAhead_{source_};
+    int side_ = 0;                        // the side data_ lies in
+    const char* data_ = nullptr;          // the lines being split
     std::uint64_t dataOffset_ = 0;        // file offset of data_[0]
     std::size_t length_ = 0;              // bytes held
     std::size_t position_ = 0;            // start of the next line
