@@ -3,49 +3,36 @@
 // copying them into the parts.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <mutex>
-#include <thread>
 
+#include "background_task.h"
 #include "source_file.h"
 
 namespace tovane {
 
 class ReadAhead {
 public:
-    explicit ReadAhead(SourceFile& source) : source_(source) {}
-    ~ReadAhead();
-    ReadAhead(const ReadAhead&) = delete;
-    ReadAhead& operator=(const ReadAhead&) = delete;
+    explicit ReadAhead(SourceFile& source);
 
     // Starts reading `size` bytes at `offset` into `into`, which must stay
     // untouched until wait() or cancel() returns. One read at a time.
     void start(std::uint64_t offset, char* into, std::size_t size);
     // Whether a read was started at `offset` and not yet collected.
-    bool pendingAt(std::uint64_t offset) const { return pending_ && offset_ == offset; }
+    bool pendingAt(std::uint64_t offset) const { return task_.pending() && offset_ == offset; }
     // Collects the read started last: the bytes read, or -1 with the
     // source's error() set.
     std::int64_t wait();
     // Waits for a read in progress and forgets it.
-    void cancel();
+    void cancel() { task_.wait(); }
 
 private:
-    void serve();
-
     SourceFile& source_;
-    std::thread thread_;  // started with the first read
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool pending_ = false;  // started and not collected (touched by the caller only)
-    bool requested_ = false;
-    bool done_ = false;
-    bool quit_ = false;
     std::uint64_t offset_ = 0;
     char* into_ = nullptr;
     std::size_t size_ = 0;
     std::int64_t got_ = 0;
+    BackgroundTask task_;  // last, so that its thread stops before the fields it uses go
 };
 
 }  // namespace tovane
