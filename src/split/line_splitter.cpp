@@ -173,8 +173,8 @@ LineSplitter::Step LineSplitter::refill() {
     const std::uint64_t offset = dataOffset_ + length_;
     const int next = 1 - side_;
     char* piece = pieceArea(next);
-    const std::int64_t got = readAhead_.pendingAt(offset) ? readAhead_.wait()
-                                                          : source_.readAt(offset, piece, size);
+    const std::int64_t got =
+        readAhead_.pendingAt(offset) ? readAhead_.wait() : source_.readAt(offset, piece, size);
     if (got < 0) return failRead();
     const std::size_t carried = length_ - position_;
     std::memcpy(piece - carried, data_ + position_, carried);
@@ -252,11 +252,16 @@ LineSplitter::Step LineSplitter::startPart() {
     }
     ++partNumber_;
     const std::string path = partPath(plan_.saveFolder, plan_.baseName, partNumber_);
-    if (source_.isSameFile(path)) {  // opening it would truncate the source
-        message_ = texts::partIsSource(path);
-        return Step::Failed;
+    // A free name cannot be the source's; only a name that is taken needs
+    // the check before the file there is replaced.
+    if (!part_.open(path, false)) {
+        if (part_.error() != EEXIST) return failWrite(true);
+        if (source_.isSameFile(path)) {  // opening it would truncate the source
+            message_ = texts::partIsSource(path);
+            return Step::Failed;
+        }
+        if (!part_.open(path, true)) return failWrite(true);
     }
-    if (!part_.open(path)) return failWrite(true);
     if (!part_.append(byteOrderMark(encoding_))) return failWrite(false);
     return Step::Continue;
 }

@@ -30,11 +30,11 @@ PartWriter::~PartWriter() {
     discard();
 }
 
-bool PartWriter::open(const std::string& path) {
+bool PartWriter::open(const std::string& path, bool replace) {
     discard();
     path_ = path;
     written_ = 0;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (replace ? O_TRUNC : O_EXCL), 0666);
     if (fd_ < 0) {
         error_ = errno;  // whatever stands at that name is not ours to remove
         return false;

@@ -20,8 +20,9 @@ public:
     PartWriter(const PartWriter&) = delete;
     PartWriter& operator=(const PartWriter&) = delete;
 
-    // Creates the file anew, replacing one of that name.
-    bool open(const std::string& path);
+    // Creates the file; with `replace`, in place of one of that name, else
+    // only where the name is free (EEXIST otherwise).
+    bool open(const std::string& path, bool replace);
     bool isOpen() const { return fd_ >= 0; }
 
     // Queues bytes that stay valid until the next flush(). May flush itself.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <string>
@@ -258,6 +259,16 @@ TEST_F(SplitRunTest, PartThatWouldOverwriteTheSourceIsRefused) {
     EXPECT_EQ(observer.messages[0],
               "分割文件“" + out.file("novel_2.txt") + "”就是要分割的文件本身,不能覆盖。");
     EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】分割中断,已完成“1”个文件");
+}
+
+TEST_F(SplitRunTest, LinkToTheSourceInThePlaceOfAPartIsRefused) {
+    const std::string original = "a\r\nb\r\n";
+    const std::string source = in.write("novel.txt", original);
+    ASSERT_EQ(::symlink(source.c_str(), out.file("novel_2.txt").c_str()), 0);
+    const SplitOutcome outcome = runSplit(bySize(source, "0"), observer);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(readFile(source), original);
+    EXPECT_EQ(part(1), "a\r\n");
 }
 
 TEST_F(SplitRunTest, FolderInThePlaceOfAPartStopsTheRun) {
