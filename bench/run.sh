@@ -28,14 +28,24 @@ utf16=$work/corpus-utf16-${size}.txt
 out=$work/out
 prepare="rm -rf $out && mkdir -p $out"
 
-hyperfine --style basic --runs "$runs" --prepare "$prepare" --export-json "$work/times.json" \
-    -n "tovane --size 100"  "$bin --size 100 $corpus $out" \
-    -n "split -C 102400"    "split -C 102400 $corpus $out/x" \
-    -n "tovane --parts 10"  "$bin --parts 10 $corpus $out" \
-    -n "split -n l/10"      "split -n l/10 $corpus $out/x" \
-    -n "cp"                 "cp $corpus $out/copy" \
-    -n "tovane UTF-8"       "$bin --size 100 $utf8 $out" \
-    -n "tovane UTF-16"      "$bin --size 100 $utf16 $out" > "$work/hyperfine.log"
+# Paired runs: each round times every command once, in an order that turns
+# from round to round, so a slow spell of the machine falls on both sides of
+# a ratio. Ratios are taken within a round, then their median.
+names=("tovane --size 100" "split -C 102400" "tovane --parts 10" "split -n l/10" "cp"
+       "tovane UTF-8" "tovane UTF-16")
+commands=("$bin --size 100 $corpus $out" "split -C 102400 $corpus $out/x"
+          "$bin --parts 10 $corpus $out" "split -n l/10 $corpus $out/x" "cp $corpus $out/copy"
+          "$bin --size 100 $utf8 $out" "$bin --size 100 $utf16 $out")
+rm -f "$work"/round-*.json
+for ((round = 0; round < runs; round++)); do
+    args=()
+    for ((i = 0; i < ${#names[@]}; i++)); do
+        k=$(((i + round) % ${#names[@]}))
+        args+=(-n "${names[k]}" "${commands[k]}")
+    done
+    hyperfine --style none --runs 1 --prepare "$prepare" \
+        --export-json "$work/round-$round.json" "${args[@]}" > /dev/null
+done
 
 peak() {  # peak resident memory in KiB of one run of the command
     eval "$prepare"
@@ -54,27 +64,42 @@ joined_ok=yes
 for ((n = 1; n <= count; n++)); do cat "$out/${name}_$n.txt"; done | cmp -s - "$corpus" || joined_ok=NO
 rm -rf "$out"
 
-python3 - "$work/times.json" "$mem_size" "$mem_split" "$mem_parts" "$count" "$joined_ok" "$size" \
+python3 - "$work" "$runs" "$mem_size" "$mem_split" "$mem_parts" "$count" "$joined_ok" "$size" \
     "$(stat -c %s "$corpus")" "$(stat -c %s "$utf8")" "$(stat -c %s "$utf16")" <<'PY'
-import json, sys
-results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-median = {name: r["median"] for name, r in results.items()}
-user = {name: r["user"] for name, r in results.items()}
-gib = int(sys.argv[7]) / 1024
+import json, statistics, sys
+work, runs = sys.argv[1], int(sys.argv[2])
+args = sys.argv[2:]
+rounds = []
+for r in range(runs):
+    results = json.load(open(f"{work}/round-{r}.json"))["results"]
+    rounds.append({x["command"]: (x["times"][0], x["user"]) for x in results})
+order = ["tovane --size 100", "split -C 102400", "tovane --parts 10", "split -n l/10", "cp",
+         "tovane UTF-8", "tovane UTF-16"]
+median = {n: statistics.median(r[n][0] for r in rounds) for n in order}
+user = {n: statistics.median(r[n][1] for r in rounds) for n in order}
+
+
+def ratio(a, b, scale=(1, 1)):  # the median over rounds of a's time over b's
+    return statistics.median((r[a][0] / scale[0]) / (r[b][0] / scale[1]) for r in rounds)
+
+
+mem_size, mem_split, mem_parts, count, joined_ok, size = args[1:7]
+sizes = {"tovane --size 100": int(args[7]), "tovane UTF-8": int(args[8]),
+         "tovane UTF-16": int(args[9])}
+gib = int(size) / 1024
 print(f"{'command':20} {'median s':>9} {'user s':>7}")
-for name, m in median.items():
-    print(f"{name:20} {m:9.3f} {user[name]:7.3f}")
-print(f"peak memory KiB: tovane --size {sys.argv[2]}, split -C {sys.argv[3]}, tovane --parts {sys.argv[4]}")
-print(f"parts: {sys.argv[5]}, joined parts equal the source: {sys.argv[6]}")
-encodings = [median["tovane --size 100"], median["tovane UTF-8"], median["tovane UTF-16"]]
-sizes = [int(sys.argv[8]), int(sys.argv[9]), int(sys.argv[10])]
-per_byte = [t / n for t, n in zip(encodings, sizes)]
-print("summary: "
-      f"size/split-C {median['tovane --size 100'] / median['split -C 102400']:.2f}, "
-      f"parts/split-n {median['tovane --parts 10'] / median['split -n l/10']:.2f}, "
-      f"parts/cp {median['tovane --parts 10'] / median['cp']:.2f}, "
+for name in order:
+    print(f"{name:20} {median[name]:9.3f} {user[name]:7.3f}")
+print(f"peak memory KiB: tovane --size {mem_size}, split -C {mem_split}, tovane --parts {mem_parts}")
+print(f"parts: {count}, joined parts equal the source: {joined_ok}")
+enc = ["tovane --size 100", "tovane UTF-8", "tovane UTF-16"]
+time_ratio = max(ratio(a, b) for a in enc for b in enc)
+byte_ratio = max(ratio(a, b, (sizes[a], sizes[b])) for a in enc for b in enc)
+print(f"summary ({runs} paired rounds): "
+      f"size/split-C {ratio('tovane --size 100', 'split -C 102400'):.2f}, "
+      f"parts/split-n {ratio('tovane --parts 10', 'split -n l/10'):.2f}, "
+      f"parts/cp {ratio('tovane --parts 10', 'cp'):.2f}, "
       f"user s/GiB {user['tovane --size 100'] / gib:.3f}, "
-      f"slowest/fastest encoding {max(encodings) / min(encodings):.2f} "
-      f"({max(per_byte) / min(per_byte):.2f} per byte), "
-      f"peak MiB {int(sys.argv[2]) / 1024:.1f}")
+      f"slowest/fastest encoding {time_ratio:.2f} ({byte_ratio:.2f} per byte), "
+      f"peak MiB {int(mem_size) / 1024:.1f}")
 PY
