@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times tovane-split against GNU split and cp on a seeded 1 GiB GBK novel,
-# prints medians, ratios and peak memory, and checks that the parts joined in
-# order give back the source.
+# prints medians, paired ratios and peak memory, and checks that the parts
+# joined in order give back the source.
 #   bench/run.sh [MEBIBYTES] [RUNS]      (defaults: 1024 and 9)
 # The corpus and outputs go to $BENCH_DIR (default /tmp/tovane-bench); put it
 # on tmpfs to measure the program rather than the disk.
@@ -30,21 +30,22 @@ prepare="rm -rf $out && mkdir -p $out"
 
 # Paired runs: each round times every command once, in an order that turns
 # from round to round, so a slow spell of the machine falls on both sides of
-# a ratio. Ratios are taken within a round, then their median.
+# a ratio. Ratios are taken within a round, then their median. A first round,
+# not counted, warms the page cache and the memory the outputs go to.
 names=("tovane --size 100" "split -C 102400" "tovane --parts 10" "split -n l/10" "cp"
        "tovane UTF-8" "tovane UTF-16")
 commands=("$bin --size 100 $corpus $out" "split -C 102400 $corpus $out/x"
           "$bin --parts 10 $corpus $out" "split -n l/10 $corpus $out/x" "cp $corpus $out/copy"
           "$bin --size 100 $utf8 $out" "$bin --size 100 $utf16 $out")
 rm -f "$work"/round-*.json
-for ((round = 0; round < runs; round++)); do
+for ((round = -1; round < runs; round++)); do
     args=()
     for ((i = 0; i < ${#names[@]}; i++)); do
-        k=$(((i + round) % ${#names[@]}))
+        k=$(((i + round + ${#names[@]}) % ${#names[@]}))
         args+=(-n "${names[k]}" "${commands[k]}")
     done
     hyperfine --style none --runs 1 --prepare "$prepare" \
-        --export-json "$work/round-$round.json" "${args[@]}" > /dev/null
+        --export-json "$work/round-$((round < 0 ? runs : round)).json" "${args[@]}" > /dev/null
 done
 
 peak() {  # peak resident memory in KiB of one run of the command
