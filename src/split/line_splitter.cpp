@@ -27,7 +27,10 @@ LineSplitter::LineSplitter(const SplitPlan& plan, ProgressCallback progress,
       progress_(std::move(progress)),
       stopRequested_(stopRequested),
       options_(sane(options)),
-      buffer_(new char[4 * options_.bufferSize]) {}
+      buffer_(new char[4 * options_.bufferSize]),
+      readAhead_(source_, [this](std::string_view piece) {
+          return findLoneCarriageReturn(piece.data(), piece.size()) == piece.size();
+      }) {}
 
 char* LineSplitter::pieceArea(int side) const {
     return buffer_.get() + (2 * side + 1) * options_.bufferSize;
@@ -173,8 +176,8 @@ LineSplitter::Step LineSplitter::refill() {
     const std::uint64_t offset = dataOffset_ + length_;
     const int next = 1 - side_;
     char* piece = pieceArea(next);
-    const std::int64_t got =
-        readAhead_.pendingAt(offset) ? readAhead_.wait() : source_.readAt(offset, piece, size);
+    const bool ahead = readAhead_.pendingAt(offset);
+    const std::int64_t got = ahead ? readAhead_.wait() : source_.readAt(offset, piece, size);
     if (got < 0) return failRead();
     const std::size_t carried = length_ - position_;
     std::memcpy(piece - carried, data_ + position_, carried);
@@ -182,6 +185,10 @@ LineSplitter::Step LineSplitter::refill() {
     dataOffset_ += position_;
     length_ = carried + static_cast<std::size_t>(got);
     position_ = 0;
+    // The reader looked the piece over; what is left is the carried line and
+    // whether a CR at its very end is followed by LF.
+    const std::size_t seam = std::min(carried + unit_, length_);
+    noLoneCr_ = ahead && readAhead_.passed() && findLoneCarriageReturn(data_, seam) == seam;
     side_ = next;
     atEnd_ = static_cast<std::size_t>(got) < size;
     const std::uint64_t following = offset + static_cast<std::uint64_t>(got);
@@ -307,9 +314,7 @@ LineSplitter::Step LineSplitter::appendRunOfLines(std::size_t& taken) {
         end = findLastCarriageReturn(run, end);
     }
     if (end == kNotFound) return Step::Continue;
-    const std::size_t lone =
-        unit_ == 1 ? findLoneCarriageReturn(run, end + 1)
-                   : findLoneCarriageReturn16(run, end + 2, encoding_ == TextEncoding::Utf16Le);
+    const std::size_t lone = noLoneCr_ ? end : findLoneCarriageReturn(run, end + unit_);
     if (lone < end) {
         // Stop the run before the line that ends in a lone CR; lines go one by
         // one from there until past it.
@@ -323,6 +328,13 @@ LineSplitter::Step LineSplitter::appendRunOfLines(std::size_t& taken) {
     if (!ok) return failWrite(false);
     taken = end + (crLf ? 2 : 1) * unit_;
     return Step::Continue;
+}
+
+// The first CR unit in run[0, length) followed by a unit that is not LF, or
+// `length` when every CR unit there with a unit after it is followed by LF.
+std::size_t LineSplitter::findLoneCarriageReturn(const char* run, std::size_t length) const {
+    return unit_ == 1 ? tovane::findLoneCarriageReturn(run, length)
+                      : findLoneCarriageReturn16(run, length, encoding_ == TextEncoding::Utf16Le);
 }
 
 // The start of the last CR unit in run[0, within), or kNotFound.
@@ -416,6 +428,7 @@ LineSplitter::Step LineSplitter::splitLongLine() {
 
     dataOffset_ = lineStart + lineLength + terminator;
     data_ = pieceArea(side_);
+    noLoneCr_ = false;
     length_ = 0;
     position_ = 0;
     atEnd_ = terminator == 0;

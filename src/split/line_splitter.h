@@ -42,6 +42,7 @@ private:
     Step emitLine(std::size_t start, std::size_t length, std::size_t terminator);
     Step appendRunOfLines(std::size_t& taken);
     std::size_t findLastCarriageReturn(const char* run, std::size_t within) const;
+    std::size_t findLoneCarriageReturn(const char* run, std::size_t length) const;
     Step startPart();
     Fit fitByLength(std::uint64_t length) const;
     bool fitsByCount(std::uint64_t chars) const;
@@ -81,13 +82,14 @@ private:
     // front of it, for the unfinished line carried over from the other side.
     // One side is being split while the next piece is read into the other.
     std::unique_ptr<char[]> buffer_;
-    ReadAhead readAhead_{source_};
+    ReadAhead readAhead_;
     int side_ = 0;                        // the side data_ lies in
     const char* data_ = nullptr;          // the lines being split
     std::uint64_t dataOffset_ = 0;        // file offset of data_[0]
     std::size_t length_ = 0;              // bytes held
     std::size_t position_ = 0;            // start of the next line
     bool atEnd_ = false;                  // nothing follows data_[length_ - 1]
+    bool noLoneCr_ = false;               // every CR in the data is known to be followed by LF
     std::uint64_t reported_ = 0;          // progress already reported
     std::uint64_t runsBlockedUntil_ = 0;  // file offset past a lone CR seen ahead
 

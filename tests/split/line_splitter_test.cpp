@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 
+#include "reference_split.h"
 #include "temp_dir.h"
 
 namespace tovane {
@@ -40,6 +41,42 @@ TEST_F(LineSplitterTest, CrLfSplitAcrossTwoReadsIsOneTerminator) {
     EXPECT_EQ(part(1), std::string(15, 'a') + "\r\n");
     EXPECT_EQ(part(2), "b\r\n");
     EXPECT_EQ(out.list().size(), 2u);
+}
+
+// Pieces are looked over for lone CRs as they are read, each on its own; a
+// lone CR where one piece meets the next must still be rewritten as CR LF.
+TEST_F(LineSplitterTest, LoneCrWherePiecesMeetIsStillRewritten) {
+    const std::size_t buffer = 16;
+    for (std::size_t shift = 0; shift < 4; ++shift) {
+        for (const bool wide : {false, true}) {
+            std::string unit = wide ? std::string("a\0", 2) : "a";
+            std::string cr = wide ? std::string("\r\0", 2) : "\r";
+            std::string lf = wide ? std::string("\n\0", 2) : "\n";
+            std::string content = wide ? "\xFF\xFE" : "";
+            // CR LF lines, with a lone CR just before every piece boundary.
+            while (content.size() < 40 * buffer) {
+                const std::size_t toSeam = buffer - (content.size() + shift) % buffer;
+                if (toSeam == cr.size()) {
+                    content += cr;
+                } else if (toSeam > cr.size() + lf.size()) {
+                    content += cr + lf;
+                }
+                content += unit;
+            }
+            test::TempDir dir;
+            plan.saveFolder = dir.path();
+            plan.sourcePath = in.write("source.txt", content);
+            plan.baseName = "p";
+            plan.byteLimit = 1 << 20;
+            LineSplitter::Options options;
+            options.bufferSize = buffer;
+            ASSERT_EQ(LineSplitter(plan, {}, nullptr, options).run().result,
+                      SplitOutcome::Result::Done);
+            EXPECT_EQ(test::readFile(dir.file("p_1.txt")),
+                      test::referenceSplit(content, plan.byteLimit).at(0))
+                << "shift " << shift << (wide ? " UTF-16" : "");
+        }
+    }
 }
 
 TEST_F(LineSplitterTest, LinesLongerThanTheBufferAreCopiedWhole) {

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <string>
+#include <string_view>
 
 #include "temp_dir.h"
 
@@ -25,7 +26,11 @@ protected:
 };
 
 TEST_F(ReadAheadTest, PiecesArriveInOrderIntoAlternateSides) {
-    ReadAhead ahead(source_);
+    std::string seen;
+    ReadAhead ahead(source_, [&](std::string_view piece) {
+        seen = piece;  // what the check is shown is exactly the piece read
+        return piece.find('z') != std::string_view::npos;
+    });
     char sides[2][700];
     std::string joined;
     std::uint64_t offset = 0;
@@ -37,7 +42,12 @@ TEST_F(ReadAheadTest, PiecesArriveInOrderIntoAlternateSides) {
         ASSERT_GE(got, 0);
         EXPECT_FALSE(ahead.pendingAt(offset));
         offset += static_cast<std::uint64_t>(got);
-        if (got == 0) break;
+        if (got == 0) {
+            EXPECT_FALSE(ahead.passed());  // nothing read, nothing checked
+            break;
+        }
+        EXPECT_EQ(seen, std::string_view(sides[side], static_cast<std::size_t>(got)));
+        EXPECT_TRUE(ahead.passed());  // every 26th letter is a z
         ahead.start(offset, sides[1 - side], sizeof sides[0]);
         joined.append(sides[side], static_cast<std::size_t>(got));  // while the next is read
     }
@@ -45,7 +55,7 @@ TEST_F(ReadAheadTest, PiecesArriveInOrderIntoAlternateSides) {
 }
 
 TEST_F(ReadAheadTest, CancelWaitsSoTheFileCanBeReadDirectlyAgain) {
-    ReadAhead ahead(source_);
+    ReadAhead ahead(source_, [](std::string_view) { return true; });
     char piece[4096];
     ahead.start(100, piece, sizeof piece);
     ahead.cancel();
@@ -60,18 +70,19 @@ TEST_F(ReadAheadTest, CancelWaitsSoTheFileCanBeReadDirectlyAgain) {
 }
 
 TEST_F(ReadAheadTest, ReadFailureComesBackWithTheSourcesReason) {
-    ReadAhead ahead(source_);
+    ReadAhead ahead(source_, [](std::string_view) { return true; });
     source_.close();  // pread on a closed descriptor fails
     char piece[16];
     ahead.start(0, piece, sizeof piece);
     EXPECT_EQ(ahead.wait(), -1);
     EXPECT_EQ(source_.error(), EBADF);
+    EXPECT_FALSE(ahead.passed());
 }
 
 TEST_F(ReadAheadTest, DestroyedWithAReadInFlight) {
     char piece[4096];
     for (int i = 0; i < 50; ++i) {
-        ReadAhead ahead(source_);
+        ReadAhead ahead(source_, [](std::string_view) { return true; });
         ahead.start(0, piece, sizeof piece);
     }
     SUCCEED();  // no hang, no use of a destroyed object (the sanitizers watch)
