@@ -89,7 +89,7 @@ SplitOutcome LineSplitter::run() {
         } else if (cr == kNotFound && atEnd_) {
             if (position_ == length_) break;  // a terminator at the very end adds no line
         } else {
-            // The line, or whether an LF follows its CR, goes on past the buffer.
+            // The line, or whether an LF follows its CR, goes on past this piece.
             step = needsLongLine() ? splitLongLine() : refill();
             if (step == Step::Continue) continue;
         }
@@ -216,7 +216,7 @@ std::size_t LineSplitter::findCarriageReturn(const char* base, std::size_t from,
         const std::size_t unitStart = little ? index : index - 1;
         if (index >= from + (little ? 0 : 1) && (unitStart - from) % 2 == 0) {
             const std::size_t other = little ? index + 1 : unitStart;
-            if (other >= to) return kNotFound;  // the unit is cut off by the buffer's end
+            if (other >= to) return kNotFound;  // the unit is cut off by the end of the data
             if (base[other] == 0) return unitStart;
         }
         at = index + 1;
@@ -284,7 +284,7 @@ LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
         if (step != Step::Continue) return step;
     }
     // A line that already ends in CR LF goes out with its own terminator, so a
-    // run of such lines stays one contiguous piece of the buffer.
+    // run of such lines stays one contiguous stretch of the piece.
     const bool ok = terminator == 2 * unit_
                         ? part_.append({line, length + terminator})
                         : part_.append({line, length}) && part_.append(lineBreak(encoding_));
