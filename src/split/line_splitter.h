@@ -1,6 +1,7 @@
-// The streaming heart of a run: reads the source piece by piece, finds its
-// lines, and writes them whole into numbered parts, starting a new part when
-// the next line would push the current one past the byte limit.
+// The streaming heart of a run: reads the source piece by piece (the next
+// piece on a second thread), finds its lines, and writes them whole into
+// numbered parts, starting a new part when the next line would push the
+// current one past the byte limit.
 #pragma once
 
 #include <atomic>
@@ -20,8 +21,9 @@ namespace tovane {
 class LineSplitter {
 public:
     struct Options {
-        // One read: large reads, and few lines cut at a piece's end. Even,
-        // so that a UTF-16 code unit never straddles two reads.
+        // The size of each piece read from the file: large reads, and few
+        // lines cut at a piece's end. Even, so that a UTF-16 code unit never
+        // straddles two reads.
         std::size_t bufferSize = std::size_t{1} << 20;
     };
 
