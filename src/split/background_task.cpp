@@ -1,5 +1,7 @@
 #include "background_task.h"
 
+#include <system_error>
+
 namespace tovane {
 
 BackgroundTask::~BackgroundTask() {
@@ -14,16 +16,25 @@ BackgroundTask::~BackgroundTask() {
 
 void BackgroundTask::start() {
     wait();
+    if (!thread_.joinable() && !inPlace_) {
+        try {
+            thread_ = std::thread(&BackgroundTask::serve, this);
+        } catch (const std::system_error&) {
+            inPlace_ = true;  // out of threads or memory for a stack: slower, not wrong
+        }
+    }
+    if (inPlace_) {
+        job_();
+        done_ = true;  // no other thread to share it with
+        pending_ = true;
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
         requested_ = true;
     }
     pending_ = true;
-    if (thread_.joinable()) {
-        changed_.notify_all();
-    } else {
-        thread_ = std::thread(&BackgroundTask::serve, this);
-    }
+    changed_.notify_all();
 }
 
 void BackgroundTask::wait() {

@@ -17,7 +17,8 @@ public:
     BackgroundTask& operator=(const BackgroundTask&) = delete;
 
     // Runs the job once more. What it reads was set before start(); what it
-    // leaves is seen after wait(). The thread is made on the first start().
+    // leaves is seen after wait(). The thread is made on the first start();
+    // where the system has none to give, the job runs right here instead.
     void start();
     // Until the run started last has returned.
     void wait();
@@ -35,6 +36,7 @@ private:
     bool requested_ = false;
     bool done_ = false;
     bool quit_ = false;
+    bool inPlace_ = false;  // no thread could be made
 };
 
 }  // namespace tovane

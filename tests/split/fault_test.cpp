@@ -1,13 +1,18 @@
 // Faults during a run: the save folder vanishing or turning read-only, the
-// source changing under the split, sources that are no regular files. In
-// every case the run must say so, show no summary, leave no incomplete part
-// and keep the parts it completed.
+// source changing under the split, sources that are no regular files, no
+// thread to be had for reading ahead. In every case the run must say so (or
+// do without), show no summary, leave no incomplete part and keep the parts
+// it completed.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "line_splitter.h"
 #include "split_run.h"
@@ -143,6 +148,49 @@ TEST_F(FaultTest, SourceThatShrinksInsideALongLine) {
     EXPECT_EQ(outcome.message, texts::sourceChanged(plan.sourcePath));
     EXPECT_EQ(readFile(out + "novel_1.txt"), "a\r\n");
     EXPECT_FALSE(test::exists(out + "novel_2.txt"));
+}
+
+TEST_F(FaultTest, NoThreadToSpareStillSplitsEveryByte) {
+    const std::string content = numberedLines(300);
+    plan.sourcePath = in.write("novel.txt", content);
+    // A child that may have no more threads: as user nobody (root is exempt
+    // from the limit), with a process limit it already exceeds.
+    const bool asRoot = ::geteuid() == 0;
+    const uid_t nobody = 65534;
+    ::chmod(in.path().c_str(), 0755);
+    ::chmod(base.path().c_str(), 0755);
+    ::chmod(plan.sourcePath.c_str(), 0644);
+    if (asRoot) {
+        ASSERT_EQ(::chown(out.c_str(), nobody, nobody), 0);
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (asRoot && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(3);
+        const rlimit none{0, 0};
+        if (::setrlimit(RLIMIT_NPROC, &none) != 0) ::_exit(3);
+        try {
+            std::thread([] {}).join();
+            ::_exit(2);  // the limit did not stop a thread: the test proves nothing
+        } catch (const std::system_error&) {
+        }
+        try {
+            const SplitOutcome outcome = run(1100, [](int) {});
+            const bool whole = outcome.result == SplitOutcome::Result::Done && outcome.parts == 3 &&
+                               readFile(out + "novel_1.txt") + readFile(out + "novel_2.txt") +
+                                       readFile(out + "novel_3.txt") ==
+                                   content;
+            ::_exit(whole ? 0 : 1);
+        } catch (...) {
+            ::_exit(4);  // never back into the test runner from the child
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the split died without a thread";
+    EXPECT_NE(WEXITSTATUS(status), 2) << "could not take the thread away";
+    EXPECT_NE(WEXITSTATUS(status), 4) << "the split threw for want of a thread";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST_F(FaultTest, FifoAndDeviceSourcesAreRefusedWithoutWaiting) {
