@@ -62,6 +62,19 @@ protected:
         EXPECT_FALSE(test::exists(out + "novel_" + std::to_string(partsKept + 1) + ".txt"));
     }
 
+    // Lets user nobody read the source and write the save folder, so that a
+    // run can be made as another user than root, whom permissions don't bind.
+    void openToNobody() {
+        ::chmod(in.path().c_str(), 0755);
+        ::chmod(base.path().c_str(), 0755);
+        ::chmod(plan.sourcePath.c_str(), 0644);
+        if (asRoot) {
+            ASSERT_EQ(::chown(out.c_str(), kNobody, kNobody), 0);
+        }
+    }
+
+    static constexpr uid_t kNobody = 65534;
+    const bool asRoot = ::geteuid() == 0;
     TempDir in;
     TempDir base;
     std::string out = base.makeDir("out");
@@ -82,19 +95,12 @@ TEST_F(FaultTest, SaveFolderRemovedMidRun) {
 
 TEST_F(FaultTest, SaveFolderMadeReadOnlyMidRun) {
     // Root writes into read-only folders; the run takes another user's part.
-    const bool asRoot = ::geteuid() == 0;
-    const uid_t nobody = 65534;
-    ::chmod(in.path().c_str(), 0755);
-    ::chmod(base.path().c_str(), 0755);
-    if (asRoot) {
-        ASSERT_EQ(::chown(out.c_str(), nobody, nobody), 0);
-    }
     const std::string content = numberedLines(200);
     const std::string source = in.write("novel.txt", content);
-    ::chmod(source.c_str(), 0644);
     plan.sourcePath = source;
+    ASSERT_NO_FATAL_FAILURE(openToNobody());
     if (asRoot) {
-        ASSERT_EQ(::seteuid(nobody), 0);
+        ASSERT_EQ(::seteuid(kNobody), 0);
     }
     const SplitOutcome outcome = run(110, [&](int call) {
         if (call == 3) ::chmod(out.c_str(), 0555);
@@ -155,18 +161,11 @@ TEST_F(FaultTest, NoThreadToSpareStillSplitsEveryByte) {
     plan.sourcePath = in.write("novel.txt", content);
     // A child that may have no more threads: as user nobody (root is exempt
     // from the limit), with a process limit it already exceeds.
-    const bool asRoot = ::geteuid() == 0;
-    const uid_t nobody = 65534;
-    ::chmod(in.path().c_str(), 0755);
-    ::chmod(base.path().c_str(), 0755);
-    ::chmod(plan.sourcePath.c_str(), 0644);
-    if (asRoot) {
-        ASSERT_EQ(::chown(out.c_str(), nobody, nobody), 0);
-    }
+    ASSERT_NO_FATAL_FAILURE(openToNobody());
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        if (asRoot && (::setgid(nobody) != 0 || ::setuid(nobody) != 0)) ::_exit(3);
+        if (asRoot && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(3);
         const rlimit none{0, 0};
         if (::setrlimit(RLIMIT_NPROC, &none) != 0) ::_exit(3);
         try {
