@@ -25,6 +25,9 @@ utf8=$work/corpus-utf8-${size}.txt
 utf16=$work/corpus-utf16-${size}.txt
 [ -s "$utf8" ] || iconv -f GBK -t UTF-8 "$corpus" > "$utf8"
 [ -s "$utf16" ] || { printf '\xff\xfe'; iconv -f GBK -t UTF-16LE "$corpus"; } > "$utf16"
+# The same GBK text with its lines ending in LF alone, as on Linux.
+lf=$work/corpus-gbk-lf-${size}.txt
+[ -s "$lf" ] || tr -d '\r' < "$corpus" > "$lf"
 out=$work/out
 prepare="rm -rf $out && mkdir -p $out"
 
@@ -33,10 +36,10 @@ prepare="rm -rf $out && mkdir -p $out"
 # a ratio. Ratios are taken within a round, then their median. A first round,
 # not counted, warms the page cache and the memory the outputs go to.
 names=("tovane --size 100" "split -C 102400" "tovane --parts 10" "split -n l/10" "cp"
-       "tovane UTF-8" "tovane UTF-16")
+       "tovane UTF-8" "tovane UTF-16" "tovane LF")
 commands=("$bin --size 100 $corpus $out" "split -C 102400 $corpus $out/x"
           "$bin --parts 10 $corpus $out" "split -n l/10 $corpus $out/x" "cp $corpus $out/copy"
-          "$bin --size 100 $utf8 $out" "$bin --size 100 $utf16 $out")
+          "$bin --size 100 $utf8 $out" "$bin --size 100 $utf16 $out" "$bin --size 100 $lf $out")
 rm -f "$work"/round-*.json
 for ((round = -1; round < runs; round++)); do
     args=()
@@ -75,7 +78,7 @@ for r in range(runs):
     results = json.load(open(f"{work}/round-{r}.json"))["results"]
     rounds.append({x["command"]: (x["times"][0], x["user"]) for x in results})
 order = ["tovane --size 100", "split -C 102400", "tovane --parts 10", "split -n l/10", "cp",
-         "tovane UTF-8", "tovane UTF-16"]
+         "tovane UTF-8", "tovane UTF-16", "tovane LF"]
 median = {n: statistics.median(r[n][0] for r in rounds) for n in order}
 user = {n: statistics.median(r[n][1] for r in rounds) for n in order}
 
@@ -102,5 +105,6 @@ print(f"summary ({runs} paired rounds): "
       f"parts/cp {ratio('tovane --parts 10', 'cp'):.2f}, "
       f"user s/GiB {user['tovane --size 100'] / gib:.3f}, "
       f"slowest/fastest encoding {time_ratio:.2f} ({byte_ratio:.2f} per byte), "
+      f"LF/CR LF {ratio('tovane LF', 'tovane --size 100'):.2f}, "
       f"peak MiB {int(mem_size) / 1024:.1f}")
 PY

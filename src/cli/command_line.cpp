@@ -1,30 +1,29 @@
 #include "command_line.h"
 
-namespace tovane::cli {
+#include "part_names.h"
 
-std::string defaultBaseName(const std::string& sourcePath) {
-    const std::size_t slash = sourcePath.find_last_of('/');
-    const std::string name = slash == std::string::npos ? sourcePath : sourcePath.substr(slash + 1);
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? name : name.substr(0, dot);
-}
+namespace tovane::cli {
 
 std::string usageText() {
     return "用法: tovane-split [--size KB | --parts N] [--base NAME] SOURCE SAVE_DIR\n"
            "Usage: tovane-split [--size KB | --parts N] [--base NAME] SOURCE SAVE_DIR\n"
            "\n"
            "Splits the text file SOURCE into parts of whole lines, named NAME_1.txt,\n"
-           "NAME_2.txt, ... in the folder SAVE_DIR. Every line keeps its bytes and ends\n"
-           "in CR LF; a byte-order mark is repeated at the start of every part.\n"
+           "NAME_2.txt, ... in the folder SAVE_DIR. A line ends at CR LF, CR or LF;\n"
+           "every line keeps its bytes and ends in CR LF in the parts, and a\n"
+           "byte-order mark is repeated at the start of every part. A part takes its\n"
+           "name only when it is complete; until then it is a hidden file.\n"
            "\n"
            "  --size KB    each part holds about KB kilobytes (default 100)\n"
            "  --parts N    cut the file into about N parts of equal size\n"
-           "  --base NAME  name of the parts (default: SOURCE's name without its extension)\n"
+           "  --base NAME  name of the parts, without a folder (default: SOURCE's name\n"
+           "               without its extension)\n"
            "  --help       show this text\n"
            "  --version    show the version\n"
            "\n"
            "Exit status: 0 done, 1 a check or the split failed, 2 wrong usage,\n"
-           "130 stopped by Ctrl+C (the part being written is removed).\n";
+           "128+n stopped by signal n, e.g. 130 for Ctrl+C (the part being written is\n"
+           "removed, the finished parts stay).\n";
 }
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -85,10 +84,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     line.request.sourcePath = positional[0];
     line.request.saveFolder = positional[1];
     // The save folder is the literal prefix of every part path.
-    if (!line.request.saveFolder.empty() && line.request.saveFolder.back() != '/') {
-        line.request.saveFolder += '/';
+    line.request.saveFolder = withTrailingSeparator(line.request.saveFolder);
+    if (!baseGiven) {
+        line.request.baseName = std::string(baseNameOf(fileNameOf(line.request.sourcePath)));
+    } else if (!isPlainFileName(line.request.baseName)) {
+        return fail("--base must be a plain file name, without a folder: " + line.request.baseName);
     }
-    if (!baseGiven) line.request.baseName = defaultBaseName(line.request.sourcePath);
     return line;
 }
 

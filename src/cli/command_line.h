@@ -17,10 +17,6 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// The source's file name without its last extension: the part before the
-// last "." of the name, or the whole name when it has no dot.
-std::string defaultBaseName(const std::string& sourcePath);
-
 std::string usageText();
 
 }  // namespace tovane::cli

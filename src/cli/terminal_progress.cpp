@@ -10,7 +10,25 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(250);
 
 }  // namespace
 
-TerminalProgress::TerminalProgress(bool interactive) : interactive_(interactive) {}
+std::string escapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += "\\x";
+            shown += kHex[byte >> 4];
+            shown += kHex[byte & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+TerminalProgress::TerminalProgress(bool stderrIsTerminal, bool stdoutIsTerminal)
+    : stderrIsTerminal_(stderrIsTerminal), stdoutIsTerminal_(stdoutIsTerminal) {}
 
 void TerminalProgress::clearLine() {
     if (!lineShown_) return;
@@ -20,32 +38,35 @@ void TerminalProgress::clearLine() {
 
 void TerminalProgress::showMessage(std::string_view text) {
     clearLine();
-    std::fprintf(stderr, "tovane-split: %.*s\n", static_cast<int>(text.size()), text.data());
+    const std::string shown = stderrIsTerminal_ ? escapeControls(text) : std::string(text);
+    std::fprintf(stderr, "tovane-split: %s\n", shown.c_str());
+}
+
+void TerminalProgress::printStatus() {
+    clearLine();
+    const std::string shown = stdoutIsTerminal_ ? escapeControls(lastStatus_) : lastStatus_;
+    std::printf("%s\n", shown.c_str());
 }
 
 void TerminalProgress::setStatus(std::string_view text) {
     lastStatus_ = text;
     if (busy_) return;  // the progress text; the progress line stands in for it
-    clearLine();
-    std::printf("%s\n", lastStatus_.c_str());
-    std::fflush(stdout);
+    printStatus();
 }
 
 void TerminalProgress::setBusy(bool busy) {
     if (busy && !busy_) started_ = lastDrawn_ = std::chrono::steady_clock::now();
     if (!busy && busy_) {
-        clearLine();
         busy_ = false;
         // The status set while busy was the last word of the run.
-        std::printf("%s\n", lastStatus_.c_str());
-        std::fflush(stdout);
+        printStatus();
         return;
     }
     busy_ = busy;
 }
 
 void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {
-    if (!interactive_ || !busy_) return;
+    if (!stderrIsTerminal_ || !busy_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastDrawn_ < kRedrawInterval) return;
     lastDrawn_ = now;
@@ -54,8 +75,8 @@ void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {
         total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total) : 100.0;
     const double megabytesPerSecond =
         seconds > 0 ? static_cast<double>(done) / (1024.0 * 1024.0) / seconds : 0.0;
-    std::fprintf(stderr, "\r\033[K%s %5.1f%%  %.0f MB/s", lastStatus_.c_str(), percent,
-                 megabytesPerSecond);
+    std::fprintf(stderr, "\r\033[K%s %5.1f%%  %.0f MB/s", escapeControls(lastStatus_).c_str(),
+                 percent, megabytesPerSecond);
     std::fflush(stderr);
     lineShown_ = true;
 }

@@ -12,7 +12,9 @@ namespace tovane::cli {
 
 class TerminalProgress : public SplitObserver {
 public:
-    explicit TerminalProgress(bool interactive);
+    // Whether stderr and stdout are terminals: control characters in file
+    // names are shown escaped there, and only there is progress drawn.
+    TerminalProgress(bool stderrIsTerminal, bool stdoutIsTerminal);
 
     void showMessage(std::string_view text) override;
     void setStatus(std::string_view text) override;
@@ -21,13 +23,19 @@ public:
 
 private:
     void clearLine();
+    void printStatus();
 
-    bool interactive_;
+    bool stderrIsTerminal_;
+    bool stdoutIsTerminal_;
     bool busy_ = false;
     bool lineShown_ = false;
     std::string lastStatus_;
     std::chrono::steady_clock::time_point started_;
     std::chrono::steady_clock::time_point lastDrawn_;
 };
+
+// `text` with control characters shown as \xNN, so that a file name can't
+// move the cursor or change the colours of the terminal it is shown on.
+std::string escapeControls(std::string_view text);
 
 }  // namespace tovane::cli

@@ -21,7 +21,7 @@
 #include "interface_fonts.h"
 #include "line_control.h"
 #include "runtime_services.h"
-#include "source_file.h"
+#include "file_system.h"
 #include "split_run.h"
 #include "split_texts.h"
 #include "twips.h"
@@ -374,7 +374,7 @@ void Form1::applyBrowseResult() {
 
 void Form1::Command3_Click() {
     const QString folder = savepath1->text();
-    if (!tovane::isDirectory(toFileName(folder))) {
+    if (!tovane::files::isDirectory(toFileName(folder))) {
         RuntimeServices::showMessage(this, QStringLiteral("保存路径不存在！"));
         return;
     }

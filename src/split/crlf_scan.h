@@ -1,17 +1,53 @@
-// Fast scans over a run of text for the split's bulk path: whether every CR
-// in it is followed by LF, so that the run can be written unchanged.
+// Every search for a line end in the source's code units, 8- or 16-bit in
+// either byte order: a line ends at CR LF, at CR or at LF. The scans run a
+// vector of units at a time, since they touch every byte of the file.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+#include "text_encoding.h"
 
 namespace tovane {
 
-// The index of the first CR among p[0 .. n-2] that is not followed by LF, or
-// n when there is none. A CR at p[n-1] is not looked at.
-std::size_t findLoneCarriageReturn(const char* p, std::size_t n);
+class CrlfScan {
+public:
+    static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-// The same over UTF-16 code units in the given byte order: `p` starts at a
-// unit, `n` is in bytes, the result is a byte index (or n).
-std::size_t findLoneCarriageReturn16(const char* p, std::size_t n, bool littleEndian);
+    explicit CrlfScan(TextEncoding encoding);
+
+    std::size_t unit() const { return unit_; }
+    bool isCr(const char* unit) const { return load(unit) == cr_; }
+    bool isLf(const char* unit) const { return load(unit) == lf_; }
+
+    // The first CR or LF unit in base[from, to), counting whole units from
+    // `from`; a unit cut off by `to` is not looked at.
+    std::size_t findTerminator(const char* base, std::size_t from, std::size_t to) const;
+    // The start of the last LF unit in p[0, within), counting units from p.
+    std::size_t findLastLineFeed(const char* p, std::size_t within) const;
+    // The first CR not followed by LF, or LF not preceded by CR, judged by
+    // the pairs of neighbouring units wholly inside p[0, n): an LF at p[0]
+    // and a CR in the last unit are not looked at. n when there is none, so
+    // that the lines there can be written exactly as they stand.
+    std::size_t findBareTerminator(const char* p, std::size_t n) const;
+
+    struct Copied {
+        std::size_t consumed = 0;  // bytes of whole lines taken from the input
+        std::size_t produced = 0;  // bytes written out
+    };
+    // Copies whole lines from in[0, n) to out[0, capacity), each followed by
+    // CR LF whatever ended it, while each line's characters (at most its
+    // units) plus what was produced before it stay within `room`. Stops at a
+    // line whose end isn't in view, including a CR in the last unit.
+    Copied copyLinesAsCrLf(const char* in, std::size_t n, char* out, std::size_t capacity,
+                           std::uint64_t room) const;
+
+private:
+    std::uint16_t load(const char* unit) const;
+
+    std::size_t unit_;
+    std::uint16_t cr_;  // the units as load() reads them
+    std::uint16_t lf_;
+};
 
 }  // namespace tovane

@@ -5,173 +5,233 @@
 #include <cstring>
 
 #include "char_counter.h"
-#include "crlf_scan.h"
+#include "file_system.h"
+#include "part_names.h"
 #include "split_texts.h"
 
 namespace tovane {
 
 namespace {
 
-constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
+constexpr std::size_t kNotFound = CrlfScan::kNotFound;
 
-LineSplitter::Options sane(LineSplitter::Options options) {
+// Pieces of an even size, so that UTF-16 units never straddle two reads, and
+// never so small that a line end and its neighbours can't be seen together.
+LineSplitter::Options withUsableBuffer(LineSplitter::Options options) {
     options.bufferSize = std::max<std::size_t>(options.bufferSize & ~std::size_t{1}, 16);
     return options;
 }
 
 }  // namespace
 
-LineSplitter::LineSplitter(const SplitPlan& plan, ProgressCallback progress,
+LineSplitter::LineSplitter(SplitPlan plan, ProgressCallback progress,
                            const std::atomic<bool>* stopRequested, Options options)
-    : plan_(plan),
+    : plan_(std::move(plan)),
       progress_(std::move(progress)),
       stopRequested_(stopRequested),
-      options_(sane(options)),
+      options_(withUsableBuffer(options)),
       buffer_(new char[4 * options_.bufferSize]),
       readAhead_(source_, [this](std::string_view piece) {
-          return findLoneCarriageReturn(piece.data(), piece.size()) == piece.size();
+          return scan_.findBareTerminator(piece.data(), piece.size()) == piece.size();
       }) {}
 
-char* LineSplitter::pieceArea(int side) const {
-    return buffer_.get() + (2 * side + 1) * options_.bufferSize;
-}
-
-bool LineSplitter::stopRequested() const {
-    return stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed);
-}
-
-void LineSplitter::reportProgress(std::uint64_t done) {
-    done = std::min(done, source_.size());
-    if (!progress_ || done < reported_) return;
-    reported_ = done;
-    progress_(done, source_.size());
-}
-
+// Reads the source's lines and writes each into the part it belongs to: a
+// run of lines that certainly fits goes in one piece, any other line is
+// looked at alone, and the data in view is refilled or a line too long for
+// it is copied on its own when the next line end can't be seen.
 SplitOutcome LineSplitter::run() {
-    if (!source_.open(plan_.sourcePath)) {
-        message_ = texts::cannotRead(plan_.sourcePath, source_.error());
-        return finish(SplitOutcome::Result::Failed);
-    }
-    {
-        std::string sample(
-            static_cast<std::size_t>(std::min<std::uint64_t>(source_.size(), kEncodingSampleSize)),
-            '\0');
-        const std::int64_t sampled = source_.readAt(0, sample.data(), sample.size());
-        if (sampled < 0) {
-            failRead();
-            return finish(SplitOutcome::Result::Failed);
+    Step step = start();
+    while (step == Step::Continue) {
+        if (stopRequested()) {
+            step = Step::Stopped;
+            break;
         }
-        sample.resize(static_cast<std::size_t>(sampled));
-        encoding_ = detectEncoding(sample, source_.size());
+        std::size_t taken = 0;
+        step = takeRunOfLines(taken);
+        if (step != Step::Continue || taken > 0) continue;
+        const LineEnd end = nextLineEnd();
+        if (end.none) {
+            step = partNumber_ == 0 ? Step::Empty : Step::Done;
+        } else if (end.needMore) {
+            step = lineOutgrowsPiece() ? splitLongLine() : refill();
+        } else {
+            step = emitLine(end);
+        }
     }
-    unit_ = codeUnitSize(encoding_);
-    const std::size_t markSize = byteOrderMark(encoding_).size();
-    if (source_.size() <= markSize) return finish(SplitOutcome::Result::Empty);
+    return finish(step);
+}
 
+// Refuses a base name that isn't a plain file name, opens the source, tells
+// its encoding and clears away hidden parts that earlier runs left behind.
+LineSplitter::Step LineSplitter::start() {
+    if (!isPlainFileName(plan_.baseName)) return failWith(texts::baseNameNotPlain(plan_.baseName));
+    if (!source_.open(plan_.sourcePath)) return failRead();
+    publisher_ = std::make_unique<PartPublisher>(source_.identity());
+    std::string sample(
+        static_cast<std::size_t>(std::min<std::uint64_t>(source_.size(), kEncodingSampleSize)),
+        '\0');
+    const std::int64_t sampled = source_.readAt(0, sample.data(), sample.size());
+    if (sampled < 0) return failRead();
+    sample.resize(static_cast<std::size_t>(sampled));
+    encoding_ = detectEncoding(sample, source_.size());
+    scan_ = CrlfScan(encoding_);
+    unit_ = scan_.unit();
+    const std::size_t markSize = byteOrderMark(encoding_).size();
+    if (source_.size() <= markSize) return Step::Empty;
+
+    removeLeftovers();
     dataOffset_ = markSize;  // the mark is no part of the first line
     data_ = pieceArea(side_);
     reportProgress(0);
-    while (true) {
-        if (stopRequested()) return finish(SplitOutcome::Result::Stopped);
-        std::size_t taken = 0;
-        if (appendRunOfLines(taken) == Step::Failed) return finish(SplitOutcome::Result::Failed);
-        if (taken > 0) {
-            position_ += taken;
-            continue;
-        }
-        const std::size_t cr = findCarriageReturn(data_, position_, length_);
-        std::size_t terminator = 0;
-        Step step = Step::Continue;
-        if (cr != kNotFound && cr + 2 * unit_ <= length_) {
-            terminator = isLineFeed(data_ + cr + unit_) ? 2 * unit_ : unit_;
-        } else if (cr != kNotFound && atEnd_) {
-            terminator = unit_;
-        } else if (cr == kNotFound && atEnd_) {
-            if (position_ == length_) break;  // a terminator at the very end adds no line
-        } else {
-            // The line, or whether an LF follows its CR, goes on past this piece.
-            step = needsLongLine() ? splitLongLine() : refill();
-            if (step == Step::Continue) continue;
-        }
-        if (step == Step::Continue) {
-            const std::size_t length = (cr == kNotFound ? length_ : cr) - position_;
-            step = emitLine(position_, length, terminator);
-            position_ += length + terminator;
-        }
-        if (step == Step::Failed) return finish(SplitOutcome::Result::Failed);
-        if (step == Step::Stopped) return finish(SplitOutcome::Result::Stopped);
-    }
-    if (partNumber_ == 0) return finish(SplitOutcome::Result::Empty);
-    if (!part_.flush()) {
-        failWrite(false);
-        return finish(SplitOutcome::Result::Failed);
-    }
-    // What was read must be what the file held all along.
-    if (source_.changedSinceOpen()) {
-        failChanged();
-        return finish(SplitOutcome::Result::Failed);
-    }
-    if (!part_.close()) {
-        failWrite(false);
-        return finish(SplitOutcome::Result::Failed);
-    }
-    return finish(SplitOutcome::Result::Done);
+    return Step::Continue;
 }
 
-SplitOutcome LineSplitter::finish(SplitOutcome::Result result) {
+// Ends the run: completes the last part when every line was written, removes
+// the part that was being written otherwise, and names every complete part.
+SplitOutcome LineSplitter::finish(Step step) {
     readAhead_.cancel();
-    SplitOutcome outcome;
-    outcome.result = result;
-    const bool complete = result == SplitOutcome::Result::Done;
-    if (!complete) part_.discard();
+    if (step == Step::Done) {
+        // What was read must be what the file held all along.
+        if (!part_.flush()) {
+            step = failWrite();
+        } else if (source_.changedSinceOpen()) {
+            step = failChanged();
+        } else if (finishPart() != Step::Continue) {
+            step = Step::Failed;
+        }
+    }
+    if (step != Step::Done) part_.discard();
     source_.close();
-    outcome.parts = complete || partNumber_ == 0 ? partNumber_ : partNumber_ - 1;
-    outcome.message = message_;
-    switch (result) {
-        case SplitOutcome::Result::Done:
+    if (publisher_ != nullptr && !publisher_->publish()) {
+        if (message_.empty()) message_ = publisher_->message();
+        step = Step::Failed;
+    }
+    SplitOutcome outcome;
+    switch (step) {
+        case Step::Done:
+            outcome.result = SplitOutcome::Result::Done;
             reportProgress(source_.size());
-            outcome.status = texts::summary(plan_.baseName, outcome.parts, plan_.perPartFigure);
+            reportPartsLeftFromBefore();
             break;
-        case SplitOutcome::Result::Empty:
-            outcome.status = texts::emptySource(plan_.baseName);
+        case Step::Empty:
+            outcome.result = SplitOutcome::Result::Empty;
             break;
-        case SplitOutcome::Result::Failed:
-            outcome.status = texts::interrupted(plan_.baseName, outcome.parts);
+        case Step::Stopped:
+            outcome.result = SplitOutcome::Result::Stopped;
             break;
-        case SplitOutcome::Result::Stopped:
-            outcome.status = texts::cancelled(plan_.baseName, outcome.parts);
-            break;
-        case SplitOutcome::Result::CheckFailed:
+        case Step::Continue:
+        case Step::Failed:
+            outcome.result = SplitOutcome::Result::Failed;
             break;
     }
+    outcome.parts = publisher_ != nullptr ? publisher_->published() : 0;
+    outcome.message = message_;
     return outcome;
 }
 
-LineSplitter::Step LineSplitter::failRead() {
-    message_ = texts::cannotRead(plan_.sourcePath, source_.error());
-    return Step::Failed;
+// Takes as many whole lines as certainly fit the current part, without
+// looking at them one by one: lines whose bytes alone stay within the room
+// left fit whatever their characters. Lines that all end in CR LF go out
+// exactly as they stand in the piece; others are copied with CR LF ends.
+LineSplitter::Step LineSplitter::takeRunOfLines(std::size_t& taken) {
+    taken = 0;
+    const std::uint64_t written = part_.written();
+    if (partNumber_ == 0 || written > plan_.byteLimit) return Step::Continue;
+    const std::uint64_t room = plan_.byteLimit - written;
+    const char* run = data_ + position_;
+    const std::size_t available = length_ - position_;
+    if (available < unit_) return Step::Continue;
+
+    // An LF at a line's start ends an empty line on its own: not CR LF.
+    if (!scan_.isLf(run)) {
+        // The last line of the run may end its CR at `room` bytes in.
+        const std::size_t span =
+            static_cast<std::size_t>(std::min<std::uint64_t>(available, room + 2 * unit_));
+        const std::size_t lf = scan_.findLastLineFeed(run, span);
+        if (lf != kNotFound) {
+            const std::size_t end = lf + unit_;
+            if (onlyCrLf_ || scan_.findBareTerminator(run, end) == end) {
+                if (!part_.append({run, end})) return failWrite();
+                position_ += end;
+                taken = end;
+                return Step::Continue;
+            }
+        }
+    }
+    PartWriter::Staging area{};
+    if (!part_.staging(area)) return failWrite();
+    const CrlfScan::Copied copied =
+        scan_.copyLinesAsCrLf(run, available, area.data, area.size, room);
+    if (copied.consumed == 0) return Step::Continue;
+    if (!part_.appendStaged(copied.produced)) return failWrite();
+    position_ += copied.consumed;
+    taken = copied.consumed;
+    return Step::Continue;
 }
 
-LineSplitter::Step LineSplitter::failWrite(bool creating) {
-    message_ = creating ? texts::cannotCreate(part_.path(), part_.error())
-                        : texts::cannotWrite(part_.path(), part_.error());
-    return Step::Failed;
+// Finds the end of the line at position_: at CR LF, CR or LF. A CR at the
+// end of the data needs the next unit to tell whether an LF belongs to it.
+LineSplitter::LineEnd LineSplitter::nextLineEnd() const {
+    LineEnd end;
+    const std::size_t at = scan_.findTerminator(data_, position_, length_);
+    if (at == kNotFound) {
+        if (!atEnd_) {
+            end.needMore = true;
+        } else if (position_ == length_) {
+            end.none = true;  // a terminator at the very end adds no line
+        } else {
+            end.length = length_ - position_;  // the last line, without a terminator
+        }
+        return end;
+    }
+    end.length = at - position_;
+    end.terminator = unit_;
+    if (scan_.isCr(data_ + at)) {
+        if (at + 2 * unit_ <= length_) {
+            if (scan_.isLf(data_ + at + unit_)) end.terminator = 2 * unit_;
+        } else if (!atEnd_) {
+            end.needMore = true;
+        }
+    }
+    return end;
 }
 
-LineSplitter::Step LineSplitter::failChanged() {
-    message_ = texts::sourceChanged(plan_.sourcePath);
-    return Step::Failed;
+// Writes one line, into a new part when it doesn't fit the current one.
+LineSplitter::Step LineSplitter::emitLine(const LineEnd& end) {
+    const char* line = data_ + position_;
+    const bool newPart = opensNewPart(end.length, [&] {
+        return CharCounter::countLine(encoding_, {line, end.length});
+    });
+    if (newPart) {
+        const Step step = startPart();
+        if (step != Step::Continue) return step;
+    }
+    // A line that already ends in CR LF goes out with its own terminator, so a
+    // run of such lines stays one contiguous stretch of the piece.
+    const bool ok = end.terminator == 2 * unit_
+                        ? part_.append({line, end.length + end.terminator})
+                        : part_.append({line, end.length}) && part_.append(lineBreak(encoding_));
+    position_ += end.length + end.terminator;
+    return ok ? Step::Continue : failWrite();
 }
 
-// The unfinished line would not fit in front of the next piece.
-bool LineSplitter::needsLongLine() const {
-    return length_ - position_ >= options_.bufferSize;
+// The part takes the line while its bytes so far plus the line's characters
+// stay within the limit. Most lines are decided from the byte length alone.
+template <typename Count>
+bool LineSplitter::opensNewPart(std::uint64_t length, Count count) const {
+    if (partNumber_ == 0) return true;
+    const std::uint64_t written = part_.written();
+    if (written > plan_.byteLimit) return true;
+    const std::uint64_t room = plan_.byteLimit - written;
+    if (CharCounter::upperBound(encoding_, length) <= room) return false;
+    if (CharCounter::lowerBound(encoding_, length) > room) return true;
+    return count() > room;
 }
 
 // Moves on to the next piece of the file, with the unfinished line carried
 // over in front of it. The piece after that is read meanwhile.
 LineSplitter::Step LineSplitter::refill() {
-    if (!part_.flush()) return failWrite(false);  // queued pieces point into this side
+    if (!part_.flush()) return failWrite();  // queued pieces point into this side
     const std::size_t size = options_.bufferSize;
     const std::uint64_t offset = dataOffset_ + length_;
     const int next = 1 - side_;
@@ -185,10 +245,10 @@ LineSplitter::Step LineSplitter::refill() {
     dataOffset_ += position_;
     length_ = carried + static_cast<std::size_t>(got);
     position_ = 0;
-    // The reader looked the piece over; what is left is the carried line and
-    // whether a CR at its very end is followed by LF.
+    // The reader looked the piece over; what is left is where the carried
+    // line meets it.
     const std::size_t seam = std::min(carried + unit_, length_);
-    noLoneCr_ = ahead && readAhead_.passed() && findLoneCarriageReturn(data_, seam) == seam;
+    onlyCrLf_ = ahead && readAhead_.passed() && scan_.findBareTerminator(data_, seam) == seam;
     side_ = next;
     atEnd_ = static_cast<std::size_t>(got) < size;
     const std::uint64_t following = offset + static_cast<std::uint64_t>(got);
@@ -199,184 +259,15 @@ LineSplitter::Step LineSplitter::refill() {
     return Step::Continue;
 }
 
-std::size_t LineSplitter::findCarriageReturn(const char* base, std::size_t from,
-                                             std::size_t to) const {
-    if (unit_ == 1) {
-        const void* hit = std::memchr(base + from, '\r', to - from);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : kNotFound;
-    }
-    // UTF-16: the CR byte must sit in its place inside a unit that starts at an
-    // even distance from the line, with a zero byte beside it.
-    const bool little = encoding_ == TextEncoding::Utf16Le;
-    std::size_t at = from;
-    while (at < to) {
-        const void* hit = std::memchr(base + at, '\r', to - at);
-        if (!hit) return kNotFound;
-        const auto index = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
-        const std::size_t unitStart = little ? index : index - 1;
-        if (index >= from + (little ? 0 : 1) && (unitStart - from) % 2 == 0) {
-            const std::size_t other = little ? index + 1 : unitStart;
-            if (other >= to) return kNotFound;  // the unit is cut off by the end of the data
-            if (base[other] == 0) return unitStart;
-        }
-        at = index + 1;
-    }
-    return kNotFound;
-}
-
-bool LineSplitter::isLineFeed(const char* unit) const {
-    switch (encoding_) {
-        case TextEncoding::Utf16Le:
-            return unit[0] == '\n' && unit[1] == 0;
-        case TextEncoding::Utf16Be:
-            return unit[0] == 0 && unit[1] == '\n';
-        case TextEncoding::Gbk:
-        case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom:
-            break;
-    }
-    return unit[0] == '\n';
-}
-
-// The part takes the line while its bytes so far plus the line's characters
-// stay within the limit. Most lines are decided from the byte length alone.
-LineSplitter::Fit LineSplitter::fitByLength(std::uint64_t length) const {
-    const std::uint64_t written = part_.written();
-    if (written > plan_.byteLimit) return Fit::NewPart;
-    const std::uint64_t room = plan_.byteLimit - written;
-    if (CharCounter::upperBound(encoding_, length) <= room) return Fit::SamePart;
-    if (CharCounter::lowerBound(encoding_, length) > room) return Fit::NewPart;
-    return Fit::CountFirst;
-}
-
-bool LineSplitter::fitsByCount(std::uint64_t chars) const {
-    return part_.written() <= plan_.byteLimit && chars <= plan_.byteLimit - part_.written();
-}
-
-LineSplitter::Step LineSplitter::startPart() {
-    if (partNumber_ > 0) {
-        if (!part_.close()) return failWrite(false);
-    }
-    ++partNumber_;
-    const std::string path = partPath(plan_.saveFolder, plan_.baseName, partNumber_);
-    // A free name cannot be the source's; only a name that is taken needs
-    // the check before the file there is replaced.
-    if (!part_.open(path, false)) {
-        if (part_.error() != EEXIST) return failWrite(true);
-        if (source_.isSameFile(path)) {  // opening it would truncate the source
-            message_ = texts::partIsSource(path);
-            return Step::Failed;
-        }
-        if (!part_.open(path, true)) return failWrite(true);
-    }
-    if (!part_.append(byteOrderMark(encoding_))) return failWrite(false);
-    return Step::Continue;
-}
-
-LineSplitter::Step LineSplitter::emitLine(std::size_t start, std::size_t length,
-                                          std::size_t terminator) {
-    const char* line = data_ + start;
-    const bool newPart = opensNewPart(length, [&] {
-        return CharCounter::countLine(encoding_, {line, length});
-    });
-    if (newPart) {
-        const Step step = startPart();
-        if (step != Step::Continue) return step;
-    }
-    // A line that already ends in CR LF goes out with its own terminator, so a
-    // run of such lines stays one contiguous stretch of the piece.
-    const bool ok = terminator == 2 * unit_
-                        ? part_.append({line, length + terminator})
-                        : part_.append({line, length}) && part_.append(lineBreak(encoding_));
-    return ok ? Step::Continue : failWrite(false);
-}
-
-// Takes as many whole lines as certainly fit the current part in one piece,
-// without looking at them one by one: lines whose bytes alone stay within
-// the room left fit whatever their characters, and a run whose every CR is
-// followed by LF is written out exactly as it stands in the source.
-LineSplitter::Step LineSplitter::appendRunOfLines(std::size_t& taken) {
-    taken = 0;
-    const std::uint64_t written = part_.written();
-    if (partNumber_ == 0 || written > plan_.byteLimit ||
-        dataOffset_ + position_ < runsBlockedUntil_) {
-        return Step::Continue;
-    }
-    // Characters never outnumber bytes, nor UTF-16 units half the bytes, so
-    // bytes alone are a safe measure of what fits.
-    const std::uint64_t room = plan_.byteLimit - written;
-    const std::size_t available = length_ - position_;
-    const std::size_t span = room >= available ? available : static_cast<std::size_t>(room) + unit_;
-    const char* run = data_ + position_;
-    std::size_t end = findLastCarriageReturn(run, span);
-    // The run's last line needs its terminator in view to be told apart.
-    if (end != kNotFound && position_ + end + 2 * unit_ > length_) {
-        end = findLastCarriageReturn(run, end);
-    }
-    if (end == kNotFound) return Step::Continue;
-    const std::size_t lone = noLoneCr_ ? end : findLoneCarriageReturn(run, end + unit_);
-    if (lone < end) {
-        // Stop the run before the line that ends in a lone CR; lines go one by
-        // one from there until past it.
-        runsBlockedUntil_ = dataOffset_ + position_ + lone + unit_;
-        end = findLastCarriageReturn(run, lone);
-        if (end == kNotFound) return Step::Continue;
-    }
-    const bool crLf = isLineFeed(run + end + unit_);
-    const bool ok = crLf ? part_.append({run, end + 2 * unit_})
-                         : part_.append({run, end}) && part_.append(lineBreak(encoding_));
-    if (!ok) return failWrite(false);
-    taken = end + (crLf ? 2 : 1) * unit_;
-    return Step::Continue;
-}
-
-// The first CR unit in run[0, length) followed by a unit that is not LF, or
-// `length` when every CR unit there with a unit after it is followed by LF.
-std::size_t LineSplitter::findLoneCarriageReturn(const char* run, std::size_t length) const {
-    return unit_ == 1 ? tovane::findLoneCarriageReturn(run, length)
-                      : findLoneCarriageReturn16(run, length, encoding_ == TextEncoding::Utf16Le);
-}
-
-// The start of the last CR unit in run[0, within), or kNotFound.
-std::size_t LineSplitter::findLastCarriageReturn(const char* run, std::size_t within) const {
-    if (unit_ == 2) within &= ~std::size_t{1};  // whole units only
-    const std::size_t crByte = encoding_ == TextEncoding::Utf16Be ? 1 : 0;
-    while (within > 0) {
-        const void* hit = ::memrchr(run, '\r', within);
-        if (hit == nullptr) return kNotFound;
-        const auto index = static_cast<std::size_t>(static_cast<const char*>(hit) - run);
-        if (unit_ == 1) return index;
-        // UTF-16: the CR byte in its place in a unit whose other byte is zero.
-        const std::size_t unitStart = index - crByte;
-        if (index >= crByte && unitStart % 2 == 0 && run[unitStart + (1 - crByte)] == 0) {
-            return unitStart;
-        }
-        within = index;
-    }
-    return kNotFound;
-}
-
-std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {
-    CharCounter counter(encoding_);
-    char* scratch = pieceArea(side_);
-    for (std::uint64_t done = 0; done < length;) {
-        const auto want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(options_.bufferSize, length - done));
-        const std::int64_t got = source_.readAt(offset + done, scratch, want);
-        if (got <= 0) {
-            step = got < 0 ? failRead() : Step::Continue;
-            break;
-        }
-        counter.feed({scratch, static_cast<std::size_t>(got)});
-        done += static_cast<std::uint64_t>(got);
-    }
-    return counter.count();
+// The unfinished line would not fit in front of the next piece.
+bool LineSplitter::lineOutgrowsPiece() const {
+    return length_ - position_ >= options_.bufferSize;
 }
 
 // A line longer than a piece: find where it ends by reading on, decide its
 // part, then copy it with positioned reads in piece-sized chunks.
 LineSplitter::Step LineSplitter::splitLongLine() {
-    if (!part_.flush()) return failWrite(false);
+    if (!part_.flush()) return failWrite();
     readAhead_.cancel();  // both sides are free for reading the line
     const std::uint64_t lineStart = dataOffset_ + position_;
     char* buffer = pieceArea(side_);
@@ -386,14 +277,18 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     std::size_t terminator = 0;
     while (true) {
         if (stopRequested()) return Step::Stopped;
-        const std::size_t cr = findCarriageReturn(buffer, 0, chunkLength);
-        if (cr != kNotFound) {
-            lineLength = chunkOffset + cr - lineStart;
-            char next[2] = {0, 0};
-            const std::int64_t got = source_.readAt(chunkOffset + cr + unit_, next, unit_);
-            if (got < 0) return failRead();
-            terminator =
-                static_cast<std::size_t>(got) == unit_ && isLineFeed(next) ? 2 * unit_ : unit_;
+        const std::size_t at = scan_.findTerminator(buffer, 0, chunkLength);
+        if (at != kNotFound) {
+            lineLength = chunkOffset + at - lineStart;
+            terminator = unit_;
+            if (scan_.isCr(buffer + at)) {
+                char next[2] = {0, 0};
+                const std::int64_t got = source_.readAt(chunkOffset + at + unit_, next, unit_);
+                if (got < 0) return failRead();
+                if (static_cast<std::size_t>(got) == unit_ && scan_.isLf(next)) {
+                    terminator = 2 * unit_;
+                }
+            }
             break;
         }
         chunkOffset += chunkLength;
@@ -419,20 +314,128 @@ LineSplitter::Step LineSplitter::splitLongLine() {
         if (got < 0) return failRead();
         if (got == 0) return failChanged();  // the file shrank under us
         if (!part_.append({buffer, static_cast<std::size_t>(got)}) || !part_.flush()) {
-            return failWrite(false);
+            return failWrite();
         }
         done += static_cast<std::uint64_t>(got);
         reportProgress(lineStart + done);
     }
-    if (!part_.append(lineBreak(encoding_))) return failWrite(false);
+    if (!part_.append(lineBreak(encoding_))) return failWrite();
 
     dataOffset_ = lineStart + lineLength + terminator;
     data_ = pieceArea(side_);
-    noLoneCr_ = false;
+    onlyCrLf_ = false;
     length_ = 0;
     position_ = 0;
     atEnd_ = terminator == 0;
     return Step::Continue;
+}
+
+std::uint64_t LineSplitter::countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step) {
+    CharCounter counter(encoding_);
+    char* scratch = pieceArea(side_);
+    for (std::uint64_t done = 0; done < length;) {
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(options_.bufferSize, length - done));
+        const std::int64_t got = source_.readAt(offset + done, scratch, want);
+        if (got <= 0) {
+            step = got < 0 ? failRead() : Step::Continue;
+            break;
+        }
+        counter.feed({scratch, static_cast<std::size_t>(got)});
+        done += static_cast<std::uint64_t>(got);
+    }
+    return counter.count();
+}
+
+// Completes the part being written and opens the next under a hidden name.
+// A name that a folder holds, or that leads to the source, is refused before
+// anything is written.
+LineSplitter::Step LineSplitter::startPart() {
+    if (partNumber_ > 0) {
+        const Step step = finishPart();
+        if (step != Step::Continue) return step;
+    }
+    ++partNumber_;
+    const std::string path = partPath(plan_.saveFolder, plan_.baseName, partNumber_);
+    std::string refusal = publisher_->refusal(path);
+    if (!refusal.empty()) return failWith(std::move(refusal));
+    if (!part_.open(path)) return failCreate();
+    if (!part_.append(byteOrderMark(encoding_))) return failWrite();
+    return Step::Continue;
+}
+
+// Closes the part being written and hands it on to be named.
+LineSplitter::Step LineSplitter::finishPart() {
+    if (!part_.finish()) return failWrite();
+    publisher_->add(part_.temporaryPath(), part_.path(), part_.written());
+    if (publisher_->due() && !publisher_->publish()) return failWith(publisher_->message());
+    return Step::Continue;
+}
+
+// Hidden parts of this base name whose writer is gone: a run that was killed
+// or lost its power left them.
+void LineSplitter::removeLeftovers() const {
+    const std::string prefix = plan_.saveFolder + plan_.baseName;
+    const std::string folder(folderOf(prefix));
+    const std::string_view stem = fileNameOf(prefix);
+    const std::uint64_t self = files::currentProcessId();
+    files::listFolder(folder, [&](std::string_view entry) {
+        std::uint64_t writer = 0;
+        if (parseTemporaryPartName(entry, stem, writer) && writer != self &&
+            !files::processIsAlive(writer)) {
+            files::removeFile(folder + std::string(entry));
+        }
+    });
+}
+
+// Parts numbered past this run's last one were left by an earlier run; they
+// are named to the user, never removed.
+void LineSplitter::reportPartsLeftFromBefore() {
+    const std::uint64_t first = publisher_->published() + 1;
+    std::uint64_t count = 0;
+    while (files::kindAt(partPath(plan_.saveFolder, plan_.baseName, first + count)) !=
+           files::EntryKind::None) {
+        ++count;
+    }
+    if (count == 0) return;
+    const std::string firstPath = partPath(plan_.saveFolder, plan_.baseName, first);
+    message_ = texts::partsLeftFromBefore(fileNameOf(firstPath), count);
+}
+
+char* LineSplitter::pieceArea(int side) const {
+    return buffer_.get() + (2 * side + 1) * options_.bufferSize;
+}
+
+bool LineSplitter::stopRequested() const {
+    return stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed);
+}
+
+void LineSplitter::reportProgress(std::uint64_t done) {
+    done = std::min(done, source_.size());
+    if (!progress_ || done < reported_) return;
+    reported_ = done;
+    progress_(done, source_.size());
+}
+
+LineSplitter::Step LineSplitter::failRead() {
+    return failWith(texts::cannotRead(plan_.sourcePath, source_.error()));
+}
+
+LineSplitter::Step LineSplitter::failCreate() {
+    return failWith(texts::cannotCreate(part_.path(), part_.error()));
+}
+
+LineSplitter::Step LineSplitter::failWrite() {
+    return failWith(texts::cannotWrite(part_.path(), part_.error()));
+}
+
+LineSplitter::Step LineSplitter::failChanged() {
+    return failWith(texts::sourceChanged(plan_.sourcePath));
+}
+
+LineSplitter::Step LineSplitter::failWith(std::string message) {
+    if (message_.empty()) message_ = std::move(message);
+    return Step::Failed;
 }
 
 }  // namespace tovane

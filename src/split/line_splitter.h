@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "crlf_scan.h"
+#include "part_publisher.h"
 #include "part_writer.h"
 #include "read_ahead.h"
 #include "source_file.h"
@@ -27,57 +29,66 @@ public:
         std::size_t bufferSize = std::size_t{1} << 20;
     };
 
-    LineSplitter(const SplitPlan& plan, ProgressCallback progress,
+    LineSplitter(SplitPlan plan, ProgressCallback progress,
                  const std::atomic<bool>* stopRequested, Options options);
-    LineSplitter(const SplitPlan& plan, ProgressCallback progress,
+    LineSplitter(SplitPlan plan, ProgressCallback progress,
                  const std::atomic<bool>* stopRequested)
-        : LineSplitter(plan, std::move(progress), stopRequested, Options{}) {}
+        : LineSplitter(std::move(plan), std::move(progress), stopRequested, Options{}) {}
 
+    // Splits the whole source. The outcome carries no status text: that is
+    // the caller's to choose from the result.
     SplitOutcome run();
 
 private:
-    enum class Step { Continue, Failed, Stopped };
-    enum class Fit { SamePart, NewPart, CountFirst };
+    enum class Step { Continue, Done, Empty, Failed, Stopped };
 
+    // Where the next line ends, as far as the data in view tells.
+    struct LineEnd {
+        std::size_t length = 0;      // bytes of the line, without its terminator
+        std::size_t terminator = 0;  // bytes of CR LF, CR or LF; 0 for a last line without
+        bool needMore = false;       // the line or its terminator goes on past the data
+        bool none = false;           // no line is left
+    };
+
+    Step start();
+    Step takeRunOfLines(std::size_t& taken);
+    LineEnd nextLineEnd() const;
+    Step emitLine(const LineEnd& end);
     Step refill();
     Step splitLongLine();
-    Step emitLine(std::size_t start, std::size_t length, std::size_t terminator);
-    Step appendRunOfLines(std::size_t& taken);
-    std::size_t findLastCarriageReturn(const char* run, std::size_t within) const;
-    std::size_t findLoneCarriageReturn(const char* run, std::size_t length) const;
     Step startPart();
-    Fit fitByLength(std::uint64_t length) const;
-    bool fitsByCount(std::uint64_t chars) const;
+    Step finishPart();
+    SplitOutcome finish(Step step);
+
     // Whether a line of `length` bytes opens a new part; `count` gives its
     // characters and is called only when the byte bounds don't decide.
     template <typename Count>
-    bool opensNewPart(std::uint64_t length, Count count) const {
-        if (partNumber_ == 0) return true;
-        const Fit fit = fitByLength(length);
-        return fit == Fit::NewPart || (fit == Fit::CountFirst && !fitsByCount(count()));
-    }
-    std::size_t findCarriageReturn(const char* base, std::size_t from, std::size_t to) const;
-    bool isLineFeed(const char* unit) const;
+    bool opensNewPart(std::uint64_t length, Count count) const;
     std::uint64_t countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step);
     bool stopRequested() const;
     void reportProgress(std::uint64_t done);
-    bool needsLongLine() const;
+    bool lineOutgrowsPiece() const;
     char* pieceArea(int side) const;
+    void removeLeftovers() const;
+    void reportPartsLeftFromBefore();
 
-    SplitOutcome finish(SplitOutcome::Result result);
     Step failRead();
-    Step failWrite(bool creating);
+    Step failCreate();
+    Step failWrite();
     Step failChanged();
+    Step failWith(std::string message);
 
-    const SplitPlan& plan_;
+    const SplitPlan plan_;
     ProgressCallback progress_;
     const std::atomic<bool>* stopRequested_;
-    Options options_;
+    const Options options_;
 
     SourceFile source_;
-    PartWriter part_;
     TextEncoding encoding_ = TextEncoding::Gbk;
+    CrlfScan scan_{TextEncoding::Gbk};
     std::size_t unit_ = 1;
+    PartWriter part_;
+    std::unique_ptr<PartPublisher> publisher_;
     std::uint64_t partNumber_ = 0;  // of the part open now; 0 before the first
 
     // Two sides, each with room for one piece read from the file and, in
@@ -85,15 +96,14 @@ private:
     // One side is being split while the next piece is read into the other.
     std::unique_ptr<char[]> buffer_;
     ReadAhead readAhead_;
-    int side_ = 0;                        // the side data_ lies in
-    const char* data_ = nullptr;          // the lines being split
-    std::uint64_t dataOffset_ = 0;        // file offset of data_[0]
-    std::size_t length_ = 0;              // bytes held
-    std::size_t position_ = 0;            // start of the next line
-    bool atEnd_ = false;                  // nothing follows data_[length_ - 1]
-    bool noLoneCr_ = false;               // every CR in the data is known to be followed by LF
-    std::uint64_t reported_ = 0;          // progress already reported
-    std::uint64_t runsBlockedUntil_ = 0;  // file offset past a lone CR seen ahead
+    int side_ = 0;                     // the side data_ lies in
+    const char* data_ = nullptr;       // the lines being split
+    std::uint64_t dataOffset_ = 0;     // file offset of data_[0]
+    std::size_t length_ = 0;           // bytes held
+    std::size_t position_ = 0;         // start of the next line
+    bool atEnd_ = false;               // nothing follows data_[length_ - 1]
+    bool onlyCrLf_ = false;            // every line end in the data is known to be CR LF
+    std::uint64_t reported_ = 0;       // progress already reported
 
     std::string message_;
 };

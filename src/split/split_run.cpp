@@ -1,25 +1,26 @@
 #include "split_run.h"
 
+#include "file_system.h"
 #include "line_splitter.h"
 #include "part_limit.h"
+#include "part_names.h"
 #include "source_file.h"
 #include "split_texts.h"
 
 namespace tovane {
 
-std::string partPath(const std::string& saveFolder, const std::string& baseName,
-                     std::uint64_t number) {
-    return saveFolder + baseName + "_" + std::to_string(number) + ".txt";
-}
-
 SplitCheck checkSplitRequest(const SplitRequest& request) {
     SplitCheck check;
-    if (!isRegularFile(request.sourcePath)) {
+    if (!files::isRegularFile(request.sourcePath)) {
         check.message = texts::kSourceMissing;
         return check;
     }
-    if (!isDirectory(request.saveFolder)) {
+    if (!files::isDirectory(request.saveFolder)) {
         check.message = texts::kSaveFolderMissing;
+        return check;
+    }
+    if (!isPlainFileName(request.baseName)) {
+        check.message = texts::baseNameNotPlain(request.baseName);
         return check;
     }
     SplitPlan plan;
@@ -51,7 +52,9 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
 
 SplitOutcome executeSplit(const SplitPlan& plan, const ProgressCallback& progress,
                           const std::atomic<bool>* stopRequested) {
-    return LineSplitter(plan, progress, stopRequested).run();
+    SplitOutcome outcome = LineSplitter(plan, progress, stopRequested).run();
+    outcome.status = texts::statusAfter(outcome, plan);
+    return outcome;
 }
 
 SplitOutcome runSplit(const SplitRequest& request, SplitObserver& observer,

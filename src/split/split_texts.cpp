@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "native_file.h"
+
 namespace tovane::texts {
 
 namespace {
@@ -39,6 +41,22 @@ std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
     return join({"【", baseName, ".Txt 】分割已取消,已完成“", count, "”个文件"});
 }
 
+std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan) {
+    switch (outcome.result) {
+        case SplitOutcome::Result::Done:
+            return summary(plan.baseName, outcome.parts, plan.perPartFigure);
+        case SplitOutcome::Result::Empty:
+            return emptySource(plan.baseName);
+        case SplitOutcome::Result::Failed:
+            return interrupted(plan.baseName, outcome.parts);
+        case SplitOutcome::Result::Stopped:
+            return cancelled(plan.baseName, outcome.parts);
+        case SplitOutcome::Result::CheckFailed:
+            break;
+    }
+    return {};
+}
+
 std::string cannotRead(std::string_view path, int error) {
     return join({"无法读取文件“", path, "”：", systemReason(error)});
 }
@@ -53,6 +71,19 @@ std::string cannotWrite(std::string_view path, int error) {
 
 std::string partIsSource(std::string_view path) {
     return join({"分割文件“", path, "”就是要分割的文件本身,不能覆盖。"});
+}
+
+std::string baseNameNotPlain(std::string_view baseName) {
+    return join({"分割文件的名称“", baseName, "”里不能有“/”或“\\”。"});
+}
+
+std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count) {
+    if (count == 1) {
+        return join({"保存文件夹里还有以前留下的 ", firstName, "，它不是这次分割的结果。"});
+    }
+    const std::string number = std::to_string(count);
+    return join({"保存文件夹里还有以前留下的 ", firstName, " 等 ", number,
+                 " 个文件，它们不是这次分割的结果。"});
 }
 
 std::string sourceChanged(std::string_view path) {
@@ -89,6 +120,12 @@ std::string systemReason(int error) {
             return "打开的文件太多";
         case EINVAL:
             return "不是可以分割的普通文件";
+        case EPIPE:
+            return "接收输出的程序已经关闭";
+        case EBADF:
+            return "输出已经关闭";
+        case kErrorFileInUse:
+            return "文件正被其他程序使用，请关闭它后重试";
         default:
             break;
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "split_types.h"
+
 namespace tovane::texts {
 
 inline constexpr std::string_view kSourceMissing = "要分割的TXT文件路径不正确！";
@@ -20,10 +22,15 @@ std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
 
+// The status line after a run that passed its checks.
+std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan);
+
 std::string cannotRead(std::string_view path, int error);
 std::string cannotCreate(std::string_view path, int error);
 std::string cannotWrite(std::string_view path, int error);
 std::string partIsSource(std::string_view path);
+std::string baseNameNotPlain(std::string_view baseName);
+std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count);
 std::string sourceChanged(std::string_view path);
 
 // The system's reason for an errno value, in Chinese where we know it.

@@ -39,15 +39,12 @@ struct SplitOutcome {
     };
     Result result = Result::Done;
     std::uint64_t parts = 0;  // parts completed and kept
-    std::string message;      // for a message box; empty when there is none
+    std::string message;      // for a message box; empty when there is none. After a
+                              // finished run it names parts an earlier run left.
     std::string status;       // the status line after the run; empty leaves it
 };
 
 // Bytes of the source dealt with so far, and the source's size.
 using ProgressCallback = std::function<void(std::uint64_t done, std::uint64_t total)>;
-
-// A part path built from the save folder, the base name and the part number.
-std::string partPath(const std::string& saveFolder, const std::string& baseName,
-                     std::uint64_t number);
 
 }  // namespace tovane

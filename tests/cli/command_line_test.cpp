@@ -32,9 +32,9 @@ TEST(CommandLine, OptionsInBothSpellings) {
 }
 
 TEST(CommandLine, BaseNameWithoutDotOrOnlyADot) {
-    EXPECT_EQ(defaultBaseName("/x/README"), "README");
-    EXPECT_EQ(defaultBaseName("/x/.txt"), "");
-    EXPECT_EQ(defaultBaseName("dir.d/name"), "name");
+    EXPECT_EQ(parse({"/x/README", "o"}).request.baseName, "README");
+    EXPECT_EQ(parse({"/x/.txt", "o"}).request.baseName, "");
+    EXPECT_EQ(parse({"dir.d/name", "o"}).request.baseName, "name");
 }
 
 TEST(CommandLine, UsageErrors) {
@@ -43,6 +43,8 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_EQ(parse({"--size"}).action, Action::UsageError);
     EXPECT_EQ(parse({"--frobnicate", "a", "b"}).action, Action::UsageError);
     EXPECT_EQ(parse({"a", "b", "c"}).action, Action::UsageError);
+    // A base name with a folder in it would put parts outside the save folder.
+    EXPECT_EQ(parse({"--base", "../escaped", "a", "b"}).action, Action::UsageError);
     EXPECT_EQ(parse({"--help"}).action, Action::Help);
     EXPECT_EQ(parse({"a", "--version"}).action, Action::Version);
     // A source whose name starts with a dash, after "--".

@@ -56,19 +56,90 @@ check "file-size limit reported" grep -q '文件超过了允许的最大大小' 
 check "the part cut off by the limit is removed" test ! -e "$dir/out/big_1.txt"
 
 # Ctrl+C mid-run: stops between two lines and removes the part being written.
+# Job control on, so that the background job doesn't start with Ctrl+C ignored.
 rm -rf "$dir/out" && mkdir "$dir/out"
-head -c 40000000 /dev/zero | tr '\0' 'y' | fold -w 3998 | sed 's/$/\r/' > "$dir/long.txt"
-"$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
-pid=$!
-for _ in $(seq 100); do [ -e "$dir/out/long_50.txt" ] && break; sleep 0.02; done
-kill -INT "$pid"
-wait "$pid"
-check "Ctrl+C exits 130" test $? -eq 130
-whole=1
-for part in "$dir"/out/long_*.txt; do
-    [ "$(stat -c %s "$part")" -eq 4000 ] || whole=0
+head -c 40000000 /dev/zero | tr '\0' 'y' | fold -w 398 | sed 's/$/\r/' > "$dir/long.txt"
+started() {  # waits until the run has begun its parts
+    for _ in $(seq 500); do
+        [ -n "$(ls -A "$dir/out")" ] && return
+        sleep 0.01
+    done
+}
+whole_parts_only() {  # every part under its own name is whole, nothing hidden is left
+    [ -z "$(find "$dir/out" -name 'long_*.txt' ! -size 400c)" ] &&
+        [ -z "$(find "$dir/out" -name '.*' -type f)" ]
+}
+for signal in INT HUP; do
+    rm -rf "$dir/out" && mkdir "$dir/out"
+    set -m
+    "$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
+    pid=$!
+    set +m
+    started
+    kill -"$signal" "$pid"
+    wait "$pid"
+    status=$?
+    [ "$signal" = INT ] && expected=130 || expected=129
+    check "SIG$signal exits $expected" test "$status" -eq "$expected"
+    check "parts left after SIG$signal are whole, nothing hidden stays" whole_parts_only
+    check "SIG$signal came before the end" test ! -e "$dir/out/long_100503.txt"
 done
-check "parts left after Ctrl+C are whole" test "$whole" -eq 1
-check "Ctrl+C came before the end" test ! -e "$dir/out/long_10005.txt"
+
+# A background job of a script starts with SIGINT ignored; it stays ignored.
+rm -rf "$dir/out" && mkdir "$dir/out"
+( trap '' INT; exec "$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 ) &
+pid=$!
+started
+kill -INT "$pid" 2> /dev/null
+wait "$pid"
+check "an ignored SIGINT stays ignored" test $? -eq 0
+check "... and the split runs to its end" test -e "$dir/out/long_100503.txt"
+
+# Part files: a plain base name, nothing written through what holds a name.
+printf 'l1\r\nl2\r\nl3\r\n' > "$dir/a.txt"
+mkdir -p "$dir/sub/save" "$dir/v" && rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --base ../escaped "$dir/a.txt" "$dir/sub/save" > /dev/null 2>&1
+check "a base name with a folder is wrong usage" test $? -eq 2
+check "... and nothing lands outside the folder" test ! -e "$dir/sub/escaped_1.txt"
+echo precious > "$dir/v/imp.conf"
+ln -s "$dir/v/imp.conf" "$dir/out/a_1.txt"
+mkfifo "$dir/out/a_2.txt"
+timeout 10 "$bin" --size 0 "$dir/a.txt" "$dir/out" > /dev/null
+check "links and FIFOs at part names are replaced" test $? -eq 0
+check "... not written through" grep -qx precious "$dir/v/imp.conf"
+check "... by whole parts" cmp -s "$dir/out/a_2.txt" <(printf 'l2\r\n')
+"$bin" "$dir/a.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "parts left from before keep exit 0" test $? -eq 0
+check "... and are named" grep -qx 'tovane-split: 保存文件夹里还有以前留下的 a_2.txt 等 2 个文件，它们不是这次分割的结果。' "$dir/stderr"
+
+# Lines ending in LF alone are lines too.
+printf 'a\nb\nc\n' > "$dir/lf.txt"
+"$bin" --size 0 "$dir/lf.txt" "$dir/out" > "$dir/stdout"
+check "LF lines make a part each" grep -q '“3”个文件' "$dir/stdout"
+
+# A summary that can't be written is a failure, never a death by SIGPIPE.
+"$bin" "$dir/a.txt" "$dir/out" > /dev/full 2> "$dir/stderr"
+check "summary to a full device exits 1" test $? -eq 1
+check "... and says so" grep -q '无法输出分割结果' "$dir/stderr"
+"$bin" "$dir/a.txt" "$dir/out" >&- 2> "$dir/stderr"
+check "closed stdout exits 1" test $? -eq 1
+check "... no part took its place" cmp -s "$dir/out/a_1.txt" <(printf 'l1\r\nl2\r\nl3\r\n')
+mkfifo "$dir/pipe"
+exec 3<> "$dir/pipe" 4> "$dir/pipe"
+exec 3>&-  # fd 4 now writes into a pipe that nobody reads
+"$bin" "$dir/a.txt" "$dir/out" >&4 2> /dev/null
+check "closed pipe exits 1" test $? -eq 1
+exec 4>&-
+
+if [ -z "${TOVANE_SANITIZED:-}" ]; then
+    ( ulimit -v 9000; "$bin" "$dir/a.txt" "$dir/out" ) > /dev/null 2> "$dir/stderr"
+    check "out of memory exits 1" test $? -eq 1
+    check "... with a message" grep -q '内存不足' "$dir/stderr"
+fi
+
+# On a terminal, a control character in a name can't reach the terminal raw.
+cp "$dir/a.txt" "$dir/$(printf 'bad\033[2Jname').txt"
+script -qec "'$bin' '$dir/$(printf 'bad\033[2Jname').txt' '$dir/out'" /dev/null > "$dir/tty" 2>&1
+check "control characters are escaped on a terminal" grep -q 'bad\\x1B\[2Jname' "$dir/tty"
 
 exit $((failures > 0))

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "reference_split.h"
+#include "split_texts.h"
 #include "temp_dir.h"
 
 namespace tovane {
@@ -128,7 +129,7 @@ TEST_F(LineSplitterTest, StopEndsTheRunAndRemovesTheIncompletePart) {
     // Every part that stayed is complete; the one being written is gone.
     EXPECT_EQ(out.list().size(), outcome.parts);
     EXPECT_FALSE(test::exists(out.file("p_" + std::to_string(outcome.parts + 1) + ".txt")));
-    EXPECT_EQ(outcome.status,
+    EXPECT_EQ(texts::statusAfter(outcome, plan),
               "【p.Txt 】分割已取消,已完成“" + std::to_string(outcome.parts) + "”个文件");
 }
 

@@ -136,17 +136,29 @@ TEST_F(SplitRunTest, GbkLinesAreMeasuredInCharacters) {
     EXPECT_EQ(part(1), first + "\r\n" + wide + "\r\n");
 }
 
-TEST_F(SplitRunTest, LinesEndAtCrOrCrLfAndAlwaysLeaveAsCrLf) {
-    const std::string source = in.write("novel.txt", "one\rtwo\r\nthree\nstill three\r\rlast");
+TEST_F(SplitRunTest, LinesEndAtCrLfCrOrLfAndAlwaysLeaveAsCrLf) {
+    // LF CR is two line ends, with an empty line between them.
+    const std::string source = in.write("novel.txt", "one\rtwo\r\nthree\nfour\n\rfive\r\rlast");
     runSplit(bySize(source, "100"), observer);
-    EXPECT_EQ(part(1), "one\r\ntwo\r\nthree\nstill three\r\n\r\nlast\r\n");
+    EXPECT_EQ(part(1), "one\r\ntwo\r\nthree\r\nfour\r\n\r\nfive\r\n\r\nlast\r\n");
 }
 
-TEST_F(SplitRunTest, BareLineFeedsMakeOneLine) {
+TEST_F(SplitRunTest, LineFeedsAloneEndLines) {
     const std::string source = in.write("novel.txt", "a\nb\nc\n");
     runSplit(bySize(source, "0"), observer);
-    EXPECT_EQ(partNames().size(), 1u);
-    EXPECT_EQ(part(1), "a\nb\nc\n\r\n");
+    EXPECT_EQ(partNames().size(), 3u);
+    EXPECT_EQ(part(1), "a\r\n");
+    EXPECT_EQ(part(3), "c\r\n");
+    // A novel with LF ends is cut by size like any other.
+    std::string novel;
+    for (int i = 0; i < 1000; ++i) novel += std::string(99, 'x') + "\n";
+    runSplit(bySize(in.write("novel.txt", novel), "10"), observer);
+    EXPECT_EQ(partNames().size(), 10u);
+    EXPECT_EQ(part(1), [] {
+        std::string lines;
+        for (int i = 0; i < 101; ++i) lines += std::string(99, 'x') + "\r\n";
+        return lines;
+    }());
 }
 
 TEST_F(SplitRunTest, EveryByteOfTheLineIsKept) {
@@ -223,16 +235,17 @@ TEST_F(SplitRunTest, ByteOrderMarkOpensEveryPartAndCountsAsWritten) {
     EXPECT_EQ(part(3), bom + line + "\r\n");
 }
 
-TEST_F(SplitRunTest, Utf16LittleEndianLinesAreCodeUnits) {
+TEST_F(SplitRunTest, Utf16LittleEndianLinesEndAtCodeUnits) {
     using namespace std::string_literals;
     const std::string bom = "\xFF\xFE";
-    // "ab" CR LF "c" LF(ordinary) "d" CR "e" — and a 0D byte inside 不 (U+4E0D).
+    // "ab" CR LF "c" LF "d" CR, then 不 (U+4E0D), whose 0D byte ends nothing.
     const std::string text = bom + "a\0b\0\r\0\n\0c\0\n\0d\0\r\0\x0D\x4E"s;
     const std::string source = in.write("novel.txt", text);
     runSplit(bySize(source, "0"), observer);
     EXPECT_EQ(part(1), bom + "a\0b\0\r\0\n\0"s);
-    EXPECT_EQ(part(2), bom + "c\0\n\0d\0\r\0\n\0"s);
-    EXPECT_EQ(part(3), bom + "\x0D\x4E\r\0\n\0"s);
+    EXPECT_EQ(part(2), bom + "c\0\r\0\n\0"s);
+    EXPECT_EQ(part(3), bom + "d\0\r\0\n\0"s);
+    EXPECT_EQ(part(4), bom + "\x0D\x4E\r\0\n\0"s);
 }
 
 TEST_F(SplitRunTest, Utf16BigEndianWithOddTrailingByte) {

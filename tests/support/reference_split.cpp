@@ -24,12 +24,18 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
     std::size_t pos = bom.size();
     while (pos < data.size()) {
         std::size_t end = pos;
-        while (end + unit <= data.size() && !isUnit(data, end, unit, encoding, '\r')) end += unit;
+        while (end + unit <= data.size() && !isUnit(data, end, unit, encoding, '\r') &&
+               !isUnit(data, end, unit, encoding, '\n')) {
+            end += unit;
+        }
         std::string line;
         if (end + unit <= data.size()) {
             line = data.substr(pos, end - pos);
+            const bool cr = isUnit(data, end, unit, encoding, '\r');
             pos = end + unit;
-            if (pos + unit <= data.size() && isUnit(data, pos, unit, encoding, '\n')) pos += unit;
+            if (cr && pos + unit <= data.size() && isUnit(data, pos, unit, encoding, '\n')) {
+                pos += unit;
+            }
         } else {
             line = data.substr(pos);
             pos = data.size();

@@ -1,0 +1,40 @@
+// How the files of a run are named: the parts, the hidden names they are
+// written under until complete, and the rules for base names and folders
+// that the window and the command line share.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tovane {
+
+// The save folder (a literal prefix), the base name, "_", the number, ".txt".
+std::string partPath(std::string_view saveFolder, std::string_view baseName, std::uint64_t number);
+
+// A base name makes plain file names in the save folder: no folder separator
+// and no NUL in it. The empty name is allowed (its parts are "_1.txt", …).
+bool isPlainFileName(std::string_view name);
+
+// The name of the file at the end of `path`.
+std::string_view fileNameOf(std::string_view path);
+// The base name Browse takes from a file name: the part before its last ".",
+// or the whole name when it has no dot.
+std::string_view baseNameOf(std::string_view fileName);
+// The folder part of `path`, with its trailing separator; empty for a bare name.
+std::string_view folderOf(std::string_view path);
+// `folder` ending in exactly one separator, as a save folder is used.
+std::string withTrailingSeparator(std::string folder);
+
+// The hidden name a part is written under until it is complete, in the same
+// folder: "." + its final name + "." + the writer's process id + "-" + a token.
+std::string temporaryPartName(std::string_view finalName, std::uint64_t processId,
+                              std::string_view token);
+// A shorter hidden name for when the long one is too long for the file system.
+std::string shortTemporaryPartName(std::uint64_t processId, std::string_view token);
+// Whether `entry` is a hidden part name of this base (or a short one), and of
+// which process; a leftover when that process is gone.
+bool parseTemporaryPartName(std::string_view entry, std::string_view baseName,
+                            std::uint64_t& processId);
+
+}  // namespace tovane

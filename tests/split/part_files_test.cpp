@@ -1,0 +1,157 @@
+// How parts come to their names: whatever stands at a part's name is
+// replaced, never opened or written through; nothing lands outside the save
+// folder; no name ever leads to an incomplete part; and what earlier runs
+// left is cleared away when it is a hidden leftover, and named otherwise.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+
+#include "line_splitter.h"
+#include "split_texts.h"
+#include "temp_dir.h"
+
+namespace tovane {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+
+class PartFilesTest : public ::testing::Test {
+protected:
+    SplitOutcome split(const std::string& content, std::uint64_t limit,
+                       const ProgressCallback& progress = {}) {
+        plan.sourcePath = in.write("novel.txt", content);
+        plan.saveFolder = out;
+        plan.baseName = "novel";
+        plan.byteLimit = limit;
+        return LineSplitter(plan, progress, nullptr, LineSplitter::Options{64}).run();
+    }
+    std::string part(int n) const { return readFile(out + "novel_" + std::to_string(n) + ".txt"); }
+    bool isPlainFile(int n) const {
+        struct stat info {};
+        const std::string path = out + "novel_" + std::to_string(n) + ".txt";
+        return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1;
+    }
+
+    TempDir in;
+    TempDir base;
+    std::string out = base.makeDir("out");
+    std::string elsewhere = base.makeDir("elsewhere");
+    SplitPlan plan;
+};
+
+TEST_F(PartFilesTest, BaseNameWithAFolderInItIsRefusedByTheRunItself) {
+    plan.sourcePath = in.write("novel.txt", "l1\r\n");
+    plan.saveFolder = out;
+    plan.baseName = "../escaped";
+    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.message, texts::baseNameNotPlain("../escaped"));
+    EXPECT_EQ(base.list(), (std::vector<std::string>{"elsewhere", "out"}));
+}
+
+TEST_F(PartFilesTest, WhatStandsAtAPartsNameIsReplacedNeverWrittenThrough) {
+    const std::string precious = elsewhere + "imp.conf";
+    test::writeFile(precious, "precious");
+    ASSERT_EQ(::symlink(precious.c_str(), (out + "novel_1.txt").c_str()), 0);
+    ASSERT_EQ(::symlink((elsewhere + "new.txt").c_str(), (out + "novel_2.txt").c_str()), 0);
+    ASSERT_EQ(::symlink("/dev/null", (out + "novel_3.txt").c_str()), 0);
+    ASSERT_EQ(::mkfifo((out + "novel_4.txt").c_str(), 0644), 0);  // opening it would hang
+    ASSERT_EQ(::link(precious.c_str(), (out + "novel_5.txt").c_str()), 0);
+    const SplitOutcome outcome = split("l1\r\nl2\nl3\rl4\r\nl5\r\n", 0);
+    ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
+    EXPECT_EQ(outcome.parts, 5u);
+    for (int n = 1; n <= 5; ++n) {
+        EXPECT_TRUE(isPlainFile(n)) << n;
+        EXPECT_EQ(part(n), "l" + std::to_string(n) + "\r\n");
+    }
+    EXPECT_EQ(readFile(precious), "precious");
+    EXPECT_EQ(base.list("elsewhere"), std::vector<std::string>{"imp.conf"});
+}
+
+TEST_F(PartFilesTest, NameThatComesToLeadToTheSourceMidRunIsNotReplaced) {
+    std::string content;
+    for (int i = 0; i < 100; ++i) content += "line " + std::to_string(100 + i) + "\r\n";
+    // While part 7 is being written, its name is made a second name of the source.
+    const SplitOutcome outcome = split(content, 50, [&](std::uint64_t, std::uint64_t) {
+        for (const std::string& name : base.list("out")) {
+            if (name.rfind(".novel_7.txt.", 0) == 0 && !test::exists(out + "novel_7.txt")) {
+                ASSERT_EQ(::link(plan.sourcePath.c_str(), (out + "novel_7.txt").c_str()), 0);
+            }
+        }
+    });
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.message, texts::partIsSource(out + "novel_7.txt"));
+    EXPECT_EQ(outcome.parts, 6u);
+    EXPECT_EQ(readFile(plan.sourcePath), content);
+    EXPECT_EQ(readFile(out + "novel_7.txt"), content);
+    EXPECT_EQ(base.list("out").size(), 7u);  // six parts and the source's name; nothing hidden
+}
+
+TEST_F(PartFilesTest, PartsLeftByAnEarlierRunAreNamedNotRemoved) {
+    split("a\r\nb\r\nc\r\nd\r\n", 0);
+    const SplitOutcome outcome = split("a\r\nb\r\nc\r\nd\r\n", 1000);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Done);
+    EXPECT_EQ(outcome.parts, 1u);
+    EXPECT_EQ(outcome.message,
+              "保存文件夹里还有以前留下的 novel_2.txt 等 3 个文件，它们不是这次分割的结果。");
+    EXPECT_EQ(part(4), "d\r\n");
+    test::writeFile(out + "novel_3.txt.keep", "");
+    ::unlink((out + "novel_3.txt").c_str());
+    EXPECT_EQ(split("a\r\n", 1000).message,
+              "保存文件夹里还有以前留下的 novel_2.txt，它不是这次分割的结果。");
+}
+
+TEST_F(PartFilesTest, HiddenLeftoversOfARunThatDiedAreRemovedOthersKept) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // gone for good
+    const std::string dead = std::to_string(child);
+    const std::string alive = std::to_string(::getppid());
+    for (const std::string& name :
+         {".novel_3.txt." + dead + "-abc123", ".tovane-" + dead + "-zz9zz9.tmp",
+          ".novel_3.txt." + alive + "-abc123", ".other_3.txt." + dead + "-abc123",
+          std::string(".novel_3.txt.notes")}) {
+        test::writeFile(out + name, "x");
+    }
+    split("a\r\n", 100);
+    EXPECT_EQ(base.list("out"),
+              (std::vector<std::string>{".novel_3.txt." + alive + "-abc123", ".novel_3.txt.notes",
+                                        ".other_3.txt." + dead + "-abc123", "novel_1.txt"}));
+}
+
+TEST_F(PartFilesTest, TwoRunsAtOnceLeaveOnlyWholeParts) {
+    auto novel = [](char letter) {
+        std::string text;
+        for (int i = 0; i < 3000; ++i) text += std::string(40, letter) + "\r\n";
+        return text;
+    };
+    const std::string one = in.write("one.txt", novel('a'));
+    const std::string two = in.write("two.txt", novel('b'));
+    auto run = [&](const std::string& source) {
+        SplitPlan both;
+        both.sourcePath = source;
+        both.saveFolder = out;
+        both.baseName = "novel";
+        both.byteLimit = 42 * 10;  // ten lines a part
+        return LineSplitter(both, {}, nullptr, LineSplitter::Options{256}).run();
+    };
+    SplitOutcome first;
+    std::thread other([&] { first = run(one); });
+    const SplitOutcome second = run(two);
+    other.join();
+    EXPECT_EQ(first.result, SplitOutcome::Result::Done);
+    EXPECT_EQ(second.result, SplitOutcome::Result::Done);
+    for (int n = 1; n <= 300; ++n) {
+        const std::string text = part(n);
+        EXPECT_TRUE(text == novel('a').substr(0, 420) || text == novel('b').substr(0, 420)) << n;
+    }
+    EXPECT_EQ(base.list("out").size(), 300u);
+}
+
+}  // namespace
+}  // namespace tovane
