@@ -33,6 +33,8 @@ struct ByteSpan {
 // An error of the system's own that has no errno twin: the file is open in
 // another program that doesn't share it.
 inline constexpr int kErrorFileInUse = 10001;
+// Another: the name holds a character the file system doesn't allow.
+inline constexpr int kErrorInvalidName = 10002;
 
 class NativeFile {
 public:

@@ -126,6 +126,8 @@ std::string systemReason(int error) {
             return "输出已经关闭";
         case kErrorFileInUse:
             return "文件正被其他程序使用，请关闭它后重试";
+        case kErrorInvalidName:
+            return "文件名里有不允许使用的字符（\\ / : * ? \" < > |）";
         default:
             break;
     }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "file_system.h"
+
 namespace tovane::cli {
 namespace {
 
@@ -17,7 +19,7 @@ TEST(CommandLine, DefaultsToHundredKilobytesAndTheSourceName) {
     EXPECT_EQ(line.request.mode, SplitMode::BySize);
     EXPECT_EQ(line.request.sizeText, "100");
     EXPECT_EQ(line.request.baseName, "my.novel");
-    EXPECT_EQ(line.request.saveFolder, "/out/");
+    EXPECT_EQ(line.request.saveFolder, std::string("/out") + files::pathSeparator());
 }
 
 TEST(CommandLine, OptionsInBothSpellings) {

@@ -1,0 +1,72 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "console.h"
+
+namespace tovane::cli::console {
+
+namespace {
+
+std::atomic<bool>* stopFlag = nullptr;
+std::atomic<int>* stopStatus = nullptr;
+
+extern "C" void requestStop(int signal) {
+    stopStatus->store(128 + signal);
+    stopFlag->store(true);
+}
+
+// A standard stream that was closed gets /dev/null, so that no part file can
+// take its number; false when it was closed.
+bool keepOpen(int fd) {
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) return true;
+    const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) {
+        ::dup2(null, fd);
+        ::close(null);
+    }
+    return false;
+}
+
+}  // namespace
+
+Streams prepare() {
+    Streams streams;
+    keepOpen(STDIN_FILENO);
+    streams.stdoutOpen = keepOpen(STDOUT_FILENO);
+    keepOpen(STDERR_FILENO);
+    streams.stdoutIsTerminal = ::isatty(STDOUT_FILENO) == 1;
+    streams.stderrIsTerminal = ::isatty(STDERR_FILENO) == 1;
+    // A file-size limit must show up as a write error we report, not kill us;
+    // a closed pipe must show up as an error writing the summary.
+    std::signal(SIGXFSZ, SIG_IGN);
+    std::signal(SIGPIPE, SIG_IGN);
+    return streams;
+}
+
+std::vector<std::string> arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void stopOnRequest(std::atomic<bool>& stopRequested, std::atomic<int>& exitStatus) {
+    stopFlag = &stopRequested;
+    stopStatus = &exitStatus;
+    // Ctrl+C, a closed terminal, Ctrl+\ or a polite kill.
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction current {};
+        // Ignored when we were started (nohup, a background job of a script): it stays so.
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = requestStop;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
+
+void stopped() {}
+
+}  // namespace tovane::cli::console

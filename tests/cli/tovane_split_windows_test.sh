@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Runs tovane-split.exe under Wine as a script on Windows would: exit codes,
+# streams, Chinese paths, refusals; and checks that it cuts a generated novel
+# into the same parts, byte for byte, as the Linux build.
+#   tovane_split_windows_test.sh WINE EXE [LINUX_BUILD_DIR]
+set -u
+wine=$1
+exe=$2
+linux=${3:-}
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+failures=0
+check() {  # description, then a command that must succeed
+    local what=$1; shift
+    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+win() { winepath -w "$1" 2> /dev/null; }
+split() { "$wine" "$exe" "$@"; }
+
+mkdir "$dir/输出"
+printf 'a\r\nb\nc' > "$dir/小说.txt"
+split --size 0 "$(win "$dir/小说.txt")" "$(win "$dir/输出")" > "$dir/stdout" 2> "$dir/stderr"
+check "split exits 0" test $? -eq 0
+check "summary on stdout in UTF-8" grep -qx '【小说.Txt 】已经被分割成了“3”个文件,每个文件“0”KB' \
+    <(tr -d '\r' < "$dir/stdout")
+check "stderr quiet" test ! -s "$dir/stderr"
+check "Chinese part names" cmp -s "$dir/输出/小说_2.txt" <(printf 'b\r\n')
+check "no hidden file stays" test -z "$(find "$dir/输出" -name '.*' -type f)"
+
+split --size 0 "$(win "$dir/小说.txt")" "$(win "$dir/输出")\\" > /dev/null
+check "a trailing backslash is taken" test $? -eq 0
+
+split "$(win "$dir/missing.txt")" "$(win "$dir/输出")" > /dev/null 2> "$dir/stderr"
+check "missing source exits 1" test $? -eq 1
+check "missing source message" grep -q '要分割的TXT文件路径不正确！' "$dir/stderr"
+split "$(win "$dir/小说.txt")" "$(win "$dir/nowhere")" > /dev/null 2> "$dir/stderr"
+check "missing folder exits 1" test $? -eq 1
+split --bogus > /dev/null 2>&1
+check "bad usage exits 2" test $? -eq 2
+split --base '..\escaped' "$(win "$dir/小说.txt")" "$(win "$dir/输出")" > /dev/null 2>&1
+check "a base name with a folder is wrong usage" test $? -eq 2
+split --version | grep -q '^tovane-split [0-9]'
+check "--version" test "${PIPESTATUS[0]}" -eq 0
+
+rm -rf "$dir/输出"/* && mkdir "$dir/输出/小说_2.txt"
+split --size 0 "$(win "$dir/小说.txt")" "$(win "$dir/输出")" > /dev/null 2> "$dir/stderr"
+check "a folder at a part name exits 1" test $? -eq 1
+check "... and is named" grep -q '这是一个文件夹' "$dir/stderr"
+check "... after the part before it" cmp -s "$dir/输出/小说_1.txt" <(printf 'a\r\n')
+
+# The same parts as the Linux build, for a generated GBK novel.
+if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench/make_corpus" ]; then
+    "$linux/bench/make_corpus" "$dir/novel.txt" 8 gbk
+    mkdir "$dir/linux" "$dir/windows"
+    "$linux/src/cli/tovane-split" --size 100 "$dir/novel.txt" "$dir/linux" > /dev/null
+    split --size 100 "$(win "$dir/novel.txt")" "$(win "$dir/windows")\\" > /dev/null
+    check "the Windows build splits a novel into the Linux build's parts" \
+        diff -r "$dir/linux" "$dir/windows"
+    check "... of which there are many" test "$(ls "$dir/windows" | wc -l)" -gt 50
+fi
+
+exit $((failures > 0))
