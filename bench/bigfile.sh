@@ -8,12 +8,12 @@ cd "$(dirname "$0")/.."
 work=${BIG_DIR:-/tmp}/tovane-big
 scripts/setup bench
 cmake --preset release > /dev/null
-cmake --build --preset release > /dev/null
+cmake --build --preset release --target tovane-split make_corpus > /dev/null
 bin=$PWD/build/release/src/cli/tovane-split
 mkdir -p "$work"
 
 big=$work/novel-5g.txt
-[ -s "$big" ] || build/release/bench/make_corpus "$big" 5120 gbk
+[ -s "$big" ] || build/release/bench/make_corpus "$big" 5120
 line=$work/one-line.txt
 if [ ! -s "$line" ]; then
     # 150 MiB of GBK text and 150 MiB of ASCII without a single CR, then an

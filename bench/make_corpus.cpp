@@ -1,6 +1,7 @@
 // Writes a seeded Chinese novel-like text of a given size for the benchmark:
-// GBK (or UTF-8 / UTF-16LE) with CR LF endings, lines of varied length, some
-// empty and a few very long ones. The same seed gives the same bytes.
+// GBK with CR LF endings, lines of varied length, some empty and a few very
+// long ones (the benchmark makes the UTF-8, UTF-16 and LF versions from it).
+// The same seed gives the same bytes.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,43 +20,23 @@ struct SplitMix64 {
     std::uint64_t below(std::uint64_t n) { return next() % n; }
 };
 
-// One GB2312 hanzi as GBK bytes, and the same character as a code point.
-void appendHanzi(SplitMix64& rng, const std::string& encoding, std::string& out) {
-    const auto lead =
-        static_cast<unsigned>(0xB0 + rng.below(0xD6 - 0xB0 + 1));  // fully assigned rows
-    const auto trail = static_cast<unsigned>(0xA1 + rng.below(0xFE - 0xA1 + 1));
-    if (encoding == "gbk") {
-        out += static_cast<char>(lead);
-        out += static_cast<char>(trail);
-        return;
-    }
-    // Not the same character as the GBK pair, but the same share of the CJK block.
-    const unsigned codePoint = 0x4E00 + (lead - 0xB0) * 94 + (trail - 0xA1);
-    if (encoding == "utf8") {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(codePoint & 0xFF);
-        out += static_cast<char>(codePoint >> 8);
-    }
-}
-
-void appendAscii(char c, const std::string& encoding, std::string& out) {
-    out += c;
-    if (encoding == "utf16") out += '\0';
+// One GB2312 hanzi as GBK bytes.
+void appendHanzi(SplitMix64& rng, std::string& out) {
+    const auto lead = static_cast<char>(0xB0 + rng.below(0xD6 - 0xB0 + 1));  // fully assigned rows
+    const auto trail = static_cast<char>(0xA1 + rng.below(0xFE - 0xA1 + 1));
+    out += lead;
+    out += trail;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: make_corpus OUTPUT MEBIBYTES [gbk|utf8|utf16] [SEED]\n");
+        std::fprintf(stderr, "usage: make_corpus OUTPUT MEBIBYTES [SEED]\n");
         return 2;
     }
     const std::uint64_t target = std::strtoull(argv[2], nullptr, 10) << 20;
-    const std::string encoding = argc > 3 ? argv[3] : "gbk";
-    SplitMix64 rng{argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 20261207};
+    SplitMix64 rng{argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 20261207};
     std::FILE* out = std::fopen(argv[1], "wb");
     if (!out) {
         std::perror(argv[1]);
@@ -63,9 +44,6 @@ int main(int argc, char** argv) {
     }
     std::string chunk;
     std::uint64_t written = 0;
-    if (encoding == "utf16") {
-        chunk += "\xFF\xFE";
-    }
     const char* punctuation = ",.!?;:";
     while (written + chunk.size() < target) {
         const std::uint64_t roll = rng.below(10000);
@@ -79,13 +57,12 @@ int main(int argc, char** argv) {
         }
         for (std::uint64_t i = 0; i < characters; ++i) {
             if (rng.below(12) == 0) {
-                appendAscii(punctuation[rng.below(6)], encoding, chunk);
+                chunk += punctuation[rng.below(6)];
             } else {
-                appendHanzi(rng, encoding, chunk);
+                appendHanzi(rng, chunk);
             }
         }
-        appendAscii('\r', encoding, chunk);
-        appendAscii('\n', encoding, chunk);
+        chunk += "\r\n";
         if (chunk.size() >= (1u << 20)) {
             std::fwrite(chunk.data(), 1, chunk.size(), out);
             written += chunk.size();

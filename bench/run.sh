@@ -13,13 +13,13 @@ work=${BENCH_DIR:-/tmp/tovane-bench}
 
 scripts/setup bench
 cmake --preset release > /dev/null
-cmake --build --preset release > /dev/null
+cmake --build --preset release --target tovane-split make_corpus > /dev/null
 bin=$PWD/build/release/src/cli/tovane-split
 maker=$PWD/build/release/bench/make_corpus
 
 mkdir -p "$work"
 corpus=$work/corpus-gbk-${size}.txt
-[ -s "$corpus" ] || "$maker" "$corpus" "$size" gbk
+[ -s "$corpus" ] || "$maker" "$corpus" "$size"
 # The same lines in the other encodings, for the comparison between them.
 utf8=$work/corpus-utf8-${size}.txt
 utf16=$work/corpus-utf16-${size}.txt

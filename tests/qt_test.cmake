@@ -1,5 +1,5 @@
 # add_qt_test(NAME source... LIBS lib...): a QtTest executable run offscreen.
-find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
+find_package(Qt6 REQUIRED COMPONENTS Test)
 function(add_qt_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app_resources.h"
-#include "form1.h"
-#include "interface_fonts.h"
+#include "main_window/form1.h"
+#include "platform/app_resources.h"
+#include "platform/interface_fonts.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
-#include "part_names.h"
+#include "split/part_names.h"
 
 namespace tovane::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "split_types.h"
+#include "split/split_types.h"
 
 namespace tovane::cli {
 

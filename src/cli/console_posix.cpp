@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "console.h"
+#include "cli/console.h"
 
 namespace tovane::cli::console {
 

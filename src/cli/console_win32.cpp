@@ -1,4 +1,6 @@
+// <windows.h> first: the other Win32 headers build on it.
 #include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
@@ -7,8 +9,8 @@
 #include <cstdio>
 #include <thread>
 
-#include "console.h"
-#include "windows_paths.h"
+#include "cli/console.h"
+#include "split/windows_paths.h"
 
 namespace tovane::cli::console {
 

@@ -5,11 +5,11 @@
 #include <new>
 #include <string>
 
-#include "command_line.h"
-#include "console.h"
-#include "split_run.h"
-#include "split_texts.h"
-#include "terminal_progress.h"
+#include "cli/command_line.h"
+#include "cli/console.h"
+#include "cli/terminal_progress.h"
+#include "split/split_run.h"
+#include "split/split_texts.h"
 
 namespace {
 
@@ -20,13 +20,25 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     // Ctrl+C, a closed terminal or a polite kill stops the split between two
     // lines, so that the part being written is removed, not left half-written.
     tovane::cli::console::stopOnRequest(stopRequested, stopStatus);
-    tovane::cli::TerminalProgress observer(streams.stderrIsTerminal, streams.stdoutIsTerminal);
-    const tovane::SplitOutcome outcome = tovane::runSplit(request, observer, &stopRequested);
+    tovane::cli::TerminalProgress terminal(streams.stderrIsTerminal, streams.stdoutIsTerminal);
+    const tovane::SplitCheck check = tovane::checkSplitRequest(request);
+    if (!check.plan) {
+        terminal.showMessage(check.message);
+        return 1;
+    }
+    terminal.begin(tovane::texts::progress(check.plan->baseName));
+    const tovane::SplitOutcome outcome = tovane::executeSplit(
+        *check.plan,
+        [&terminal](std::uint64_t done, std::uint64_t total) { terminal.progress(done, total); },
+        &stopRequested);
     tovane::cli::console::stopped();
+    // A message first (a failure, or parts left from before), then the status.
+    if (!outcome.message.empty()) terminal.showMessage(outcome.message);
+    terminal.showStatus(outcome.status);
     errno = 0;
     if (!streams.stdoutOpen || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int error = streams.stdoutOpen ? errno : EBADF;
-        observer.showMessage("无法输出分割结果：" +
+        terminal.showMessage("无法输出分割结果：" +
                              (error != 0 ? tovane::texts::systemReason(error) : "输出错误"));
         return 1;
     }

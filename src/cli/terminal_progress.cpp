@@ -1,4 +1,4 @@
-#include "terminal_progress.h"
+#include "cli/terminal_progress.h"
 
 #include <cstdio>
 
@@ -42,31 +42,19 @@ void TerminalProgress::showMessage(std::string_view text) {
     std::fprintf(stderr, "tovane-split: %s\n", shown.c_str());
 }
 
-void TerminalProgress::printStatus() {
+void TerminalProgress::begin(std::string_view progressText) {
+    progressText_ = progressText;
+    started_ = lastDrawn_ = std::chrono::steady_clock::now();
+}
+
+void TerminalProgress::showStatus(std::string_view text) {
     clearLine();
-    const std::string shown = stdoutIsTerminal_ ? escapeControls(lastStatus_) : lastStatus_;
+    const std::string shown = stdoutIsTerminal_ ? escapeControls(text) : std::string(text);
     std::printf("%s\n", shown.c_str());
 }
 
-void TerminalProgress::setStatus(std::string_view text) {
-    lastStatus_ = text;
-    if (busy_) return;  // the progress text; the progress line stands in for it
-    printStatus();
-}
-
-void TerminalProgress::setBusy(bool busy) {
-    if (busy && !busy_) started_ = lastDrawn_ = std::chrono::steady_clock::now();
-    if (!busy && busy_) {
-        busy_ = false;
-        // The status set while busy was the last word of the run.
-        printStatus();
-        return;
-    }
-    busy_ = busy;
-}
-
 void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {
-    if (!stderrIsTerminal_ || !busy_) return;
+    if (!stderrIsTerminal_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastDrawn_ < kRedrawInterval) return;
     lastDrawn_ = now;
@@ -75,7 +63,7 @@ void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {
         total > 0 ? 100.0 * static_cast<double>(done) / static_cast<double>(total) : 100.0;
     const double megabytesPerSecond =
         seconds > 0 ? static_cast<double>(done) / (1024.0 * 1024.0) / seconds : 0.0;
-    std::fprintf(stderr, "\r\033[K%s %5.1f%%  %.0f MB/s", escapeControls(lastStatus_).c_str(),
+    std::fprintf(stderr, "\r\033[K%s %5.1f%%  %.0f MB/s", escapeControls(progressText_).c_str(),
                  percent, megabytesPerSecond);
     std::fflush(stderr);
     lineShown_ = true;

@@ -5,31 +5,31 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
-
-#include "split_run.h"
+#include <string_view>
 
 namespace tovane::cli {
 
-class TerminalProgress : public SplitObserver {
+class TerminalProgress {
 public:
     // Whether stderr and stdout are terminals: control characters in file
     // names are shown escaped there, and only there is progress drawn.
     TerminalProgress(bool stderrIsTerminal, bool stdoutIsTerminal);
 
-    void showMessage(std::string_view text) override;
-    void setStatus(std::string_view text) override;
-    void setBusy(bool busy) override;
-    void progress(std::uint64_t done, std::uint64_t total) override;
+    // A message on stderr.
+    void showMessage(std::string_view text);
+    // The run has begun; its progress text leads the progress line.
+    void begin(std::string_view progressText);
+    void progress(std::uint64_t done, std::uint64_t total);
+    // The status after the run, the summary when it is done, on stdout.
+    void showStatus(std::string_view text);
 
 private:
     void clearLine();
-    void printStatus();
 
     bool stderrIsTerminal_;
     bool stdoutIsTerminal_;
-    bool busy_ = false;
     bool lineShown_ = false;
-    std::string lastStatus_;
+    std::string progressText_;
     std::chrono::steady_clock::time_point started_;
     std::chrono::steady_clock::time_point lastDrawn_;
 };

@@ -1,4 +1,4 @@
-#include "form2.h"
+#include "folder_picker/form2.h"
 
 #include <QDir>
 #include <QLabel>
@@ -7,10 +7,13 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "app_resources.h"
-#include "drive_list_box.h"
-#include "folder_list_box.h"
-#include "twips.h"
+#include "folder_picker/drive_list_box.h"
+#include "folder_picker/folder_list_box.h"
+#include "platform/engine_text.h"
+#include "platform/twips.h"
+#include "platform/window_setup.h"
+#include "platform/window_texts.h"
+#include "split/part_names.h"
 
 namespace {
 
@@ -18,20 +21,20 @@ QPointer<Form2> picker;
 
 }  // namespace
 
-Form2::Form2(QWidget* parent) : QWidget(parent, AppResources::kWindowFlags) {
-    AppResources::setUpWindow(this, QStringLiteral("Form2"), QStringLiteral("选择保存路径"));
+Form2::Form2(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
+    WindowSetup::setUp(this, QStringLiteral("Form2"), WindowTexts::kForm2Title);
 
     Drive1 = new DriveListBox(this);
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Dir1 = new FolderListBox(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
-    Label1 = new QLabel(QStringLiteral("路径:"), this);
+    Label1 = new QLabel(WindowTexts::kPickerLabel1, this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Text1 = new QLineEdit(QStringLiteral("Text1"), this);
+    Text1 = new QLineEdit(WindowTexts::kPickerText1, this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setReadOnly(true);
-    Command1 = new QPushButton(QStringLiteral("确定"), this);
+    Command1 = new QPushButton(WindowTexts::kPickerCommand1, this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
 
@@ -91,8 +94,9 @@ void Form2::Drive1_Change() {
 
 void Form2::Dir1_Change() {
     Text1->setText(Dir1->path());
-    const QString text = Text1->text();
-    if (!text.endsWith(QDir::separator())) Text1->setText(text + QDir::separator());
+    // The split uses the folder as the literal start of every part's name.
+    Text1->setText(
+        EngineText::toQt(tovane::withTrailingSeparator(EngineText::fromQt(Text1->text()))));
 }
 
 void Form2::Command1_Click() {

@@ -22,24 +22,25 @@ public:
     // The open picker, or nullptr.
     static Form2* instance();
 
-    DriveListBox* Drive1;
-    FolderListBox* Dir1;
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QPushButton* Command1;
-    QTimer* Timer1;
-
     static constexpr double kClientWidth = 4800;
     static constexpr double kClientHeight = 3450;
 
 public slots:
-    void Form_Load();
-    void Drive1_Change();
-    void Dir1_Change();
-    void Command1_Click();
-    void Timer1_Timer();
+    void Form_Load();       // opens on the drive and folder the user saves to
+    void Drive1_Change();   // moves the folder list to the chosen drive
+    void Dir1_Change();     // shows the current folder, ending in a separator
+    void Command1_Click();  // OK: hands the folder to the main window and closes
+    void Timer1_Timer();    // holds the window at its size
 
 signals:
     // OK was clicked with this folder (ending in a separator) in the box.
     void folderChosen(const QString& folder);
+
+private:
+    DriveListBox* Drive1;   // the drives
+    FolderListBox* Dir1;    // the folders around the current one
+    QLabel* Label1;         // "路径:"
+    QLineEdit* Text1;       // the chosen folder; the user can't type into it
+    QPushButton* Command1;  // OK
+    QTimer* Timer1;         // 50 ms: the size lock
 };

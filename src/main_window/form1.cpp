@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "main_window/form1.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,31 +15,24 @@
 #include <QThread>
 #include <QTimer>
 
-#include "app_resources.h"
-#include "clickable_label.h"
-#include "form2.h"
-#include "interface_fonts.h"
-#include "line_control.h"
-#include "runtime_services.h"
-#include "file_system.h"
-#include "split_run.h"
-#include "split_texts.h"
-#include "twips.h"
+#include "folder_picker/form2.h"
+#include "main_window/clickable_label.h"
+#include "main_window/line_control.h"
+#include "platform/app_resources.h"
+#include "platform/engine_text.h"
+#include "platform/interface_fonts.h"
+#include "platform/runtime_services.h"
+#include "platform/twips.h"
+#include "platform/window_setup.h"
+#include "platform/window_texts.h"
+#include "split/file_system.h"
+#include "split/part_names.h"
+#include "split/split_run.h"
+#include "split/split_texts.h"
 
 namespace {
 
 QPointer<Form1> mainWindow;
-
-const QString kWelcome =
-    QStringLiteral("  欢迎使用,Tovane 文本分割工具 V3.1 [Tovane 主页：点击这里打开]");
-const QString kDialogFilter = QStringLiteral("TXT文件(*.txt)");
-
-std::string toFileName(const QString& text) {
-    return QFile::encodeName(text).toStdString();
-}
-QString fromFileName(const std::string& text) {
-    return QFile::decodeName(QByteArray::fromStdString(text));
-}
 
 template <typename T>
 T* makeControl(const char* name, QWidget* parent) {
@@ -100,8 +93,8 @@ bool isEditingKey(int key) {
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent, AppResources::kWindowFlags) {
-    AppResources::setUpWindow(this, QStringLiteral("Form1"), QStringLiteral("Tovane V3.1 正式版"));
+Form1::Form1(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
+    WindowSetup::setUp(this, QStringLiteral("Form1"), WindowTexts::kForm1Title);
     buildControls();
     placeControls();
     orderTabs();
@@ -136,12 +129,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, AppResources::kWindowFlags) {
 }
 
 Form1::~Form1() {
-    if (worker_ != nullptr) {
-        stopSplit_ = true;
-        worker_->disconnect(this);
-        worker_->wait();
-        delete worker_;
-    }
+    stopWorker();
 }
 
 Form1* Form1::instance() {
@@ -156,26 +144,26 @@ Form1* Form1::ensureInstance(bool* created) {
 
 void Form1::buildControls() {
     Frame1 = makeControl<QGroupBox>("Frame1", this);
-    Frame1->setTitle(QStringLiteral("基本设置"));
-    Label2 = makeLabel("Label2", QStringLiteral("TxT文件："), Frame1);
+    Frame1->setTitle(WindowTexts::kFrame1);
+    Label2 = makeLabel("Label2", WindowTexts::kLabel2, Frame1);
     Text1 = makeControl<QLineEdit>("Text1", Frame1);
-    Text1->setText(QStringLiteral("请点击“浏览”选择要分割的TxT文件"));
+    Text1->setText(WindowTexts::kText1);
     Text1->setReadOnly(true);
     setTextColour(Text1, QPalette::Text, Qt::black);
-    Command2 = makeButton("Command2", QStringLiteral("浏 览"), Frame1);
-    Label1 = makeLabel("Label1", QStringLiteral("保存到："), Frame1);
+    Command2 = makeButton("Command2", WindowTexts::kCommand2, Frame1);
+    Label1 = makeLabel("Label1", WindowTexts::kLabel1, Frame1);
     savepath1 = makeControl<QLineEdit>("savepath1", Frame1);
-    savepath1->setText(QStringLiteral("请“设置”要保存分割后文件的路径"));
-    Command1 = makeButton("Command1", QStringLiteral("设  置"), Frame1);
-    Command3 = makeButton("Command3", QStringLiteral("打  开"), Frame1);
+    savepath1->setText(WindowTexts::kSavePath1);
+    Command1 = makeButton("Command1", WindowTexts::kCommand1, Frame1);
+    Command3 = makeButton("Command3", WindowTexts::kCommand3, Frame1);
 
     // Frame3 comes first so that the boxes and the button sit over it.
     Frame2 = makeControl<QGroupBox>("Frame2", this);
     Frame3 = makeControl<QGroupBox>("Frame3", Frame2);
-    Label3 = makeLabel("Label3", QStringLiteral("每"), Frame3);
-    Label4 = makeLabel("Label4", QStringLiteral("KB分割成一个文件"), Frame3);
-    Label7 = makeLabel("Label7", QStringLiteral("平均分割成"), Frame3);
-    Label6 = makeLabel("Label6", QStringLiteral("个文件"), Frame3);
+    Label3 = makeLabel("Label3", WindowTexts::kLabel3, Frame3);
+    Label4 = makeLabel("Label4", WindowTexts::kLabel4, Frame3);
+    Label7 = makeLabel("Label7", WindowTexts::kLabel7, Frame3);
+    Label6 = makeLabel("Label6", WindowTexts::kLabel6, Frame3);
     Text2 = makeControl<QLineEdit>("Text2", Frame2);
     Text2->setMaxLength(5);
     Text2->setText(QStringLiteral("100"));
@@ -200,9 +188,9 @@ void Form1::buildControls() {
     Option2->setText(QStringLiteral("Option2"));
 
     Frame4 = makeControl<QGroupBox>("Frame4", this);
-    Frame4->setTitle(QStringLiteral("状态栏"));
+    Frame4->setTitle(WindowTexts::kFrame4);
     ztl = makeControl<ClickableLabel>("ztl", Frame4);
-    ztl->setText(kWelcome);
+    ztl->setText(WindowTexts::kWelcome);
     ztl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ztl->setCursor(Qt::PointingHandCursor);
     setTextColour(ztl, QPalette::WindowText, QColor(255, 0, 0));
@@ -214,7 +202,7 @@ void Form1::buildControls() {
     Text4->setFocusPolicy(Qt::NoFocus);
 
     Label5 = makeControl<ClickableLabel>("Label5", this);
-    Label5->setText(QStringLiteral("异常处理:分割后的TxT文件全部是“乱码”怎么办?"));
+    Label5->setText(WindowTexts::kLabel5);
     Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label5->setCursor(Qt::PointingHandCursor);
 
@@ -274,9 +262,9 @@ void Form1::setLabel5Left(double twips) {
 void Form1::Command4_Click() {
     if (worker_ != nullptr) return;
     tovane::SplitRequest request;
-    request.sourcePath = toFileName(Text1->text());
-    request.saveFolder = toFileName(savepath1->text());
-    request.baseName = toFileName(Text4->text());
+    request.sourcePath = EngineText::fromQt(Text1->text());
+    request.saveFolder = EngineText::fromQt(savepath1->text());
+    request.baseName = EngineText::fromQt(Text4->text());
     request.mode = Option1->isChecked() ? tovane::SplitMode::BySize : tovane::SplitMode::ByCount;
     request.sizeText = Text2->text().toStdString();
     request.countText = Text3->text().toStdString();
@@ -289,7 +277,7 @@ void Form1::Command4_Click() {
     Command4->setEnabled(false);
     Command4->setText(
         QString::fromUtf8(tovane::texts::kStartBusy.data(), tovane::texts::kStartBusy.size()));
-    ztl->setText(fromFileName(tovane::texts::progress(check.plan->baseName)));
+    ztl->setText(EngineText::toQt(tovane::texts::progress(check.plan->baseName)));
 
     // The split runs on a worker so the window keeps repainting; the fields
     // were read above, once.
@@ -306,9 +294,9 @@ void Form1::showSplitOutcome() {
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    if (!outcome_.status.empty()) ztl->setText(fromFileName(outcome_.status));
+    if (!outcome_.status.empty()) ztl->setText(EngineText::toQt(outcome_.status));
     if (!outcome_.message.empty()) {
-        RuntimeServices::showMessage(this, fromFileName(outcome_.message));
+        RuntimeServices::showMessage(this, EngineText::toQt(outcome_.message));
     }
     Command4->setText(
         QString::fromUtf8(tovane::texts::kStartIdle.data(), tovane::texts::kStartIdle.size()));
@@ -317,15 +305,19 @@ void Form1::showSplitOutcome() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (worker_ != nullptr) {
-        // Stop at the next line; the run removes the part it was writing.
-        stopSplit_ = true;
-        worker_->disconnect(this);
-        worker_->wait();
-        delete worker_;
-        worker_ = nullptr;
-    }
+    stopWorker();
     event->accept();
+}
+
+// Stops a split in progress at its next line and waits for it: the run
+// removes the part it was writing and names the parts it completed.
+void Form1::stopWorker() {
+    if (worker_ == nullptr) return;
+    stopSplit_ = true;
+    worker_->disconnect(this);
+    worker_->wait();
+    delete worker_;
+    worker_ = nullptr;
 }
 
 // ---- Settings, Browse, Open ------------------------------------------------
@@ -348,7 +340,8 @@ void Form1::receiveSaveFolder(const QString& folder) {
 void Form1::Command2_Click() {
     const QString folder =
         dialogFileName_.isEmpty() ? QString() : QFileInfo(dialogFileName_).absolutePath();
-    const QString chosen = RuntimeServices::chooseFileToOpen(this, folder, kDialogFilter);
+    const QString chosen =
+        RuntimeServices::chooseFileToOpen(this, folder, WindowTexts::kDialogFilter);
     // A cancel leaves the dialog's last path and title, and they are used again.
     if (!chosen.isEmpty()) {
         dialogFileName_ = QDir::toNativeSeparators(chosen);
@@ -366,16 +359,15 @@ void Form1::chooseSource(const QString& path) {
 
 void Form1::applyBrowseResult() {
     Text1->setText(dialogFileName_);
-    ztl->setText(QStringLiteral("您选择分割的文件名为“") + dialogFileTitle_ + QStringLiteral("”"));
+    ztl->setText(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter);
     Text4->clear();
-    const qsizetype dot = dialogFileTitle_.lastIndexOf(QLatin1Char('.'));
-    Text4->setText(dot >= 0 ? dialogFileTitle_.left(dot) : dialogFileTitle_);
+    Text4->setText(EngineText::toQt(tovane::baseNameOf(EngineText::fromQt(dialogFileTitle_))));
 }
 
 void Form1::Command3_Click() {
     const QString folder = savepath1->text();
-    if (!tovane::files::isDirectory(toFileName(folder))) {
-        RuntimeServices::showMessage(this, QStringLiteral("保存路径不存在！"));
+    if (!tovane::files::isDirectory(EngineText::fromQt(folder))) {
+        RuntimeServices::showMessage(this, WindowTexts::kSaveFolderMissing);
         return;
     }
     RuntimeServices::open(QUrl::fromLocalFile(folder));

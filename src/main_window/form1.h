@@ -1,12 +1,13 @@
 // The main window: choose a source file and a save folder, pick split by size
-// or by count, and start the split. There is one main window at a time.
+// or by count, and start the split. There is one main window at a time. Its
+// controls carry the names users and the help pages know them by.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
 
-#include "split_types.h"
+#include "split/split_types.h"
 
 class QGroupBox;
 class QLabel;
@@ -39,34 +40,6 @@ public:
 
     bool isSplitting() const { return worker_ != nullptr; }
 
-    // The window's controls, named as the window's layout names them.
-    QGroupBox* Frame1;
-    QLabel* Label2;
-    QLineEdit* Text1;
-    QPushButton* Command2;
-    QLabel* Label1;
-    QLineEdit* savepath1;
-    QPushButton* Command1;
-    QPushButton* Command3;
-    QGroupBox* Frame2;
-    QGroupBox* Frame3;
-    QRadioButton* Option1;
-    QLabel* Label3;
-    QLineEdit* Text2;
-    QLabel* Label4;
-    QRadioButton* Option2;
-    QLabel* Label7;
-    QLineEdit* Text3;
-    QLabel* Label6;
-    QPushButton* Command4;
-    QGroupBox* Frame4;
-    ClickableLabel* ztl;
-    LineControl* Line1;
-    QLineEdit* Text4;
-    ClickableLabel* Label5;
-    QTimer* Timer1;
-    QTimer* Timer2;
-
     // The help link's left edge in twips, kept fractional so its motion is
     // smooth at any DPI.
     double label5Left() const { return label5Left_; }
@@ -76,16 +49,16 @@ public:
     static constexpr double kClientHeight = 3810;
 
 public slots:
-    void Command1_Click();
-    void Command2_Click();
-    void Command3_Click();
-    void Command4_Click();
-    void Timer1_Timer();
-    void Timer2_Timer();
-    void Label5_Click();
-    void ztl_Click();
-    void Text2_Change();
-    void Text3_Change();
+    void Command1_Click();  // Settings: opens the save-folder picker
+    void Command2_Click();  // Browse: chooses the source file
+    void Command3_Click();  // Open: shows the save folder in the file manager
+    void Command4_Click();  // Start: checks the fields and starts the split
+    void Timer1_Timer();    // holds the window at its size
+    void Timer2_Timer();    // slides the help link along
+    void Label5_Click();    // the help link: opens the page on garbled parts
+    void ztl_Click();       // the status line: opens the home page
+    void Text2_Change();    // typing a size selects split by size
+    void Text3_Change();    // typing a count selects split by count
 
 signals:
     // The split that Start began has ended and the window shows its result.
@@ -103,7 +76,35 @@ private:
     bool filterDigitKey(QKeyEvent* event);
     bool filterDigitInput(QInputMethodEvent* event);
     void showSplitOutcome();
+    void stopWorker();
     void applyBrowseResult();
+
+    QGroupBox* Frame1;       // "基本设置": the source and the save folder
+    QLabel* Label2;          // "TxT文件："
+    QLineEdit* Text1;        // the source path, set by Browse; never takes the focus
+    QPushButton* Command2;   // Browse
+    QLabel* Label1;          // "保存到："
+    QLineEdit* savepath1;    // the save folder, set by the picker; never takes the focus
+    QPushButton* Command1;   // Settings
+    QPushButton* Command3;   // Open folder
+    QGroupBox* Frame2;       // the split settings
+    QGroupBox* Frame3;       // the plain box under the settings' words
+    QRadioButton* Option1;   // split by size (only its mark shows)
+    QLabel* Label3;          // "每"
+    QLineEdit* Text2;        // kilobytes per part, digits only
+    QLabel* Label4;          // "KB分割成一个文件"
+    QRadioButton* Option2;   // split by count (only its mark shows)
+    QLabel* Label7;          // "平均分割成"
+    QLineEdit* Text3;        // number of parts, digits only
+    QLabel* Label6;          // "个文件"
+    QPushButton* Command4;   // Start
+    QGroupBox* Frame4;       // "状态栏"
+    ClickableLabel* ztl;     // the status line, in red; a click opens the home page
+    LineControl* Line1;      // the blue line under the status line
+    QLineEdit* Text4;        // hidden: base name of the parts, set by Browse
+    ClickableLabel* Label5;  // the help link that slides along
+    QTimer* Timer1;          // 50 ms: the size lock
+    QTimer* Timer2;          // 10 ms: the marquee
 
     // What the file-open dialog remembers between uses.
     QString dialogFileName_;

@@ -1,13 +1,14 @@
-#include "app_resources.h"
+#include "platform/app_resources.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
-#include <QWidget>
 
-bool AppResources::installChineseTranslations(QCoreApplication& application) {
+namespace AppResources {
+
+bool installChineseTranslations(QCoreApplication& application) {
     bool loaded = false;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const QString& name : {QStringLiteral("qtbase_zh_CN")}) {
@@ -21,11 +22,11 @@ bool AppResources::installChineseTranslations(QCoreApplication& application) {
     return loaded;
 }
 
-QIcon AppResources::applicationIcon() {
+QIcon applicationIcon() {
     return QIcon(QStringLiteral(":/icons/tovane.png"));
 }
 
-QString AppResources::helpFolder() {
+QString helpFolder() {
     const QDir binary(QCoreApplication::applicationDirPath());
     // Both the build tree and an installed prefix keep the pages at ../share/tovane/help.
     for (const QString& relative :
@@ -39,20 +40,15 @@ QString AppResources::helpFolder() {
     return {};
 }
 
-QUrl AppResources::helpArticle() {
+QUrl helpArticle() {
     const QString folder = helpFolder();
     return folder.isEmpty() ? QUrl()
                             : QUrl::fromLocalFile(folder + QStringLiteral("/garbled.html"));
 }
 
-QUrl AppResources::homePage() {
+QUrl homePage() {
     const QString folder = helpFolder();
     return folder.isEmpty() ? QUrl() : QUrl::fromLocalFile(folder + QStringLiteral("/index.html"));
 }
 
-void AppResources::setUpWindow(QWidget* window, const QString& name, const QString& title) {
-    window->setObjectName(name);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(title);
-    window->setWindowIcon(applicationIcon());
-}
+}  // namespace AppResources

@@ -1,4 +1,4 @@
-#include "interface_fonts.h"
+#include "platform/interface_fonts.h"
 
 #include <QApplication>
 
@@ -10,7 +10,9 @@ const QStringList kSansFallbacks = {
 
 }  // namespace
 
-void InterfaceFonts::apply(QApplication& application) {
+namespace InterfaceFonts {
+
+void apply(QApplication& application) {
     QFont font = application.font();
     QStringList families{font.family()};
     families += kSansFallbacks;
@@ -18,7 +20,7 @@ void InterfaceFonts::apply(QApplication& application) {
     application.setFont(font);
 }
 
-QStringList InterfaceFonts::songTiFamilies() {
+QStringList songTiFamilies() {
     return {QStringLiteral("宋体"),
             QStringLiteral("SimSun"),
             QStringLiteral("Noto Serif CJK SC"),
@@ -27,7 +29,7 @@ QStringList InterfaceFonts::songTiFamilies() {
             QStringLiteral("Noto Sans CJK SC")};
 }
 
-QFont InterfaceFonts::songTi(double pointSize) {
+QFont songTi(double pointSize) {
     QFont font;
     font.setFamilies(songTiFamilies());
     font.setPointSizeF(pointSize);
@@ -37,3 +39,5 @@ QFont InterfaceFonts::songTi(double pointSize) {
     font.setStrikeOut(false);
     return font;
 }
+
+}  // namespace InterfaceFonts

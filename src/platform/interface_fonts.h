@@ -8,11 +8,12 @@
 
 class QApplication;
 
-class InterfaceFonts {
-public:
-    // The default interface font for every window, with a Chinese fallback.
-    static void apply(QApplication& application);
-    // "宋体" at the given size, falling back to faces Linux machines have.
-    static QFont songTi(double pointSize);
-    static QStringList songTiFamilies();
-};
+namespace InterfaceFonts {
+
+// The default interface font for every window, with a Chinese fallback.
+void apply(QApplication& application);
+// "宋体" at the given size, falling back to faces Linux machines have.
+QFont songTi(double pointSize);
+QStringList songTiFamilies();
+
+}  // namespace InterfaceFonts

@@ -1,29 +1,33 @@
-#include "runtime_services.h"
+#include "platform/runtime_services.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "platform/window_texts.h"
+
+namespace RuntimeServices {
+
 namespace {
 
-RuntimeServices::MessageHandler messageHandler;
-RuntimeServices::BeepHandler beepHandler;
-RuntimeServices::OpenHandler openHandler;
-RuntimeServices::FileChooser fileChooser;
+MessageHandler messageHandler;
+BeepHandler beepHandler;
+OpenHandler openHandler;
+FileChooser fileChooser;
 
 }  // namespace
 
-void RuntimeServices::showMessage(QWidget* parent, const QString& text) {
+void showMessage(QWidget* parent, const QString& text) {
     if (messageHandler) {
         messageHandler(parent, text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("提示"), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, WindowTexts::kMessageTitle, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-void RuntimeServices::beep() {
+void beep() {
     if (beepHandler) {
         beepHandler();
         return;
@@ -31,13 +35,12 @@ void RuntimeServices::beep() {
     QApplication::beep();
 }
 
-bool RuntimeServices::open(const QUrl& url) {
+bool open(const QUrl& url) {
     if (openHandler) return openHandler(url);
     return QDesktopServices::openUrl(url);
 }
 
-QString RuntimeServices::chooseFileToOpen(QWidget* parent, const QString& folder,
-                                          const QString& filter) {
+QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter) {
     if (fileChooser) return fileChooser(parent, folder, filter);
     // Qt's own dialog, so that it speaks Chinese through the translations
     // loaded at start whatever desktop the program runs on.
@@ -45,22 +48,24 @@ QString RuntimeServices::chooseFileToOpen(QWidget* parent, const QString& folder
                                         QFileDialog::DontUseNativeDialog);
 }
 
-void RuntimeServices::setMessageHandler(MessageHandler handler) {
+void setMessageHandler(MessageHandler handler) {
     messageHandler = std::move(handler);
 }
-void RuntimeServices::setBeepHandler(BeepHandler handler) {
+void setBeepHandler(BeepHandler handler) {
     beepHandler = std::move(handler);
 }
-void RuntimeServices::setOpenHandler(OpenHandler handler) {
+void setOpenHandler(OpenHandler handler) {
     openHandler = std::move(handler);
 }
-void RuntimeServices::setFileChooser(FileChooser handler) {
+void setFileChooser(FileChooser handler) {
     fileChooser = std::move(handler);
 }
 
-void RuntimeServices::restoreDefaults() {
+void restoreDefaults() {
     messageHandler = nullptr;
     beepHandler = nullptr;
     openHandler = nullptr;
     fileChooser = nullptr;
 }
+
+}  // namespace RuntimeServices

@@ -10,26 +10,27 @@
 
 class QWidget;
 
-class RuntimeServices {
-public:
-    using MessageHandler = std::function<void(QWidget* parent, const QString& text)>;
-    using BeepHandler = std::function<void()>;
-    using OpenHandler = std::function<bool(const QUrl& url)>;
-    // Returns the chosen file's path, or an empty text when cancelled.
-    using FileChooser =
-        std::function<QString(QWidget* parent, const QString& folder, const QString& filter)>;
+namespace RuntimeServices {
 
-    // A modal box with the text, the title "提示" and one OK button.
-    static void showMessage(QWidget* parent, const QString& text);
-    static void beep();
-    // Hands the URL to the desktop without waiting; false when nothing took it.
-    static bool open(const QUrl& url);
-    static QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter);
+using MessageHandler = std::function<void(QWidget* parent, const QString& text)>;
+using BeepHandler = std::function<void()>;
+using OpenHandler = std::function<bool(const QUrl& url)>;
+// Returns the chosen file's path, or an empty text when cancelled.
+using FileChooser =
+    std::function<QString(QWidget* parent, const QString& folder, const QString& filter)>;
 
-    static void setMessageHandler(MessageHandler handler);
-    static void setBeepHandler(BeepHandler handler);
-    static void setOpenHandler(OpenHandler handler);
-    static void setFileChooser(FileChooser handler);
-    // Back to the real desktop services.
-    static void restoreDefaults();
-};
+// A modal box with the text, the title "提示" and one OK button.
+void showMessage(QWidget* parent, const QString& text);
+void beep();
+// Hands the URL to the desktop without waiting; false when nothing took it.
+bool open(const QUrl& url);
+QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter);
+
+void setMessageHandler(MessageHandler handler);
+void setBeepHandler(BeepHandler handler);
+void setOpenHandler(OpenHandler handler);
+void setFileChooser(FileChooser handler);
+// Back to the real desktop services.
+void restoreDefaults();
+
+}  // namespace RuntimeServices

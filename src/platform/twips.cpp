@@ -1,36 +1,38 @@
-#include "twips.h"
+#include "platform/twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
 
-double Twips::perPixel(const QWidget* widget) {
+namespace Twips {
+
+double perPixel(const QWidget* widget) {
     const QScreen* screen = widget != nullptr ? widget->screen() : QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-int Twips::toPixels(double twips, const QWidget* widget) {
+int toPixels(double twips, const QWidget* widget) {
     return static_cast<int>(std::lround(twips / perPixel(widget)));
 }
 
-double Twips::fromPixels(int pixels, const QWidget* widget) {
+double fromPixels(int pixels, const QWidget* widget) {
     return pixels * perPixel(widget);
 }
 
-QRect Twips::rect(double left, double top, double width, double height, const QWidget* widget) {
+QRect rect(double left, double top, double width, double height, const QWidget* widget) {
     // Edges are rounded, not sizes, so that neighbours stay flush at any DPI.
     const int x = toPixels(left, widget);
     const int y = toPixels(top, widget);
     return {x, y, toPixels(left + width, widget) - x, toPixels(top + height, widget) - y};
 }
 
-void Twips::place(QWidget* control, double left, double top, double width, double height) {
+void place(QWidget* control, double left, double top, double width, double height) {
     control->setGeometry(rect(left, top, width, height, control));
 }
 
-bool Twips::lockWindowSize(QWidget* window, double width, double height) {
+bool lockWindowSize(QWidget* window, double width, double height) {
     if (window->windowState() &
         (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) {
         return false;
@@ -40,3 +42,5 @@ bool Twips::lockWindowSize(QWidget* window, double width, double height) {
     window->setFixedSize(locked);
     return true;
 }
+
+}  // namespace Twips

@@ -1,4 +1,4 @@
-#include "char_counter.h"
+#include "split/char_counter.h"
 
 namespace tovane {
 
@@ -19,7 +19,8 @@ void CharCounter::feed(std::string_view bytes) {
         case TextEncoding::Gbk: {
             // A lead byte counts as the character; its trail, if one follows, is
             // swallowed. Anything else after a lead is a character of its own.
-            for (unsigned char c : bytes) {
+            for (char byte : bytes) {
+                const auto c = static_cast<unsigned char>(byte);
                 if (pendingLead_ && isGbkTrail(c)) {
                     pendingLead_ = false;
                     continue;
@@ -32,7 +33,7 @@ void CharCounter::feed(std::string_view bytes) {
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom: {
             std::uint64_t continuation = 0;
-            for (unsigned char c : bytes) continuation += (c & 0xC0) == 0x80;
+            for (char c : bytes) continuation += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
             count_ += bytes.size() - continuation;
             break;
         }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "text_encoding.h"
+#include "split/text_encoding.h"
 
 namespace tovane {
 

@@ -1,4 +1,4 @@
-#include "crlf_scan.h"
+#include "split/crlf_scan.h"
 
 #include <cstring>
 
@@ -105,8 +105,8 @@ std::size_t findUnpaired(const char* p, std::size_t n, Unit cr, Unit lf) {
 // One pass over bytes for the common case, lines ending in LF alone: sixteen
 // bytes at a time are copied out and looked at for a CR or LF in the same
 // go. Bytes copied past a line that then doesn't fit are simply not counted.
-CrlfScan::Copied copyByteLinesAsCrLf(const char* in, std::size_t n, char* out,
-                                     std::size_t capacity, std::uint64_t room) {
+CrlfScan::Copied copyByteLinesAsCrLf(const char* in, std::size_t n, char* out, std::size_t capacity,
+                                     std::uint64_t room) {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     CrlfScan::Copied copied;

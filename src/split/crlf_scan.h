@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "text_encoding.h"
+#include "split/text_encoding.h"
 
 namespace tovane {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane::files {
 

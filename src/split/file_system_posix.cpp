@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "file_system.h"
+#include "split/file_system.h"
 
 namespace tovane::files {
 

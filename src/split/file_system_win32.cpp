@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "file_system.h"
-#include "windows_paths.h"
+#include "split/file_system.h"
+#include "split/windows_paths.h"
 
 namespace tovane::files {
 
@@ -17,9 +17,9 @@ DWORD attributesOf(const std::string& path) {
 // Whether another program holds the file open without letting it be
 // replaced: what a refused rename most often means to a user.
 bool isInUse(const std::wstring& path) {
-    const HANDLE file = ::CreateFileW(path.c_str(), DELETE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         ::CloseHandle(file);
         return false;
@@ -48,9 +48,9 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
     const bool ok = ::GetFileInformationByHandle(file, &info) != 0;
     ::CloseHandle(file);
     if (!ok) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber,
-                        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) |
-                            info.nFileIndexLow};
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 bool isRegularFile(const std::string& path) {
@@ -65,17 +65,24 @@ bool isDirectory(const std::string& path) {
 }
 
 int renameReplacing(const std::string& from, const std::string& to) {
+    const std::wstring source = windows::systemPath(from);
     const std::wstring target = windows::systemPath(to);
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    // A file marked read-only is kept, as Windows itself keeps it (Wine doesn't).
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        return EACCES;
-    }
-    if (!::MoveFileExW(windows::systemPath(from).c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING)) {
+    // Virus scanners, indexers and another run naming the same part hold a
+    // fresh file for a moment; a refusal is tried again for about a second.
+    for (int attempt = 0;; ++attempt) {
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        // A file marked read-only is kept, as Windows itself keeps it (Wine doesn't).
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return EACCES;
+        }
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
         const DWORD code = ::GetLastError();
-        if (code == ERROR_ACCESS_DENIED && isInUse(target)) return kErrorFileInUse;
-        return windows::errnoForName(target, code);
+        const bool refused = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION;
+        if (!refused || attempt == 40) {
+            if (refused && isInUse(target)) return kErrorFileInUse;
+            return windows::errnoForName(target, code);
+        }
+        ::Sleep(25);
     }
     // Written under a hidden name, shown under its own.
     ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -83,8 +90,9 @@ int renameReplacing(const std::string& from, const std::string& to) {
 }
 
 int removeFile(const std::string& path) {
-    return ::DeleteFileW(windows::systemPath(path).c_str()) ? 0
-                                                            : windows::errnoFromWin32(::GetLastError());
+    return ::DeleteFileW(windows::systemPath(path).c_str())
+               ? 0
+               : windows::errnoFromWin32(::GetLastError());
 }
 
 void listFolder(const std::string& folder, const std::function<void(std::string_view)>& visit) {
@@ -92,9 +100,8 @@ void listFolder(const std::string& folder, const std::function<void(std::string_
     if (!isPathSeparator(pattern.back())) pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAW entry{};
-    const HANDLE search = ::FindFirstFileExW(windows::systemPath(pattern).c_str(),
-                                             FindExInfoBasic, &entry, FindExSearchNameMatch,
-                                             nullptr, 0);
+    const HANDLE search = ::FindFirstFileExW(windows::systemPath(pattern).c_str(), FindExInfoBasic,
+                                             &entry, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         visit(windows::narrow(entry.cFileName));

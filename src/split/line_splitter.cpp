@@ -1,13 +1,13 @@
-#include "line_splitter.h"
+#include "split/line_splitter.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include "char_counter.h"
-#include "file_system.h"
-#include "part_names.h"
-#include "split_texts.h"
+#include "split/char_counter.h"
+#include "split/file_system.h"
+#include "split/part_names.h"
+#include "split/split_texts.h"
 
 namespace tovane {
 
@@ -403,7 +403,7 @@ void LineSplitter::reportPartsLeftFromBefore() {
 }
 
 char* LineSplitter::pieceArea(int side) const {
-    return buffer_.get() + (2 * side + 1) * options_.bufferSize;
+    return buffer_.get() + static_cast<std::size_t>(2 * side + 1) * options_.bufferSize;
 }
 
 bool LineSplitter::stopRequested() const {

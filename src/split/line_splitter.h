@@ -10,13 +10,13 @@
 #include <memory>
 #include <string>
 
-#include "crlf_scan.h"
-#include "part_publisher.h"
-#include "part_writer.h"
-#include "read_ahead.h"
-#include "source_file.h"
-#include "split_types.h"
-#include "text_encoding.h"
+#include "split/crlf_scan.h"
+#include "split/part_publisher.h"
+#include "split/part_writer.h"
+#include "split/read_ahead.h"
+#include "split/source_file.h"
+#include "split/split_types.h"
+#include "split/text_encoding.h"
 
 namespace tovane {
 
@@ -29,10 +29,9 @@ public:
         std::size_t bufferSize = std::size_t{1} << 20;
     };
 
-    LineSplitter(SplitPlan plan, ProgressCallback progress,
-                 const std::atomic<bool>* stopRequested, Options options);
-    LineSplitter(SplitPlan plan, ProgressCallback progress,
-                 const std::atomic<bool>* stopRequested)
+    LineSplitter(SplitPlan plan, ProgressCallback progress, const std::atomic<bool>* stopRequested,
+                 Options options);
+    LineSplitter(SplitPlan plan, ProgressCallback progress, const std::atomic<bool>* stopRequested)
         : LineSplitter(std::move(plan), std::move(progress), stopRequested, Options{}) {}
 
     // Splits the whole source. The outcome carries no status text: that is
@@ -96,14 +95,14 @@ private:
     // One side is being split while the next piece is read into the other.
     std::unique_ptr<char[]> buffer_;
     ReadAhead readAhead_;
-    int side_ = 0;                     // the side data_ lies in
-    const char* data_ = nullptr;       // the lines being split
-    std::uint64_t dataOffset_ = 0;     // file offset of data_[0]
-    std::size_t length_ = 0;           // bytes held
-    std::size_t position_ = 0;         // start of the next line
-    bool atEnd_ = false;               // nothing follows data_[length_ - 1]
-    bool onlyCrLf_ = false;            // every line end in the data is known to be CR LF
-    std::uint64_t reported_ = 0;       // progress already reported
+    int side_ = 0;                  // the side data_ lies in
+    const char* data_ = nullptr;    // the lines being split
+    std::uint64_t dataOffset_ = 0;  // file offset of data_[0]
+    std::size_t length_ = 0;        // bytes held
+    std::size_t position_ = 0;      // start of the next line
+    bool atEnd_ = false;            // nothing follows data_[length_ - 1]
+    bool onlyCrLf_ = false;         // every line end in the data is known to be CR LF
+    std::uint64_t reported_ = 0;    // progress already reported
 
     std::string message_;
 };

@@ -68,6 +68,8 @@ public:
 
 private:
     bool readStatus(FileStamp* stamp);
+    // Closes a file that turned out unusable, keeping error(); false.
+    bool abandon();
 
     std::intptr_t handle_ = -1;
     FileIdentity identity_;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane {
 
@@ -62,13 +62,7 @@ bool NativeFile::openForReading(const std::string& path) {
         error_ = errno;
         return false;
     }
-    if (!readStatus(nullptr)) {
-        const int error = error_;
-        close();
-        error_ = error;
-        return false;
-    }
-    return true;
+    return readStatus(nullptr) || abandon();
 }
 
 bool NativeFile::createNew(const std::string& path, bool /*hidden*/) {

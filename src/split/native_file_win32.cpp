@@ -4,8 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "native_file.h"
-#include "windows_paths.h"
+#include "split/native_file.h"
+#include "split/windows_paths.h"
 
 namespace tovane {
 
@@ -47,8 +47,8 @@ bool NativeFile::readStatus(FileStamp* stamp) {
     identity_ = {info.dwVolumeSerialNumber, combine(info.nFileIndexHigh, info.nFileIndexLow)};
     if (stamp != nullptr) {
         *stamp = {combine(info.nFileSizeHigh, info.nFileSizeLow),
-                  static_cast<std::int64_t>(
-                      combine(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
+                  static_cast<std::int64_t>(combine(info.ftLastWriteTime.dwHighDateTime,
+                                                    info.ftLastWriteTime.dwLowDateTime))};
     }
     return true;
 }
@@ -65,17 +65,10 @@ bool NativeFile::openForReading(const std::string& path) {
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
     if (::GetFileType(file) != FILE_TYPE_DISK) {
-        close();
         error_ = EINVAL;  // a pipe or a device: nothing to split
-        return false;
+        return abandon();
     }
-    if (!readStatus(nullptr)) {
-        const int error = error_;
-        close();
-        error_ = error;
-        return false;
-    }
-    return true;
+    return readStatus(nullptr) || abandon();
 }
 
 bool NativeFile::createNew(const std::string& path, bool hidden) {

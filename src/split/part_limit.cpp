@@ -1,4 +1,4 @@
-#include "part_limit.h"
+#include "split/part_limit.h"
 
 namespace tovane {
 

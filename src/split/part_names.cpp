@@ -1,6 +1,6 @@
-#include "part_names.h"
+#include "split/part_names.h"
 
-#include "file_system.h"
+#include "split/file_system.h"
 
 namespace tovane {
 
@@ -93,7 +93,8 @@ std::string shortTemporaryPartName(std::uint64_t processId, std::string_view tok
 
 bool parseTemporaryPartName(std::string_view entry, std::string_view baseName,
                             std::uint64_t& processId) {
-    if (entry.substr(0, kShortPrefix.size()) == kShortPrefix && entry.size() > kShortSuffix.size() &&
+    if (entry.substr(0, kShortPrefix.size()) == kShortPrefix &&
+        entry.size() > kShortSuffix.size() &&
         entry.substr(entry.size() - kShortSuffix.size()) == kShortSuffix) {
         entry.remove_prefix(kShortPrefix.size());
         entry.remove_suffix(kShortSuffix.size());

@@ -1,10 +1,10 @@
-#include "part_publisher.h"
+#include "split/part_publisher.h"
 
 #include <cerrno>
 
-#include "file_system.h"
-#include "part_names.h"
-#include "split_texts.h"
+#include "split/file_system.h"
+#include "split/part_names.h"
+#include "split/split_texts.h"
 
 namespace tovane {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane {
 

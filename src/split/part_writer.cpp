@@ -1,10 +1,10 @@
-#include "part_writer.h"
+#include "split/part_writer.h"
 
 #include <cerrno>
 #include <chrono>
 
-#include "file_system.h"
-#include "part_names.h"
+#include "split/file_system.h"
+#include "split/part_names.h"
 
 namespace tovane {
 
@@ -22,9 +22,9 @@ constexpr std::size_t kStagingBytes = kFlushBytes + kStagingReserve;
 
 // Tokens that make hidden names unlikely to be taken; a taken one is skipped.
 std::string nextToken() {
-    static std::uint64_t state = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^
-        (files::currentProcessId() << 32));
+    static std::uint64_t state =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (files::currentProcessId() << 32);
     state += 0x9E3779B97F4A7C15ull;
     std::uint64_t z = state;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;

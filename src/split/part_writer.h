@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane {
 
@@ -62,7 +62,7 @@ private:
     std::unique_ptr<char[]> staging_;
     std::size_t stagedBytes_ = 0;
     int error_ = 0;
-    bool failed_ = false;  // a write failed: nothing more goes into this part
+    bool failed_ = false;         // a write failed: nothing more goes into this part
     bool ownsTemporary_ = false;  // the hidden file is ours to remove
 };
 

@@ -1,4 +1,4 @@
-#include "read_ahead.h"
+#include "split/read_ahead.h"
 
 namespace tovane {
 

@@ -9,8 +9,8 @@
 #include <functional>
 #include <string_view>
 
-#include "background_task.h"
-#include "source_file.h"
+#include "split/background_task.h"
+#include "split/source_file.h"
 
 namespace tovane {
 

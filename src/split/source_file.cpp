@@ -1,4 +1,4 @@
-#include "source_file.h"
+#include "split/source_file.h"
 
 namespace tovane {
 

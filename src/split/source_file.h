@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane {
 

@@ -1,11 +1,11 @@
-#include "split_run.h"
+#include "split/split_run.h"
 
-#include "file_system.h"
-#include "line_splitter.h"
-#include "part_limit.h"
-#include "part_names.h"
-#include "source_file.h"
-#include "split_texts.h"
+#include "split/file_system.h"
+#include "split/line_splitter.h"
+#include "split/part_limit.h"
+#include "split/part_names.h"
+#include "split/source_file.h"
+#include "split/split_texts.h"
 
 namespace tovane {
 
@@ -54,28 +54,6 @@ SplitOutcome executeSplit(const SplitPlan& plan, const ProgressCallback& progres
                           const std::atomic<bool>* stopRequested) {
     SplitOutcome outcome = LineSplitter(plan, progress, stopRequested).run();
     outcome.status = texts::statusAfter(outcome, plan);
-    return outcome;
-}
-
-SplitOutcome runSplit(const SplitRequest& request, SplitObserver& observer,
-                      const std::atomic<bool>* stopRequested) {
-    const SplitCheck check = checkSplitRequest(request);
-    if (!check.plan) {
-        observer.showMessage(check.message);
-        SplitOutcome outcome;
-        outcome.result = SplitOutcome::Result::CheckFailed;
-        outcome.message = check.message;
-        return outcome;
-    }
-    observer.setBusy(true);
-    observer.setStatus(texts::progress(check.plan->baseName));
-    SplitOutcome outcome = executeSplit(
-        *check.plan,
-        [&observer](std::uint64_t done, std::uint64_t total) { observer.progress(done, total); },
-        stopRequested);
-    if (!outcome.status.empty()) observer.setStatus(outcome.status);
-    if (!outcome.message.empty()) observer.showMessage(outcome.message);
-    observer.setBusy(false);
     return outcome;
 }
 

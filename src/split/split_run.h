@@ -1,27 +1,18 @@
-// One split run from the user's six inputs: the checks, the byte limit, the
-// streaming split and the texts it leaves behind. The window runs the check on
-// its own thread and the split on a worker; the command line runs it all at once.
+// One split run from the user's six inputs, in the two steps both front ends
+// take: the checks and the byte limit, which come before anything changes,
+// then the streaming split, which leaves its status text behind. The window
+// checks on its own thread and splits on a worker; the command line does both
+// in turn.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
-#include "split_types.h"
+#include "split/split_types.h"
 
 namespace tovane {
-
-// Where a run reports: message boxes, the status line, and the Start button.
-class SplitObserver {
-public:
-    virtual ~SplitObserver() = default;
-    virtual void showMessage(std::string_view text) = 0;
-    virtual void setStatus(std::string_view text) = 0;
-    virtual void setBusy(bool busy) = 0;
-    virtual void progress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
-};
 
 struct SplitCheck {
     std::optional<SplitPlan> plan;  // set when the run may go ahead
@@ -36,9 +27,5 @@ SplitCheck checkSplitRequest(const SplitRequest& request);
 // removing the part it was writing.
 SplitOutcome executeSplit(const SplitPlan& plan, const ProgressCallback& progress = {},
                           const std::atomic<bool>* stopRequested = nullptr);
-
-// Checks, then splits, reporting every step to `observer`.
-SplitOutcome runSplit(const SplitRequest& request, SplitObserver& observer,
-                      const std::atomic<bool>* stopRequested = nullptr);
 
 }  // namespace tovane

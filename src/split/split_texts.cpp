@@ -1,9 +1,9 @@
-#include "split_texts.h"
+#include "split/split_texts.h"
 
 #include <cerrno>
 #include <cstring>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane::texts {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "split_types.h"
+#include "split/split_types.h"
 
 namespace tovane::texts {
 

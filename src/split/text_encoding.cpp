@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "split/text_encoding.h"
 
 namespace tovane {
 
@@ -13,8 +13,8 @@ bool startsWith(std::string_view bytes, std::string_view prefix) {
 }
 
 bool hasHighByte(std::string_view bytes) {
-    for (unsigned char c : bytes) {
-        if (c >= 0x80) return true;
+    for (char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) return true;
     }
     return false;
 }

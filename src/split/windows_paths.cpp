@@ -1,19 +1,19 @@
 #ifdef _WIN32
 
-#include "windows_paths.h"
+#include "split/windows_paths.h"
 
 #include <windows.h>
 
 #include <cerrno>
 
-#include "native_file.h"
+#include "split/native_file.h"
 
 namespace tovane::windows {
 
 std::wstring widen(std::string_view utf8) {
     if (utf8.empty()) return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                           nullptr, 0);
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
                           size);

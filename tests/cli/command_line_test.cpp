@@ -1,8 +1,8 @@
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 
-#include "file_system.h"
+#include "split/file_system.h"
 
 namespace tovane::cli {
 namespace {

@@ -4,11 +4,7 @@ set -u
 bin=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
-check() {  # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/check.sh"
 
 mkdir "$dir/out"
 printf 'a\r\nb\r\nc' > "$dir/novel.txt"
@@ -142,4 +138,4 @@ cp "$dir/a.txt" "$dir/$(printf 'bad\033[2Jname').txt"
 script -qec "'$bin' '$dir/$(printf 'bad\033[2Jname').txt' '$dir/out'" /dev/null > "$dir/tty" 2>&1
 check "control characters are escaped on a terminal" grep -q 'bad\\x1B\[2Jname' "$dir/tty"
 
-exit $((failures > 0))
+finish

@@ -9,11 +9,7 @@ exe=$2
 linux=${3:-}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
-check() {  # description, then a command that must succeed
-    local what=$1; shift
-    if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/check.sh"
 win() { winepath -w "$1" 2> /dev/null; }
 split() { "$wine" "$exe" "$@"; }
 
@@ -50,7 +46,7 @@ check "... after the part before it" cmp -s "$dir/输出/小说_1.txt" <(printf 
 
 # The same parts as the Linux build, for a generated GBK novel.
 if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench/make_corpus" ]; then
-    "$linux/bench/make_corpus" "$dir/novel.txt" 8 gbk
+    "$linux/bench/make_corpus" "$dir/novel.txt" 8
     mkdir "$dir/linux" "$dir/windows"
     "$linux/src/cli/tovane-split" --size 100 "$dir/novel.txt" "$dir/linux" > /dev/null
     split --size 100 "$(win "$dir/novel.txt")" "$(win "$dir/windows")\\" > /dev/null
@@ -59,4 +55,4 @@ if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench
     check "... of which there are many" test "$(ls "$dir/windows" | wc -l)" -gt 50
 fi
 
-exit $((failures > 0))
+finish

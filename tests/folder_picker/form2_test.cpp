@@ -1,5 +1,5 @@
 // The save-folder picker built for real, offscreen, on a home folder of its own.
-#include "form2.h"
+#include "folder_picker/form2.h"
 
 #include <QDir>
 #include <QLabel>
@@ -9,13 +9,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "drive_list_box.h"
-#include "folder_list_box.h"
-#include "form1.h"
-#include "runtime_services.h"
-#include "temp_dir.h"
-#include "twips.h"
+#include "folder_picker/drive_list_box.h"
+#include "folder_picker/folder_list_box.h"
+#include "main_window/form1.h"
+#include "platform/runtime_services.h"
+#include "platform/twips.h"
+#include "support/controls.h"
+#include "support/temp_dir.h"
 
+using tovane::test::control;
 using tovane::test::TempDir;
 
 class Form2Test : public QObject {
@@ -27,13 +29,13 @@ private:
     QPointer<Form1> main;
 
     Form2* openPicker() {
-        QTest::mouseClick(main->Command1, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(main, "Command1"), Qt::LeftButton);
         Form2* picker = Form2::instance();
         if (picker != nullptr && !QTest::qWaitForWindowExposed(picker)) return nullptr;
         return picker;
     }
     static void openFolder(Form2* picker, const QString& name) {
-        FolderListBox* list = picker->Dir1;
+        FolderListBox* list = control<FolderListBox>(picker, "Dir1");
         for (int row = 0; row < list->count(); ++row) {
             if (list->item(row)->text() == name) {
                 list->scrollToItem(list->item(row));
@@ -70,46 +72,49 @@ private slots:
         QVERIFY(picker);
         QCOMPARE(picker->windowTitle(), QStringLiteral("选择保存路径"));
         QCOMPARE(picker->size(), QSize(320, 230));
-        QCOMPARE(picker->Label1->text(), QStringLiteral("路径:"));
-        QCOMPARE(picker->Command1->text(), QStringLiteral("确定"));
-        QCOMPARE(picker->Dir1->path(), homePath);
-        QCOMPARE(picker->Text1->text(), homePath + "/");
-        QCOMPARE(picker->Drive1->drive(), DriveListBox::driveOf(homePath));
-        QCOMPARE(picker->Dir1->geometry(), Twips::rect(120, 600, 4575, 2190));
-        QCOMPARE(picker->Text1->geometry(), Twips::rect(600, 3000, 3255, 375));
-        QVERIFY(picker->Timer1->isActive());
+        QCOMPARE(control<QLabel>(picker, "Label1")->text(), QStringLiteral("路径:"));
+        QCOMPARE(control<QPushButton>(picker, "Command1")->text(), QStringLiteral("确定"));
+        QCOMPARE(control<FolderListBox>(picker, "Dir1")->path(), homePath);
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/");
+        QCOMPARE(control<DriveListBox>(picker, "Drive1")->drive(), DriveListBox::driveOf(homePath));
+        QCOMPARE(control<FolderListBox>(picker, "Dir1")->geometry(),
+                 Twips::rect(120, 600, 4575, 2190));
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->geometry(),
+                 Twips::rect(600, 3000, 3255, 375));
+        QVERIFY(control<QTimer>(picker, "Timer1")->isActive());
         QVERIFY(QTest::qWaitForWindowActive(picker));
-        QCOMPARE(QApplication::focusWidget(), picker->Drive1);
+        QCOMPARE(QApplication::focusWidget(), control<DriveListBox>(picker, "Drive1"));
     }
 
     void walkingDownAndBackUp() {
         Form2* picker = openPicker();
         openFolder(picker, QStringLiteral("books"));
-        QCOMPARE(picker->Text1->text(), homePath + "/books/");
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/books/");
         openFolder(picker, QStringLiteral("old"));
-        QCOMPARE(picker->Text1->text(), homePath + "/books/old/");
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/books/old/");
         openFolder(picker, QStringLiteral("/"));
-        QCOMPARE(picker->Text1->text(), QStringLiteral("/"));  // a root keeps its one separator
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(),
+                 QStringLiteral("/"));  // a root keeps its one separator
     }
 
     void okWritesTheFolderAndCloses() {
         Form2* picker = openPicker();
         openFolder(picker, QStringLiteral("my out"));
         QPointer<Form2> guard = picker;
-        QTest::mouseClick(picker->Command1, Qt::LeftButton);
-        QCOMPARE(main->savepath1->text(), homePath + "/my out/");
+        QTest::mouseClick(control<QPushButton>(picker, "Command1"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), homePath + "/my out/");
         QTRY_VERIFY(guard.isNull());
         // The next Settings starts afresh at home.
         picker = openPicker();
-        QCOMPARE(picker->Text1->text(), homePath + "/");
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/");
     }
 
     void titleBarCloseWritesNothing() {
-        const QString before = main->savepath1->text();
+        const QString before = control<QLineEdit>(main, "savepath1")->text();
         Form2* picker = openPicker();
         openFolder(picker, QStringLiteral("小说"));
         picker->close();
-        QCOMPARE(main->savepath1->text(), before);
+        QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), before);
     }
 
     void oneInstanceOnly() {
@@ -124,11 +129,11 @@ private slots:
 
     void typingIntoThePathBoxChangesNothing() {
         Form2* picker = openPicker();
-        const QString before = picker->Text1->text();
-        picker->Text1->setFocus();
-        QTest::keyClicks(picker->Text1, QStringLiteral("abc"));
-        QTest::keyClick(picker->Text1, Qt::Key_Backspace);
-        QCOMPARE(picker->Text1->text(), before);
+        const QString before = control<QLineEdit>(picker, "Text1")->text();
+        control<QLineEdit>(picker, "Text1")->setFocus();
+        QTest::keyClicks(control<QLineEdit>(picker, "Text1"), QStringLiteral("abc"));
+        QTest::keyClick(control<QLineEdit>(picker, "Text1"), Qt::Key_Backspace);
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), before);
     }
 
     void okAfterTheMainWindowClosedOpensANewOne() {
@@ -136,11 +141,11 @@ private slots:
         main->close();
         QTRY_VERIFY(main.isNull());
         openFolder(picker, QStringLiteral("books"));
-        QTest::mouseClick(picker->Command1, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(picker, "Command1"), Qt::LeftButton);
         main = Form1::instance();
         QVERIFY(main);
         QVERIFY(main->isVisible());
-        QCOMPARE(main->savepath1->text(), homePath + "/books/");
+        QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), homePath + "/books/");
     }
 
     void sizeLockPutsThePickerBack() {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "line_splitter.h"
-#include "reference_split.h"
-#include "temp_dir.h"
+#include "split/line_splitter.h"
+#include "support/reference_split.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static tovane::test::TempDir dir;
     static const std::string out = dir.makeDir("out");
 
-    const std::uint64_t limit = (data[0] | (data[1] << 8)) % 4096;
+    const std::uint64_t limit = (std::uint64_t{data[0]} | std::uint64_t{data[1]} << 8) % 4096;
     tovane::LineSplitter::Options options;
     options.bufferSize = 16 + std::size_t{data[2]} * 2;
     const std::string content(reinterpret_cast<const char*>(data + 3), size - 3);

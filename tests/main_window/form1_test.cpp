@@ -1,5 +1,5 @@
 // The main window built for real, offscreen, and driven with clicks and keys.
-#include "form1.h"
+#include "main_window/form1.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -14,13 +14,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "clickable_label.h"
-#include "form2.h"
-#include "line_control.h"
-#include "runtime_services.h"
-#include "temp_dir.h"
-#include "twips.h"
+#include "folder_picker/form2.h"
+#include "main_window/clickable_label.h"
+#include "main_window/line_control.h"
+#include "platform/runtime_services.h"
+#include "platform/twips.h"
+#include "support/controls.h"
+#include "support/temp_dir.h"
 
+using tovane::test::control;
 using tovane::test::TempDir;
 
 class Form1Test : public QObject {
@@ -84,132 +86,144 @@ private slots:
 
     void initialTextsAndState() {
         QCOMPARE(form->windowTitle(), QStringLiteral("Tovane V3.1 正式版"));
-        QCOMPARE(form->Frame1->title(), QStringLiteral("基本设置"));
-        QCOMPARE(form->Label2->text(), QStringLiteral("TxT文件："));
-        QCOMPARE(form->Text1->text(), QStringLiteral("请点击“浏览”选择要分割的TxT文件"));
-        QCOMPARE(form->Command2->text(), QStringLiteral("浏 览"));
-        QCOMPARE(form->Label1->text(), QStringLiteral("保存到："));
-        QCOMPARE(form->savepath1->text(), QStringLiteral("请“设置”要保存分割后文件的路径"));
-        QCOMPARE(form->Command1->text(), QStringLiteral("设  置"));
-        QCOMPARE(form->Command3->text(), QStringLiteral("打  开"));
-        QVERIFY(form->Frame2->title().isEmpty());
-        QVERIFY(form->Frame3->title().isEmpty());
-        QCOMPARE(form->Label3->text(), QStringLiteral("每"));
-        QCOMPARE(form->Text2->text(), QStringLiteral("100"));
-        QCOMPARE(form->Label4->text(), QStringLiteral("KB分割成一个文件"));
-        QCOMPARE(form->Label7->text(), QStringLiteral("平均分割成"));
-        QCOMPARE(form->Text3->text(), QStringLiteral("10"));
-        QCOMPARE(form->Label6->text(), QStringLiteral("个文件"));
-        QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
-        QCOMPARE(form->Frame4->title(), QStringLiteral("状态栏"));
-        QVERIFY(form->ztl->text().startsWith(QStringLiteral("  欢迎使用,")));
-        QVERIFY(form->ztl->text().contains(QStringLiteral("Tovane")));
-        QCOMPARE(form->Label5->text(),
+        QCOMPARE(control<QGroupBox>(form, "Frame1")->title(), QStringLiteral("基本设置"));
+        QCOMPARE(control<QLabel>(form, "Label2")->text(), QStringLiteral("TxT文件："));
+        QCOMPARE(control<QLineEdit>(form, "Text1")->text(),
+                 QStringLiteral("请点击“浏览”选择要分割的TxT文件"));
+        QCOMPARE(control<QPushButton>(form, "Command2")->text(), QStringLiteral("浏 览"));
+        QCOMPARE(control<QLabel>(form, "Label1")->text(), QStringLiteral("保存到："));
+        QCOMPARE(control<QLineEdit>(form, "savepath1")->text(),
+                 QStringLiteral("请“设置”要保存分割后文件的路径"));
+        QCOMPARE(control<QPushButton>(form, "Command1")->text(), QStringLiteral("设  置"));
+        QCOMPARE(control<QPushButton>(form, "Command3")->text(), QStringLiteral("打  开"));
+        QVERIFY(control<QGroupBox>(form, "Frame2")->title().isEmpty());
+        QVERIFY(control<QGroupBox>(form, "Frame3")->title().isEmpty());
+        QCOMPARE(control<QLabel>(form, "Label3")->text(), QStringLiteral("每"));
+        QCOMPARE(control<QLineEdit>(form, "Text2")->text(), QStringLiteral("100"));
+        QCOMPARE(control<QLabel>(form, "Label4")->text(), QStringLiteral("KB分割成一个文件"));
+        QCOMPARE(control<QLabel>(form, "Label7")->text(), QStringLiteral("平均分割成"));
+        QCOMPARE(control<QLineEdit>(form, "Text3")->text(), QStringLiteral("10"));
+        QCOMPARE(control<QLabel>(form, "Label6")->text(), QStringLiteral("个文件"));
+        QCOMPARE(control<QPushButton>(form, "Command4")->text(), QStringLiteral("开始分割"));
+        QCOMPARE(control<QGroupBox>(form, "Frame4")->title(), QStringLiteral("状态栏"));
+        QVERIFY(
+            control<ClickableLabel>(form, "ztl")->text().startsWith(QStringLiteral("  欢迎使用,")));
+        QVERIFY(control<ClickableLabel>(form, "ztl")->text().contains(QStringLiteral("Tovane")));
+        QCOMPARE(control<ClickableLabel>(form, "Label5")->text(),
                  QStringLiteral("异常处理:分割后的TxT文件全部是“乱码”怎么办?"));
-        QVERIFY(form->Text4->text().isEmpty());
+        QVERIFY(control<QLineEdit>(form, "Text4")->text().isEmpty());
         // Loading ran no change handler: the mode is by size although Text3 holds 10.
-        QVERIFY(form->Option1->isChecked());
-        QVERIFY(!form->Option2->isChecked());
-        QVERIFY(form->Command4->isEnabled());
-        QVERIFY(form->Timer1->isActive());
-        QCOMPARE(form->Timer1->interval(), 50);
-        QVERIFY(form->Timer2->isActive());
-        QCOMPARE(form->Timer2->interval(), 10);
+        QVERIFY(control<QRadioButton>(form, "Option1")->isChecked());
+        QVERIFY(!control<QRadioButton>(form, "Option2")->isChecked());
+        QVERIFY(control<QPushButton>(form, "Command4")->isEnabled());
+        QVERIFY(control<QTimer>(form, "Timer1")->isActive());
+        QCOMPARE(control<QTimer>(form, "Timer1")->interval(), 50);
+        QVERIFY(control<QTimer>(form, "Timer2")->isActive());
+        QCOMPARE(control<QTimer>(form, "Timer2")->interval(), 10);
     }
 
     void fontsColoursAndSettings() {
-        for (QLineEdit* box : {form->Text2, form->Text3}) {
+        for (QLineEdit* box :
+             {control<QLineEdit>(form, "Text2"), control<QLineEdit>(form, "Text3")}) {
             QCOMPARE(box->font().families().first(), QStringLiteral("宋体"));
             QVERIFY(box->font().families().contains(QStringLiteral("Noto Serif CJK SC")));
             QCOMPARE(box->font().pointSizeF(), 10.5);
             QCOMPARE(box->font().weight(), QFont::Normal);
         }
-        QCOMPARE(form->Text2->maxLength(), 5);
-        QCOMPARE(form->Text3->maxLength(), 4);
-        QCOMPARE(form->ztl->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(form->Text1->palette().color(QPalette::Text), QColor(0, 0, 0));
-        QCOMPARE(form->Line1->colour(), QColor(0, 0, 255));
-        QVERIFY(form->Text1->isReadOnly());
-        QVERIFY(!form->savepath1->isReadOnly());
-        QVERIFY(!form->Text4->isVisible());
-        QCOMPARE(form->Text4->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(control<QLineEdit>(form, "Text2")->maxLength(), 5);
+        QCOMPARE(control<QLineEdit>(form, "Text3")->maxLength(), 4);
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->palette().color(QPalette::WindowText),
+                 QColor(255, 0, 0));
+        QCOMPARE(control<QLineEdit>(form, "Text1")->palette().color(QPalette::Text),
+                 QColor(0, 0, 0));
+        QCOMPARE(control<LineControl>(form, "Line1")->colour(), QColor(0, 0, 255));
+        QVERIFY(control<QLineEdit>(form, "Text1")->isReadOnly());
+        QVERIFY(!control<QLineEdit>(form, "savepath1")->isReadOnly());
+        QVERIFY(!control<QLineEdit>(form, "Text4")->isVisible());
+        QCOMPARE(control<QLineEdit>(form, "Text4")->focusPolicy(), Qt::NoFocus);
         QVERIFY(!(form->windowFlags() & Qt::WindowMaximizeButtonHint));
         // The option marks' own captions are cut off: only the mark fits.
-        QVERIFY(form->Option1->width() < form->Option1->sizeHint().width());
+        QVERIFY(control<QRadioButton>(form, "Option1")->width() <
+                control<QRadioButton>(form, "Option1")->sizeHint().width());
     }
 
     void geometryInTwips() {
         QCOMPARE(Twips::perPixel(form), 15.0);
         QCOMPARE(form->size(), QSize(479, 254));
-        QCOMPARE(twipsOf(form->Frame1), QRect(120, 120, 6975, 1455));
-        QCOMPARE(twipsOf(form->Text1), QRect(960, 240, 4695, 375));
-        QCOMPARE(twipsOf(form->Command2), QRect(5760, 240, 975, 375));
-        QCOMPARE(twipsOf(form->savepath1), QRect(960, 840, 3975, 375));
-        QCOMPARE(twipsOf(form->Command1), QRect(5040, 840, 855, 375));
-        QCOMPARE(twipsOf(form->Command3), QRect(6000, 840, 855, 375));
-        QCOMPARE(twipsOf(form->Frame2), QRect(120, 1560, 6975, 975));
-        QCOMPARE(twipsOf(form->Frame3), QRect(120, 120, 5655, 735));
-        QCOMPARE(twipsOf(form->Option1), QRect(360, 2040, 255, 255));
-        QCOMPARE(twipsOf(form->Label3), QRect(360, 360, 255, 255));
-        QCOMPARE(twipsOf(form->Text2), QRect(720, 360, 735, 375));
-        QCOMPARE(twipsOf(form->Label4), QRect(1440, 360, 1695, 255));
-        QCOMPARE(twipsOf(form->Option2), QRect(3240, 2040, 255, 255));
-        QCOMPARE(twipsOf(form->Text3), QRect(4320, 360, 615, 375));
-        QCOMPARE(twipsOf(form->Command4), QRect(5880, 360, 975, 375));
-        QCOMPARE(twipsOf(form->Frame4), QRect(120, 2640, 6975, 735));
-        QCOMPARE(twipsOf(form->ztl), QRect(120, 360, 6735, 255));
-        QCOMPARE(twipsOf(form->Line1).topLeft(), QPoint(120, 600));
-        QCOMPARE(twipsOf(form->Line1).width(), 6720);
-        QCOMPARE(twipsOf(form->Text4), QRect(7320, 1800, 2175, 375));
-        QCOMPARE(twipsOf(form->Label5), QRect(240, 3480, 6855, 255));
+        QCOMPARE(twipsOf(control<QGroupBox>(form, "Frame1")), QRect(120, 120, 6975, 1455));
+        QCOMPARE(twipsOf(control<QLineEdit>(form, "Text1")), QRect(960, 240, 4695, 375));
+        QCOMPARE(twipsOf(control<QPushButton>(form, "Command2")), QRect(5760, 240, 975, 375));
+        QCOMPARE(twipsOf(control<QLineEdit>(form, "savepath1")), QRect(960, 840, 3975, 375));
+        QCOMPARE(twipsOf(control<QPushButton>(form, "Command1")), QRect(5040, 840, 855, 375));
+        QCOMPARE(twipsOf(control<QPushButton>(form, "Command3")), QRect(6000, 840, 855, 375));
+        QCOMPARE(twipsOf(control<QGroupBox>(form, "Frame2")), QRect(120, 1560, 6975, 975));
+        QCOMPARE(twipsOf(control<QGroupBox>(form, "Frame3")), QRect(120, 120, 5655, 735));
+        QCOMPARE(twipsOf(control<QRadioButton>(form, "Option1")), QRect(360, 2040, 255, 255));
+        QCOMPARE(twipsOf(control<QLabel>(form, "Label3")), QRect(360, 360, 255, 255));
+        QCOMPARE(twipsOf(control<QLineEdit>(form, "Text2")), QRect(720, 360, 735, 375));
+        QCOMPARE(twipsOf(control<QLabel>(form, "Label4")), QRect(1440, 360, 1695, 255));
+        QCOMPARE(twipsOf(control<QRadioButton>(form, "Option2")), QRect(3240, 2040, 255, 255));
+        QCOMPARE(twipsOf(control<QLineEdit>(form, "Text3")), QRect(4320, 360, 615, 375));
+        QCOMPARE(twipsOf(control<QPushButton>(form, "Command4")), QRect(5880, 360, 975, 375));
+        QCOMPARE(twipsOf(control<QGroupBox>(form, "Frame4")), QRect(120, 2640, 6975, 735));
+        QCOMPARE(twipsOf(control<ClickableLabel>(form, "ztl")), QRect(120, 360, 6735, 255));
+        QCOMPARE(twipsOf(control<LineControl>(form, "Line1")).topLeft(), QPoint(120, 600));
+        QCOMPARE(twipsOf(control<LineControl>(form, "Line1")).width(), 6720);
+        QCOMPARE(twipsOf(control<QLineEdit>(form, "Text4")), QRect(7320, 1800, 2175, 375));
+        QCOMPARE(twipsOf(control<ClickableLabel>(form, "Label5")), QRect(240, 3480, 6855, 255));
         // Containers: frames hold their controls; the option marks sit on the window, above Frame2.
-        QCOMPARE(form->Text2->parentWidget(), form->Frame2);
-        QCOMPARE(form->Label3->parentWidget(), form->Frame3);
-        QCOMPARE(form->Option1->parentWidget(), form.data());
-        QCOMPARE(form->childAt(form->Option1->geometry().center()), form->Option1);
+        QCOMPARE(control<QLineEdit>(form, "Text2")->parentWidget(),
+                 control<QGroupBox>(form, "Frame2"));
+        QCOMPARE(control<QLabel>(form, "Label3")->parentWidget(),
+                 control<QGroupBox>(form, "Frame3"));
+        QCOMPARE(control<QRadioButton>(form, "Option1")->parentWidget(), form.data());
+        QCOMPARE(form->childAt(control<QRadioButton>(form, "Option1")->geometry().center()),
+                 control<QRadioButton>(form, "Option1"));
     }
 
     void tabOrderPassesOverThePathBoxes() {
         // savepath1 is first, and bounces the focus on to Browse.
-        QTRY_COMPARE(QApplication::focusWidget(), form->Command2);
+        QTRY_COMPARE(QApplication::focusWidget(), control<QPushButton>(form, "Command2"));
         QList<QWidget*> visited;
         for (int i = 0; i < 8; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget();
         }
-        const QList<QWidget*> expected = {form->Command1, form->Option1,  form->Text2,
-                                          form->Text3,    form->Command4, form->Command3,
-                                          form->Command2, form->Command1};
+        const QList<QWidget*> expected = {
+            control<QPushButton>(form, "Command1"), control<QRadioButton>(form, "Option1"),
+            control<QLineEdit>(form, "Text2"),      control<QLineEdit>(form, "Text3"),
+            control<QPushButton>(form, "Command4"), control<QPushButton>(form, "Command3"),
+            control<QPushButton>(form, "Command2"), control<QPushButton>(form, "Command1")};
         QCOMPARE(visited, expected);
     }
 
     // ---- Start ------------------------------------------------------------
 
     void startWithoutSourceShowsItsMessageOnly() {
-        const QString status = form->ztl->text();
-        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        const QString status = control<ClickableLabel>(form, "ztl")->text();
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
         QCOMPARE(messages, QStringList{QStringLiteral("要分割的TXT文件路径不正确！")});
         QCOMPARE(messageParents.first(), form.data());
-        QCOMPARE(form->ztl->text(), status);
-        QVERIFY(form->Command4->isEnabled());
-        QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(), status);
+        QVERIFY(control<QPushButton>(form, "Command4")->isEnabled());
+        QCOMPARE(control<QPushButton>(form, "Command4")->text(), QStringLiteral("开始分割"));
     }
 
     void startWithoutSaveFolderShowsItsMessage() {
         TempDir in;
         form->chooseSource(QString::fromStdString(in.write("novel.txt", "a\r\n")));
-        const QString status = form->ztl->text();
-        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        const QString status = control<ClickableLabel>(form, "ztl")->text();
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
         QCOMPARE(messages, QStringList{QStringLiteral("要保存分割后的TXT文件的路径不存在！")});
-        QCOMPARE(form->ztl->text(), status);
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(), status);
     }
 
     void startWithBadNumberIsRefused() {
         TempDir in;
         form->chooseSource(QString::fromStdString(in.write("novel.txt", "a\r\n")));
-        form->savepath1->setText(QString::fromStdString(in.path()));
-        form->Text3->setText(QString());  // selects split by count
-        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(in.path()));
+        control<QLineEdit>(form, "Text3")->setText(QString());  // selects split by count
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
         QCOMPARE(messages, QStringList{QStringLiteral("请输入正确的分割文件个数！")});
         QCOMPARE(in.list(), std::vector<std::string>{"novel.txt"});
     }
@@ -218,18 +232,18 @@ private slots:
         TempDir in;
         TempDir out;
         form->chooseSource(QString::fromStdString(in.write("第一卷.txt", "a\r\nb\r\nc\r\n")));
-        form->savepath1->setText(QString::fromStdString(out.path()));
-        form->Text2->setText(QStringLiteral("0"));
-        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(out.path()));
+        control<QLineEdit>(form, "Text2")->setText(QStringLiteral("0"));
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
         waitForSplit();
         QVERIFY(messages.isEmpty());
         QCOMPARE(out.list(),
                  (std::vector<std::string>{"第一卷_1.txt", "第一卷_2.txt", "第一卷_3.txt"}));
         QCOMPARE(tovane::test::readFile(out.file("第一卷_2.txt")), std::string("b\r\n"));
-        QCOMPARE(form->ztl->text(),
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(),
                  QStringLiteral("【第一卷.Txt 】已经被分割成了“3”个文件,每个文件“0”KB"));
-        QVERIFY(form->Command4->isEnabled());
-        QCOMPARE(form->Command4->text(), QStringLiteral("开始分割"));
+        QVERIFY(control<QPushButton>(form, "Command4")->isEnabled());
+        QCOMPARE(control<QPushButton>(form, "Command4")->text(), QStringLiteral("开始分割"));
     }
 
     void windowStaysAliveDuringALongSplit() {
@@ -239,21 +253,23 @@ private slots:
         for (int i = 0; i < 4000; ++i) big += std::string(2000, 'x') + "\r\n";
         for (int i = 0; i < 8; ++i) big += big.substr(0, 8000000);  // about 72 MB
         form->chooseSource(QString::fromStdString(in.write("big.txt", big)));
-        form->savepath1->setText(QString::fromStdString(out.path()));
-        form->Text2->setText(QStringLiteral("1"));  // one part a line: a slow run
-        QTest::mouseClick(form->Command4, Qt::LeftButton);
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(out.path()));
+        control<QLineEdit>(form, "Text2")
+            ->setText(QStringLiteral("1"));  // one part a line: a slow run
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
         QVERIFY(form->isSplitting());
-        QVERIFY(!form->Command4->isEnabled());
-        QCOMPARE(form->Command4->text(), QStringLiteral("请稍等"));
-        QCOMPARE(form->ztl->text(), QStringLiteral("正在分割中【big.Txt 】,请稍候!"));
+        QVERIFY(!control<QPushButton>(form, "Command4")->isEnabled());
+        QCOMPARE(control<QPushButton>(form, "Command4")->text(), QStringLiteral("请稍等"));
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(),
+                 QStringLiteral("正在分割中【big.Txt 】,请稍候!"));
         // The marquee keeps moving while the worker splits.
         const double left = form->label5Left();
-        QTest::qWait(100);
-        QVERIFY(form->label5Left() != left);
-        QTest::mouseClick(form->Command4, Qt::LeftButton);  // disabled: no second run
+        QTRY_VERIFY(form->label5Left() != left);
+        QTest::mouseClick(control<QPushButton>(form, "Command4"),
+                          Qt::LeftButton);  // disabled: no second run
         QVERIFY(messages.isEmpty());
         waitForSplit();
-        QVERIFY(form->Command4->isEnabled());
+        QVERIFY(control<QPushButton>(form, "Command4")->isEnabled());
     }
 
     void closingDuringASplitLeavesNoIncompletePart() {
@@ -262,10 +278,11 @@ private slots:
         std::string big;
         for (int i = 0; i < 20000; ++i) big += std::string(3000, 'y') + "\r\n";
         form->chooseSource(QString::fromStdString(in.write("big.txt", big)));
-        form->savepath1->setText(QString::fromStdString(out.path()));
-        form->Text2->setText(QStringLiteral("1"));
-        QTest::mouseClick(form->Command4, Qt::LeftButton);
-        QTest::qWait(50);
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(out.path()));
+        control<QLineEdit>(form, "Text2")->setText(QStringLiteral("1"));
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
+        // Under way: its first parts are being written.
+        QTRY_VERIFY(!out.list().empty());
         QVERIFY(form->isSplitting());
         QPointer<Form1> closing = form;
         form->close();
@@ -284,12 +301,12 @@ private slots:
     // ---- Settings, Browse, Open -------------------------------------------
 
     void settingsShowsOnePicker() {
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "Command1"), Qt::LeftButton);
         QPointer<Form2> first = Form2::instance();
         QVERIFY(first);
         QVERIFY(first->isVisible());
         QVERIFY(first->parentWidget() == nullptr);
-        QTest::mouseClick(form->Command1, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "Command1"), Qt::LeftButton);
         QCOMPARE(Form2::instance(), first.data());
         const QWidgetList windows = QApplication::topLevelWidgets();
         QCOMPARE(std::count_if(windows.begin(), windows.end(),
@@ -299,34 +316,37 @@ private slots:
 
     void browseFillsPathTitleAndBaseName() {
         chooserAnswers << QStringLiteral("/books/my.novel.txt");
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
-        QCOMPARE(form->Text1->text(), QStringLiteral("/books/my.novel.txt"));
-        QCOMPARE(form->ztl->text(), QStringLiteral("您选择分割的文件名为“my.novel.txt”"));
-        QCOMPARE(form->Text4->text(), QStringLiteral("my.novel"));
+        QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(form, "Text1")->text(), QStringLiteral("/books/my.novel.txt"));
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(),
+                 QStringLiteral("您选择分割的文件名为“my.novel.txt”"));
+        QCOMPARE(control<QLineEdit>(form, "Text4")->text(), QStringLiteral("my.novel"));
         chooserAnswers << QStringLiteral("/books/README");
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
-        QCOMPARE(form->Text4->text(), QStringLiteral("README"));
+        QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(form, "Text4")->text(), QStringLiteral("README"));
         QCOMPARE(chooserFolders.last(),
                  QStringLiteral("/books"));  // opens where the last choice was
         chooserAnswers << QStringLiteral("/books/.txt");
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
-        QCOMPARE(form->Text4->text(), QString());
+        QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(form, "Text4")->text(), QString());
         // A cancel after a choice sets the fields again from that choice.
-        form->Text1->setText(QStringLiteral("changed"));
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
-        QCOMPARE(form->Text1->text(), QStringLiteral("/books/.txt"));
-        QCOMPARE(form->ztl->text(), QStringLiteral("您选择分割的文件名为“.txt”"));
+        control<QLineEdit>(form, "Text1")->setText(QStringLiteral("changed"));
+        QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(form, "Text1")->text(), QStringLiteral("/books/.txt"));
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(),
+                 QStringLiteral("您选择分割的文件名为“.txt”"));
     }
 
     void browseCancelledBeforeAnyChoiceEmptiesTheFields() {
-        QTest::mouseClick(form->Command2, Qt::LeftButton);
-        QCOMPARE(form->Text1->text(), QString());
-        QCOMPARE(form->Text4->text(), QString());
-        QCOMPARE(form->ztl->text(), QStringLiteral("您选择分割的文件名为“”"));
+        QTest::mouseClick(control<QPushButton>(form, "Command2"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(form, "Text1")->text(), QString());
+        QCOMPARE(control<QLineEdit>(form, "Text4")->text(), QString());
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(),
+                 QStringLiteral("您选择分割的文件名为“”"));
     }
 
     void openWithMissingFolderShowsMessageAndStartsNothing() {
-        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        QTest::mouseClick(control<QPushButton>(form, "Command3"), Qt::LeftButton);
         QCOMPARE(messages, QStringList{QStringLiteral("保存路径不存在！")});
         QVERIFY(opened.isEmpty());
     }
@@ -334,90 +354,91 @@ private slots:
     void openHandsTheFolderOverUnchanged() {
         TempDir base;
         const QString folder = QString::fromStdString(base.makeDir("my out 输出"));
-        form->savepath1->setText(folder);
-        QTest::mouseClick(form->Command3, Qt::LeftButton);
+        control<QLineEdit>(form, "savepath1")->setText(folder);
+        QTest::mouseClick(control<QPushButton>(form, "Command3"), Qt::LeftButton);
         QVERIFY(messages.isEmpty());
         QCOMPARE(opened.size(), 1);
         QCOMPARE(opened.first().toLocalFile(), folder);
     }
 
     void linksOpenTheShippedPages() {
-        QTest::mouseClick(form->Label5, Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(control<ClickableLabel>(form, "Label5"), Qt::LeftButton, {},
+                          QPoint(5, 5));
         const QString status = QStringLiteral("【x.Txt 】已经被分割成了“5”个文件,每个文件“100”KB");
-        form->ztl->setText(status);
-        QTest::mouseClick(form->ztl, Qt::LeftButton, {}, QPoint(5, 5));
+        control<ClickableLabel>(form, "ztl")->setText(status);
+        QTest::mouseClick(control<ClickableLabel>(form, "ztl"), Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(opened.size(), 2);
         QVERIFY(opened[0].toLocalFile().endsWith(QStringLiteral("/garbled.html")));
         QVERIFY(QFileInfo::exists(opened[0].toLocalFile()));
         QVERIFY(opened[1].toLocalFile().endsWith(QStringLiteral("/index.html")));
-        QCOMPARE(form->ztl->text(), status);
+        QCOMPARE(control<ClickableLabel>(form, "ztl")->text(), status);
     }
 
     // ---- focus bounce, digits, mode ---------------------------------------
 
     void pathBoxesNeverKeepTheFocus() {
-        const QString text = form->Text1->text();
-        QTest::mouseClick(form->Text1, Qt::LeftButton);
-        QVERIFY(!form->Text1->hasFocus());
+        const QString text = control<QLineEdit>(form, "Text1")->text();
+        QTest::mouseClick(control<QLineEdit>(form, "Text1"), Qt::LeftButton);
+        QVERIFY(!control<QLineEdit>(form, "Text1")->hasFocus());
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("zz"));
-        QCOMPARE(form->Text1->text(), text);
-        QVERIFY(form->Text1->isEnabled());
-        form->savepath1->setFocus();
-        QVERIFY(!form->savepath1->hasFocus());
-        QVERIFY(form->savepath1->isEnabled());
+        QCOMPARE(control<QLineEdit>(form, "Text1")->text(), text);
+        QVERIFY(control<QLineEdit>(form, "Text1")->isEnabled());
+        control<QLineEdit>(form, "savepath1")->setFocus();
+        QVERIFY(!control<QLineEdit>(form, "savepath1")->hasFocus());
+        QVERIFY(control<QLineEdit>(form, "savepath1")->isEnabled());
     }
 
     void digitFilterLetsOnlyDigitsAndBackspaceThrough() {
-        form->Text2->clear();
-        form->Text2->setFocus();
-        QTest::keyClicks(form->Text2, QStringLiteral("12a"));
-        QCOMPARE(form->Text2->text(), QStringLiteral("12"));
+        control<QLineEdit>(form, "Text2")->clear();
+        control<QLineEdit>(form, "Text2")->setFocus();
+        QTest::keyClicks(control<QLineEdit>(form, "Text2"), QStringLiteral("12a"));
+        QCOMPARE(control<QLineEdit>(form, "Text2")->text(), QStringLiteral("12"));
         QCOMPARE(beeps, 1);
-        QTest::keyClick(form->Text2, Qt::Key_Return);
-        QTest::keyClick(form->Text2, Qt::Key_Space);
-        QTest::keyClick(form->Text2, Qt::Key_Minus);
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_Return);
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_Space);
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_Minus);
         QCOMPARE(beeps, 4);
-        QTest::keyClick(form->Text2, Qt::Key_Backspace);
-        QCOMPARE(form->Text2->text(), QStringLiteral("1"));
-        QTest::keyClick(form->Text2, Qt::Key_Left);
-        QTest::keyClick(form->Text2, Qt::Key_Delete);
-        QTest::keyClick(form->Text2, Qt::Key_End);
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_Backspace);
+        QCOMPARE(control<QLineEdit>(form, "Text2")->text(), QStringLiteral("1"));
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_Left);
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_Delete);
+        QTest::keyClick(control<QLineEdit>(form, "Text2"), Qt::Key_End);
         QCOMPARE(beeps, 4);
-        QCOMPARE(form->Text2->text(), QString());
-        QTest::keyClicks(form->Text2, QStringLiteral("1234567"));
-        QCOMPARE(form->Text2->text(), QStringLiteral("12345"));  // at most 5
+        QCOMPARE(control<QLineEdit>(form, "Text2")->text(), QString());
+        QTest::keyClicks(control<QLineEdit>(form, "Text2"), QStringLiteral("1234567"));
+        QCOMPARE(control<QLineEdit>(form, "Text2")->text(), QStringLiteral("12345"));  // at most 5
     }
 
     void digitFilterRefusesPasteKeysAndInputMethodText() {
         QApplication::clipboard()->setText(QStringLiteral("abc"));
-        form->Text3->setFocus();
-        QTest::keyClick(form->Text3, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(form->Text3->text(), QStringLiteral("10"));
+        control<QLineEdit>(form, "Text3")->setFocus();
+        QTest::keyClick(control<QLineEdit>(form, "Text3"), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(control<QLineEdit>(form, "Text3")->text(), QStringLiteral("10"));
         QCOMPARE(beeps, 1);
         QInputMethodEvent fullWidth;
         fullWidth.setCommitString(QStringLiteral("５"));
-        QApplication::sendEvent(form->Text3, &fullWidth);
-        QCOMPARE(form->Text3->text(), QStringLiteral("10"));
+        QApplication::sendEvent(control<QLineEdit>(form, "Text3"), &fullWidth);
+        QCOMPARE(control<QLineEdit>(form, "Text3")->text(), QStringLiteral("10"));
         QCOMPARE(beeps, 2);
         // Neither refusal changed the text, so the mode is still by size.
-        QVERIFY(form->Option1->isChecked());
+        QVERIFY(control<QRadioButton>(form, "Option1")->isChecked());
     }
 
     void typingOrClickingSelectsTheMode() {
-        form->Text3->setFocus();
-        QTest::keyClick(form->Text3, Qt::Key_5);
-        QVERIFY(form->Option2->isChecked());
-        QTest::mouseClick(form->Text2, Qt::LeftButton);
-        QVERIFY(form->Option1->isChecked());
-        QVERIFY(!form->Option2->isChecked());
-        QTest::mouseClick(form->Text3, Qt::LeftButton);
-        QVERIFY(form->Option2->isChecked());
+        control<QLineEdit>(form, "Text3")->setFocus();
+        QTest::keyClick(control<QLineEdit>(form, "Text3"), Qt::Key_5);
+        QVERIFY(control<QRadioButton>(form, "Option2")->isChecked());
+        QTest::mouseClick(control<QLineEdit>(form, "Text2"), Qt::LeftButton);
+        QVERIFY(control<QRadioButton>(form, "Option1")->isChecked());
+        QVERIFY(!control<QRadioButton>(form, "Option2")->isChecked());
+        QTest::mouseClick(control<QLineEdit>(form, "Text3"), Qt::LeftButton);
+        QVERIFY(control<QRadioButton>(form, "Option2")->isChecked());
     }
 
     // ---- timers -----------------------------------------------------------
 
     void marqueeStepsAndWrapsAround() {
-        form->Timer2->stop();
+        control<QTimer>(form, "Timer2")->stop();
         form->setLabel5Left(4995);
         form->Timer2_Timer();
         QCOMPARE(form->label5Left(), 5005.0);
@@ -428,7 +449,7 @@ private slots:
         QCOMPARE(form->label5Left(), 240.0);
         form->Timer2_Timer();
         QCOMPARE(form->label5Left(), 250.0);
-        QCOMPARE(form->Label5->x(), Twips::toPixels(250, form));
+        QCOMPARE(control<ClickableLabel>(form, "Label5")->x(), Twips::toPixels(250, form));
     }
 
     void sizeLockPutsTheWindowBack() {

@@ -1,4 +1,4 @@
-#include "char_counter.h"
+#include "split/char_counter.h"
 
 #include <gtest/gtest.h>
 

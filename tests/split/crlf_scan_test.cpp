@@ -1,6 +1,6 @@
 // The vector scans against the obvious unit-by-unit reading, at every
 // position across several vector blocks, in bytes and in both UTF-16 orders.
-#include "crlf_scan.h"
+#include "split/crlf_scan.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +40,9 @@ TEST_P(CrlfScanTest, FindsEveryKindOfBareTerminatorAtEveryPosition) {
             if (plan[at] != 'x' || plan[at - 1] == 'r' || plan[at + 1] == 'n') continue;
             plan[at] = bare;
             const std::string text = units(encoding, plan);
-            EXPECT_EQ(scan.findBareTerminator(text.data(), text.size()), at * unit)
-                << at << bare;
-            EXPECT_EQ(scan.findTerminator(text.data(), 0, text.size()), std::min<std::size_t>(at, 3) * unit);
+            EXPECT_EQ(scan.findBareTerminator(text.data(), text.size()), at * unit) << at << bare;
+            EXPECT_EQ(scan.findTerminator(text.data(), 0, text.size()),
+                      std::min<std::size_t>(at, 3) * unit);
         }
     }
 }

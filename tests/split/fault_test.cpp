@@ -14,10 +14,10 @@
 #include <system_error>
 #include <thread>
 
-#include "line_splitter.h"
-#include "split_run.h"
-#include "split_texts.h"
-#include "temp_dir.h"
+#include "split/line_splitter.h"
+#include "split/split_run.h"
+#include "split/split_texts.h"
+#include "support/temp_dir.h"
 
 namespace tovane {
 namespace {

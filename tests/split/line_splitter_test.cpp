@@ -1,15 +1,15 @@
 // Buffer boundaries, progress and stopping, with buffers small enough that
 // lines and terminators straddle reads.
-#include "line_splitter.h"
+#include "split/line_splitter.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 
-#include "reference_split.h"
-#include "split_texts.h"
-#include "temp_dir.h"
+#include "split/split_texts.h"
+#include "support/reference_split.h"
+#include "support/temp_dir.h"
 
 namespace tovane {
 namespace {

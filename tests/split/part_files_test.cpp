@@ -11,17 +11,17 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "windows_paths.h"
+#include "split/windows_paths.h"
 #else
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
 
-#include "file_system.h"
-#include "line_splitter.h"
-#include "split_texts.h"
-#include "temp_dir.h"
+#include "split/file_system.h"
+#include "split/line_splitter.h"
+#include "split/split_texts.h"
+#include "support/temp_dir.h"
 
 namespace tovane {
 namespace {
@@ -92,8 +92,8 @@ TEST_F(PartFilesTest, TwoRunsAtOnceLeaveOnlyWholeParts) {
     std::thread other([&] { first = run(one); });
     const SplitOutcome second = run(two);
     other.join();
-    EXPECT_EQ(first.result, SplitOutcome::Result::Done);
-    EXPECT_EQ(second.result, SplitOutcome::Result::Done);
+    EXPECT_EQ(first.result, SplitOutcome::Result::Done) << first.message;
+    EXPECT_EQ(second.result, SplitOutcome::Result::Done) << second.message;
     for (int n = 1; n <= 300; ++n) {
         const std::string text = part(n);
         EXPECT_TRUE(text == novel('a').substr(0, 420) || text == novel('b').substr(0, 420)) << n;

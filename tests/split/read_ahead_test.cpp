@@ -1,6 +1,6 @@
 // Reading ahead on the second thread: the bytes land where and when asked,
 // and a read left in flight never outlives the run.
-#include "read_ahead.h"
+#include "split/read_ahead.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tovane {
 namespace {

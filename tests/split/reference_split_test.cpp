@@ -2,7 +2,7 @@
 // whole file in memory, on many generated files and small buffer sizes, so
 // that every way a line, a terminator or a character can straddle two reads
 // is met.
-#include "reference_split.h"
+#include "support/reference_split.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "line_splitter.h"
-#include "temp_dir.h"
+#include "split/line_splitter.h"
+#include "support/temp_dir.h"
 
 namespace tovane {
 namespace {

@@ -1,5 +1,6 @@
-// A whole run through the same entry point the window and the command line use.
-#include "split_run.h"
+// Whole runs through the two steps the window and the command line both take:
+// the checks, then the split.
+#include "split/split_run.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "split_texts.h"
-#include "temp_dir.h"
+#include "split/split_texts.h"
+#include "support/temp_dir.h"
 
 namespace tovane {
 namespace {
@@ -21,16 +22,31 @@ namespace {
 using test::readFile;
 using test::TempDir;
 
-class RecordingObserver : public SplitObserver {
-public:
-    void showMessage(std::string_view text) override { messages.emplace_back(text); }
-    void setStatus(std::string_view text) override { statuses.emplace_back(text); }
-    void setBusy(bool busy) override { busyChanges.push_back(busy); }
-
+// What a front end shows of a run: message boxes, status lines, and the
+// Start button turning busy and idle again.
+struct RecordingObserver {
     std::vector<std::string> messages;
     std::vector<std::string> statuses;
     std::vector<bool> busyChanges;
 };
+
+// A run as a front end makes it, recording what it would show.
+SplitOutcome runSplit(const SplitRequest& request, RecordingObserver& shown) {
+    const SplitCheck check = checkSplitRequest(request);
+    if (!check.plan) {
+        shown.messages.push_back(check.message);
+        SplitOutcome refused;
+        refused.result = SplitOutcome::Result::CheckFailed;
+        return refused;
+    }
+    shown.busyChanges.push_back(true);
+    shown.statuses.push_back(texts::progress(check.plan->baseName));
+    SplitOutcome outcome = executeSplit(*check.plan);
+    shown.statuses.push_back(outcome.status);
+    if (!outcome.message.empty()) shown.messages.push_back(outcome.message);
+    shown.busyChanges.push_back(false);
+    return outcome;
+}
 
 class SplitRunTest : public ::testing::Test {
 protected:
@@ -194,7 +210,8 @@ TEST_F(SplitRunTest, EmptySourceOrMarkAloneMakesNoPart) {
 
 TEST_F(SplitRunTest, ByCountUsesFileSizeOverCountAndReportsKilobytes) {
     std::string content;
-    for (int i = 0; i < 100; ++i) content += std::string(98, 'a' + i % 26) + "\r\n";  // 10000 bytes
+    for (int i = 0; i < 100; ++i)
+        content += std::string(98, static_cast<char>('a' + i % 26)) + "\r\n";  // 10000 bytes
     const std::string source = in.write("novel.txt", content);
     runSplit(byCount(source, "4"), observer);  // 2500 bytes a part: 25 lines each
     EXPECT_EQ(partNames().size(), 4u);

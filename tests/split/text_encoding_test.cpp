@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "split/text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "reference_split.h"
+#include "support/reference_split.h"
 
-#include "char_counter.h"
-#include "text_encoding.h"
+#include "split/char_counter.h"
+#include "split/text_encoding.h"
 
 namespace tovane::test {
 

@@ -1,4 +1,4 @@
-#include "clickable_label.h"
+#include "main_window/clickable_label.h"
 
 #include <QMouseEvent>
 

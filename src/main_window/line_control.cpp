@@ -1,4 +1,4 @@
-#include "line_control.h"
+#include "main_window/line_control.h"
 
 #include <QPainter>
 

@@ -19,16 +19,12 @@ public:
     // was. False, with the list left as it was, when the folder can't be read.
     bool setPath(const QString& folder);
 
-    // The path of the entry at `row`.
-    QString pathAt(int row) const;
-    // Subfolder names the way a file manager sorts them.
-    static void sortNames(QStringList& names);
-
 signals:
     void pathChanged(const QString& path);
 
 private:
     void openEntry(QListWidgetItem* item);
+    static void sortNames(QStringList& names);
 
     QString path_;
 };

@@ -1,4 +1,4 @@
-#include "drive_list_box.h"
+#include "folder_picker/drive_list_box.h"
 
 #include <QDir>
 #include <QFileIconProvider>

@@ -1,4 +1,4 @@
-#include "folder_list_box.h"
+#include "folder_picker/folder_list_box.h"
 
 #include <QCollator>
 #include <QDir>
@@ -74,6 +74,7 @@ FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) {
     setPath(QDir::currentPath());
 }
 
+// Subfolder names the way a file manager sorts them.
 void FolderListBox::sortNames(QStringList& names) {
     QCollator collator(collationLocale());
     collator.setNumericMode(true);
@@ -122,11 +123,6 @@ bool FolderListBox::setPath(const QString& folder) {
     path_ = QDir::toNativeSeparators(QDir(target).absolutePath());
     emit pathChanged(path_);
     return true;
-}
-
-QString FolderListBox::pathAt(int row) const {
-    const QListWidgetItem* entry = item(row);
-    return entry ? QDir::toNativeSeparators(entry->data(kPathRole).toString()) : QString();
 }
 
 void FolderListBox::openEntry(QListWidgetItem* item) {
