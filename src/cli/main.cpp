@@ -29,7 +29,7 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     terminal.begin(tovane::texts::progress(check.plan->baseName));
     const tovane::SplitOutcome outcome = tovane::executeSplit(
         *check.plan,
-        [&terminal](std::uint64_t done, std::uint64_t total) { terminal.progress(done, total); },
+        [&terminal](const tovane::SplitProgress& now) { terminal.progress(now.done, now.total); },
         &stopRequested);
     tovane::cli::console::stopped();
     // A message first (a failure, or parts left from before), then the status.

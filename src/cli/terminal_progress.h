@@ -19,7 +19,7 @@ public:
     void showMessage(std::string_view text);
     // The run has begun; its progress text leads the progress line.
     void begin(std::string_view progressText);
-    void progress(std::uint64_t done, std::uint64_t total);
+    void progress(std::uint64_t done, std::uint64_t total);  // bytes of the source
     // The status after the run, the summary when it is done, on stdout.
     void showStatus(std::string_view text);
 

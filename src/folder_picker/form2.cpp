@@ -37,6 +37,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     Command1 = new QPushButton(WindowTexts::kPickerCommand1, this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
+    WindowSetup::clickOnEnter(Command1);
 
     const auto place = &Twips::place;
     Twips::lockWindowSize(this, kClientWidth, kClientHeight);

@@ -12,8 +12,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QMimeData>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 
 #include "folder_picker/form2.h"
 #include "main_window/clickable_label.h"
@@ -33,6 +36,11 @@
 namespace {
 
 QPointer<Form1> mainWindow;
+
+// Above this many parts a run asks first.
+constexpr std::uint64_t kManyParts = 10000;
+// How often the status line follows a run's progress.
+constexpr auto kProgressInterval = std::chrono::milliseconds(200);
 
 template <typename T>
 T* makeControl(const char* name, QWidget* parent) {
@@ -108,10 +116,13 @@ Form1::Form1(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Label5, &ClickableLabel::clicked, this, &Form1::Label5_Click);
     connect(ztl, &ClickableLabel::clicked, this, &Form1::ztl_Click);
-    for (QWidget* watched : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(savepath1),
-                             static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3)}) {
-        watched->installEventFilter(this);
+    for (QLineEdit* watched : {Text1, savepath1, Text2, Text3}) watched->installEventFilter(this);
+    for (QPushButton* button : {Command1, Command2, Command3, Command4}) {
+        WindowSetup::clickOnEnter(button);
     }
+    // A file dropped on the window is taken as Browse would; no box takes drops.
+    setAcceptDrops(true);
+    for (QLineEdit* box : {Text1, savepath1, Text2, Text3, Text4}) box->setAcceptDrops(false);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -260,7 +271,7 @@ void Form1::setLabel5Left(double twips) {
 // ---- the split -------------------------------------------------------------
 
 void Form1::Command4_Click() {
-    if (worker_ != nullptr) return;
+    if (worker_ != nullptr || !Command4->isEnabled()) return;
     tovane::SplitRequest request;
     request.sourcePath = EngineText::fromQt(Text1->text());
     request.saveFolder = EngineText::fromQt(savepath1->text());
@@ -271,22 +282,85 @@ void Form1::Command4_Click() {
 
     const tovane::SplitCheck check = tovane::checkSplitRequest(request);
     if (!check.plan) {
-        RuntimeServices::showMessage(this, QString::fromStdString(check.message));
+        RuntimeServices::showMessage(this, EngineText::toQt(check.message));
+        return;
+    }
+    // A slip of a digit can ask for a million files; say so before making them.
+    const std::uint64_t estimate = tovane::estimatePartCount(*check.plan);
+    if (estimate > kManyParts && !RuntimeServices::ask(this, WindowTexts::manyParts(estimate))) {
         return;
     }
     Command4->setEnabled(false);
     Command4->setText(
         QString::fromUtf8(tovane::texts::kStartBusy.data(), tovane::texts::kStartBusy.size()));
-    ztl->setText(EngineText::toQt(tovane::texts::progress(check.plan->baseName)));
+    holdSettingsStill(true);
+    baseName_ = EngineText::toQt(check.plan->baseName);
+    showStatus(EngineText::toQt(tovane::texts::progress(check.plan->baseName)), baseName_);
 
     // The split runs on a worker so the window keeps repainting; the fields
-    // were read above, once.
+    // were read above, once. Progress comes back through the event loop a
+    // few times a second.
     stopSplit_ = false;
     const tovane::SplitPlan plan = *check.plan;
-    worker_ =
-        QThread::create([this, plan] { outcome_ = tovane::executeSplit(plan, {}, &stopSplit_); });
+    worker_ = QThread::create([this, plan] {
+        auto shown = std::chrono::steady_clock::now();
+        outcome_ = tovane::executeSplit(
+            plan,
+            [this, &shown](const tovane::SplitProgress& now) {
+                const auto at = std::chrono::steady_clock::now();
+                if (at - shown < kProgressInterval) return;
+                shown = at;
+                QMetaObject::invokeMethod(
+                    this, [this, now] { showProgress(now); }, Qt::QueuedConnection);
+            },
+            &stopSplit_);
+    });
     connect(worker_, &QThread::finished, this, &Form1::showSplitOutcome);
     worker_->start();
+}
+
+void Form1::showProgress(const tovane::SplitProgress& now) {
+    if (worker_ == nullptr) return;  // a late one, after the outcome
+    const auto percent =
+        now.total > 0 ? static_cast<unsigned>(now.done * 100 / now.total) : 100u;
+    showStatus(EngineText::toQt(tovane::texts::progressAt(EngineText::fromQt(baseName_), percent,
+                                                          now.part)),
+               baseName_);
+}
+
+// The controls a split reads stay as they were for the whole run, as they
+// did when a run held the window: Browse, Settings, the mode and both numbers.
+void Form1::holdSettingsStill(bool hold) {
+    QWidget* const settings[] = {Command2, Command1, Option1, Option2, Text2, Text3};
+    if (hold) {
+        heldEnabled_.clear();
+        for (QWidget* control : settings) {
+            heldEnabled_.push_back(control->isEnabled());
+            control->setEnabled(false);
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < heldEnabled_.size(); ++i) settings[i]->setEnabled(heldEnabled_[i]);
+    heldEnabled_.clear();
+}
+
+// The status line shows `text` whole when it fits; otherwise `name` in it
+// loses its middle, so that the figures after it stay in view, and the whole
+// text is the tooltip.
+void Form1::showStatus(const QString& text, const QString& name) {
+    const QFontMetrics metrics(ztl->font());
+    const int room = ztl->contentsRect().width();
+    const qsizetype at = name.isEmpty() ? -1 : text.indexOf(name);
+    if (metrics.horizontalAdvance(text) <= room || at < 0) {
+        ztl->setText(text);
+        ztl->setToolTip(QString());
+        return;
+    }
+    const QString before = text.left(at);
+    const QString after = text.mid(at + name.size());
+    const int nameRoom = std::max(0, room - metrics.horizontalAdvance(before + after));
+    ztl->setText(before + metrics.elidedText(name, Qt::ElideMiddle, nameRoom) + after);
+    ztl->setToolTip(text);
 }
 
 void Form1::showSplitOutcome() {
@@ -294,19 +368,48 @@ void Form1::showSplitOutcome() {
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    if (!outcome_.status.empty()) ztl->setText(EngineText::toQt(outcome_.status));
-    if (!outcome_.message.empty()) {
-        RuntimeServices::showMessage(this, EngineText::toQt(outcome_.message));
-    }
+    if (!outcome_.status.empty()) showStatus(EngineText::toQt(outcome_.status), baseName_);
+    holdSettingsStill(false);
     Command4->setText(
         QString::fromUtf8(tovane::texts::kStartIdle.data(), tovane::texts::kStartIdle.size()));
     Command4->setEnabled(true);
+    if (!outcome_.message.empty()) {
+        RuntimeServices::showMessage(this, EngineText::toQt(outcome_.message));
+    }
     emit splitFinished();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    // A slip of the mouse must not end a long run without a word.
+    if (worker_ != nullptr && !RuntimeServices::ask(this, WindowTexts::kCloseWhileSplitting)) {
+        event->ignore();
+        return;
+    }
     stopWorker();
     event->accept();
+}
+
+// ---- drops -----------------------------------------------------------------
+
+// One file dropped anywhere on the window is taken as Browse takes it; a
+// folder, several files or a drop during a run are refused.
+QString Form1::droppedFile(const QMimeData* dropped) const {
+    if (worker_ != nullptr || dropped == nullptr || !dropped->hasUrls()) return {};
+    const QList<QUrl> urls = dropped->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile()) return {};
+    const QString path = urls.first().toLocalFile();
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    chooseSource(path);
 }
 
 // Stops a split in progress at its next line and waits for it: the run
@@ -359,7 +462,8 @@ void Form1::chooseSource(const QString& path) {
 
 void Form1::applyBrowseResult() {
     Text1->setText(dialogFileName_);
-    ztl->setText(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter);
+    showStatus(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter,
+               dialogFileTitle_);
     Text4->clear();
     Text4->setText(EngineText::toQt(tovane::baseNameOf(EngineText::fromQt(dialogFileTitle_))));
 }
@@ -405,7 +509,9 @@ void Form1::bounceFocus(QLineEdit* box) {
     // Disabling passes the focus on; enabling at once keeps it from looking greyed.
     box->setEnabled(false);
     box->setEnabled(true);
+    box->deselect();
 }
+
 
 bool Form1::filterDigitKey(QKeyEvent* event) {
     const int key = event->key();
@@ -415,8 +521,6 @@ bool Form1::filterDigitKey(QKeyEvent* event) {
         code = 8;
     } else if (!event->text().isEmpty()) {
         code = event->text().at(0).unicode();
-    } else if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        code = 13;
     } else if (key == Qt::Key_Escape) {
         code = 27;
     } else if ((event->modifiers() & Qt::ControlModifier) && key >= Qt::Key_At &&
@@ -443,17 +547,29 @@ bool Form1::filterDigitInput(QInputMethodEvent* event) {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
-    if (watched == Text1 && (type == QEvent::FocusIn || type == QEvent::MouseButtonPress)) {
-        bounceFocus(Text1);
-        return type == QEvent::MouseButtonPress;
-    }
-    if (watched == savepath1 && type == QEvent::FocusIn) {
-        bounceFocus(savepath1);
-        return false;
+    if (watched == Text1 || watched == savepath1) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        const bool bounce =
+            type == QEvent::FocusIn || (box == Text1 && type == QEvent::MouseButtonPress);
+        if (bounce) bounceFocus(box);
+        // What the box itself would do on gaining the focus or under the
+        // mouse (select all, place a caret, start a selection) isn't done:
+        // it shows no caret or selection it can't use.
+        return bounce || type == QEvent::MouseButtonPress ||
+               type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove ||
+               type == QEvent::MouseButtonRelease;
     }
     if (watched == Text2 || watched == Text3) {
         auto* box = static_cast<QLineEdit*>(watched);
-        if (type == QEvent::KeyPress) return filterDigitKey(static_cast<QKeyEvent*>(event));
+        if (type == QEvent::KeyPress) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            // Enter in a number box starts the split, as a click on Start does.
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                Command4->click();
+                return true;
+            }
+            return filterDigitKey(key);
+        }
         if (type == QEvent::ShortcutOverride) {
             // Keep Ctrl+V and friends away from the box's own shortcuts, so the
             // key press reaches the filter above.

@@ -6,11 +6,17 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
+#include <vector>
 
 #include "split/split_types.h"
 
 class QGroupBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QInputMethodEvent;
+class QKeyEvent;
 class QLabel;
+class QMimeData;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -67,6 +73,8 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -76,8 +84,12 @@ private:
     bool filterDigitKey(QKeyEvent* event);
     bool filterDigitInput(QInputMethodEvent* event);
     void showSplitOutcome();
+    void showProgress(const tovane::SplitProgress& now);
+    void showStatus(const QString& text, const QString& name);
+    void holdSettingsStill(bool hold);
     void stopWorker();
     void applyBrowseResult();
+    QString droppedFile(const QMimeData* dropped) const;
 
     QGroupBox* Frame1;       // "基本设置": the source and the save folder
     QLabel* Label2;          // "TxT文件："
@@ -115,4 +127,6 @@ private:
     QThread* worker_ = nullptr;
     std::atomic<bool> stopSplit_{false};
     tovane::SplitOutcome outcome_;
+    QString baseName_;               // of the run under way or last run
+    std::vector<bool> heldEnabled_;  // the settings' states before the run
 };

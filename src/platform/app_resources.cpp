@@ -4,11 +4,13 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace AppResources {
 
 bool installChineseTranslations(QCoreApplication& application) {
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     bool loaded = false;
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
     for (const QString& name : {QStringLiteral("qtbase_zh_CN")}) {

@@ -11,7 +11,9 @@ class QCoreApplication;
 namespace AppResources {
 
 // Loads Qt's Simplified Chinese translations, so that its dialogs and
-// buttons read "确定" rather than "OK". False when none were found.
+// buttons read "确定" rather than "OK", and makes Chinese the default locale
+// (type names in the file dialog come from it). False when no translations
+// were found.
 bool installChineseTranslations(QCoreApplication& application);
 
 QIcon applicationIcon();

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
+#include "platform/chinese_file_list.h"
 #include "platform/window_texts.h"
 
 namespace RuntimeServices {
@@ -12,6 +15,7 @@ namespace RuntimeServices {
 namespace {
 
 MessageHandler messageHandler;
+QuestionHandler questionHandler;
 BeepHandler beepHandler;
 OpenHandler openHandler;
 FileChooser fileChooser;
@@ -25,6 +29,14 @@ void showMessage(QWidget* parent, const QString& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, WindowTexts::kMessageTitle, text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool ask(QWidget* parent, const QString& text) {
+    if (questionHandler) return questionHandler(parent, text);
+    QMessageBox box(QMessageBox::NoIcon, WindowTexts::kMessageTitle, text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void beep() {
@@ -42,14 +54,46 @@ bool open(const QUrl& url) {
 
 QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter) {
     if (fileChooser) return fileChooser(parent, folder, filter);
+#ifdef Q_OS_WIN
+    // The system's own dialog, in the system's language.
+    return QFileDialog::getOpenFileName(parent, QString(), folder, filter);
+#else
+    QFileDialog* dialog = makeOpenDialog(parent, folder, filter);
+    const bool chosen = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    const QString file = chosen ? dialog->selectedFiles().constFirst() : QString();
+    delete dialog;
+    return file;
+#endif
+}
+
+QFileDialog* makeOpenDialog(QWidget* parent, const QString& folder, const QString& filter) {
     // Qt's own dialog, so that it speaks Chinese through the translations
-    // loaded at start whatever desktop the program runs on.
-    return QFileDialog::getOpenFileName(parent, QString(), folder, filter, nullptr,
-                                        QFileDialog::DontUseNativeDialog);
+    // loaded at start whatever desktop the program runs on; the list's sizes,
+    // types and dates are shown the Chinese way too.
+    auto* dialog = new QFileDialog(parent, QString(), folder, filter);
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setProxyModel(new ChineseFileList(dialog));
+    dialog->setViewMode(QFileDialog::Detail);
+    dialog->resize(760, 460);
+    if (auto* list = dialog->findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        // Wide enough for every column's text; the name takes what is left.
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column) {
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+    }
+    return dialog;
 }
 
 void setMessageHandler(MessageHandler handler) {
     messageHandler = std::move(handler);
+}
+void setQuestionHandler(QuestionHandler handler) {
+    questionHandler = std::move(handler);
 }
 void setBeepHandler(BeepHandler handler) {
     beepHandler = std::move(handler);
@@ -63,6 +107,7 @@ void setFileChooser(FileChooser handler) {
 
 void restoreDefaults() {
     messageHandler = nullptr;
+    questionHandler = nullptr;
     beepHandler = nullptr;
     openHandler = nullptr;
     fileChooser = nullptr;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <Qt>
 
+class QAbstractButton;
 class QWidget;
 
 namespace WindowSetup {
@@ -17,5 +18,9 @@ inline constexpr Qt::WindowFlags kWindowFlags =
 // Names a window, gives it its title and the icon, and has it destroyed
 // when it closes, so it is built afresh at its next use.
 void setUp(QWidget* window, const QString& name, const QString& title);
+
+// Enter on the focused button clicks it, as Space does (Qt does that only in
+// dialogs), as users of this kind of program expect.
+void clickOnEnter(QAbstractButton* button);
 
 }  // namespace WindowSetup

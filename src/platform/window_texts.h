@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 
 namespace WindowTexts {
 
@@ -29,6 +30,11 @@ inline const QString kDialogFilter = QStringLiteral("TXT文件(*.txt)");
 inline const QString kChosenBefore = QStringLiteral("您选择分割的文件名为“");
 inline const QString kChosenAfter = QStringLiteral("”");
 inline const QString kSaveFolderMissing = QStringLiteral("保存路径不存在！");
+inline QString manyParts(std::uint64_t estimate) {
+    return QStringLiteral("这样会生成大约 %1 个文件，确定要继续吗？").arg(estimate);
+}
+inline const QString kCloseWhileSplitting =
+    QStringLiteral("正在分割，关闭窗口会停止分割（已完成的文件会保留）。确定要关闭吗？");
 
 // The save-folder picker.
 inline const QString kForm2Title = QStringLiteral("选择保存路径");

@@ -414,7 +414,7 @@ void LineSplitter::reportProgress(std::uint64_t done) {
     done = std::min(done, source_.size());
     if (!progress_ || done < reported_) return;
     reported_ = done;
-    progress_(done, source_.size());
+    progress_({done, source_.size(), partNumber_});
 }
 
 LineSplitter::Step LineSplitter::failRead() {

@@ -1,5 +1,6 @@
 #include "split/part_writer.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 
@@ -22,11 +23,11 @@ constexpr std::size_t kStagingBytes = kFlushBytes + kStagingReserve;
 
 // Tokens that make hidden names unlikely to be taken; a taken one is skipped.
 std::string nextToken() {
-    static std::uint64_t state =
+    // Shared by runs on several threads of one process.
+    static std::atomic<std::uint64_t> state{
         static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (files::currentProcessId() << 32);
-    state += 0x9E3779B97F4A7C15ull;
-    std::uint64_t z = state;
+        (files::currentProcessId() << 32)};
+    std::uint64_t z = state.fetch_add(0x9E3779B97F4A7C15ull) + 0x9E3779B97F4A7C15ull;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     z ^= z >> 31;

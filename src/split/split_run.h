@@ -23,6 +23,12 @@ struct SplitCheck {
 // then the number of the chosen mode.
 SplitCheck checkSplitRequest(const SplitRequest& request);
 
+// About how many parts the plan will make, for a warning before a run that
+// would flood a folder: the source's size over the byte limit, or with a limit
+// of 0 (a part a line) its lines, counted in its first 64 KiB. 0 when the
+// source can't be read.
+std::uint64_t estimatePartCount(const SplitPlan& plan);
+
 // The split itself. `stopRequested`, when set, ends the run between two lines,
 // removing the part it was writing.
 SplitOutcome executeSplit(const SplitPlan& plan, const ProgressCallback& progress = {},

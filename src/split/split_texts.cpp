@@ -21,6 +21,11 @@ std::string progress(std::string_view baseName) {
     return join({"正在分割中【", baseName, ".Txt 】", ",请稍候!"});
 }
 
+std::string progressAt(std::string_view baseName, unsigned percent, std::uint64_t part) {
+    const std::string figures = std::to_string(percent) + "%（第 " + std::to_string(part) + " 个文件）";
+    return join({progress(baseName), " ", figures});
+}
+
 std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb) {
     const std::string count = std::to_string(parts);
     return join(

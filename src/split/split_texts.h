@@ -17,6 +17,8 @@ inline constexpr std::string_view kStartIdle = "开始分割";
 inline constexpr std::string_view kStartBusy = "请稍等";
 
 std::string progress(std::string_view baseName);
+// The progress text with how far the run has come and the part it writes.
+std::string progressAt(std::string_view baseName, unsigned percent, std::uint64_t part);
 std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb);
 std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);

@@ -44,7 +44,13 @@ struct SplitOutcome {
     std::string status;       // the status line after the run; empty leaves it
 };
 
-// Bytes of the source dealt with so far, and the source's size.
-using ProgressCallback = std::function<void(std::uint64_t done, std::uint64_t total)>;
+// How far a run has come: bytes of the source dealt with so far, the
+// source's size, and the number of the part being written (0 before the first).
+struct SplitProgress {
+    std::uint64_t done = 0;
+    std::uint64_t total = 0;
+    std::uint64_t part = 0;
+};
+using ProgressCallback = std::function<void(const SplitProgress&)>;
 
 }  // namespace tovane

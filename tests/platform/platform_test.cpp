@@ -1,9 +1,15 @@
-// The services both windows share, on their own: the twips helper and the
-// replaceable desktop services.
+// The services both windows share, on their own: the twips helper, the
+// replaceable desktop services and the file-open dialog.
+#include <QApplication>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 
+#include "platform/app_resources.h"
 #include "platform/runtime_services.h"
 #include "platform/twips.h"
+#include "support/temp_dir.h"
 
 class PlatformTest : public QObject {
     Q_OBJECT
@@ -26,6 +32,44 @@ private slots:
         QVERIFY(RuntimeServices::open(QUrl(QStringLiteral("file:///tmp"))));
         QCOMPARE(opened, 1);
         RuntimeServices::restoreDefaults();
+    }
+
+    void fileDialogSpeaksChineseInEveryColumn() {
+        // As the program starts: Qt's Chinese texts, under an English locale.
+        QVERIFY(AppResources::installChineseTranslations(*qApp));
+        tovane::test::TempDir folder;
+        folder.write("novel.txt", "123456789");
+        folder.makeDir("books");
+        QFileDialog* dialog = RuntimeServices::makeOpenDialog(
+            nullptr, QString::fromStdString(folder.path()), QStringLiteral("TXT文件(*.txt)"));
+        dialog->show();
+        auto* list = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        QVERIFY(list != nullptr);
+        QAbstractItemModel* model = list->model();
+        const auto rowOf = [&](const QString& name) {
+            for (int row = 0; row < model->rowCount(list->rootIndex()); ++row) {
+                if (model->index(row, 0, list->rootIndex()).data() == name) return row;
+            }
+            return -1;
+        };
+        QTRY_VERIFY(rowOf(QStringLiteral("novel.txt")) >= 0 && rowOf(QStringLiteral("books")) >= 0);
+        const auto cell = [&](const QString& name, int column) {
+            return model->index(rowOf(name), column, list->rootIndex()).data().toString();
+        };
+        QCOMPARE(cell(QStringLiteral("novel.txt"), 1), QStringLiteral("9 字节"));
+        QCOMPARE(cell(QStringLiteral("books"), 2), QStringLiteral("文件夹"));
+        QVERIFY(!cell(QStringLiteral("novel.txt"), 2).contains(QStringLiteral("text")));
+        QVERIFY(!cell(QStringLiteral("novel.txt"), 3).contains(QStringLiteral("M")));  // no AM/PM
+        QHeaderView* header = list->header();
+        for (int column = 0; column < header->count(); ++column) {
+            const QString title = model->headerData(column, Qt::Horizontal).toString();
+            QVERIFY2(title.front().unicode() > 0x2E80, qPrintable(title));  // Chinese, not "Name"
+            if (column > 0) {
+                QVERIFY(header->sectionSize(column) >=
+                        header->fontMetrics().horizontalAdvance(title));
+            }
+        }
+        delete dialog;
     }
 };
 

@@ -47,7 +47,7 @@ protected:
         LineSplitter::Options options;
         options.bufferSize = 256;
         return LineSplitter(
-                   plan, [&](std::uint64_t, std::uint64_t) { onProgress(++calls); }, nullptr,
+                   plan, [&](const SplitProgress&) { onProgress(++calls); }, nullptr,
                    options)
             .run();
     }

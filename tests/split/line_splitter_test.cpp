@@ -104,13 +104,17 @@ TEST_F(LineSplitterTest, ProgressEndsAtTheSourceSize) {
     const std::string content(5000, 'z');
     std::uint64_t last = 0;
     std::uint64_t total = 0;
-    split(content + "\r\n" + content, 100, 256, [&](std::uint64_t done, std::uint64_t all) {
-        EXPECT_GE(done, last);
-        last = done;
-        total = all;
+    std::uint64_t lastPart = 0;
+    split(content + "\r\n" + content, 100, 256, [&](const SplitProgress& now) {
+        EXPECT_GE(now.done, last);
+        EXPECT_GE(now.part, lastPart);
+        last = now.done;
+        lastPart = now.part;
+        total = now.total;
     });
     EXPECT_EQ(total, 10002u);
     EXPECT_EQ(last, total);
+    EXPECT_EQ(lastPart, 2u);  // the long lines make a part each
 }
 
 TEST_F(LineSplitterTest, StopEndsTheRunAndRemovesTheIncompletePart) {
@@ -120,7 +124,7 @@ TEST_F(LineSplitterTest, StopEndsTheRunAndRemovesTheIncompletePart) {
     int calls = 0;
     const SplitOutcome outcome = split(
         content, 64, 256,
-        [&](std::uint64_t, std::uint64_t) {
+        [&](const SplitProgress&) {
             if (++calls == 20) stop = true;
         },
         &stop);
@@ -137,7 +141,7 @@ TEST_F(LineSplitterTest, StopDuringALongLine) {
     const std::string content = "a\r\n" + std::string(100000, 'b') + "\r\n";
     std::atomic<bool> stop{false};
     const SplitOutcome outcome = split(
-        content, 0, 1024, [&](std::uint64_t done, std::uint64_t) { stop = done > 50000; }, &stop);
+        content, 0, 1024, [&](const SplitProgress& now) { stop = now.done > 50000; }, &stop);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::Stopped);
     EXPECT_EQ(outcome.parts, 1u);
     EXPECT_EQ(out.list(), std::vector<std::string>{"p_1.txt"});

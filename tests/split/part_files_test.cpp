@@ -127,7 +127,7 @@ TEST_F(PartFilesTest, NameThatComesToLeadToTheSourceMidRunIsNotReplaced) {
     std::string content;
     for (int i = 0; i < 100; ++i) content += "line " + std::to_string(100 + i) + "\r\n";
     // While part 7 is being written, its name is made a second name of the source.
-    const SplitOutcome outcome = split(content, 50, [&](std::uint64_t, std::uint64_t) {
+    const SplitOutcome outcome = split(content, 50, [&](const SplitProgress&) {
         for (const std::string& name : base.list("out")) {
             if (name.rfind(".novel_7.txt.", 0) == 0 && !test::exists(out + "novel_7.txt")) {
                 ASSERT_EQ(::link(plan.sourcePath.c_str(), (out + "novel_7.txt").c_str()), 0);
