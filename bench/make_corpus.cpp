@@ -1,6 +1,7 @@
 // Writes a seeded Chinese novel-like text of a given size for the benchmark:
 // GBK with CR LF endings, lines of varied length, some empty and a few very
-// long ones (the benchmark makes the UTF-8, UTF-16 and LF versions from it).
+// long ones, and a chapter heading (第N章) every 300 lines or so (the
+// benchmark makes the UTF-8, UTF-16 and LF versions from it).
 // The same seed gives the same bytes.
 #include <cstdint>
 #include <cstdio>
@@ -45,8 +46,15 @@ int main(int argc, char** argv) {
     std::string chunk;
     std::uint64_t written = 0;
     const char* punctuation = ",.!?;:";
+    std::uint64_t chapter = 0;
     while (written + chunk.size() < target) {
         const std::uint64_t roll = rng.below(10000);
+        if (roll >= 9967) {
+            chunk += "\xB5\xDA" + std::to_string(++chapter) + "\xD5\xC2 ";  // 第N章
+            for (int i = 0; i < 6; ++i) appendHanzi(rng, chunk);
+            chunk += "\r\n";
+            continue;
+        }
         std::uint64_t characters;
         if (roll < 200) {
             characters = 0;  // an empty line between paragraphs

@@ -1,12 +1,15 @@
 #include "cli/command_line.h"
 
+#include "split/chapter_heading.h"
 #include "split/part_names.h"
 
 namespace tovane::cli {
 
 std::string usageText() {
-    return "用法: tovane-split [--size KB | --parts N] [--base NAME] SOURCE SAVE_DIR\n"
-           "Usage: tovane-split [--size KB | --parts N] [--base NAME] SOURCE SAVE_DIR\n"
+    return "用法: tovane-split [--size KB [--at-chapters] | --parts N | --chapters N]\n"
+           "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
+           "Usage: tovane-split [--size KB [--at-chapters] | --parts N | --chapters N]\n"
+           "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
            "\n"
            "Splits the text file SOURCE into parts of whole lines, named NAME_1.txt,\n"
            "NAME_2.txt, ... in the folder SAVE_DIR. A line ends at CR LF, CR or LF;\n"
@@ -14,12 +17,22 @@ std::string usageText() {
            "byte-order mark is repeated at the start of every part. A part takes its\n"
            "name only when it is complete; until then it is a hidden file.\n"
            "\n"
-           "  --size KB    each part holds about KB kilobytes (default 100)\n"
-           "  --parts N    cut the file into about N parts of equal size\n"
-           "  --base NAME  name of the parts, without a folder (default: SOURCE's name\n"
-           "               without its extension)\n"
-           "  --help       show this text\n"
-           "  --version    show the version\n"
+           "  --size KB       each part holds about KB kilobytes (default 100)\n"
+           "  --parts N       cut the file into about N parts of equal size\n"
+           "  --chapters N    each part holds N chapters; text before the first\n"
+           "                  chapter goes into the first part\n"
+           "  --at-chapters   with --size: a part ends only before a chapter, taking\n"
+           "                  whole chapters while they fit (a bigger one alone)\n"
+           "  --heading REGEX a line is a chapter heading when this ECMAScript regular\n"
+           "                  expression is found in it (lines of at most 200 bytes);\n"
+           "                  default: lines such as 第一章, 第12回, 序章, 楔子, 番外,\n"
+           "                  Chapter 3 of at most 40 characters\n"
+           "  --base NAME     name of the parts, without a folder (default: SOURCE's\n"
+           "                  name without its extension)\n"
+           "  --help          show this text\n"
+           "  --version       show the version\n"
+           "\n"
+           "Example: tovane-split --chapters 10 novel.txt out/   (10 chapters a part)\n"
            "\n"
            "Exit status: 0 done, 1 a check or the split failed, 2 wrong usage,\n"
            "128+n stopped by signal n, e.g. 130 for Ctrl+C (the part being written is\n"
@@ -31,6 +44,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     std::vector<std::string> positional;
     bool baseGiven = false;
     bool modeGiven = false;
+    bool headingGiven = false;
     auto fail = [&line](std::string error) {
         line.action = CommandLine::Action::UsageError;
         line.error = std::move(error);
@@ -59,14 +73,25 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if (is("--size") || is("--parts")) {
-            if (modeGiven) return fail("--size and --parts can't be combined");
+        if (is("--size") || is("--parts") || is("--chapters")) {
+            if (modeGiven) return fail("--size, --parts and --chapters can't be combined");
             modeGiven = true;
             const bool bySize = is("--size");
-            line.request.mode = bySize ? SplitMode::BySize : SplitMode::ByCount;
-            if (!value(bySize ? line.request.sizeText : line.request.countText)) {
-                return fail(argument + " needs a value");
-            }
+            const bool byCount = is("--parts");
+            line.request.mode = bySize    ? SplitMode::BySize
+                                : byCount ? SplitMode::ByCount
+                                          : SplitMode::ByChapters;
+            std::string& into = bySize    ? line.request.sizeText
+                                : byCount ? line.request.countText
+                                          : line.request.chaptersText;
+            if (!value(into)) return fail(argument + " needs a value");
+        } else if (argument == "--at-chapters") {
+            line.request.atChapters = true;
+        } else if (is("--heading")) {
+            if (!value(line.request.headingPattern)) return fail("--heading needs a value");
+            const std::string problem = ChapterHeading::problemWith(line.request.headingPattern);
+            if (!problem.empty()) return fail("--heading is no regular expression: " + problem);
+            headingGiven = true;
         } else if (is("--base")) {
             if (!value(line.request.baseName)) return fail("--base needs a value");
             baseGiven = true;
@@ -81,6 +106,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     if (positional.size() != 2) return fail("SOURCE and SAVE_DIR are both needed");
+    if (line.request.atChapters && line.request.mode != SplitMode::BySize) {
+        return fail("--at-chapters goes with --size");
+    }
+    const bool byChapters = line.request.atChapters || line.request.mode == SplitMode::ByChapters;
+    if (headingGiven && !byChapters) return fail("--heading goes with --chapters or --at-chapters");
     line.request.sourcePath = positional[0];
     line.request.saveFolder = positional[1];
     // The save folder is the literal prefix of every part path.

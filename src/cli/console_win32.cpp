@@ -1,9 +1,10 @@
 // <windows.h> first: the other Win32 headers build on it.
+// clang-format off
 #include <windows.h>
-
+#include <shellapi.h>
+// clang-format on
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>

@@ -10,9 +10,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QMimeData>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -321,10 +321,9 @@ void Form1::Command4_Click() {
 
 void Form1::showProgress(const tovane::SplitProgress& now) {
     if (worker_ == nullptr) return;  // a late one, after the outcome
-    const auto percent =
-        now.total > 0 ? static_cast<unsigned>(now.done * 100 / now.total) : 100u;
-    showStatus(EngineText::toQt(tovane::texts::progressAt(EngineText::fromQt(baseName_), percent,
-                                                          now.part)),
+    const auto percent = now.total > 0 ? static_cast<unsigned>(now.done * 100 / now.total) : 100u;
+    showStatus(EngineText::toQt(
+                   tovane::texts::progressAt(EngineText::fromQt(baseName_), percent, now.part)),
                baseName_);
 }
 
@@ -512,7 +511,6 @@ void Form1::bounceFocus(QLineEdit* box) {
     box->deselect();
 }
 
-
 bool Form1::filterDigitKey(QKeyEvent* event) {
     const int key = event->key();
     if (isEditingKey(key)) return false;
@@ -555,9 +553,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         // What the box itself would do on gaining the focus or under the
         // mouse (select all, place a caret, start a selection) isn't done:
         // it shows no caret or selection it can't use.
-        return bounce || type == QEvent::MouseButtonPress ||
-               type == QEvent::MouseButtonDblClick || type == QEvent::MouseMove ||
-               type == QEvent::MouseButtonRelease;
+        return bounce || type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
+               type == QEvent::MouseMove || type == QEvent::MouseButtonRelease;
     }
     if (watched == Text2 || watched == Text3) {
         auto* box = static_cast<QLineEdit*>(watched);

@@ -22,7 +22,8 @@ QVariant ChineseFileList::data(const QModelIndex& index, int role) const {
     switch (index.column()) {
         case kSizeColumn:
             if (files->isDir(source)) return QString();
-            return chinese.formattedDataSize(files->size(source), 1, QLocale::DataSizeTraditionalFormat);
+            return chinese.formattedDataSize(files->size(source), 1,
+                                             QLocale::DataSizeTraditionalFormat);
         case kTypeColumn:
             // Other types come from the MIME database in the program's own
             // (Chinese) locale; folders are named by Qt, in English.

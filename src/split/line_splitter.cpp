@@ -6,6 +6,7 @@
 
 #include "split/char_counter.h"
 #include "split/file_system.h"
+#include "split/part_limit.h"
 #include "split/part_names.h"
 #include "split/split_texts.h"
 
@@ -14,6 +15,7 @@ namespace tovane {
 namespace {
 
 constexpr std::size_t kNotFound = CrlfScan::kNotFound;
+constexpr std::size_t kChapterRunBytes = std::size_t{256} << 10;
 
 // Pieces of an even size, so that UTF-16 units never straddle two reads, and
 // never so small that a line end and its neighbours can't be seen together.
@@ -76,6 +78,13 @@ LineSplitter::Step LineSplitter::start() {
     encoding_ = detectEncoding(sample, source_.size());
     scan_ = CrlfScan(encoding_);
     unit_ = scan_.unit();
+    if (plan_.rule != PartRule::BySize) {
+        if (plan_.headingPattern.empty()) {
+            headings_.emplace(encoding_);
+        } else {
+            headings_.emplace(encoding_, plan_.headingPattern);
+        }
+    }
     const std::size_t markSize = byteOrderMark(encoding_).size();
     if (source_.size() <= markSize) return Step::Empty;
 
@@ -90,6 +99,10 @@ LineSplitter::Step LineSplitter::start() {
 // the part that was being written otherwise, and names every complete part.
 SplitOutcome LineSplitter::finish(Step step) {
     readAhead_.cancel();
+    if (step == Step::Done && headings_ && headingsSeen_ == 0) {
+        // Without a heading there is nothing to cut at: the one part goes too.
+        step = failWith(std::string(texts::kNoHeadings));
+    }
     if (step == Step::Done) {
         // What was read must be what the file held all along.
         if (!part_.flush()) {
@@ -135,18 +148,30 @@ SplitOutcome LineSplitter::finish(Step step) {
 // exactly as they stand in the piece; others are copied with CR LF ends.
 LineSplitter::Step LineSplitter::takeRunOfLines(std::size_t& taken) {
     taken = 0;
-    const std::uint64_t written = part_.written();
-    if (partNumber_ == 0 || written > plan_.byteLimit) return Step::Continue;
-    const std::uint64_t room = plan_.byteLimit - written;
+    if (partNumber_ == 0) return Step::Continue;
     const char* run = data_ + position_;
-    const std::size_t available = length_ - position_;
+    std::size_t available = length_ - position_;
     if (available < unit_) return Step::Continue;
+    std::uint64_t room = kUnlimitedPart;
+    if (headings_) {
+        // By chapters, a run ends before the next heading, which is looked at
+        // alone; runs are looked over a stretch at a time, so that no line is
+        // looked at twice when a run is cut short.
+        available = firstHeadingIn(run, std::min(available, kChapterRunBytes));
+        if (available == 0) return Step::Continue;
+    } else {
+        const std::uint64_t written = part_.written();
+        if (written > plan_.byteLimit) return Step::Continue;
+        room = plan_.byteLimit - written;
+    }
 
     // An LF at a line's start ends an empty line on its own: not CR LF.
     if (!scan_.isLf(run)) {
         // The last line of the run may end its CR at `room` bytes in.
         const std::size_t span =
-            static_cast<std::size_t>(std::min<std::uint64_t>(available, room + 2 * unit_));
+            room >= available
+                ? available
+                : static_cast<std::size_t>(std::min<std::uint64_t>(available, room + 2 * unit_));
         const std::size_t lf = scan_.findLastLineFeed(run, span);
         if (lf != kNotFound) {
             const std::size_t end = lf + unit_;
@@ -199,11 +224,11 @@ LineSplitter::LineEnd LineSplitter::nextLineEnd() const {
 // Writes one line, into a new part when it doesn't fit the current one.
 LineSplitter::Step LineSplitter::emitLine(const LineEnd& end) {
     const char* line = data_ + position_;
-    const bool newPart = opensNewPart(end.length, [&] {
-        return CharCounter::countLine(encoding_, {line, end.length});
-    });
+    Step step = Step::Continue;
+    const bool newPart = opensNewPart({line, end.length}, step);
+    if (step != Step::Continue) return step;
     if (newPart) {
-        const Step step = startPart();
+        step = startPart();
         if (step != Step::Continue) return step;
     }
     // A line that already ends in CR LF goes out with its own terminator, so a
@@ -226,6 +251,110 @@ bool LineSplitter::opensNewPart(std::uint64_t length, Count count) const {
     if (CharCounter::upperBound(encoding_, length) <= room) return false;
     if (CharCounter::lowerBound(encoding_, length) > room) return true;
     return count() > room;
+}
+
+// By the plan's rule: by size, the line's characters decide; by chapters,
+// only a heading may open a part, after the set number of chapters or, by
+// size, when its chapter doesn't fit the room left.
+bool LineSplitter::opensNewPart(std::string_view line, Step& step) {
+    if (!headings_) {
+        return opensNewPart(line.size(), [&] { return CharCounter::countLine(encoding_, line); });
+    }
+    const bool heading = headings_->matches(line);
+    if (heading) ++headingsSeen_;
+    if (partNumber_ == 0) {
+        headingsInPart_ = heading ? 1 : 0;
+        return true;
+    }
+    if (!heading) return false;
+    if (plan_.rule == PartRule::ByChapters) {
+        if (headingsInPart_ < plan_.chaptersPerPart) {
+            ++headingsInPart_;
+            return false;
+        }
+        headingsInPart_ = 1;
+        return true;
+    }
+    const std::uint64_t written = part_.written();
+    if (written > plan_.byteLimit) return true;
+    const std::uint64_t room = plan_.byteLimit - written;
+    return measureChapter(dataOffset_ + position_, room, step) > room;
+}
+
+// Where the first heading in run[0, available) starts, looking at whole
+// lines only: 0 when the run starts with one, otherwise the end of the last
+// whole line before it.
+std::size_t LineSplitter::firstHeadingIn(const char* run, std::size_t available) const {
+    std::size_t at = 0;
+    while (at < available) {
+        const std::size_t end = scan_.findTerminator(run, at, available);
+        if (end == kNotFound) break;
+        std::size_t terminator = unit_;
+        if (scan_.isCr(run + end)) {
+            if (end + 2 * unit_ > available) break;  // an LF may follow out of view
+            if (scan_.isLf(run + end + unit_)) terminator = 2 * unit_;
+        }
+        if (headings_->matches({run + at, end - at})) return at;
+        at = end + terminator;
+    }
+    return at;
+}
+
+// The characters of the chapter whose heading starts at `offset`: its lines'
+// characters and the CR LF between them, up to the next heading or the end
+// of the file. Counting stops once it passes `room`.
+std::uint64_t LineSplitter::measureChapter(std::uint64_t offset, std::uint64_t room, Step& step) {
+    constexpr std::size_t kScratch = std::size_t{64} << 10;
+    if (!chapterScratch_) chapterScratch_.reset(new char[kScratch]);
+    char* const scratch = chapterScratch_.get();
+    std::uint64_t characters = 0;  // of the lines ended so far, and their CR LF
+    std::uint64_t lines = 0;
+    CharCounter line(encoding_);  // the line being read
+    bool lineStart = true;        // the line began in the piece in view
+    std::uint64_t at = offset;
+    const auto total = [&] {
+        return characters + line.count() - (lines > 0 && line.count() == 0 ? 2 : 0);
+    };
+    while (characters <= room + 2) {
+        const std::int64_t got = source_.readAt(at, scratch, kScratch);
+        if (got < 0) {
+            step = failRead();
+            return 0;
+        }
+        const auto size = static_cast<std::size_t>(got);
+        const bool last = size < kScratch;
+        std::size_t i = 0;
+        while (i < size) {
+            std::size_t end = scan_.findTerminator(scratch, i, size);
+            const bool crAtEdge =
+                end != kNotFound && scan_.isCr(scratch + end) && end + 2 * unit_ > size && !last;
+            if (end == kNotFound || crAtEdge) {
+                if (lineStart && i > 0) break;  // read again from the line's start
+                // A line longer than the piece is counted as it goes by.
+                const std::size_t upTo = end == kNotFound ? size : end;
+                line.feed({scratch + i, upTo - i});
+                lineStart = false;
+                i = upTo;
+                break;
+            }
+            if (lineStart && lines > 0 && headings_->matches({scratch + i, end - i})) {
+                return total();
+            }
+            line.feed({scratch + i, end - i});
+            characters += line.count() + 2;
+            ++lines;
+            line = CharCounter(encoding_);
+            if (characters > room + 2) return total();
+            const bool crLf = scan_.isCr(scratch + end) && end + 2 * unit_ <= size &&
+                              scan_.isLf(scratch + end + unit_);
+            i = end + (crLf ? 2 : 1) * unit_;
+            lineStart = true;
+        }
+        at += i;
+        if (last && i >= size) break;
+        if (i == 0 && last) break;
+    }
+    return total();
 }
 
 // Moves on to the next piece of the file, with the unfinished line carried
@@ -302,8 +431,10 @@ LineSplitter::Step LineSplitter::splitLongLine() {
     }
 
     Step step = Step::Continue;
-    const bool newPart =
-        opensNewPart(lineLength, [&] { return countCharsAt(lineStart, lineLength, step); });
+    // Too long to be a heading: by chapters, it stays in the part open now.
+    const bool newPart = headings_ ? partNumber_ == 0 : opensNewPart(lineLength, [&] {
+        return countCharsAt(lineStart, lineLength, step);
+    });
     if (step != Step::Continue) return step;
     if (newPart && (step = startPart()) != Step::Continue) return step;
     for (std::uint64_t done = 0; done < lineLength;) {

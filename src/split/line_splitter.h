@@ -8,8 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "split/chapter_heading.h"
 #include "split/crlf_scan.h"
 #include "split/part_publisher.h"
 #include "split/part_writer.h"
@@ -59,10 +62,14 @@ private:
     Step finishPart();
     SplitOutcome finish(Step step);
 
-    // Whether a line of `length` bytes opens a new part; `count` gives its
-    // characters and is called only when the byte bounds don't decide.
+    // Whether a line of `length` bytes opens a new part by size; `count`
+    // gives its characters and is called only when the byte bounds don't decide.
     template <typename Count>
     bool opensNewPart(std::uint64_t length, Count count) const;
+    // Whether the line in view at position_ opens a new part, by the plan's rule.
+    bool opensNewPart(std::string_view line, Step& step);
+    std::size_t firstHeadingIn(const char* run, std::size_t available) const;
+    std::uint64_t measureChapter(std::uint64_t offset, std::uint64_t room, Step& step);
     std::uint64_t countCharsAt(std::uint64_t offset, std::uint64_t length, Step& step);
     bool stopRequested() const;
     void reportProgress(std::uint64_t done);
@@ -89,6 +96,12 @@ private:
     PartWriter part_;
     std::unique_ptr<PartPublisher> publisher_;
     std::uint64_t partNumber_ = 0;  // of the part open now; 0 before the first
+
+    // By chapters: the rule for headings and how many were met.
+    std::optional<ChapterHeading> headings_;
+    std::uint64_t headingsInPart_ = 0;
+    std::uint64_t headingsSeen_ = 0;
+    std::unique_ptr<char[]> chapterScratch_;  // for looking a chapter over ahead
 
     // Two sides, each with room for one piece read from the file and, in
     // front of it, for the unfinished line carried over from the other side.

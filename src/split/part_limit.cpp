@@ -93,6 +93,13 @@ std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint
     return roundHalfEven(Wide{fileSize} * powerOfTen(count->scale), count->mantissa, false);
 }
 
+std::optional<std::uint64_t> wholeNumberFromText(std::string_view text) {
+    if (text.find('.') != std::string_view::npos) return std::nullopt;
+    const std::optional<Decimal> number = parseDecimal(text);
+    if (!number || number->huge || number->mantissa > kUnlimitedPart) return std::nullopt;
+    return static_cast<std::uint64_t>(number->mantissa);
+}
+
 std::uint64_t limitInKilobytes(std::uint64_t limit) {
     return roundHalfEven(limit, 1024, false);
 }

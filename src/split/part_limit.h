@@ -23,4 +23,8 @@ std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint
 // A byte limit shown in kilobytes, rounded half to even.
 std::uint64_t limitInKilobytes(std::uint64_t limit);
 
+// A whole number with blanks around it ("10", " 3 "); nothing for anything
+// else, a fraction included, or for a number past 2^64.
+std::optional<std::uint64_t> wholeNumberFromText(std::string_view text);
+
 }  // namespace tovane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "split/chapter_heading.h"
 #include "split/crlf_scan.h"
 #include "split/file_system.h"
 #include "split/line_splitter.h"
@@ -38,6 +39,17 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
         }
         plan.byteLimit = *limit;
         plan.perPartFigure = request.sizeText;
+        if (request.atChapters) plan.rule = PartRule::BySizeAtChapters;
+    } else if (request.mode == SplitMode::ByChapters) {
+        const std::optional<std::uint64_t> chapters = wholeNumberFromText(request.chaptersText);
+        if (!chapters || *chapters == 0) {
+            check.message = texts::kBadChapters;
+            return check;
+        }
+        plan.rule = PartRule::ByChapters;
+        plan.chaptersPerPart = *chapters;
+        plan.perPartFigure = std::to_string(*chapters);
+        plan.perPartUnit = "章";
     } else {
         SourceFile source;
         const std::uint64_t size = source.open(request.sourcePath) ? source.size() : 0;
@@ -48,6 +60,12 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
         }
         plan.byteLimit = *limit;
         plan.perPartFigure = std::to_string(limitInKilobytes(*limit));
+    }
+    plan.headingPattern = request.headingPattern;
+    if (plan.rule != PartRule::BySize &&
+        !ChapterHeading::problemWith(plan.headingPattern).empty()) {
+        check.message = texts::badHeadingRule(ChapterHeading::problemWith(plan.headingPattern));
+        return check;
     }
     check.plan = std::move(plan);
     return check;
@@ -69,7 +87,8 @@ std::uint64_t estimatePartCount(const SplitPlan& plan) {
         const std::size_t end = scan.findTerminator(sample.data(), at, sample.size());
         ++lines;
         if (end == CrlfScan::kNotFound) break;
-        const bool crLf = scan.isCr(sample.data() + end) && end + 2 * scan.unit() <= sample.size() &&
+        const bool crLf = scan.isCr(sample.data() + end) &&
+                          end + 2 * scan.unit() <= sample.size() &&
                           scan.isLf(sample.data() + end + scan.unit());
         at = end + (crLf ? 2 : 1) * scan.unit();
     }

@@ -22,14 +22,16 @@ std::string progress(std::string_view baseName) {
 }
 
 std::string progressAt(std::string_view baseName, unsigned percent, std::uint64_t part) {
-    const std::string figures = std::to_string(percent) + "%（第 " + std::to_string(part) + " 个文件）";
+    const std::string figures =
+        std::to_string(percent) + "%（第 " + std::to_string(part) + " 个文件）";
     return join({progress(baseName), " ", figures});
 }
 
-std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb) {
+std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPart,
+                    std::string_view unit) {
     const std::string count = std::to_string(parts);
     return join(
-        {"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件“", perPartKb, "”KB"});
+        {"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件“", perPart, "”", unit});
 }
 
 std::string emptySource(std::string_view baseName) {
@@ -49,7 +51,7 @@ std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
 std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan) {
     switch (outcome.result) {
         case SplitOutcome::Result::Done:
-            return summary(plan.baseName, outcome.parts, plan.perPartFigure);
+            return summary(plan.baseName, outcome.parts, plan.perPartFigure, plan.perPartUnit);
         case SplitOutcome::Result::Empty:
             return emptySource(plan.baseName);
         case SplitOutcome::Result::Failed:
@@ -80,6 +82,10 @@ std::string partIsSource(std::string_view path) {
 
 std::string baseNameNotPlain(std::string_view baseName) {
     return join({"分割文件的名称“", baseName, "”里不能有“/”或“\\”。"});
+}
+
+std::string badHeadingRule(std::string_view problem) {
+    return join({"章节标题的规则不是正确的正则表达式：", problem});
 }
 
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count) {

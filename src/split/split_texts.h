@@ -13,13 +13,17 @@ inline constexpr std::string_view kSourceMissing = "要分割的TXT文件路径�
 inline constexpr std::string_view kSaveFolderMissing = "要保存分割后的TXT文件的路径不存在！";
 inline constexpr std::string_view kBadSize = "请输入正确的文件大小(KB)！";
 inline constexpr std::string_view kBadCount = "请输入正确的分割文件个数！";
+inline constexpr std::string_view kBadChapters = "请输入正确的每个文件的章数！";
+inline constexpr std::string_view kNoHeadings =
+    "没有找到章节标题（例如“第一章”），没有生成分割文件。";
 inline constexpr std::string_view kStartIdle = "开始分割";
 inline constexpr std::string_view kStartBusy = "请稍等";
 
 std::string progress(std::string_view baseName);
 // The progress text with how far the run has come and the part it writes.
 std::string progressAt(std::string_view baseName, unsigned percent, std::uint64_t part);
-std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPartKb);
+std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPart,
+                    std::string_view unit = "KB");
 std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
@@ -32,6 +36,7 @@ std::string cannotCreate(std::string_view path, int error);
 std::string cannotWrite(std::string_view path, int error);
 std::string partIsSource(std::string_view path);
 std::string baseNameNotPlain(std::string_view baseName);
+std::string badHeadingRule(std::string_view problem);
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count);
 std::string sourceChanged(std::string_view path);
 

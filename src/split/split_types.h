@@ -8,16 +8,27 @@
 
 namespace tovane {
 
-enum class SplitMode { BySize, ByCount };
+enum class SplitMode { BySize, ByCount, ByChapters };
 
-// The six inputs of a run, as the user entered them.
+// The inputs of a run, as the user entered them: the window's six, and the
+// chapter modes of the command line.
 struct SplitRequest {
     std::string sourcePath;
     std::string saveFolder;  // literal prefix of every part path
     std::string baseName;
     SplitMode mode = SplitMode::BySize;
-    std::string sizeText = "100";  // kilobytes per part, by size
-    std::string countText = "10";  // number of parts, by count
+    std::string sizeText = "100";    // kilobytes per part, by size
+    std::string countText = "10";    // number of parts, by count
+    std::string chaptersText = "1";  // chapters per part, by chapters
+    bool atChapters = false;         // by size, a part ends only before a heading
+    std::string headingPattern;      // a rule for headings of the user's; empty: the built-in
+};
+
+// Where a part may end.
+enum class PartRule {
+    BySize,            // before a line that would take it past the byte limit
+    ByChapters,        // before every so many chapter headings
+    BySizeAtChapters,  // before a heading whose chapter would take it past the limit
 };
 
 // A request that passed its checks, with the numbers worked out.
@@ -25,8 +36,12 @@ struct SplitPlan {
     std::string sourcePath;
     std::string saveFolder;
     std::string baseName;
+    PartRule rule = PartRule::BySize;
     std::uint64_t byteLimit = 0;
-    std::string perPartFigure;  // the kilobyte figure of the summary
+    std::uint64_t chaptersPerPart = 0;
+    std::string headingPattern;      // empty: the built-in rule
+    std::string perPartFigure;       // the figure of the summary
+    std::string perPartUnit = "KB";  // and its unit
 };
 
 struct SplitOutcome {

@@ -113,6 +113,24 @@ printf 'a\nb\nc\n' > "$dir/lf.txt"
 "$bin" --size 0 "$dir/lf.txt" "$dir/out" > "$dir/stdout"
 check "LF lines make a part each" grep -q '“3”个文件' "$dir/stdout"
 
+# Chapters: N a part, the preface with the first ones; a user's rule; none found.
+printf '书名\r\n第一章 起\r\na\r\n第二章 承\r\nb\r\n第三章 转\r\nc\r\n' > "$dir/ch.txt"
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --chapters 2 "$dir/ch.txt" "$dir/out" > "$dir/stdout"
+check "--chapters exits 0" test $? -eq 0
+check "... and counts chapters" grep -qx '【ch.Txt 】已经被分割成了“2”个文件,每个文件“2”章' "$dir/stdout"
+check "... the preface with the first" cmp -s "$dir/out/ch_1.txt" <(printf '书名\r\n第一章 起\r\na\r\n第二章 承\r\nb\r\n')
+"$bin" --chapters 1 --heading '^[a-c]$' "$dir/ch.txt" "$dir/out" > "$dir/stdout"
+check "a user's rule for headings" grep -q '“3”个文件,每个文件“1”章' "$dir/stdout"
+"$bin" --chapters 1 --heading '第(' "$dir/ch.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a bad rule is wrong usage" test $? -eq 2
+check "... saying what is wrong" grep -q 'no regular expression' "$dir/stderr"
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --chapters 1 "$dir/a.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "no heading exits 1" test $? -eq 1
+check "... with its message" grep -q '没有找到章节标题（例如“第一章”），没有生成分割文件。' "$dir/stderr"
+check "... and no part" test -z "$(ls -A "$dir/out")"
+
 # A summary that can't be written is a failure, never a death by SIGPIPE.
 "$bin" "$dir/a.txt" "$dir/out" > /dev/full 2> "$dir/stderr"
 check "summary to a full device exits 1" test $? -eq 1

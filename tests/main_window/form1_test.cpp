@@ -3,16 +3,16 @@
 
 #include <QClipboard>
 #include <QDir>
-#include <QMimeData>
-#include <QRegularExpression>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -49,7 +49,7 @@ private:
     // The settings a run holds still, in the order they are held.
     QList<QWidget*> settings() const {
         return {c<QPushButton>("Command2"), c<QPushButton>("Command1"), c<QRadioButton>("Option1"),
-                c<QRadioButton>("Option2"),  c<QLineEdit>("Text2"),      c<QLineEdit>("Text3")};
+                c<QRadioButton>("Option2"), c<QLineEdit>("Text2"),      c<QLineEdit>("Text3")};
     }
     void drop(const QList<QUrl>& urls) {
         QMimeData data;
@@ -291,7 +291,8 @@ private slots:
         c<QLineEdit>("Text2")->setText(QStringLiteral("1"));  // a part a line: a long run
         QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
         // About 36,000 parts (70,321 by the size alone): confirmed first.
-        QCOMPARE(questions, QStringList{QStringLiteral("这样会生成大约 70321 个文件，确定要继续吗？")});
+        QCOMPARE(questions,
+                 QStringList{QStringLiteral("这样会生成大约 70321 个文件，确定要继续吗？")});
         QVERIFY(form->isSplitting());
         QVERIFY(!c<QPushButton>("Command4")->isEnabled());
         QCOMPARE(c<QPushButton>("Command4")->text(), QStringLiteral("请稍等"));
@@ -311,8 +312,9 @@ private slots:
         // Closing asks; No keeps the run going, Yes stops it.
         answer = false;
         form->close();
-        QCOMPARE(questions.last(),
-                 QStringLiteral("正在分割，关闭窗口会停止分割（已完成的文件会保留）。确定要关闭吗？"));
+        QCOMPARE(
+            questions.last(),
+            QStringLiteral("正在分割，关闭窗口会停止分割（已完成的文件会保留）。确定要关闭吗？"));
         QVERIFY(form->isVisible());
         QVERIFY(form->isSplitting());
         answer = true;
@@ -341,7 +343,8 @@ private slots:
         const QString status = c<ClickableLabel>("ztl")->text();
         answer = false;
         QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
-        QCOMPARE(questions, QStringList{QStringLiteral("这样会生成大约 20000 个文件，确定要继续吗？")});
+        QCOMPARE(questions,
+                 QStringList{QStringLiteral("这样会生成大约 20000 个文件，确定要继续吗？")});
         QVERIFY(!form->isSplitting());
         QCOMPARE(c<ClickableLabel>("ztl")->text(), status);
         QVERIFY(c<QPushButton>("Command4")->isEnabled());
@@ -363,7 +366,8 @@ private slots:
         QCOMPARE(status->toolTip(), whole);
         QVERIFY(status->text().startsWith(QStringLiteral("【《青云")));
         QVERIFY(status->text().contains(QChar(0x2026)));  // …
-        QVERIFY(status->text().endsWith(QStringLiteral(".Txt 】已经被分割成了“1”个文件,每个文件“100”KB")));
+        QVERIFY(status->text().endsWith(
+            QStringLiteral(".Txt 】已经被分割成了“1”个文件,每个文件“100”KB")));
         QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
         // A short one is shown whole, without a tooltip.
         form->chooseSource(QStringLiteral("/books/a.txt"));
@@ -385,7 +389,8 @@ private slots:
         drop({QUrl::fromLocalFile(file)});
         QCOMPARE(c<QLineEdit>("Text1")->text(), QDir::toNativeSeparators(file));
         QCOMPARE(c<QLineEdit>("Text4")->text(), QStringLiteral("掉落"));
-        QCOMPARE(c<ClickableLabel>("ztl")->text(), QStringLiteral("您选择分割的文件名为“掉落.txt”"));
+        QCOMPARE(c<ClickableLabel>("ztl")->text(),
+                 QStringLiteral("您选择分割的文件名为“掉落.txt”"));
         QCOMPARE(c<QLineEdit>("Text2")->text(), QStringLiteral("100"));
     }
 

@@ -47,8 +47,7 @@ protected:
         LineSplitter::Options options;
         options.bufferSize = 256;
         return LineSplitter(
-                   plan, [&](const SplitProgress&) { onProgress(++calls); }, nullptr,
-                   options)
+                   plan, [&](const SplitProgress&) { onProgress(++calls); }, nullptr, options)
             .run();
     }
     // Every part left must be whole: exactly the lines the split gave it.

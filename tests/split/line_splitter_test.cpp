@@ -22,6 +22,7 @@ protected:
         plan.saveFolder = out.path();
         plan.baseName = "p";
         plan.byteLimit = limit;
+        plan.chaptersPerPart = 1;
         LineSplitter::Options options;
         options.bufferSize = bufferSize;
         return LineSplitter(plan, std::move(progress), stop, options).run();
@@ -145,6 +146,20 @@ TEST_F(LineSplitterTest, StopDuringALongLine) {
     EXPECT_EQ(outcome.result, SplitOutcome::Result::Stopped);
     EXPECT_EQ(outcome.parts, 1u);
     EXPECT_EQ(out.list(), std::vector<std::string>{"p_1.txt"});
+}
+
+TEST_F(LineSplitterTest, HeadingAcrossTheEdgeOfTheLookAheadStillEndsTheChapter) {
+    // A chapter is looked over 64 KiB at a time from its heading; the next
+    // heading here starts 2 bytes before that edge.
+    const std::string preface = "序\r\n";  // 5 bytes, no heading
+    std::string first = "第一章\r\n";
+    while (first.size() < 65536 - 2 - 100) first += std::string(98, 'a') + "\r\n";
+    first += std::string(65536 - 2 - first.size() - 2, 'b') + "\r\n";
+    const std::string second = "第二章\r\n" + std::string(70000, 'c') + "\r\n";
+    plan.rule = PartRule::BySizeAtChapters;
+    split(preface + first + second, preface.size() + first.size() + 100, 1 << 20);
+    EXPECT_EQ(part(1), preface + first);  // the first chapter fits with the preface
+    EXPECT_EQ(part(2), second);
 }
 
 }  // namespace

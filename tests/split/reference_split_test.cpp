@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "split/line_splitter.h"
+#include "support/encode.h"
 #include "support/temp_dir.h"
 
 namespace tovane {
@@ -92,6 +93,68 @@ TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
                     << "round " << round << " mode " << m << " part " << n + 1;
             }
             ASSERT_EQ(dir.list("out" + std::to_string(m)).size(), expected.size());
+        }
+    }
+}
+
+// A novel in UTF-8 with headings of every form among its paragraphs, some
+// headings that are not, and line ends of every kind.
+std::string randomNovel(std::mt19937& rng, int paragraphs, int longest, int headingPercent) {
+    static const char* const headings[] = {"第一章 风起", "第１２回",   "\u3000第三百零二节",
+                                           "序章",        "楔子：缘起", "Chapter 9",
+                                           "番外2",       "第两千卷"};
+    static const char* const lookalikes[] = {"他翻到第三章的时候", "第一天", "后来", "Chapters 3"};
+    static const char* const ends[] = {"\r\n", "\n", "\r", "\r\n", "\n"};
+    std::uniform_int_distribution<int> pick(0, 99);
+    std::string text;
+    for (int i = 0; i < paragraphs; ++i) {
+        const int roll = pick(rng);
+        if (roll < headingPercent) {
+            text += headings[pick(rng) % 8];
+        } else if (roll < headingPercent + 3) {
+            text += lookalikes[pick(rng) % 4];
+        } else {
+            const int length = std::uniform_int_distribution<int>(0, longest)(rng);
+            for (int k = 0; k < length; ++k) text += pick(rng) < 80 ? "说" : "a";
+        }
+        text += ends[pick(rng) % 5];
+    }
+    return text;
+}
+
+TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
+    std::mt19937 rng(20261208);
+    const TextEncoding encodings[] = {TextEncoding::Gbk, TextEncoding::Utf8, TextEncoding::Utf16Le,
+                                      TextEncoding::Utf16Be};
+    for (int round = 0; round < 48; ++round) {
+        const TextEncoding encoding = encodings[round % 4];
+        // Some novels have chapters longer than the stretch a chapter is
+        // looked over in at a time (64 KiB).
+        const bool big = round % 8 == 7;
+        std::string data =
+            test::encode(randomNovel(rng, big ? 400 : 60, big ? 800 : 60, big ? 1 : 6), encoding);
+        if (encoding == TextEncoding::Utf16Le) data = "\xFF\xFE" + data;
+        if (encoding == TextEncoding::Utf16Be) data = "\xFE\xFF" + data;
+        test::TempDir dir;
+        SplitPlan plan;
+        plan.sourcePath = dir.write("novel.txt", data);
+        plan.baseName = "p";
+        const bool byCount = round % 2 == 0;
+        plan.rule = byCount ? PartRule::ByChapters : PartRule::BySizeAtChapters;
+        plan.chaptersPerPart = 1 + static_cast<std::uint64_t>(round % 3);
+        plan.byteLimit = big ? 150000 : static_cast<std::uint64_t>(rng() % 600);
+        const std::vector<std::string> expected =
+            test::referenceChapterSplit(data, plan.rule, plan.byteLimit, plan.chaptersPerPart);
+        for (const std::size_t buffer : {std::size_t{64}, std::size_t{1} << 20}) {
+            plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
+            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
+            ASSERT_EQ(outcome.parts, expected.size())
+                << "round " << round << " " << outcome.message;
+            for (std::size_t n = 0; n < expected.size(); ++n) {
+                ASSERT_EQ(test::readFile(plan.saveFolder + "p_" + std::to_string(n + 1) + ".txt"),
+                          expected[n])
+                    << "round " << round << " buffer " << buffer << " part " << n + 1;
+            }
         }
     }
 }

@@ -1,5 +1,9 @@
 #include "support/reference_split.h"
 
+#include <algorithm>
+#include <regex>
+
+#include "split/chapter_heading.h"
 #include "split/char_counter.h"
 #include "split/text_encoding.h"
 
@@ -14,14 +18,20 @@ bool isUnit(const std::string& data, std::size_t at, std::size_t unit, TextEncod
     return data[at] == 0 && data[at + 1] == c;
 }
 
-}  // namespace
+// The source's lines, without their terminators, and what the parts open with.
+struct Lines {
+    TextEncoding encoding;
+    std::string bom;
+    std::vector<std::string> lines;
+};
 
-std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit) {
+Lines splitLines(const std::string& data) {
+    Lines result;
     const TextEncoding encoding = detectEncoding(data.substr(0, kEncodingSampleSize), data.size());
-    const std::string bom(byteOrderMark(encoding));
+    result.encoding = encoding;
+    result.bom = byteOrderMark(encoding);
     const std::size_t unit = codeUnitSize(encoding);
-    std::vector<std::string> parts;
-    std::size_t pos = bom.size();
+    std::size_t pos = result.bom.size();
     while (pos < data.size()) {
         std::size_t end = pos;
         while (end + unit <= data.size() && !isUnit(data, end, unit, encoding, '\r') &&
@@ -40,11 +50,68 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
             line = data.substr(pos);
             pos = data.size();
         }
-        if (parts.empty() || parts.back().size() + CharCounter::countLine(encoding, line) > limit) {
-            parts.push_back(bom);
+        result.lines.push_back(std::move(line));
+    }
+    return result;
+}
+
+// The heading rule written as one regular expression over the decoded line.
+bool isHeading(const std::string& line, TextEncoding encoding) {
+    static const std::wregex rule(
+        L"^[ \\t\\u3000]*(第[0-9０-９零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟]+"
+        L"[章回节卷集部篇]|(序章|序言|楔子|引子|尾声|后记|番外)($|[ \\t\\u3000:：0-9０-９"
+        L"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟])|(Chapter|CHAPTER)"
+        L"[ \\t\\u3000]+([0-9]+|[IVXLCDMivxlcdm]+)($|[^A-Za-z0-9]))");
+    return line.size() <= 200 && CharCounter::countLine(encoding, line) <= 40 &&
+           std::regex_search(decodeLine(line, encoding), rule);
+}
+
+}  // namespace
+
+std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit) {
+    const Lines source = splitLines(data);
+    std::vector<std::string> parts;
+    for (const std::string& line : source.lines) {
+        if (parts.empty() ||
+            parts.back().size() + CharCounter::countLine(source.encoding, line) > limit) {
+            parts.push_back(source.bom);
         }
         parts.back() += line;
-        parts.back() += lineBreak(encoding);
+        parts.back() += lineBreak(source.encoding);
+    }
+    return parts;
+}
+
+std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
+                                               std::uint64_t limit, std::uint64_t chaptersPerPart) {
+    const Lines source = splitLines(data);
+    const std::size_t count = source.lines.size();
+    std::vector<bool> heading(count);
+    for (std::size_t i = 0; i < count; ++i)
+        heading[i] = isHeading(source.lines[i], source.encoding);
+    if (std::find(heading.begin(), heading.end(), true) == heading.end()) return {};
+    std::vector<std::string> parts;
+    std::uint64_t chapters = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        bool newPart = parts.empty();
+        if (!newPart && heading[i] && rule == PartRule::ByChapters) {
+            newPart = chapters == chaptersPerPart;
+        } else if (!newPart && heading[i]) {
+            // The chapter: this line and the rest up to the next heading.
+            std::uint64_t characters = 0;
+            for (std::size_t k = i; k < count && (k == i || !heading[k]); ++k) {
+                characters +=
+                    CharCounter::countLine(source.encoding, source.lines[k]) + (k > i ? 2 : 0);
+            }
+            newPart = parts.back().size() + characters > limit;
+        }
+        if (newPart) {
+            parts.push_back(source.bom);
+            chapters = 0;
+        }
+        if (heading[i]) ++chapters;
+        parts.back() += source.lines[i];
+        parts.back() += lineBreak(source.encoding);
     }
     return parts;
 }

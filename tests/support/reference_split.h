@@ -6,9 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "split/split_types.h"
+
 namespace tovane::test {
 
 // The parts a split of `data` with `limit` bytes a part must give, in order.
 std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit);
+
+// The same by chapters (ByChapters or BySizeAtChapters), with the built-in
+// heading rule; no part at all when the data has no heading.
+std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
+                                               std::uint64_t limit, std::uint64_t chaptersPerPart);
 
 }  // namespace tovane::test

@@ -1,0 +1,87 @@
+#include "support/encode.h"
+
+#include <stdexcept>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+namespace tovane::test {
+
+namespace {
+
+std::u32string decodeUtf8(std::string_view text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
+        char32_t value = length == 1 ? c : c & (0x3F >> (length - 1));
+        for (std::size_t k = 1; k < length; ++k) {
+            value = value << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        out += value;
+        i += length;
+    }
+    return out;
+}
+
+std::string toGbk(std::string_view utf8) {
+#ifdef _WIN32
+    const std::u32string points = decodeUtf8(utf8);
+    std::wstring wide;
+    for (char32_t c : points) wide += static_cast<wchar_t>(c);
+    const int size = ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
+                          nullptr, nullptr);
+    return out;
+#else
+    iconv_t converter = ::iconv_open("GBK", "UTF-8");
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    std::size_t inLeft = utf8.size();
+    char* at = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t done = ::iconv(converter, &in, &inLeft, &at, &outLeft);
+    ::iconv_close(converter);
+    if (done == static_cast<std::size_t>(-1)) throw std::runtime_error("no GBK for the test text");
+    out.resize(out.size() - outLeft);
+    return out;
+#endif
+}
+
+}  // namespace
+
+std::string encode(std::string_view utf8, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Gbk:
+            return toGbk(utf8);
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom:
+            return std::string(utf8);
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be:
+            break;
+    }
+    std::string out;
+    for (char32_t c : decodeUtf8(utf8)) {
+        const auto push = [&](char32_t unit) {
+            const auto high = static_cast<char>(unit >> 8);
+            const auto low = static_cast<char>(unit & 0xFF);
+            out +=
+                encoding == TextEncoding::Utf16Le ? std::string{low, high} : std::string{high, low};
+        };
+        if (c >= 0x10000) {
+            push(0xD800 + ((c - 0x10000) >> 10));
+            push(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            push(c);
+        }
+    }
+    return out;
+}
+
+}  // namespace tovane::test

@@ -1,0 +1,15 @@
+// Test text written in UTF-8 and turned into the bytes of another encoding,
+// with the system's converter for GBK.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "split/text_encoding.h"
+
+namespace tovane::test {
+
+// `utf8` in `encoding`, without a byte-order mark.
+std::string encode(std::string_view utf8, TextEncoding encoding);
+
+}  // namespace tovane::test
