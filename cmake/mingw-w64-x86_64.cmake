@@ -9,6 +9,10 @@ set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# Qt for Windows, built by scripts/windows-qt, is another root to look in.
+if(TOVANE_WINDOWS_QT)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${TOVANE_WINDOWS_QT})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

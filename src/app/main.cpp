@@ -41,8 +41,10 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(AppResources::applicationIcon());
     InterfaceFonts::apply(application);
     AppResources::installChineseTranslations(application);
+#ifdef SIGXFSZ
     // A file-size limit must show up as a write error the run reports.
     std::signal(SIGXFSZ, SIG_IGN);
+#endif
 
     Form1* window = Form1::ensureInstance();
     // "Open with" hands over one text file: it is chosen as Browse would.

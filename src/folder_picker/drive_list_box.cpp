@@ -122,7 +122,7 @@ QString DriveListBox::startFolderOf(const QString& drive) {
     const QString home = QDir::homePath();
 #ifdef Q_OS_WIN
     if (driveOf(home) == drive) return QDir::toNativeSeparators(home);
-    return drive + '\\';
+    return drive.toUpper() + '\\';  // a path names its drive "D:", the list "d:"
 #else
     if (driveOf(home) == drive) return home;
     return drive;

@@ -11,17 +11,19 @@ namespace AppResources {
 
 bool installChineseTranslations(QCoreApplication& application) {
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    bool loaded = false;
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const QString& name : {QStringLiteral("qtbase_zh_CN")}) {
+    // Qt's own folder on a Linux system; beside the program in the Windows zip.
+    const QString folders[] = {
+        QLibraryInfo::path(QLibraryInfo::TranslationsPath),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
+    for (const QString& folder : folders) {
         auto* translator = new QTranslator(&application);
-        if (translator->load(name, folder) && QCoreApplication::installTranslator(translator)) {
-            loaded = true;
-        } else {
-            delete translator;
+        if (translator->load(QStringLiteral("qtbase_zh_CN"), folder) &&
+            QCoreApplication::installTranslator(translator)) {
+            return true;
         }
+        delete translator;
     }
-    return loaded;
+    return false;
 }
 
 QIcon applicationIcon() {
