@@ -79,10 +79,11 @@ char32_t nextCharacter(std::string_view line, std::size_t& at, TextEncoding enco
         case TextEncoding::Utf8Bom: {
             std::size_t length = first < 0x80 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : 2;
             if (first >= 0x80 && first < 0xC0) length = 1;  // a stray continuation byte
-            char32_t value = length == 1 ? first : first & (0x3F >> (length - 1));
+            char32_t value =
+                length == 1 ? char32_t{first} : char32_t{first} & (0x3Fu >> (length - 1));
             std::size_t i = 1;
             for (; i < length && at + i < line.size() && (byte(at + i) & 0xC0) == 0x80; ++i) {
-                value = value << 6 | (byte(at + i) & 0x3F);
+                value = value << 6 | (char32_t{byte(at + i)} & 0x3Fu);
             }
             at += i;
             return i == length && (first < 0x80 || first >= 0xC0) ? value : kUnknown;
@@ -94,8 +95,9 @@ char32_t nextCharacter(std::string_view line, std::size_t& at, TextEncoding enco
                 return kUnknown;
             }
             const bool little = encoding == TextEncoding::Utf16Le;
-            const char32_t unit =
-                little ? (byte(at + 1) << 8 | first) : (first << 8 | byte(at + 1));
+            const char32_t low = little ? first : byte(at + 1);
+            const char32_t high = little ? byte(at + 1) : first;
+            const char32_t unit = high << 8 | low;
             at += 2;
             return unit;  // the rule's characters are all in one unit
         }

@@ -17,9 +17,9 @@ std::u32string decodeUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const auto c = static_cast<unsigned char>(text[i]);
         const std::size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : 2;
-        char32_t value = length == 1 ? c : c & (0x3F >> (length - 1));
+        char32_t value = length == 1 ? char32_t{c} : char32_t{c} & (0x3Fu >> (length - 1));
         for (std::size_t k = 1; k < length; ++k) {
-            value = value << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+            value = value << 6 | (char32_t{static_cast<unsigned char>(text[i + k])} & 0x3Fu);
         }
         out += value;
         i += length;
