@@ -170,7 +170,22 @@ std::wregex compile(const std::string& pattern) {
 
 }  // namespace
 
-ChapterHeading::ChapterHeading(TextEncoding encoding) : encoding_(encoding) {}
+// The characters a heading can start with, past its blanks.
+constexpr std::u32string_view kHeadingStarts = U"第序楔引尾后番C";
+
+ChapterHeading::ChapterHeading(TextEncoding encoding) : encoding_(encoding) {
+    for (char32_t c : kHeadingStarts) {
+        if (c < 0x80) {
+            firstBytes_[c] = true;
+        } else if (encoding == TextEncoding::Gbk) {
+            for (const GbkCharacter& entry : kGbkTable) {
+                if (entry.codePoint == c) firstBytes_[entry.gbk >> 8] = true;
+            }
+        } else {
+            firstBytes_[0xE0 | (c >> 12)] = true;  // UTF-8: all are three bytes long
+        }
+    }
+}
 
 ChapterHeading::ChapterHeading(TextEncoding encoding, const std::string& pattern)
     : encoding_(encoding), pattern_(compile(pattern)) {}
@@ -190,7 +205,38 @@ bool ChapterHeading::matches(std::string_view line) const {
     return matchesBuiltIn(line);
 }
 
+bool ChapterHeading::mayStartHeading(std::string_view line) const {
+    const auto byte = [&](std::size_t i) -> char32_t {
+        return i < line.size() ? static_cast<unsigned char>(line[i]) : 0u;
+    };
+    std::size_t i = 0;
+    if (codeUnitSize(encoding_) == 2) {
+        const bool little = encoding_ == TextEncoding::Utf16Le;
+        while (i + 1 < line.size()) {
+            const char32_t unit = little ? byte(i + 1) << 8 | byte(i) : byte(i) << 8 | byte(i + 1);
+            if (!isBlank(unit)) return kHeadingStarts.find(unit) != std::u32string_view::npos;
+            i += 2;
+        }
+        return false;
+    }
+    while (i < line.size()) {
+        const char32_t b = byte(i);
+        if (b == ' ' || b == '\t') {
+            ++i;
+        } else if (encoding_ == TextEncoding::Gbk && b == 0xA1 && byte(i + 1) == 0xA1) {
+            i += 2;  // U+3000
+        } else if (encoding_ != TextEncoding::Gbk && b == 0xE3 && byte(i + 1) == 0x80 &&
+                   byte(i + 2) == 0x80) {
+            i += 3;  // U+3000
+        } else {
+            return firstBytes_[b];
+        }
+    }
+    return false;
+}
+
 bool ChapterHeading::matchesBuiltIn(std::string_view line) const {
+    if (!mayStartHeading(line)) return false;
     // The first character past the blanks tells most lines apart at once.
     std::array<char32_t, kMaxCharacters + 1> text{};
     std::size_t count = 0;

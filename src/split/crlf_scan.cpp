@@ -175,9 +175,41 @@ std::uint16_t CrlfScan::load(const char* unit) const {
     return unitAt<std::uint16_t>(unit);
 }
 
+#ifdef __SSE2__
+namespace {
+
+// Bytes, sixteen at a time, with the position of the first hit read off a
+// bit mask: the common case, run once for every line by chapters.
+std::size_t findEitherByte(const char* p, std::size_t n) {
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, cr), _mm_cmpeq_epi8(v, lf)));
+        if (mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+    for (; i < n; ++i) {
+        if (p[i] == '\r' || p[i] == '\n') return i;
+    }
+    return CrlfScan::kNotFound;
+}
+
+}  // namespace
+#endif
+
 std::size_t CrlfScan::findTerminator(const char* base, std::size_t from, std::size_t to) const {
+#ifdef __SSE2__
+    const auto findBytes = findEitherByte;
+#else
+    const auto findBytes = [](const char* p, std::size_t n) {
+        return findEither<char, Bytes16>(p, n, '\r', '\n');
+    };
+#endif
     const std::size_t hit =
-        unit_ == 1 ? findEither<char, Bytes16>(base + from, to - from, '\r', '\n')
+        unit_ == 1 ? findBytes(base + from, to - from)
                    : findEither<std::uint16_t, Units8>(base + from, to - from, cr_, lf_);
     return hit == kNotFound ? kNotFound : from + hit;
 }
