@@ -51,7 +51,7 @@ PartWriter::~PartWriter() {
 }
 
 bool PartWriter::createHidden(const std::string& folder, std::string_view name) {
-    const std::uint64_t process = files::currentProcessId();
+    static const std::uint64_t process = files::currentProcessId();
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string token = nextToken();
         temporaryPath_ = folder + temporaryPartName(name, process, token);
