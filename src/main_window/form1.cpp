@@ -271,7 +271,7 @@ void Form1::setLabel5Left(double twips) {
 // ---- the split -------------------------------------------------------------
 
 void Form1::Command4_Click() {
-    if (worker_ != nullptr || !Command4->isEnabled()) return;
+    if (worker_ != nullptr) return;
     tovane::SplitRequest request;
     request.sourcePath = EngineText::fromQt(Text1->text());
     request.saveFolder = EngineText::fromQt(savepath1->text());

@@ -46,13 +46,6 @@ constexpr std::u32string_view kChapterWords = U"章回节卷集部篇";
 constexpr std::u32string_view kNamedParts[] = {U"序章", U"序言", U"楔子", U"引子",
                                                U"尾声", U"后记", U"番外"};
 
-bool isGbkLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-bool isGbkTrail(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
-}
-
 char32_t fromGbk(std::uint16_t code) {
     for (const GbkCharacter& entry : kGbkTable) {
         if (entry.gbk == code) return entry.codePoint;

@@ -2,17 +2,6 @@
 
 namespace tovane {
 
-namespace {
-
-bool isGbkLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-bool isGbkTrail(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
-}
-
-}  // namespace
-
 void CharCounter::feed(std::string_view bytes) {
     bytes_ += bytes.size();
     switch (encoding_) {

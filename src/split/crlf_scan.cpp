@@ -226,6 +226,13 @@ std::size_t CrlfScan::findBareTerminator(const char* p, std::size_t n) const {
     return at == whole ? n : at;
 }
 
+std::size_t CrlfScan::terminatorAt(const char* p, std::size_t at, std::size_t end,
+                                   bool atEnd) const {
+    if (!isCr(p + at)) return unit_;
+    if (at + 2 * unit_ <= end) return isLf(p + at + unit_) ? 2 * unit_ : unit_;
+    return atEnd ? unit_ : 0;
+}
+
 CrlfScan::Copied CrlfScan::copyLinesAsCrLf(const char* in, std::size_t n, char* out,
                                            std::size_t capacity, std::uint64_t room) const {
 #ifdef __SSE2__
@@ -242,11 +249,8 @@ CrlfScan::Copied CrlfScan::copyLinesAsCrLf(const char* in, std::size_t n, char* 
     while (true) {
         const std::size_t at = findTerminator(in, copied.consumed, n);
         if (at == kNotFound) break;
-        std::size_t terminator = unit_;
-        if (isCr(in + at)) {
-            if (at + 2 * unit_ > n) break;  // an LF may follow out of view
-            if (isLf(in + at + unit_)) terminator = 2 * unit_;
-        }
+        const std::size_t terminator = terminatorAt(in, at, n, false);
+        if (terminator == 0) break;
         const std::size_t length = at - copied.consumed;
         // Characters never outnumber units, so the units alone decide the fit.
         if (copied.produced > room || length / unit_ > room - copied.produced) break;

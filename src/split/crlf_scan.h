@@ -23,6 +23,10 @@ public:
     // The first CR or LF unit in base[from, to), counting whole units from
     // `from`; a unit cut off by `to` is not looked at.
     std::size_t findTerminator(const char* base, std::size_t from, std::size_t to) const;
+    // The bytes of the line end that starts at the CR or LF unit p[at]: CR LF
+    // or the unit alone. 0 when a CR is the last unit before `end` and more
+    // may follow (`atEnd` false): whether an LF belongs to it is out of view.
+    std::size_t terminatorAt(const char* p, std::size_t at, std::size_t end, bool atEnd) const;
     // The start of the last LF unit in p[0, within), counting units from p.
     std::size_t findLastLineFeed(const char* p, std::size_t within) const;
     // The first CR not followed by LF, or LF not preceded by CR, judged by

@@ -69,12 +69,8 @@ LineSplitter::Step LineSplitter::start() {
     if (!isPlainFileName(plan_.baseName)) return failWith(texts::baseNameNotPlain(plan_.baseName));
     if (!source_.open(plan_.sourcePath)) return failRead();
     publisher_ = std::make_unique<PartPublisher>(source_.identity());
-    std::string sample(
-        static_cast<std::size_t>(std::min<std::uint64_t>(source_.size(), kEncodingSampleSize)),
-        '\0');
-    const std::int64_t sampled = source_.readAt(0, sample.data(), sample.size());
-    if (sampled < 0) return failRead();
-    sample.resize(static_cast<std::size_t>(sampled));
+    std::string sample;
+    if (!source_.readEncodingSample(sample)) return failRead();
     encoding_ = detectEncoding(sample, source_.size());
     scan_ = CrlfScan(encoding_);
     unit_ = scan_.unit();
@@ -210,14 +206,8 @@ LineSplitter::LineEnd LineSplitter::nextLineEnd() const {
         return end;
     }
     end.length = at - position_;
-    end.terminator = unit_;
-    if (scan_.isCr(data_ + at)) {
-        if (at + 2 * unit_ <= length_) {
-            if (scan_.isLf(data_ + at + unit_)) end.terminator = 2 * unit_;
-        } else if (!atEnd_) {
-            end.needMore = true;
-        }
-    }
+    end.terminator = scan_.terminatorAt(data_, at, length_, atEnd_);
+    end.needMore = end.terminator == 0;
     return end;
 }
 
@@ -289,11 +279,8 @@ std::size_t LineSplitter::firstHeadingIn(const char* run, std::size_t available)
     while (at < available) {
         const std::size_t end = scan_.findTerminator(run, at, available);
         if (end == kNotFound) break;
-        std::size_t terminator = unit_;
-        if (scan_.isCr(run + end)) {
-            if (end + 2 * unit_ > available) break;  // an LF may follow out of view
-            if (scan_.isLf(run + end + unit_)) terminator = 2 * unit_;
-        }
+        const std::size_t terminator = scan_.terminatorAt(run, end, available, false);
+        if (terminator == 0) break;
         if (headings_->matches({run + at, end - at})) return at;
         at = end + terminator;
     }
@@ -325,10 +312,10 @@ std::uint64_t LineSplitter::measureChapter(std::uint64_t offset, std::uint64_t r
         const bool last = size < kScratch;
         std::size_t i = 0;
         while (i < size) {
-            std::size_t end = scan_.findTerminator(scratch, i, size);
-            const bool crAtEdge =
-                end != kNotFound && scan_.isCr(scratch + end) && end + 2 * unit_ > size && !last;
-            if (end == kNotFound || crAtEdge) {
+            const std::size_t end = scan_.findTerminator(scratch, i, size);
+            const std::size_t terminator =
+                end == kNotFound ? 0 : scan_.terminatorAt(scratch, end, size, last);
+            if (terminator == 0) {
                 if (lineStart && i > 0) break;  // read again from the line's start
                 // A line longer than the piece is counted as it goes by.
                 const std::size_t upTo = end == kNotFound ? size : end;
@@ -345,14 +332,11 @@ std::uint64_t LineSplitter::measureChapter(std::uint64_t offset, std::uint64_t r
             ++lines;
             line = CharCounter(encoding_);
             if (characters > room + 2) return total();
-            const bool crLf = scan_.isCr(scratch + end) && end + 2 * unit_ <= size &&
-                              scan_.isLf(scratch + end + unit_);
-            i = end + (crLf ? 2 : 1) * unit_;
+            i = end + terminator;
             lineStart = true;
         }
         at += i;
-        if (last && i >= size) break;
-        if (i == 0 && last) break;
+        if (last && (i == 0 || i >= size)) break;
     }
     return total();
 }

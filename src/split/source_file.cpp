@@ -1,5 +1,9 @@
 #include "split/source_file.h"
 
+#include <algorithm>
+
+#include "split/text_encoding.h"
+
 namespace tovane {
 
 bool SourceFile::open(const std::string& path) {
@@ -9,6 +13,14 @@ bool SourceFile::open(const std::string& path) {
         file_.close();
         return false;
     }
+    return true;
+}
+
+bool SourceFile::readEncodingSample(std::string& sample) {
+    sample.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size(), kEncodingSampleSize)));
+    const std::int64_t got = readAt(0, sample.data(), sample.size());
+    if (got < 0) return false;
+    sample.resize(static_cast<std::size_t>(got));
     return true;
 }
 

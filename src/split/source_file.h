@@ -24,6 +24,9 @@ public:
     }
 
     std::uint64_t size() const { return opened_.size; }
+    // The file's first bytes, as many as tell its encoding (see
+    // detectEncoding). False with error() set when they can't be read.
+    bool readEncodingSample(std::string& sample);
     // The file itself, whatever name reaches it, so that no part replaces it.
     FileIdentity identity() const { return file_.identity(); }
 

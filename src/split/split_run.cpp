@@ -1,7 +1,5 @@
 #include "split/split_run.h"
 
-#include <algorithm>
-
 #include "split/chapter_heading.h"
 #include "split/crlf_scan.h"
 #include "split/file_system.h"
@@ -76,21 +74,15 @@ std::uint64_t estimatePartCount(const SplitPlan& plan) {
     if (!source.open(plan.sourcePath) || source.size() == 0) return 0;
     const std::uint64_t size = source.size();
     if (plan.byteLimit > 0) return size / plan.byteLimit + (size % plan.byteLimit != 0 ? 1 : 0);
-    std::string sample(static_cast<std::size_t>(std::min<std::uint64_t>(size, kEncodingSampleSize)),
-                       '\0');
-    const std::int64_t got = source.readAt(0, sample.data(), sample.size());
-    if (got <= 0) return 0;
-    sample.resize(static_cast<std::size_t>(got));
+    std::string sample;
+    if (!source.readEncodingSample(sample) || sample.empty()) return 0;
     const CrlfScan scan(detectEncoding(sample, size));
     std::uint64_t lines = 0;
     for (std::size_t at = 0; at < sample.size();) {
         const std::size_t end = scan.findTerminator(sample.data(), at, sample.size());
         ++lines;
         if (end == CrlfScan::kNotFound) break;
-        const bool crLf = scan.isCr(sample.data() + end) &&
-                          end + 2 * scan.unit() <= sample.size() &&
-                          scan.isLf(sample.data() + end + scan.unit());
-        at = end + (crLf ? 2 : 1) * scan.unit();
+        at = end + scan.terminatorAt(sample.data(), end, sample.size(), true);
     }
     // Scaled from the sample to the whole file (lines never outnumber the
     // sample's bytes, so neither product can overflow).

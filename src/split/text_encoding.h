@@ -28,6 +28,15 @@ std::size_t codeUnitSize(TextEncoding encoding);
 // CR LF as written after every line, in the encoding's units and byte order.
 std::string_view lineBreak(TextEncoding encoding);
 
+// GBK: a byte that opens a two-byte character, and one that can close it.
+// CR and LF are neither, so a line always starts at a character boundary.
+inline bool isGbkLead(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+inline bool isGbkTrail(unsigned char c) {
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
+}
+
 // True when `bytes` is well-formed UTF-8; a sequence cut off by the end of
 // `bytes` is accepted only when `allowTruncatedEnd` is set.
 bool isValidUtf8(std::string_view bytes, bool allowTruncatedEnd);
