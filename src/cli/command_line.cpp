@@ -1,7 +1,7 @@
 #include "cli/command_line.h"
 
-#include "split/chapter_heading.h"
-#include "split/part_names.h"
+#include "split/text/chapter_heading.h"
+#include "split/parts/part_names.h"
 
 namespace tovane::cli {
 

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "cli/console.h"
-#include "split/windows_paths.h"
+#include "split/io/windows_paths.h"
 
 namespace tovane::cli::console {
 

@@ -13,7 +13,7 @@
 #include "platform/twips.h"
 #include "platform/window_setup.h"
 #include "platform/window_texts.h"
-#include "split/part_names.h"
+#include "split/parts/part_names.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include "platform/twips.h"
 #include "platform/window_setup.h"
 #include "platform/window_texts.h"
-#include "split/file_system.h"
-#include "split/part_names.h"
+#include "split/io/file_system.h"
+#include "split/parts/part_names.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
 

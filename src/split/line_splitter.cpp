@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "split/char_counter.h"
-#include "split/file_system.h"
+#include "split/text/char_counter.h"
+#include "split/io/file_system.h"
 #include "split/part_limit.h"
-#include "split/part_names.h"
+#include "split/parts/part_names.h"
 #include "split/split_texts.h"
 
 namespace tovane {

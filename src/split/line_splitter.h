@@ -12,14 +12,14 @@
 #include <string>
 #include <string_view>
 
-#include "split/chapter_heading.h"
-#include "split/crlf_scan.h"
-#include "split/part_publisher.h"
-#include "split/part_writer.h"
-#include "split/read_ahead.h"
-#include "split/source_file.h"
+#include "split/text/chapter_heading.h"
+#include "split/text/crlf_scan.h"
+#include "split/parts/part_publisher.h"
+#include "split/parts/part_writer.h"
+#include "split/io/read_ahead.h"
+#include "split/io/source_file.h"
 #include "split/split_types.h"
-#include "split/text_encoding.h"
+#include "split/text/text_encoding.h"
 
 namespace tovane {
 

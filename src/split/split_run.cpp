@@ -1,12 +1,12 @@
 #include "split/split_run.h"
 
-#include "split/chapter_heading.h"
-#include "split/crlf_scan.h"
-#include "split/file_system.h"
+#include "split/text/chapter_heading.h"
+#include "split/text/crlf_scan.h"
+#include "split/io/file_system.h"
 #include "split/line_splitter.h"
 #include "split/part_limit.h"
-#include "split/part_names.h"
-#include "split/source_file.h"
+#include "split/parts/part_names.h"
+#include "split/io/source_file.h"
 #include "split/split_texts.h"
 
 namespace tovane {

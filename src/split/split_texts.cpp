@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "split/native_file.h"
+#include "split/io/native_file.h"
 
 namespace tovane::texts {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "split/file_system.h"
+#include "split/io/file_system.h"
 
 namespace tovane::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "split/text_encoding.h"
+#include "split/text/text_encoding.h"
 
 namespace tovane::test {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <regex>
 
-#include "split/chapter_heading.h"
-#include "split/char_counter.h"
-#include "split/text_encoding.h"
+#include "split/text/chapter_heading.h"
+#include "split/text/char_counter.h"
+#include "split/text/text_encoding.h"
 
 namespace tovane::test {
 

@@ -1,0 +1,85 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "split/io/file_system.h"
+
+namespace tovane::files {
+
+EntryKind kindAt(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0) return EntryKind::None;
+    if (S_ISREG(info.st_mode)) return EntryKind::File;
+    if (S_ISDIR(info.st_mode)) return EntryKind::Folder;
+    return EntryKind::Other;
+}
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+int renameReplacing(const std::string& from, const std::string& to) {
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int removeFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+void listFolder(const std::string& folder, const std::function<void(std::string_view)>& visit) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) return;
+    while (const dirent* entry = ::readdir(dir)) visit(entry->d_name);
+    ::closedir(dir);
+}
+
+int makeDurable(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno;
+#ifdef __linux__
+    // One pass over the whole file system costs far less than one flush per part.
+    const int error = ::syncfs(fd) == 0 ? 0 : errno;
+#else
+    ::sync();
+    const int error = 0;
+#endif
+    ::close(fd);
+    return error;
+}
+
+std::uint64_t currentProcessId() {
+    return static_cast<std::uint64_t>(::getpid());
+}
+
+bool processIsAlive(std::uint64_t id) {
+    if (id == 0 || id > static_cast<std::uint64_t>(INT32_MAX)) return false;
+    return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+bool isPathSeparator(char c) {
+    return c == '/';
+}
+
+char pathSeparator() {
+    return '/';
+}
+
+}  // namespace tovane::files

@@ -1,0 +1,141 @@
+#include <windows.h>
+
+#include <cerrno>
+
+#include "split/io/file_system.h"
+#include "split/io/windows_paths.h"
+
+namespace tovane::files {
+
+namespace {
+
+DWORD attributesOf(const std::string& path) {
+    if (path.empty()) return INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(windows::systemPath(path).c_str());
+}
+
+// Whether another program holds the file open without letting it be
+// replaced: what a refused rename most often means to a user.
+bool isInUse(const std::wstring& path) {
+    const HANDLE file =
+        ::CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(file);
+        return false;
+    }
+    return ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+}  // namespace
+
+EntryKind kindAt(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::None;
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return EntryKind::Other;
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return EntryKind::Folder;
+    return EntryKind::File;
+}
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    // No access asked for, so that a file open in another program can be looked at too.
+    const HANDLE file = ::CreateFileW(windows::systemPath(path).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = ::GetFileInformationByHandle(file, &info) != 0;
+    ::CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool isRegularFile(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
+bool isDirectory(const std::string& path) {
+    const DWORD attributes = attributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+int renameReplacing(const std::string& from, const std::string& to) {
+    const std::wstring source = windows::systemPath(from);
+    const std::wstring target = windows::systemPath(to);
+    // Virus scanners, indexers and another run naming the same part hold a
+    // fresh file for a moment; a refusal is tried again for about a second.
+    for (int attempt = 0;; ++attempt) {
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        // A file marked read-only is kept, as Windows itself keeps it (Wine doesn't).
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return EACCES;
+        }
+        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
+        const DWORD code = ::GetLastError();
+        const bool refused = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION;
+        if (!refused || attempt == 40) {
+            if (refused && isInUse(target)) return kErrorFileInUse;
+            return windows::errnoForName(target, code);
+        }
+        ::Sleep(25);
+    }
+    // Written under a hidden name, shown under its own.
+    ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return 0;
+}
+
+int removeFile(const std::string& path) {
+    return ::DeleteFileW(windows::systemPath(path).c_str())
+               ? 0
+               : windows::errnoFromWin32(::GetLastError());
+}
+
+void listFolder(const std::string& folder, const std::function<void(std::string_view)>& visit) {
+    std::string pattern = folder.empty() ? std::string(".") : folder;
+    if (!isPathSeparator(pattern.back())) pattern += '\\';
+    pattern += '*';
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = ::FindFirstFileExW(windows::systemPath(pattern).c_str(), FindExInfoBasic,
+                                             &entry, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        visit(windows::narrow(entry.cFileName));
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+}
+
+int makeDurable(const std::string& /*folder*/) {
+    // Windows has no call for a whole volume short of flushing it with
+    // administrator rights; parts are named once the system has their data.
+    return 0;
+}
+
+std::uint64_t currentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
+bool processIsAlive(std::uint64_t id) {
+    if (id == 0 || id > 0xFFFFFFFFu) return false;
+    const HANDLE process =
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
+    if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    DWORD code = 0;
+    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
+    ::CloseHandle(process);
+    return running;
+}
+
+bool isPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+char pathSeparator() {
+    return '\\';
+}
+
+}  // namespace tovane::files

@@ -1,0 +1,43 @@
+// The source opened for reading with positioned reads, so that a line can be
+// read again from its start without disturbing the sequential scan.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "split/io/native_file.h"
+
+namespace tovane {
+
+class SourceFile {
+public:
+    // Opens a regular file; a FIFO or device is refused (EINVAL) rather than
+    // waited on. Returns false with error() set.
+    bool open(const std::string& path);
+    void close() { file_.close(); }
+
+    // Reads up to `size` bytes at `offset`, fewer only at the end of the file.
+    // Returns the count, or -1 with error() set.
+    std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size) {
+        return file_.readAt(offset, buffer, size);
+    }
+
+    std::uint64_t size() const { return opened_.size; }
+    // The file's first bytes, as many as tell its encoding (see
+    // detectEncoding). False with error() set when they can't be read.
+    bool readEncodingSample(std::string& sample);
+    // The file itself, whatever name reaches it, so that no part replaces it.
+    FileIdentity identity() const { return file_.identity(); }
+
+    // Whether the file was written to since it was opened: its size or its
+    // modification time differ from what they were then.
+    bool changedSinceOpen();
+    int error() const { return file_.error(); }
+
+private:
+    NativeFile file_;
+    FileStamp opened_;
+};
+
+}  // namespace tovane

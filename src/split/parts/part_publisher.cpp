@@ -1,0 +1,85 @@
+#include "split/parts/part_publisher.h"
+
+#include <cerrno>
+
+#include "split/io/file_system.h"
+#include "split/parts/part_names.h"
+#include "split/split_texts.h"
+
+namespace tovane {
+
+namespace {
+
+// A batch is bounded so that memory stays small and a stopped run doesn't
+// wait long for the disk before it ends.
+constexpr std::size_t kMaxWaitingParts = 1024;
+constexpr std::uint64_t kMaxWaitingBytes = std::uint64_t{64} << 20;
+
+}  // namespace
+
+PartPublisher::~PartPublisher() {
+    abandon(0);
+}
+
+std::string PartPublisher::refusal(const std::string& path) const {
+    switch (files::kindAt(path)) {
+        case files::EntryKind::None:
+            return {};
+        case files::EntryKind::Folder:
+            return texts::cannotCreate(path, EISDIR);
+        case files::EntryKind::File:
+        case files::EntryKind::Other:
+            break;
+    }
+    // Through a link or a hard link too: the source's name, not a copy.
+    const auto identity = files::identityOf(path);
+    if (identity && *identity == source_) return texts::partIsSource(path);
+    return {};
+}
+
+void PartPublisher::add(std::string temporaryPath, std::string path, std::uint64_t bytes) {
+    waiting_.push_back({std::move(temporaryPath), std::move(path)});
+    waitingBytes_ += bytes;
+}
+
+bool PartPublisher::due() const {
+    return waiting_.size() >= kMaxWaitingParts || waitingBytes_ >= kMaxWaitingBytes;
+}
+
+bool PartPublisher::publish() {
+    if (waiting_.empty()) return true;
+    if (const int error = files::makeDurable(std::string(folderOf(waiting_.front().path)))) {
+        message_ = texts::cannotWrite(waiting_.front().path, error);
+        abandon(0);
+        return false;
+    }
+    for (std::size_t i = 0; i < waiting_.size(); ++i) {
+        const Waiting& part = waiting_[i];
+        // Looked at again right before the rename: the name may have been
+        // taken since the part was begun.
+        message_ = refusal(part.path);
+        if (message_.empty()) {
+            if (const int error = files::renameReplacing(part.temporaryPath, part.path)) {
+                message_ = texts::cannotCreate(part.path, error);
+            }
+        }
+        if (!message_.empty()) {
+            abandon(i);
+            return false;
+        }
+        ++published_;
+    }
+    waiting_.clear();
+    waitingBytes_ = 0;
+    return true;
+}
+
+void PartPublisher::abandon(std::size_t from) {
+    for (std::size_t i = from; i < waiting_.size(); ++i) {
+        files::removeFile(waiting_[i].temporaryPath);
+    }
+    waiting_.clear();
+    waitingBytes_ = 0;
+}
+
+}  // namespace tovane

@@ -1,0 +1,53 @@
+// Gives complete parts their names. A part waits under its hidden name until
+// a batch of them is made durable on disk in one go; each is then renamed
+// over whatever had its name, so that a name never leads to a part that is
+// short or missing, also after a kill or a power cut, and nothing a name
+// pointed to before is ever opened or written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "split/io/native_file.h"
+
+namespace tovane {
+
+class PartPublisher {
+public:
+    // `source` is never given up: a part whose name leads to it is refused.
+    explicit PartPublisher(FileIdentity source) : source_(source) {}
+    ~PartPublisher();
+    PartPublisher(const PartPublisher&) = delete;
+    PartPublisher& operator=(const PartPublisher&) = delete;
+
+    // Why a part can't take its name before anything is written to it: a
+    // folder has the name, or it leads to the source. Empty when it can.
+    std::string refusal(const std::string& path) const;
+
+    // A complete part, written under `temporaryPath`, waiting for `path`.
+    void add(std::string temporaryPath, std::string path, std::uint64_t bytes);
+    // Enough parts are waiting that they should be named now.
+    bool due() const;
+    // Names the waiting parts, in order. At the first that can't be named,
+    // removes it and every one after it, and returns false with message().
+    bool publish();
+
+    std::uint64_t published() const { return published_; }
+    const std::string& message() const { return message_; }
+
+private:
+    struct Waiting {
+        std::string temporaryPath;
+        std::string path;
+    };
+    void abandon(std::size_t from);
+
+    FileIdentity source_;
+    std::vector<Waiting> waiting_;
+    std::uint64_t waitingBytes_ = 0;
+    std::uint64_t published_ = 0;
+    std::string message_;
+};
+
+}  // namespace tovane

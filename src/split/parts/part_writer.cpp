@@ -1,0 +1,144 @@
+#include "split/parts/part_writer.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+
+#include "split/io/file_system.h"
+#include "split/parts/part_names.h"
+
+namespace tovane {
+
+namespace {
+
+constexpr std::size_t kMaxQueued = 1024;
+
+// Bytes queued before they go out: small enough that they are still in the
+// processor's cache from being scanned when the write copies them.
+constexpr std::size_t kFlushBytes = std::size_t{256} << 10;
+
+// A staging area with less room than this is written out first.
+constexpr std::size_t kStagingReserve = std::size_t{16} << 10;
+constexpr std::size_t kStagingBytes = kFlushBytes + kStagingReserve;
+
+// Tokens that make hidden names unlikely to be taken; a taken one is skipped.
+std::string nextToken() {
+    // Shared by runs on several threads of one process.
+    static std::atomic<std::uint64_t> state{
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+        (files::currentProcessId() << 32)};
+    std::uint64_t z = state.fetch_add(0x9E3779B97F4A7C15ull) + 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    std::string token(6, '0');
+    for (char& c : token) {
+        const auto digit = static_cast<int>(z % 36);
+        c = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);
+        z /= 36;
+    }
+    return token;
+}
+
+}  // namespace
+
+PartWriter::PartWriter() : staging_(new char[kStagingBytes]) {
+    queue_.reserve(kMaxQueued);
+}
+
+PartWriter::~PartWriter() {
+    discard();
+}
+
+bool PartWriter::createHidden(const std::string& folder, std::string_view name) {
+    static const std::uint64_t process = files::currentProcessId();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string token = nextToken();
+        temporaryPath_ = folder + temporaryPartName(name, process, token);
+        bool created = file_.createNew(temporaryPath_, true);
+        if (!created && file_.error() == ENAMETOOLONG) {
+            // The part's own name fits, the longer hidden one doesn't.
+            temporaryPath_ = folder + shortTemporaryPartName(process, token);
+            created = file_.createNew(temporaryPath_, true);
+        }
+        if (created) {
+            ownsTemporary_ = true;
+            return true;
+        }
+        if (file_.error() != EEXIST) break;
+    }
+    error_ = file_.error();
+    temporaryPath_.clear();
+    return false;
+}
+
+bool PartWriter::open(const std::string& finalPath) {
+    discard();
+    path_ = finalPath;
+    written_ = 0;
+    failed_ = false;
+    return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath));
+}
+
+bool PartWriter::append(std::string_view bytes) {
+    if (failed_) return false;
+    if (bytes.empty()) return true;
+    written_ += bytes.size();
+    queuedBytes_ += bytes.size();
+    ByteSpan* last = queue_.empty() ? nullptr : &queue_.back();
+    if (last != nullptr && last->data + last->size == bytes.data()) {
+        last->size += bytes.size();  // the next line follows in the same buffer
+    } else {
+        if (queue_.size() == kMaxQueued && !flush()) return false;
+        queue_.push_back({bytes.data(), bytes.size()});
+    }
+    return queuedBytes_ < kFlushBytes || flush();
+}
+
+bool PartWriter::staging(Staging& area) {
+    if (kStagingBytes - stagedBytes_ < kStagingReserve && !flush()) return false;
+    area = {staging_.get() + stagedBytes_, kStagingBytes - stagedBytes_};
+    return !failed_;
+}
+
+bool PartWriter::appendStaged(std::size_t size) {
+    const char* data = staging_.get() + stagedBytes_;
+    stagedBytes_ += size;
+    return append({data, size});
+}
+
+bool PartWriter::flush() {
+    if (failed_) return false;
+    const bool ok = queue_.empty() || file_.writeAll(queue_.data(), queue_.size());
+    if (!ok) {
+        error_ = file_.error();
+        failed_ = true;
+    }
+    queue_.clear();
+    queuedBytes_ = 0;
+    stagedBytes_ = 0;
+    return ok;
+}
+
+bool PartWriter::finish() {
+    if (!ownsTemporary_) return true;
+    if (!flush()) return false;
+    if (!file_.close()) {
+        error_ = file_.error();
+        failed_ = true;
+        return false;
+    }
+    ownsTemporary_ = false;  // handed on, to be named
+    return true;
+}
+
+void PartWriter::discard() {
+    queue_.clear();
+    queuedBytes_ = 0;
+    stagedBytes_ = 0;
+    file_.close();
+    if (ownsTemporary_) files::removeFile(temporaryPath_);
+    ownsTemporary_ = false;
+}
+
+}  // namespace tovane

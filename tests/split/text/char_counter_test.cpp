@@ -1,0 +1,66 @@
+#include "split/text/char_counter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tovane {
+namespace {
+
+TEST(CharCounter, GbkPairsCountOnceAndStrayLeadsCountAlone) {
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\xC4\xE3\xBA\xC3"), 2u);  // 你好
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk,
+                                     "a\xC4\xE3"
+                                     "b"),
+              3u);
+    // A lead followed by a byte that can't trail: both count.
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk,
+                                     "\xC4"
+                                     "\x20"),
+              2u);
+    // 0x7F and 0xFF are no trail bytes; 0x40 and 0x80 are.
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x7F"), 2u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x40\x81\x80"), 2u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\xFE\xFF"), 2u);
+    // Scanning left to right: the second lead is taken as a trail.
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x81\x81"), 2u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\xC4"), 1u);
+}
+
+TEST(CharCounter, GbkPairSplitAcrossPiecesCountsOnce) {
+    CharCounter counter(TextEncoding::Gbk);
+    counter.feed("ab\xC4");
+    counter.feed(
+        "\xE3"
+        "c");
+    EXPECT_EQ(counter.count(), 4u);
+}
+
+TEST(CharCounter, Utf8CountsEverythingButContinuationBytes) {
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8,
+                                     "\xE4\xBD\xA0\xE5\xA5\xBD"
+                                     "ab"),
+              4u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8Bom, "\xF0\x9F\x98\x80"), 1u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8, "\x80\x80"), 0u);
+}
+
+TEST(CharCounter, Utf16CountsCodeUnitsAndAnOddByteAsOne) {
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf16Le, std::string("a\0b\0", 4)), 2u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf16Be, std::string("\0a\0", 3)), 2u);
+}
+
+TEST(CharCounter, BoundsHoldTheExactCount) {
+    const std::string samples[] = {"", "abc", "\xC4\xE3\xBA\xC3", "\xC4\xE3z\x81", "\x81\x81\x81"};
+    for (const std::string& line : samples) {
+        const std::uint64_t count = CharCounter::countLine(TextEncoding::Gbk, line);
+        EXPECT_LE(CharCounter::lowerBound(TextEncoding::Gbk, line.size()), count) << line;
+        EXPECT_GE(CharCounter::upperBound(TextEncoding::Gbk, line.size()), count) << line;
+        const std::uint64_t utf8 = CharCounter::countLine(TextEncoding::Utf8, line);
+        EXPECT_LE(CharCounter::lowerBound(TextEncoding::Utf8, line.size()), utf8);
+        EXPECT_GE(CharCounter::upperBound(TextEncoding::Utf8, line.size()), utf8);
+    }
+}
+
+}  // namespace
+}  // namespace tovane
