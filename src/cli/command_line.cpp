@@ -1,15 +1,16 @@
 #include "cli/command_line.h"
 
-#include "split/text/chapter_heading.h"
+#include "split/text/heading_pattern.h"
 #include "split/parts/part_names.h"
 
 namespace tovane::cli {
 
 std::string usageText() {
-    return "用法: tovane-split [--size KB [--at-chapters] | --parts N | --chapters N]\n"
-           "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
-           "Usage: tovane-split [--size KB [--at-chapters] | --parts N | --chapters N]\n"
-           "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
+    const std::string synopsis =
+        "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --max-size KB]\n"
+        "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n";
+    const std::string size(kDefaultSizeText);
+    return "用法: " + synopsis + "Usage: " + synopsis +
            "\n"
            "Splits the text file SOURCE into parts of whole lines, named NAME_1.txt,\n"
            "NAME_2.txt, ... in the folder SAVE_DIR. A line ends at CR LF, CR or LF;\n"
@@ -17,12 +18,15 @@ std::string usageText() {
            "byte-order mark is repeated at the start of every part. A part takes its\n"
            "name only when it is complete; until then it is a hidden file.\n"
            "\n"
-           "  --size KB       each part holds about KB kilobytes (default 100)\n"
+           "  --size KB       each part holds about KB kilobytes (default " + size + ")\n"
            "  --parts N       cut the file into about N parts of equal size\n"
            "  --chapters N    each part holds N chapters; text before the first\n"
            "                  chapter goes into the first part\n"
            "  --at-chapters   with --size: a part ends only before a chapter, taking\n"
            "                  whole chapters while they fit (a bigger one alone)\n"
+           "  --max-size KB   no part is larger than KB x 1024 bytes (its byte-order\n"
+           "                  mark and every CR LF counted); a line too long for one\n"
+           "                  part is cut between two characters\n"
            "  --heading REGEX a line is a chapter heading when this ECMAScript regular\n"
            "                  expression is found in it (lines of at most 200 bytes);\n"
            "                  default: lines such as 第一章, 第12回, 序章, 楔子, 番外,\n"
@@ -44,7 +48,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     std::vector<std::string> positional;
     bool baseGiven = false;
     bool modeGiven = false;
-    bool headingGiven = false;
+    bool atChapters = false;
     auto fail = [&line](std::string error) {
         line.action = CommandLine::Action::UsageError;
         line.error = std::move(error);
@@ -73,25 +77,27 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if (is("--size") || is("--parts") || is("--chapters")) {
-            if (modeGiven) return fail("--size, --parts and --chapters can't be combined");
+        if (is("--size") || is("--parts") || is("--chapters") || is("--max-size")) {
+            if (modeGiven) {
+                return fail("--size, --parts, --chapters and --max-size can't be combined");
+            }
             modeGiven = true;
-            const bool bySize = is("--size");
-            const bool byCount = is("--parts");
-            line.request.mode = bySize    ? SplitMode::BySize
-                                : byCount ? SplitMode::ByCount
-                                          : SplitMode::ByChapters;
-            std::string& into = bySize    ? line.request.sizeText
-                                : byCount ? line.request.countText
-                                          : line.request.chaptersText;
+            line.request.mode = is("--size")    ? SplitMode::BySize
+                                : is("--parts") ? SplitMode::ByCount
+                                : is("--chapters") ? SplitMode::ByChapters
+                                                   : SplitMode::ByMaxSize;
+            std::string& into = line.request.mode == SplitMode::ByCount      ? line.request.countText
+                                : line.request.mode == SplitMode::ByChapters ? line.request.chaptersText
+                                                                             : line.request.sizeText;
             if (!value(into)) return fail(argument + " needs a value");
         } else if (argument == "--at-chapters") {
-            line.request.atChapters = true;
+            atChapters = true;
         } else if (is("--heading")) {
-            if (!value(line.request.headingPattern)) return fail("--heading needs a value");
-            const std::string problem = ChapterHeading::problemWith(line.request.headingPattern);
-            if (!problem.empty()) return fail("--heading is no regular expression: " + problem);
-            headingGiven = true;
+            std::string pattern;
+            if (!value(pattern)) return fail("--heading needs a value");
+            std::string problem;
+            line.request.heading = HeadingPattern::compile(pattern, problem);
+            if (!line.request.heading) return fail("--heading is no regular expression: " + problem);
         } else if (is("--base")) {
             if (!value(line.request.baseName)) return fail("--base needs a value");
             baseGiven = true;
@@ -106,15 +112,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         }
     }
     if (positional.size() != 2) return fail("SOURCE and SAVE_DIR are both needed");
-    if (line.request.atChapters && line.request.mode != SplitMode::BySize) {
-        return fail("--at-chapters goes with --size");
+    if (atChapters) {
+        if (line.request.mode != SplitMode::BySize) return fail("--at-chapters goes with --size");
+        line.request.mode = SplitMode::BySizeAtChapters;
     }
-    const bool byChapters = line.request.atChapters || line.request.mode == SplitMode::ByChapters;
-    if (headingGiven && !byChapters) return fail("--heading goes with --chapters or --at-chapters");
+    const bool byChapters = line.request.mode == SplitMode::BySizeAtChapters ||
+                            line.request.mode == SplitMode::ByChapters;
+    if (line.request.heading && !byChapters) {
+        return fail("--heading goes with --chapters or --at-chapters");
+    }
     line.request.sourcePath = positional[0];
     line.request.saveFolder = positional[1];
-    // The save folder is the literal prefix of every part path.
-    line.request.saveFolder = withTrailingSeparator(line.request.saveFolder);
     if (!baseGiven) {
         line.request.baseName = std::string(baseNameOf(fileNameOf(line.request.sourcePath)));
     } else if (!isPlainFileName(line.request.baseName)) {

@@ -24,7 +24,7 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     const tovane::SplitCheck check = tovane::checkSplitRequest(request);
     if (!check.plan) {
         terminal.showMessage(check.message);
-        return 1;
+        return check.usage ? 2 : 1;
     }
     terminal.begin(tovane::texts::progress(check.plan->baseName));
     const tovane::SplitOutcome outcome = tovane::executeSplit(
@@ -37,9 +37,7 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     terminal.showStatus(outcome.status);
     errno = 0;
     if (!streams.stdoutOpen || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        const int error = streams.stdoutOpen ? errno : EBADF;
-        terminal.showMessage("无法输出分割结果：" +
-                             (error != 0 ? tovane::texts::systemReason(error) : "输出错误"));
+        terminal.showMessage(tovane::texts::cannotShowResult(streams.stdoutOpen ? errno : EBADF));
         return 1;
     }
     using Result = tovane::SplitOutcome::Result;
@@ -75,7 +73,7 @@ int main(int argc, char** argv) {
         }
         return split(line.request, streams);
     } catch (const std::bad_alloc&) {
-        std::fputs("tovane-split: 内存不足，无法分割。\n", stderr);
+        std::fprintf(stderr, "tovane-split: %s\n", tovane::texts::kOutOfMemory.data());
         return 1;
     }
 }

@@ -188,7 +188,7 @@ void Form1::buildControls() {
     }
     Command4 = makeButton(
         "Command4",
-        QString::fromUtf8(tovane::texts::kStartIdle.data(), tovane::texts::kStartIdle.size()),
+        WindowTexts::kStartIdle,
         Frame2);
 
     // On the window itself, over the frame, so both marks form one group.
@@ -292,7 +292,7 @@ void Form1::Command4_Click() {
     }
     Command4->setEnabled(false);
     Command4->setText(
-        QString::fromUtf8(tovane::texts::kStartBusy.data(), tovane::texts::kStartBusy.size()));
+        WindowTexts::kStartBusy);
     holdSettingsStill(true);
     baseName_ = EngineText::toQt(check.plan->baseName);
     showStatus(EngineText::toQt(tovane::texts::progress(check.plan->baseName)), baseName_);
@@ -370,7 +370,7 @@ void Form1::showSplitOutcome() {
     if (!outcome_.status.empty()) showStatus(EngineText::toQt(outcome_.status), baseName_);
     holdSettingsStill(false);
     Command4->setText(
-        QString::fromUtf8(tovane::texts::kStartIdle.data(), tovane::texts::kStartIdle.size()));
+        WindowTexts::kStartIdle);
     Command4->setEnabled(true);
     if (!outcome_.message.empty()) {
         RuntimeServices::showMessage(this, EngineText::toQt(outcome_.message));

@@ -1,6 +1,6 @@
 // Every text the two windows show, in one place. The split's own texts (its
-// messages, the status line during and after a run, the Start button's
-// captions) are the engine's, in split/split_texts.h.
+// messages, the status line during and after a run) are the engine's, in
+// split/split_texts.h.
 #pragma once
 
 #include <QString>
@@ -22,6 +22,8 @@ inline const QString kLabel3 = QStringLiteral("每");
 inline const QString kLabel4 = QStringLiteral("KB分割成一个文件");
 inline const QString kLabel7 = QStringLiteral("平均分割成");
 inline const QString kLabel6 = QStringLiteral("个文件");
+inline const QString kStartIdle = QStringLiteral("开始分割");  // Command4, at rest
+inline const QString kStartBusy = QStringLiteral("请稍等");    // Command4, during a run
 inline const QString kFrame4 = QStringLiteral("状态栏");
 inline const QString kWelcome = QStringLiteral(
     "  欢迎使用,Tovane 文本分割工具 V" TOVANE_VERSION_SHORT " [Tovane 主页：点击这里打开]");

@@ -1,75 +1,86 @@
 #include "split/split_run.h"
 
-#include "split/text/chapter_heading.h"
-#include "split/text/crlf_scan.h"
 #include "split/io/file_system.h"
+#include "split/io/source_file.h"
 #include "split/line_splitter.h"
 #include "split/part_limit.h"
 #include "split/parts/part_names.h"
-#include "split/io/source_file.h"
+#include "split/rules/max_size_rule.h"
 #include "split/split_texts.h"
+#include "split/text/crlf_scan.h"
 
 namespace tovane {
 
-SplitCheck checkSplitRequest(const SplitRequest& request) {
+namespace {
+
+// The source's encoding, from its first bytes; GBK when they can't be read.
+TextEncoding encodingOf(const std::string& path) {
+    SourceFile source;
+    std::string sample;
+    if (!source.open(path) || !source.readEncodingSample(sample)) return TextEncoding::Gbk;
+    return detectEncoding(sample, source.size());
+}
+
+SplitCheck refuse(std::string message, bool usage = false) {
     SplitCheck check;
-    if (!files::isRegularFile(request.sourcePath)) {
-        check.message = texts::kSourceMissing;
-        return check;
-    }
+    check.message = std::move(message);
+    check.usage = usage;
+    return check;
+}
+
+}  // namespace
+
+SplitCheck checkSplitRequest(const SplitRequest& request) {
+    if (!files::isRegularFile(request.sourcePath)) return refuse(std::string(texts::kSourceMissing));
     if (!files::isDirectory(request.saveFolder)) {
-        check.message = texts::kSaveFolderMissing;
-        return check;
+        return refuse(std::string(texts::kSaveFolderMissing));
     }
-    if (!isPlainFileName(request.baseName)) {
-        check.message = texts::baseNameNotPlain(request.baseName);
-        return check;
-    }
+    if (!isPlainFileName(request.baseName)) return refuse(texts::baseNameNotPlain(request.baseName));
     SplitPlan plan;
     plan.sourcePath = request.sourcePath;
-    plan.saveFolder = request.saveFolder;
+    plan.saveFolder = withTrailingSeparator(request.saveFolder);
     plan.baseName = request.baseName;
-    if (request.mode == SplitMode::BySize) {
-        const std::optional<std::uint64_t> limit = limitFromSizeText(request.sizeText);
-        if (!limit) {
-            check.message = texts::kBadSize;
-            return check;
+    plan.rule = request.mode;
+    plan.heading = request.heading;
+    switch (request.mode) {
+        case SplitMode::BySize:
+        case SplitMode::BySizeAtChapters:
+        case SplitMode::ByMaxSize: {
+            const std::optional<std::uint64_t> limit = limitFromSizeText(request.sizeText);
+            if (!limit) return refuse(std::string(texts::kBadSize));
+            plan.byteLimit = *limit;
+            plan.perPartFigure = request.sizeText;
+            if (request.mode != SplitMode::ByMaxSize) break;
+            const std::uint64_t smallest = MaxSizeRule::smallestCap(encodingOf(request.sourcePath));
+            if (*limit < smallest) return refuse(texts::capTooSmall(smallest), true);
+            plan.perPartAtMost = true;
+            break;
         }
-        plan.byteLimit = *limit;
-        plan.perPartFigure = request.sizeText;
-        if (request.atChapters) plan.rule = PartRule::BySizeAtChapters;
-    } else if (request.mode == SplitMode::ByChapters) {
-        const std::optional<std::uint64_t> chapters = wholeNumberFromText(request.chaptersText);
-        if (!chapters || *chapters == 0) {
-            check.message = texts::kBadChapters;
-            return check;
+        case SplitMode::ByCount: {
+            SourceFile source;
+            const std::uint64_t size = source.open(request.sourcePath) ? source.size() : 0;
+            const std::optional<std::uint64_t> limit = limitFromCountText(request.countText, size);
+            if (!limit) return refuse(std::string(texts::kBadCount));
+            plan.byteLimit = *limit;
+            plan.perPartFigure = std::to_string(limitInKilobytes(*limit));
+            break;
         }
-        plan.rule = PartRule::ByChapters;
-        plan.chaptersPerPart = *chapters;
-        plan.perPartFigure = std::to_string(*chapters);
-        plan.perPartUnit = "章";
-    } else {
-        SourceFile source;
-        const std::uint64_t size = source.open(request.sourcePath) ? source.size() : 0;
-        const std::optional<std::uint64_t> limit = limitFromCountText(request.countText, size);
-        if (!limit) {
-            check.message = texts::kBadCount;
-            return check;
+        case SplitMode::ByChapters: {
+            const std::optional<std::uint64_t> chapters = wholeNumberFromText(request.chaptersText);
+            if (!chapters || *chapters == 0) return refuse(std::string(texts::kBadChapters));
+            plan.chaptersPerPart = *chapters;
+            plan.perPartFigure = std::to_string(*chapters);
+            plan.perPartUnit = "章";
+            break;
         }
-        plan.byteLimit = *limit;
-        plan.perPartFigure = std::to_string(limitInKilobytes(*limit));
     }
-    plan.headingPattern = request.headingPattern;
-    if (plan.rule != PartRule::BySize &&
-        !ChapterHeading::problemWith(plan.headingPattern).empty()) {
-        check.message = texts::badHeadingRule(ChapterHeading::problemWith(plan.headingPattern));
-        return check;
-    }
+    SplitCheck check;
     check.plan = std::move(plan);
     return check;
 }
 
 std::uint64_t estimatePartCount(const SplitPlan& plan) {
+    if (plan.rule == PartRule::ByChapters || plan.rule == PartRule::BySizeAtChapters) return 0;
     SourceFile source;
     if (!source.open(plan.sourcePath) || source.size() == 0) return 0;
     const std::uint64_t size = source.size();
@@ -78,11 +89,11 @@ std::uint64_t estimatePartCount(const SplitPlan& plan) {
     if (!source.readEncodingSample(sample) || sample.empty()) return 0;
     const CrlfScan scan(detectEncoding(sample, size));
     std::uint64_t lines = 0;
-    for (std::size_t at = 0; at < sample.size();) {
-        const std::size_t end = scan.findTerminator(sample.data(), at, sample.size());
+    for (std::size_t at = 0;;) {
+        const CrlfScan::Line line = scan.nextLine(sample.data(), at, sample.size(), true);
+        if (line.none) break;
         ++lines;
-        if (end == CrlfScan::kNotFound) break;
-        at = end + scan.terminatorAt(sample.data(), end, sample.size(), true);
+        at += line.length + line.terminator;
     }
     // Scaled from the sample to the whole file (lines never outnumber the
     // sample's bytes, so neither product can overflow).

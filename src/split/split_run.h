@@ -1,5 +1,5 @@
-// One split run from the user's six inputs, in the two steps both front ends
-// take: the checks and the byte limit, which come before anything changes,
+// One split run from the user's inputs, in the two steps both front ends
+// take: the checks and the numbers, which come before anything changes,
 // then the streaming split, which leaves its status text behind. The window
 // checks on its own thread and splits on a worker; the command line does both
 // in turn.
@@ -17,16 +17,19 @@ namespace tovane {
 struct SplitCheck {
     std::optional<SplitPlan> plan;  // set when the run may go ahead
     std::string message;            // otherwise, what to tell the user
+    bool usage = false;             // the request itself can't be carried out as asked
 };
 
-// The checks that come before anything changes: the source, the save folder,
-// then the number of the chosen mode.
+// The checks that come before anything changes: the source is a file, the
+// save folder a folder, the base name a plain file name, and the mode's
+// number one that it can take (a cap holds at least one character of the
+// source and its line end).
 SplitCheck checkSplitRequest(const SplitRequest& request);
 
 // About how many parts the plan will make, for a warning before a run that
 // would flood a folder: the source's size over the byte limit, or with a limit
 // of 0 (a part a line) its lines, counted in its first 64 KiB. 0 when the
-// source can't be read.
+// source can't be read, and for the modes that cut at chapters.
 std::uint64_t estimatePartCount(const SplitPlan& plan);
 
 // The split itself. `stopRequested`, when set, ends the run between two lines,

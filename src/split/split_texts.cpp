@@ -28,10 +28,10 @@ std::string progressAt(std::string_view baseName, unsigned percent, std::uint64_
 }
 
 std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPart,
-                    std::string_view unit) {
+                    std::string_view unit, bool atMost) {
     const std::string count = std::to_string(parts);
-    return join(
-        {"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件“", perPart, "”", unit});
+    return join({"【", baseName, ".Txt 】已经被分割成了“", count, "”个文件,每个文件",
+                 atMost ? "不超过" : "", "“", perPart, "”", unit});
 }
 
 std::string emptySource(std::string_view baseName) {
@@ -51,7 +51,8 @@ std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
 std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan) {
     switch (outcome.result) {
         case SplitOutcome::Result::Done:
-            return summary(plan.baseName, outcome.parts, plan.perPartFigure, plan.perPartUnit);
+            return summary(plan.baseName, outcome.parts, plan.perPartFigure, plan.perPartUnit,
+                           plan.perPartAtMost);
         case SplitOutcome::Result::Empty:
             return emptySource(plan.baseName);
         case SplitOutcome::Result::Failed:
@@ -99,6 +100,15 @@ std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count)
 
 std::string sourceChanged(std::string_view path) {
     return join({"要分割的文件“", path, "”在分割过程中被修改了,请等它保存完毕后重新分割。"});
+}
+
+std::string capTooSmall(std::uint64_t smallestBytes) {
+    return join({"每个文件的大小上限太小：至少要能放下一个字和换行（", std::to_string(smallestBytes),
+                 " 字节）。"});
+}
+
+std::string cannotShowResult(int error) {
+    return join({"无法输出分割结果：", error != 0 ? systemReason(error) : "输出错误"});
 }
 
 std::string systemReason(int error) {

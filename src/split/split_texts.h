@@ -1,4 +1,6 @@
-// Every text a split run shows to the user, in one place.
+// Every text the engine and the command line show to the user, in one place:
+// the checks' and the run's messages and the status line during and after a
+// run. The windows' own texts are in platform/window_texts.h.
 #pragma once
 
 #include <cstdint>
@@ -16,14 +18,13 @@ inline constexpr std::string_view kBadCount = "请输入正确的分割文件个
 inline constexpr std::string_view kBadChapters = "请输入正确的每个文件的章数！";
 inline constexpr std::string_view kNoHeadings =
     "没有找到章节标题（例如“第一章”），没有生成分割文件。";
-inline constexpr std::string_view kStartIdle = "开始分割";
-inline constexpr std::string_view kStartBusy = "请稍等";
+inline constexpr std::string_view kOutOfMemory = "内存不足，无法分割。";
 
 std::string progress(std::string_view baseName);
 // The progress text with how far the run has come and the part it writes.
 std::string progressAt(std::string_view baseName, unsigned percent, std::uint64_t part);
 std::string summary(std::string_view baseName, std::uint64_t parts, std::string_view perPart,
-                    std::string_view unit = "KB");
+                    std::string_view unit = "KB", bool atMost = false);
 std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
@@ -39,6 +40,9 @@ std::string baseNameNotPlain(std::string_view baseName);
 std::string badHeadingRule(std::string_view problem);
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count);
 std::string sourceChanged(std::string_view path);
+std::string capTooSmall(std::uint64_t smallestBytes);
+// The summary couldn't be written out (command line).
+std::string cannotShowResult(int error);
 
 // The system's reason for an errno value, in Chinese where we know it.
 std::string systemReason(int error);

@@ -4,44 +4,58 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace tovane {
 
-enum class SplitMode { BySize, ByCount, ByChapters };
+class HeadingPattern;
 
-// The inputs of a run, as the user entered them: the window's six, and the
-// chapter modes of the command line.
+// The numbers a run takes when the user gives none: the window's boxes start
+// with them, and the command line falls back on them.
+inline constexpr std::string_view kDefaultSizeText = "100";     // kilobytes per part
+inline constexpr std::string_view kDefaultCountText = "10";     // parts
+inline constexpr std::string_view kDefaultChaptersText = "1";   // chapters per part
+
+// How the user asked for the source to be split; a plan keeps it as the
+// rule of where its parts end.
+enum class SplitMode {
+    BySize,            // each part about so many kilobytes
+    ByCount,           // about so many parts of equal size
+    ByChapters,        // so many chapters a part
+    BySizeAtChapters,  // about so many kilobytes, ending only before a chapter
+    ByMaxSize,         // never more than so many kilobytes
+};
+using PartRule = SplitMode;
+
+// The inputs of a run, as the user entered them.
 struct SplitRequest {
     std::string sourcePath;
-    std::string saveFolder;  // literal prefix of every part path
+    std::string saveFolder;  // the folder the parts go to
     std::string baseName;
     SplitMode mode = SplitMode::BySize;
-    std::string sizeText = "100";    // kilobytes per part, by size
-    std::string countText = "10";    // number of parts, by count
-    std::string chaptersText = "1";  // chapters per part, by chapters
-    bool atChapters = false;         // by size, a part ends only before a heading
-    std::string headingPattern;      // a rule for headings of the user's; empty: the built-in
-};
-
-// Where a part may end.
-enum class PartRule {
-    BySize,            // before a line that would take it past the byte limit
-    ByChapters,        // before every so many chapter headings
-    BySizeAtChapters,  // before a heading whose chapter would take it past the limit
+    std::string sizeText{kDefaultSizeText};          // kilobytes, by size and by maximum size
+    std::string countText{kDefaultCountText};        // number of parts, by count
+    std::string chaptersText{kDefaultChaptersText};  // chapters per part, by chapters
+    // The user's own rule for headings, compiled; null: the built-in rule.
+    std::shared_ptr<const HeadingPattern> heading;
 };
 
 // A request that passed its checks, with the numbers worked out.
 struct SplitPlan {
     std::string sourcePath;
-    std::string saveFolder;
+    std::string saveFolder;  // ends in a separator: the literal prefix of every part path
     std::string baseName;
     PartRule rule = PartRule::BySize;
-    std::uint64_t byteLimit = 0;
+    std::uint64_t byteLimit = 0;  // by size, by count and by maximum size
     std::uint64_t chaptersPerPart = 0;
-    std::string headingPattern;      // empty: the built-in rule
-    std::string perPartFigure;       // the figure of the summary
-    std::string perPartUnit = "KB";  // and its unit
+    std::shared_ptr<const HeadingPattern> heading;  // null: the built-in rule
+    // The summary's figure for each part: "每个文件“100”KB", or with
+    // perPartAtMost "每个文件不超过“100”KB".
+    std::string perPartFigure;
+    std::string perPartUnit = "KB";
+    bool perPartAtMost = false;
 };
 
 struct SplitOutcome {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "split/io/file_system.h"
 
 namespace tovane::cli {
 namespace {
@@ -19,7 +18,7 @@ TEST(CommandLine, DefaultsToHundredKilobytesAndTheSourceName) {
     EXPECT_EQ(line.request.mode, SplitMode::BySize);
     EXPECT_EQ(line.request.sizeText, "100");
     EXPECT_EQ(line.request.baseName, "my.novel");
-    EXPECT_EQ(line.request.saveFolder, std::string("/out") + files::pathSeparator());
+    EXPECT_EQ(line.request.saveFolder, "/out");  // the run's checks end it in a separator
 }
 
 TEST(CommandLine, OptionsInBothSpellings) {

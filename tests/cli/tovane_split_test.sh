@@ -131,6 +131,26 @@ check "no heading exits 1" test $? -eq 1
 check "... with its message" grep -q '没有找到章节标题（例如“第一章”），没有生成分割文件。' "$dir/stderr"
 check "... and no part" test -z "$(ls -A "$dir/out")"
 
+# A strict cap: no part past it, long lines cut between characters, nothing lost.
+printf '\xef\xbb\xbf' > "$dir/cap.txt"
+for _ in $(seq 3); do printf '第一章\r\n'; for _ in $(seq 700); do printf '雨'; done; printf '\n短\n'; done >> "$dir/cap.txt"
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --max-size 1 "$dir/cap.txt" "$dir/out" > "$dir/stdout"
+check "--max-size exits 0" test $? -eq 0
+check "... and says each part is at most the cap" grep -q '个文件,每个文件不超过“1”KB' "$dir/stdout"
+check "... no part is larger than 1024 bytes" test -z "$(find "$dir/out" -name 'cap_*.txt' -size +1024c)"
+joined() {  # the parts in order, each without its byte-order mark
+    local n=1
+    while [ -e "$dir/out/cap_$n.txt" ]; do tail -c +4 "$dir/out/cap_$n.txt"; n=$((n + 1)); done
+}
+check "... the parts joined are the source with CR LF ends" \
+    cmp -s <(joined) <(tail -c +4 "$dir/cap.txt" | sed 's/\r$//; s/$/\r/')
+check "... every part is UTF-8 on its own" \
+    sh -c "for f in '$dir'/out/cap_*.txt; do iconv -f UTF-8 -t UTF-8 \"\$f\" > /dev/null || exit 1; done"
+"$bin" --max-size 0.005 "$dir/cap.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a cap too small for a character and CR LF is wrong usage" test $? -eq 2
+check "... saying so" grep -q '至少要能放下一个字和换行（9 字节）' "$dir/stderr"
+
 # A summary that can't be written is a failure, never a death by SIGPIPE.
 "$bin" "$dir/a.txt" "$dir/out" > /dev/full 2> "$dir/stderr"
 check "summary to a full device exits 1" test $? -eq 1

@@ -1,7 +1,8 @@
 // Fuzz target: arbitrary bytes and limits through the real split into a
 // temporary folder, checked against the simple in-memory splitter. The first
-// two bytes choose the byte limit, the third the read buffer's size, the rest
-// is the source file.
+// two bytes choose the byte limit (and with the top bit set, a strict cap
+// rather than a size), the third the read buffer's size, the rest is the
+// source file.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -26,7 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static tovane::test::TempDir dir;
     static const std::string out = dir.makeDir("out");
 
-    const std::uint64_t limit = (std::uint64_t{data[0]} | std::uint64_t{data[1]} << 8) % 4096;
+    const bool capped = (data[1] & 0x80) != 0;
+    // A cap holds at least a byte-order mark, a character and CR LF in any encoding.
+    const std::uint64_t limit =
+        (std::uint64_t{data[0]} | std::uint64_t{data[1]} << 8) % 4096 + (capped ? 10 : 0);
     tovane::LineSplitter::Options options;
     options.bufferSize = 16 + std::size_t{data[2]} * 2;
     const std::string content(reinterpret_cast<const char*>(data + 3), size - 3);
@@ -36,10 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plan.saveFolder = out;
     plan.baseName = "p";
     plan.byteLimit = limit;
+    plan.rule = capped ? tovane::PartRule::ByMaxSize : tovane::PartRule::BySize;
     plan.perPartFigure = "0";
     const tovane::SplitOutcome outcome = tovane::LineSplitter(plan, {}, nullptr, options).run();
 
-    const std::vector<std::string> expected = tovane::test::referenceSplit(content, limit);
+    const std::vector<std::string> expected =
+        capped ? tovane::test::referenceMaxSizeSplit(content, limit)
+               : tovane::test::referenceSplit(content, limit);
     using Result = tovane::SplitOutcome::Result;
     if (outcome.result != (expected.empty() ? Result::Empty : Result::Done)) fail("result", 0);
     if (outcome.parts != expected.size()) fail("part count", outcome.parts);

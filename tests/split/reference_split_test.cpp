@@ -97,6 +97,35 @@ TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
     }
 }
 
+TEST(ReferenceSplit, StrictCapMatchesTheSimpleOneOnGeneratedFiles) {
+    std::mt19937 rng(20261208);
+#ifdef _WIN32
+    constexpr int kRounds = 15;
+#else
+    constexpr int kRounds = 40;
+#endif
+    for (int round = 0; round < kRounds; ++round) {
+        test::TempDir dir;
+        const std::string data = randomText(rng);
+        SplitPlan plan;
+        plan.sourcePath = dir.write("source.bin", data);
+        plan.baseName = "p";
+        plan.rule = PartRule::ByMaxSize;
+        plan.byteLimit = 10 + rng() % 300;  // any encoding's smallest cap and up
+        const std::vector<std::string> expected = test::referenceMaxSizeSplit(data, plan.byteLimit);
+        for (const std::size_t buffer : {std::size_t{16}, std::size_t{34}}) {
+            plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
+            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
+            ASSERT_EQ(outcome.parts, expected.size()) << "round " << round << " " << outcome.message;
+            for (std::size_t n = 0; n < expected.size(); ++n) {
+                ASSERT_EQ(test::readFile(plan.saveFolder + "p_" + std::to_string(n + 1) + ".txt"),
+                          expected[n])
+                    << "round " << round << " buffer " << buffer << " part " << n + 1;
+            }
+        }
+    }
+}
+
 // A novel in UTF-8 with headings of every form among its paragraphs, some
 // headings that are not, and line ends of every kind.
 std::string randomNovel(std::mt19937& rng, int paragraphs, int longest, int headingPercent) {

@@ -62,11 +62,83 @@ bool isHeading(const std::string& line, TextEncoding encoding) {
         L"[章回节卷集部篇]|(序章|序言|楔子|引子|尾声|后记|番外)($|[ \\t\\u3000:：0-9０-９"
         L"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟])|(Chapter|CHAPTER)"
         L"[ \\t\\u3000]+([0-9]+|[IVXLCDMivxlcdm]+)($|[^A-Za-z0-9]))");
+    std::wstring text;
+    for (char32_t c : decodeLine(line, encoding)) {
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) c = 0xFFFD;  // no heading has one
+        text += static_cast<wchar_t>(c);
+    }
     return line.size() <= 200 && CharCounter::countLine(encoding, line) <= 40 &&
-           std::regex_search(decodeLine(line, encoding), rule);
+           std::regex_search(text, rule);
+}
+
+// Bytes of the character at text[at]: a lead byte with the trail or
+// continuation bytes that may follow it, a UTF-16 unit or surrogate pair.
+std::size_t characterLength(const std::string& text, std::size_t at, TextEncoding encoding) {
+    const auto byte = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
+    const unsigned first = byte(at);
+    switch (encoding) {
+        case TextEncoding::Gbk:
+            return first >= 0x81 && first <= 0xFE && at + 1 < text.size() &&
+                           isGbkTrail(static_cast<unsigned char>(byte(at + 1)))
+                       ? 2
+                       : 1;
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom: {
+            const std::size_t length =
+                first >= 0xF8 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+            std::size_t n = 1;
+            while (n < length && at + n < text.size() && (byte(at + n) & 0xC0) == 0x80) ++n;
+            return n;
+        }
+        case TextEncoding::Utf16Le:
+        case TextEncoding::Utf16Be: {
+            if (at + 1 >= text.size()) return 1;
+            const bool little = encoding == TextEncoding::Utf16Le;
+            const auto unit = [&](std::size_t i) {
+                return little ? byte(i + 1) << 8 | byte(i) : byte(i) << 8 | byte(i + 1);
+            };
+            const unsigned u = unit(at);
+            if (u >= 0xD800 && u < 0xDC00 && at + 3 < text.size()) {
+                const unsigned low = unit(at + 2);
+                if (low >= 0xDC00 && low < 0xE000) return 4;
+            }
+            return 2;
+        }
+    }
+    return 1;
 }
 
 }  // namespace
+
+std::vector<std::string> referenceMaxSizeSplit(const std::string& data, std::uint64_t cap) {
+    const Lines source = splitLines(data);
+    const std::string lineEnd(lineBreak(source.encoding));
+    std::vector<std::string> parts;
+    for (const std::string& line : source.lines) {
+        if (parts.empty() || (parts.back().size() > source.bom.size() &&
+                              parts.back().size() + line.size() + lineEnd.size() > cap)) {
+            parts.push_back(source.bom);
+        }
+        std::size_t at = 0;  // the rest of the line, cut while it can't go whole
+        while (line.size() - at + lineEnd.size() > cap - parts.back().size()) {
+            const std::size_t most =
+                std::min<std::size_t>(cap - parts.back().size(), line.size() - at - 1);
+            std::size_t piece = 0;
+            while (true) {
+                const std::size_t next = characterLength(line, at + piece, source.encoding);
+                if (piece + next > most) break;
+                piece += next;
+            }
+            parts.back() += line.substr(at, piece);
+            at += piece;
+            parts.push_back(source.bom);
+        }
+        parts.back() += line.substr(at) + lineEnd;
+    }
+    return parts;
+}
 
 std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit) {
     const Lines source = splitLines(data);

@@ -18,4 +18,8 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
 std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
                                                std::uint64_t limit, std::uint64_t chaptersPerPart);
 
+// The parts of a split where no part is larger than `cap` bytes; lines too
+// long for a part are cut between characters.
+std::vector<std::string> referenceMaxSizeSplit(const std::string& data, std::uint64_t cap);
+
 }  // namespace tovane::test

@@ -2,7 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
-#include <chrono>
+#include <random>
 
 #include "split/io/file_system.h"
 #include "split/parts/part_names.h"
@@ -24,9 +24,10 @@ constexpr std::size_t kStagingBytes = kFlushBytes + kStagingReserve;
 // Tokens that make hidden names unlikely to be taken; a taken one is skipped.
 std::string nextToken() {
     // Shared by runs on several threads of one process.
-    static std::atomic<std::uint64_t> state{
-        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-        (files::currentProcessId() << 32)};
+    static std::atomic<std::uint64_t> state{[] {
+        std::random_device device;
+        return std::uint64_t{device()} << 32 | device();
+    }()};
     std::uint64_t z = state.fetch_add(0x9E3779B97F4A7C15ull) + 0x9E3779B97F4A7C15ull;
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
@@ -50,8 +51,8 @@ PartWriter::~PartWriter() {
     discard();
 }
 
-bool PartWriter::createHidden(const std::string& folder, std::string_view name) {
-    static const std::uint64_t process = files::currentProcessId();
+bool PartWriter::createHidden(const std::string& folder, std::string_view name,
+                              std::uint64_t process) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string token = nextToken();
         temporaryPath_ = folder + temporaryPartName(name, process, token);
@@ -72,12 +73,12 @@ bool PartWriter::createHidden(const std::string& folder, std::string_view name) 
     return false;
 }
 
-bool PartWriter::open(const std::string& finalPath) {
+bool PartWriter::open(const std::string& finalPath, std::uint64_t process) {
     discard();
     path_ = finalPath;
     written_ = 0;
     failed_ = false;
-    return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath));
+    return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath), process);
 }
 
 bool PartWriter::append(std::string_view bytes) {

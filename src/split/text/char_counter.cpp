@@ -4,36 +4,35 @@ namespace tovane {
 
 void CharCounter::feed(std::string_view bytes) {
     bytes_ += bytes.size();
-    switch (encoding_) {
-        case TextEncoding::Gbk: {
+    switch (facts_->form) {
+        case CharacterForm::DoubleByte: {
             // A lead byte counts as the character; its trail, if one follows, is
             // swallowed. Anything else after a lead is a character of its own.
+            const DoubleByteRanges pairs = facts_->pairs;
             for (char byte : bytes) {
                 const auto c = static_cast<unsigned char>(byte);
-                if (pendingLead_ && isGbkTrail(c)) {
+                if (pendingLead_ && pairs.isTrail(c)) {
                     pendingLead_ = false;
                     continue;
                 }
                 ++count_;
-                pendingLead_ = isGbkLead(c);
+                pendingLead_ = pairs.isLead(c);
             }
             break;
         }
-        case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom: {
+        case CharacterForm::Utf8: {
             std::uint64_t continuation = 0;
             for (char c : bytes) continuation += (static_cast<unsigned char>(c) & 0xC0) == 0x80;
             count_ += bytes.size() - continuation;
             break;
         }
-        case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be:
+        case CharacterForm::Utf16:
             break;  // counted from bytes_
     }
 }
 
 std::uint64_t CharCounter::count() const {
-    if (codeUnitSize(encoding_) == 2) return (bytes_ + 1) / 2;  // an odd last byte is a unit
+    if (facts_->form == CharacterForm::Utf16) return (bytes_ + 1) / 2;  // an odd last byte is a unit
     return count_;
 }
 
@@ -44,24 +43,74 @@ std::uint64_t CharCounter::countLine(TextEncoding encoding, std::string_view lin
 }
 
 std::uint64_t CharCounter::lowerBound(TextEncoding encoding, std::uint64_t byteLength) {
-    switch (encoding) {
-        case TextEncoding::Gbk:
+    switch (factsOf(encoding).form) {
+        case CharacterForm::DoubleByte:
+        case CharacterForm::Utf16:
             return (byteLength + 1) / 2;
-        case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be:
-            return (byteLength + 1) / 2;
-        // Only the start of the file was checked to be UTF-8; further on, a run
-        // of stray continuation bytes counts as nothing.
-        case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom:
+        case CharacterForm::Utf8:
+            // Only the start of the file was checked to be UTF-8; further on, a
+            // run of stray continuation bytes counts as nothing.
             return 0;
     }
     return 0;
 }
 
 std::uint64_t CharCounter::upperBound(TextEncoding encoding, std::uint64_t byteLength) {
-    if (codeUnitSize(encoding) == 2) return (byteLength + 1) / 2;
+    if (factsOf(encoding).form == CharacterForm::Utf16) return (byteLength + 1) / 2;
     return byteLength;
+}
+
+void CharacterBoundaries::feed(std::string_view bytes) {
+    for (char byte : bytes) {
+        const auto c = static_cast<unsigned char>(byte);
+        const std::uint64_t at = fed_++;
+        switch (facts_->form) {
+            case CharacterForm::DoubleByte:
+                if (pendingLead_) {
+                    pendingLead_ = false;
+                    if (facts_->pairs.isTrail(c)) {
+                        mark(fed_);
+                        break;
+                    }
+                }
+                mark(at);
+                pendingLead_ = facts_->pairs.isLead(c);
+                if (!pendingLead_) mark(fed_);
+                break;
+            case CharacterForm::Utf8:
+                if (expected_ > 0 && (c & 0xC0) == 0x80) {
+                    if (--expected_ == 0) mark(fed_);
+                    break;
+                }
+                // A new character, or one that breaks off the sequence before it.
+                mark(at);
+                expected_ = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC0 ? 1 : 0;
+                if (c >= 0xF8) expected_ = 0;
+                if (expected_ == 0) mark(fed_);
+                break;
+            case CharacterForm::Utf16: {
+                if (!oddByte_) {
+                    oddByte_ = true;
+                    firstHalf_ = c;
+                    break;
+                }
+                oddByte_ = false;
+                const unsigned unit =
+                    facts_->bigEndian ? unsigned{firstHalf_} << 8 | c : unsigned{c} << 8 | firstHalf_;
+                const bool high = unit >= 0xD800 && unit < 0xDC00;
+                const bool low = unit >= 0xDC00 && unit < 0xE000;
+                if (pendingHigh_ && low) {
+                    pendingHigh_ = false;
+                    mark(fed_);
+                    break;
+                }
+                mark(at - 1);  // the unit's start; a lone surrogate is a character of its own
+                pendingHigh_ = high;
+                if (!high) mark(fed_);
+                break;
+            }
+        }
+    }
 }
 
 }  // namespace tovane

@@ -11,7 +11,7 @@ namespace tovane {
 
 class CharCounter {
 public:
-    explicit CharCounter(TextEncoding encoding) : encoding_(encoding) {}
+    explicit CharCounter(TextEncoding encoding) : facts_(&factsOf(encoding)) {}
 
     void feed(std::string_view bytes);
     std::uint64_t count() const;
@@ -26,10 +26,44 @@ public:
     static std::uint64_t upperBound(TextEncoding encoding, std::uint64_t byteLength);
 
 private:
-    TextEncoding encoding_;
+    const EncodingFacts* facts_;
     std::uint64_t count_ = 0;
     std::uint64_t bytes_ = 0;
-    bool pendingLead_ = false;  // GBK: the last byte opened a pair not yet closed
+    bool pendingLead_ = false;  // double-byte: the last byte opened a pair not yet closed
+};
+
+// Walks a line's bytes from its start and knows the last place where it can
+// be cut without splitting a character: never inside a double-byte pair, a
+// UTF-8 sequence or a UTF-16 surrogate pair. Bytes that make no character
+// are characters of their own, so that a cut is always found.
+class CharacterBoundaries {
+public:
+    // A walk from a character boundary that looks for the last boundary at
+    // most `limit` bytes on. Feed it a character's length past the limit, so
+    // that a character ending at the limit is known to end there.
+    CharacterBoundaries(TextEncoding encoding, std::uint64_t limit)
+        : facts_(&factsOf(encoding)), limit_(limit) {}
+
+    // The line's next bytes.
+    void feed(std::string_view bytes);
+    // Bytes from where the walk began to the last boundary within the limit
+    // known from what was fed.
+    std::uint64_t lastBoundary() const { return last_; }
+
+private:
+    void mark(std::uint64_t boundary) {
+        if (boundary <= limit_) last_ = boundary;
+    }
+
+    const EncodingFacts* facts_;
+    std::uint64_t limit_;
+    std::uint64_t fed_ = 0;
+    std::uint64_t last_ = 0;
+    unsigned expected_ = 0;    // UTF-8: continuation bytes still to come
+    bool pendingLead_ = false;  // double-byte: a lead byte waits for its trail
+    bool pendingHigh_ = false;  // UTF-16: a high surrogate waits for its low one
+    bool oddByte_ = false;      // UTF-16: half a unit was fed
+    unsigned char firstHalf_ = 0;
 };
 
 }  // namespace tovane

@@ -106,7 +106,8 @@ std::size_t findUnpaired(const char* p, std::size_t n, Unit cr, Unit lf) {
 // bytes at a time are copied out and looked at for a CR or LF in the same
 // go. Bytes copied past a line that then doesn't fit are simply not counted.
 CrlfScan::Copied copyByteLinesAsCrLf(const char* in, std::size_t n, char* out, std::size_t capacity,
-                                     std::uint64_t room) {
+                                     std::uint64_t room, bool withLineBreaks) {
+    const std::size_t extra = withLineBreaks ? 2 : 0;
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     CrlfScan::Copied copied;
@@ -145,7 +146,7 @@ CrlfScan::Copied copyByteLinesAsCrLf(const char* in, std::size_t n, char* out, s
             if (in[end + 1] == '\n') terminator = 2;
         }
         const std::size_t length = end - start;
-        if (copied.produced > room || length > room - copied.produced) break;
+        if (copied.produced > room || length + extra > room - copied.produced) break;
         if (length + 2 > space) break;
         line[length] = '\r';
         line[length + 1] = '\n';
@@ -159,13 +160,13 @@ CrlfScan::Copied copyByteLinesAsCrLf(const char* in, std::size_t n, char* out, s
 
 }  // namespace
 
-CrlfScan::CrlfScan(TextEncoding encoding) : unit_(codeUnitSize(encoding)) {
+CrlfScan::CrlfScan(TextEncoding encoding) : unit_(factsOf(encoding).unit) {
     if (unit_ == 1) {
         cr_ = '\r';
         lf_ = '\n';
         return;
     }
-    const bool sameOrder = (encoding == TextEncoding::Utf16Le) == kLittleEndianHost;
+    const bool sameOrder = factsOf(encoding).bigEndian != kLittleEndianHost;
     cr_ = sameOrder ? 0x000D : 0x0D00;
     lf_ = sameOrder ? 0x000A : 0x0A00;
 }
@@ -233,10 +234,31 @@ std::size_t CrlfScan::terminatorAt(const char* p, std::size_t at, std::size_t en
     return atEnd ? unit_ : 0;
 }
 
+CrlfScan::Line CrlfScan::nextLine(const char* p, std::size_t from, std::size_t end,
+                                  bool atEnd) const {
+    Line line;
+    const std::size_t at = findTerminator(p, from, end);
+    if (at == kNotFound) {
+        line.length = end - from;
+        if (!atEnd) {
+            line.length -= line.length % unit_;  // a unit cut off by `end` is not looked at
+        } else {
+            line.none = from == end;  // a terminator at the very end adds no line
+            line.complete = !line.none;
+        }
+        return line;
+    }
+    line.length = at - from;
+    line.terminator = terminatorAt(p, at, end, atEnd);
+    line.complete = line.terminator != 0;
+    return line;
+}
+
 CrlfScan::Copied CrlfScan::copyLinesAsCrLf(const char* in, std::size_t n, char* out,
-                                           std::size_t capacity, std::uint64_t room) const {
+                                           std::size_t capacity, std::uint64_t room,
+                                           bool withLineBreaks) const {
 #ifdef __SSE2__
-    if (unit_ == 1) return copyByteLinesAsCrLf(in, n, out, capacity, room);
+    if (unit_ == 1) return copyByteLinesAsCrLf(in, n, out, capacity, room, withLineBreaks);
 #endif
     char lineBreak[4];
     std::memcpy(lineBreak, &cr_, unit_);
@@ -247,18 +269,16 @@ CrlfScan::Copied CrlfScan::copyLinesAsCrLf(const char* in, std::size_t n, char* 
     }
     Copied copied;
     while (true) {
-        const std::size_t at = findTerminator(in, copied.consumed, n);
-        if (at == kNotFound) break;
-        const std::size_t terminator = terminatorAt(in, at, n, false);
-        if (terminator == 0) break;
-        const std::size_t length = at - copied.consumed;
+        const Line line = nextLine(in, copied.consumed, n, false);
+        if (!line.complete) break;
         // Characters never outnumber units, so the units alone decide the fit.
-        if (copied.produced > room || length / unit_ > room - copied.produced) break;
-        if (length + 2 * unit_ > capacity - copied.produced) break;
-        std::memcpy(out + copied.produced, in + copied.consumed, length);
-        std::memcpy(out + copied.produced + length, lineBreak, 2 * unit_);
-        copied.produced += length + 2 * unit_;
-        copied.consumed = at + terminator;
+        const std::size_t cost = withLineBreaks ? line.length + 2 * unit_ : line.length / unit_;
+        if (copied.produced > room || cost > room - copied.produced) break;
+        if (line.length + 2 * unit_ > capacity - copied.produced) break;
+        std::memcpy(out + copied.produced, in + copied.consumed, line.length);
+        std::memcpy(out + copied.produced + line.length, lineBreak, 2 * unit_);
+        copied.produced += line.length + 2 * unit_;
+        copied.consumed += line.length + line.terminator;
     }
     return copied;
 }

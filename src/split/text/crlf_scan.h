@@ -27,6 +27,18 @@ public:
     // or the unit alone. 0 when a CR is the last unit before `end` and more
     // may follow (`atEnd` false): whether an LF belongs to it is out of view.
     std::size_t terminatorAt(const char* p, std::size_t at, std::size_t end, bool atEnd) const;
+
+    // The line that starts at p[from], as far as p[from, end) shows it:
+    // every loop over lines steps with this. `atEnd`: nothing follows
+    // p[end - 1] in the file.
+    struct Line {
+        std::size_t length = 0;      // bytes of the line without its end; if not
+                                     // complete, the whole units seen so far
+        std::size_t terminator = 0;  // bytes of CR LF, CR or LF; 0 for a last line without one
+        bool complete = false;       // the line and its end are all in view
+        bool none = false;           // no line starts at `from`: the data is used up
+    };
+    Line nextLine(const char* p, std::size_t from, std::size_t end, bool atEnd) const;
     // The start of the last LF unit in p[0, within), counting units from p.
     std::size_t findLastLineFeed(const char* p, std::size_t within) const;
     // The first CR not followed by LF, or LF not preceded by CR, judged by
@@ -40,11 +52,12 @@ public:
         std::size_t produced = 0;  // bytes written out
     };
     // Copies whole lines from in[0, n) to out[0, capacity), each followed by
-    // CR LF whatever ended it, while each line's characters (at most its
-    // units) plus what was produced before it stay within `room`. Stops at a
-    // line whose end isn't in view, including a CR in the last unit.
+    // CR LF whatever ended it, while each line's cost plus what was produced
+    // before it stay within `room`: the line's characters (at most its units),
+    // or with `withLineBreaks` its bytes and the CR LF written after it. Stops
+    // at a line whose end isn't in view, including a CR in the last unit.
     Copied copyLinesAsCrLf(const char* in, std::size_t n, char* out, std::size_t capacity,
-                           std::uint64_t room) const;
+                           std::uint64_t room, bool withLineBreaks = false) const;
 
 private:
     std::uint16_t load(const char* unit) const;

@@ -1,13 +1,11 @@
-// GBK text decoded by the system's own converter (iconv, or Windows code
-// page 936), for the few short lines a user's heading rule looks at.
+// GBK's two-byte characters as Unicode, read once from the system's own
+// converter (iconv, or Windows code page 936) into a table, so that a line
+// is decoded without a call into the converter for each character.
 #pragma once
-
-#include <string>
-#include <string_view>
 
 namespace tovane {
 
-// `bytes` as wide characters; what doesn't decode becomes U+FFFD.
-std::wstring decodeGbk(std::string_view bytes);
+// The character GBK writes as `lead` `trail`; U+FFFD when it has none there.
+char32_t gbkPair(unsigned char lead, unsigned char trail);
 
 }  // namespace tovane

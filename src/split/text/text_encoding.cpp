@@ -1,9 +1,12 @@
 #include "split/text/text_encoding.h"
 
+#include "split/text/gbk_text.h"
+
 namespace tovane {
 
 namespace {
 
+constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::string_view kUtf8Bom{"\xEF\xBB\xBF", 3};
 constexpr std::string_view kUtf16LeBom{"\xFF\xFE", 2};
 constexpr std::string_view kUtf16BeBom{"\xFE\xFF", 2};
@@ -66,37 +69,68 @@ TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize) {
     return TextEncoding::Gbk;
 }
 
-std::string_view byteOrderMark(TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Utf8Bom:
-            return kUtf8Bom;
-        case TextEncoding::Utf16Le:
-            return kUtf16LeBom;
-        case TextEncoding::Utf16Be:
-            return kUtf16BeBom;
-        case TextEncoding::Gbk:
-        case TextEncoding::Utf8:
-            break;
+char32_t decodeGbkCharacter(std::string_view text, std::size_t& at) {
+    const auto first = static_cast<unsigned char>(text[at]);
+    if (kGbkPairs.isLead(first) && at + 1 < text.size() &&
+        kGbkPairs.isTrail(static_cast<unsigned char>(text[at + 1]))) {
+        const char32_t c = gbkPair(first, static_cast<unsigned char>(text[at + 1]));
+        at += 2;
+        return c;
     }
-    return {};
+    ++at;
+    return first < 0x80 ? first : kReplacement;
 }
 
-std::size_t codeUnitSize(TextEncoding encoding) {
-    return encoding == TextEncoding::Utf16Le || encoding == TextEncoding::Utf16Be ? 2 : 1;
+char32_t decodeUtf8Character(std::string_view text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char first = byte(at);
+    if (first < 0x80) {
+        ++at;
+        return first;
+    }
+    const std::size_t length = first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 0;
+    if (length == 0 || !isValidUtf8(text.substr(at, length), false)) {
+        ++at;  // a stray or broken byte: one replacement each
+        return kReplacement;
+    }
+    char32_t value = first & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i) value = value << 6 | (byte(at + i) & 0x3Fu);
+    at += length;
+    return value;
 }
 
-std::string_view lineBreak(TextEncoding encoding) {
-    switch (encoding) {
-        case TextEncoding::Utf16Le:
-            return {"\r\0\n\0", 4};
-        case TextEncoding::Utf16Be:
-            return {"\0\r\0\n", 4};
-        case TextEncoding::Gbk:
-        case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom:
-            break;
+namespace {
+
+char32_t decodeUtf16(std::string_view text, std::size_t& at, bool bigEndian) {
+    const auto unitAt = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(text[i]);
+        const auto b = static_cast<unsigned char>(text[i + 1]);
+        return bigEndian ? char32_t(a) << 8 | b : char32_t(b) << 8 | a;
+    };
+    if (at + 1 >= text.size()) {
+        ++at;  // an odd last byte
+        return kReplacement;
     }
-    return "\r\n";
+    const char32_t unit = unitAt(at);
+    at += 2;
+    if (unit >= 0xD800 && unit < 0xDC00 && at + 1 < text.size()) {
+        const char32_t low = unitAt(at);
+        if (low >= 0xDC00 && low < 0xE000) {
+            at += 2;
+            return 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        }
+    }
+    return unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit;
+}
+
+}  // namespace
+
+char32_t decodeUtf16LeCharacter(std::string_view text, std::size_t& at) {
+    return decodeUtf16(text, at, false);
+}
+
+char32_t decodeUtf16BeCharacter(std::string_view text, std::size_t& at) {
+    return decodeUtf16(text, at, true);
 }
 
 }  // namespace tovane

@@ -1,5 +1,6 @@
 // The encodings a source file can be in, how one is recognised from the
-// file's first bytes, and what that means for lines and character counts.
+// file's first bytes, and what the engine needs to know of each, in one
+// table: a new encoding is one entry there and a decoder for its characters.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +11,66 @@ namespace tovane {
 
 enum class TextEncoding { Gbk, Utf8, Utf8Bom, Utf16Le, Utf16Be };
 
-// How many bytes of the source are looked at to tell UTF-8 from GBK.
+// How characters are made of bytes: what a character count, a character
+// boundary and decoding go by.
+enum class CharacterForm {
+    DoubleByte,  // a byte, or a lead byte and a trail byte (GBK)
+    Utf8,        // a lead byte and up to three continuation bytes
+    Utf16,       // a 16-bit unit, or two of them for a surrogate pair
+};
+
+// Double-byte encodings: the bytes that open a pair, and those that can close one.
+struct DoubleByteRanges {
+    unsigned char leadFirst;
+    unsigned char leadLast;
+    unsigned char trailFirst;  // trail bytes are trailFirst..trailLast without the gap
+    unsigned char trailLast;
+    unsigned char gapFirst;  // bytes inside the trail range that can't close a pair
+    unsigned char gapLast;
+    bool isLead(unsigned char c) const { return c >= leadFirst && c <= leadLast; }
+    bool isTrail(unsigned char c) const {
+        return c >= trailFirst && c <= trailLast && !(c >= gapFirst && c <= gapLast);
+    }
+};
+
+struct EncodingFacts {
+    std::string_view name;           // as a user knows it: "GBK", "UTF-8", …
+    std::string_view byteOrderMark;  // opens the source and every part; empty without one
+    std::size_t unit;                // bytes of a code unit; lines end at CR and LF units
+    bool bigEndian;                  // the order of a two-byte unit's bytes
+    std::string_view lineBreak;      // CR LF in the encoding, written after every line
+    std::size_t longestCharacter;    // the most bytes one character takes
+    CharacterForm form;
+    DoubleByteRanges pairs;  // DoubleByte only
+    // Reads the character at `at`, a character boundary of `text`, and moves
+    // `at` past it; bytes that make no character read as U+FFFD, one a time.
+    char32_t (*decode)(std::string_view text, std::size_t& at);
+};
+
+// The decoders of the table.
+char32_t decodeGbkCharacter(std::string_view text, std::size_t& at);
+char32_t decodeUtf8Character(std::string_view text, std::size_t& at);
+char32_t decodeUtf16LeCharacter(std::string_view text, std::size_t& at);
+char32_t decodeUtf16BeCharacter(std::string_view text, std::size_t& at);
+
+inline constexpr DoubleByteRanges kGbkPairs{0x81, 0xFE, 0x40, 0xFE, 0x7F, 0x7F};
+
+// In the order of TextEncoding.
+inline constexpr EncodingFacts kEncodings[] = {
+    {"GBK", "", 1, false, "\r\n", 2, CharacterForm::DoubleByte, kGbkPairs, decodeGbkCharacter},
+    {"UTF-8", "", 1, false, "\r\n", 4, CharacterForm::Utf8, {}, decodeUtf8Character},
+    {"UTF-8", "\xEF\xBB\xBF", 1, false, "\r\n", 4, CharacterForm::Utf8, {}, decodeUtf8Character},
+    {"UTF-16LE", "\xFF\xFE", 2, false, {"\r\0\n\0", 4}, 4, CharacterForm::Utf16, {},
+     decodeUtf16LeCharacter},
+    {"UTF-16BE", "\xFE\xFF", 2, true, {"\0\r\0\n", 4}, 4, CharacterForm::Utf16, {},
+     decodeUtf16BeCharacter},
+};
+
+inline constexpr const EncodingFacts& factsOf(TextEncoding encoding) {
+    return kEncodings[static_cast<std::size_t>(encoding)];
+}
+
+// How many bytes of the source are looked at to tell the encoding.
 inline constexpr std::size_t kEncodingSampleSize = 64 * 1024;
 
 // Decides the encoding from the first bytes of a file. `sample` holds the
@@ -19,22 +79,24 @@ inline constexpr std::size_t kEncodingSampleSize = 64 * 1024;
 // only allowed when more of the file follows).
 TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize);
 
-// The byte-order mark that opens every part of a source in this encoding.
-std::string_view byteOrderMark(TextEncoding encoding);
-
-// Bytes of one code unit: lines end at a CR unit, written line ends are units.
-std::size_t codeUnitSize(TextEncoding encoding);
-
-// CR LF as written after every line, in the encoding's units and byte order.
-std::string_view lineBreak(TextEncoding encoding);
+// Shorthands for the table's entries.
+inline std::string_view byteOrderMark(TextEncoding encoding) {
+    return factsOf(encoding).byteOrderMark;
+}
+inline std::size_t codeUnitSize(TextEncoding encoding) {
+    return factsOf(encoding).unit;
+}
+inline std::string_view lineBreak(TextEncoding encoding) {
+    return factsOf(encoding).lineBreak;
+}
 
 // GBK: a byte that opens a two-byte character, and one that can close it.
 // CR and LF are neither, so a line always starts at a character boundary.
 inline bool isGbkLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
+    return factsOf(TextEncoding::Gbk).pairs.isLead(c);
 }
 inline bool isGbkTrail(unsigned char c) {
-    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFE);
+    return factsOf(TextEncoding::Gbk).pairs.isTrail(c);
 }
 
 // True when `bytes` is well-formed UTF-8; a sequence cut off by the end of

@@ -1,0 +1,182 @@
+#include "split/line_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "split/text/char_counter.h"
+
+namespace tovane {
+
+namespace {
+
+// Pieces of an even size, so that UTF-16 units never straddle two reads, and
+// never so small that a line end and its neighbours can't be seen together.
+LineSource::Options usable(LineSource::Options options) {
+    options.pieceSize = std::max<std::size_t>(options.pieceSize & ~std::size_t{1}, 16);
+    return options;
+}
+
+}  // namespace
+
+LineSource::LineSource(std::string path, Options options, std::function<bool()> release,
+                       std::function<void(std::uint64_t)> reached,
+                       const std::atomic<bool>* stopRequested)
+    : path_(std::move(path)),
+      options_(usable(options)),
+      release_(std::move(release)),
+      reached_(std::move(reached)),
+      stopRequested_(stopRequested),
+      buffer_(new char[4 * options_.pieceSize]),
+      readAhead_(file_, [this](std::string_view piece) {
+          return scan_.findBareTerminator(piece.data(), piece.size()) == piece.size();
+      }) {}
+
+bool LineSource::open() {
+    if (!file_.open(path_)) return false;
+    std::string sample;
+    if (!file_.readEncodingSample(sample)) return false;
+    encoding_ = detectEncoding(sample, file_.size());
+    scan_ = CrlfScan(encoding_);
+    dataOffset_ = facts().byteOrderMark.size();  // the mark is no part of the first line
+    data_ = pieceArea(side_);
+    return true;
+}
+
+void LineSource::close() {
+    readAhead_.cancel();
+    file_.close();
+}
+
+bool LineSource::next(Line& line) {
+    while (true) {
+        const CrlfScan::Line found = scan_.nextLine(data_, position_, length_, atEnd_);
+        if (found.none) return false;
+        if (found.complete) {
+            line = {data_ + position_, dataOffset_ + position_, found.length, found.terminator};
+            position_ += found.length + found.terminator;
+            return true;
+        }
+        const bool outgrowsPiece = length_ - position_ >= options_.pieceSize;
+        if (!(outgrowsPiece ? findLongLine(line) : refill())) return false;
+        if (outgrowsPiece) return true;
+    }
+}
+
+bool LineSource::endsOnlyInCrLf(std::size_t n) const {
+    return onlyCrLf_ || scan_.findBareTerminator(data_ + position_, n) == n;
+}
+
+// Moves on to the next piece of the file, with the unfinished line carried
+// over in front of it. The piece after that is read meanwhile.
+bool LineSource::refill() {
+    if (!release_()) return endWith(Trouble::Refused);  // bytes handed out lie in this side
+    const std::size_t size = options_.pieceSize;
+    const std::uint64_t offset = dataOffset_ + length_;
+    const int next = 1 - side_;
+    char* piece = pieceArea(next);
+    const bool ahead = readAhead_.pendingAt(offset);
+    const std::int64_t got = ahead ? readAhead_.wait() : file_.readAt(offset, piece, size);
+    if (got < 0) return endWith(Trouble::Read);
+    const std::size_t carried = length_ - position_;
+    std::memcpy(piece - carried, data_ + position_, carried);
+    data_ = piece - carried;
+    dataOffset_ += position_;
+    length_ = carried + static_cast<std::size_t>(got);
+    position_ = 0;
+    // The reader looked the piece over; what is left is where the carried
+    // line meets it.
+    const std::size_t unit = scan_.unit();
+    const std::size_t seam = std::min(carried + unit, length_);
+    onlyCrLf_ = ahead && readAhead_.passed() && scan_.findBareTerminator(data_, seam) == seam;
+    side_ = next;
+    atEnd_ = static_cast<std::size_t>(got) < size;
+    const std::uint64_t following = offset + static_cast<std::uint64_t>(got);
+    if (!atEnd_ && following < file_.size()) {
+        readAhead_.start(following, pieceArea(1 - next), size);
+    }
+    if (reached_) reached_(dataOffset_ + length_);
+    return true;
+}
+
+// A line longer than a piece: reads on from its start until its end is seen.
+// Its bytes are read again, a piece at a time, by lineBytes().
+bool LineSource::findLongLine(Line& line) {
+    if (!release_()) return endWith(Trouble::Refused);
+    readAhead_.cancel();  // both sides are free for reading the line
+    char* buffer = pieceArea(side_);
+    const std::uint64_t start = dataOffset_ + position_;
+    std::uint64_t at = start;
+    while (true) {
+        if (stopRequested()) return false;
+        const std::int64_t got = file_.readAt(at, buffer, options_.pieceSize);
+        if (got < 0) return endWith(Trouble::Read);
+        const auto size = static_cast<std::size_t>(got);
+        const CrlfScan::Line found = scan_.nextLine(buffer, 0, size, size < options_.pieceSize);
+        if (found.none || found.complete) {
+            line = {nullptr, start, at + found.length - start, found.terminator};
+            break;
+        }
+        at += found.length;  // from a CR whose LF is out of view, or the next whole unit
+    }
+    dataOffset_ = line.offset + line.length + line.terminator;
+    data_ = pieceArea(side_);
+    onlyCrLf_ = false;
+    length_ = 0;
+    position_ = 0;
+    atEnd_ = line.terminator == 0;
+    return true;
+}
+
+std::string_view LineSource::lineBytes(const Line& line, std::uint64_t from, std::uint64_t most) {
+    const std::uint64_t want = std::min(most, line.length - from);
+    if (line.inView()) return line.view().substr(static_cast<std::size_t>(from), want);
+    if (stopRequested()) return {};
+    if (!release_()) {
+        endWith(Trouble::Refused);
+        return {};
+    }
+    char* buffer = pieceArea(side_);
+    const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(want, options_.pieceSize));
+    const std::int64_t got = file_.readAt(line.offset + from, buffer, size);
+    if (got <= 0) {
+        endWith(got < 0 ? Trouble::Read : Trouble::Changed);  // nothing there: the file shrank
+        return {};
+    }
+    if (reached_) reached_(line.offset + from + static_cast<std::uint64_t>(got));
+    return {buffer, static_cast<std::size_t>(got)};
+}
+
+std::int64_t LineSource::readAt(std::uint64_t offset, char* into, std::size_t size) {
+    const std::int64_t got = file_.readAt(offset, into, size);
+    if (got < 0) endWith(Trouble::Read);
+    return got;
+}
+
+std::uint64_t LineSource::characters(const Line& line) {
+    if (line.inView()) return CharCounter::countLine(encoding_, line.view());
+    CharCounter counter(encoding_);
+    for (std::uint64_t done = 0; done < line.length;) {
+        const std::string_view piece = lineBytes(line, done, line.length - done);
+        if (piece.empty()) break;
+        counter.feed(piece);
+        done += piece.size();
+    }
+    return counter.count();
+}
+
+bool LineSource::stopRequested() {
+    if (stopRequested_ == nullptr || !stopRequested_->load(std::memory_order_relaxed)) return false;
+    endWith(Trouble::Stopped);
+    return true;
+}
+
+bool LineSource::endWith(Trouble trouble) {
+    if (trouble_ == Trouble::None) trouble_ = trouble;
+    return false;
+}
+
+char* LineSource::pieceArea(int side) const {
+    return buffer_.get() + static_cast<std::size_t>(2 * side + 1) * options_.pieceSize;
+}
+
+}  // namespace tovane

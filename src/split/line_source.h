@@ -1,0 +1,130 @@
+// The source's lines, in order, one at a time or as a run: reads the file in
+// pieces (the next piece on a second thread while the one before is split),
+// knows its encoding, and finds every line end with the one stepper of
+// CrlfScan. Bytes it hands out live in its own buffer until it says it is
+// about to reuse them.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "split/io/read_ahead.h"
+#include "split/io/source_file.h"
+#include "split/text/crlf_scan.h"
+#include "split/text/text_encoding.h"
+
+namespace tovane {
+
+class LineSource {
+public:
+    struct Options {
+        // The size of each piece read from the file: large enough for few
+        // system calls and few lines cut at a piece's end, small enough to stay
+        // in the processor's cache between being read and being written. Even,
+        // so that a UTF-16 code unit never straddles two reads.
+        std::size_t pieceSize = std::size_t{128} << 10;
+    };
+
+    struct Line {
+        const char* bytes = nullptr;  // the line, or nullptr for one longer than a piece
+        std::uint64_t offset = 0;     // of its first byte in the file
+        std::uint64_t length = 0;     // bytes, without its end
+        std::size_t terminator = 0;   // bytes of its end (CR LF, CR or LF); 0 for a last line without
+        bool inView() const { return bytes != nullptr; }
+        std::string_view view() const { return {bytes, static_cast<std::size_t>(length)}; }
+    };
+
+    // Why the lines ended early.
+    enum class Trouble {
+        None,
+        Read,     // the file can't be read: error()
+        Changed,  // the file shrank under the split
+        Stopped,  // a stop was asked for
+        Refused,  // the owner of bytes handed out couldn't let them go
+    };
+
+    // `release` is called before bytes handed out earlier are overwritten; the
+    // lines end when it returns false. `reached` hears how far the file has
+    // been read. A set `stopRequested` ends the lines, also inside a long one.
+    LineSource(std::string path, Options options, std::function<bool()> release,
+               std::function<void(std::uint64_t)> reached, const std::atomic<bool>* stopRequested);
+
+    // Opens the source and tells its encoding; false with error() set.
+    bool open();
+    TextEncoding encoding() const { return encoding_; }
+    const EncodingFacts& facts() const { return factsOf(encoding_); }
+    const CrlfScan& scan() const { return scan_; }
+    std::uint64_t size() const { return file_.size(); }
+    FileIdentity identity() const { return file_.identity(); }
+    // Nothing but a byte-order mark, if that.
+    bool holdsNoText() const { return size() <= facts().byteOrderMark.size(); }
+
+    // The next line, which the source then moves past; false when no line is
+    // left or the lines ended early (trouble()).
+    bool next(Line& line);
+
+    // The lines in view from the next one on, for taking a run of them at once.
+    std::string_view ahead() const { return {data_ + position_, length_ - position_}; }
+    // Whether every line end in ahead()[0, n) is CR LF.
+    bool endsOnlyInCrLf(std::size_t n) const;
+    // Moves past the first `n` bytes of ahead(), whole lines.
+    void skip(std::size_t n) { position_ += n; }
+
+    // Up to `most` bytes of a line, from `from` on: its own for a line in
+    // view; read into the source's buffer for one that isn't. Empty when the
+    // lines ended (trouble()).
+    std::string_view lineBytes(const Line& line, std::uint64_t from, std::uint64_t most);
+    // The line's characters; read again from the file for a line not in view.
+    std::uint64_t characters(const Line& line);
+    // Reads elsewhere in the file, leaving the lines in view as they are; a
+    // failure ends the lines too.
+    std::int64_t readAt(std::uint64_t offset, char* into, std::size_t size);
+
+    // Whether the file was written to since it was opened.
+    bool changedSinceOpen() { return file_.changedSinceOpen(); }
+    // Waits for a read in flight and reads no further ahead.
+    void settle() { readAhead_.cancel(); }
+    // Stops reading ahead and closes the file.
+    void close();
+
+    Trouble trouble() const { return trouble_; }
+    int error() const { return file_.error(); }
+
+private:
+    bool refill();
+    bool findLongLine(Line& line);
+    bool stopRequested();  // and if so, the lines end
+    bool endWith(Trouble trouble);
+    char* pieceArea(int side) const;
+
+    const std::string path_;
+    const Options options_;
+    std::function<bool()> release_;
+    std::function<void(std::uint64_t)> reached_;
+    const std::atomic<bool>* stopRequested_;
+
+    SourceFile file_;
+    TextEncoding encoding_ = TextEncoding::Gbk;
+    CrlfScan scan_{TextEncoding::Gbk};
+    Trouble trouble_ = Trouble::None;
+
+    // Two sides, each with room for one piece read from the file and, in
+    // front of it, for the unfinished line carried over from the other side.
+    // One side is being split while the next piece is read into the other.
+    std::unique_ptr<char[]> buffer_;
+    ReadAhead readAhead_;
+    int side_ = 0;                  // the side data_ lies in
+    const char* data_ = nullptr;    // the lines in view
+    std::uint64_t dataOffset_ = 0;  // file offset of data_[0]
+    std::size_t length_ = 0;        // bytes held
+    std::size_t position_ = 0;      // start of the next line
+    bool atEnd_ = false;            // nothing follows data_[length_ - 1]
+    bool onlyCrLf_ = false;         // every line end in the data is known to be CR LF
+};
+
+}  // namespace tovane

@@ -1,0 +1,84 @@
+// The strict cap: no part larger than the cap, lines cut only between
+// characters, and the parts joined give back the source with CR LF ends.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "split/line_splitter.h"
+#include "split/rules/max_size_rule.h"
+#include "support/encode.h"
+#include "support/reference_split.h"
+#include "support/temp_dir.h"
+
+namespace tovane {
+namespace {
+
+class MaxSizeRuleTest : public ::testing::TestWithParam<TextEncoding> {};
+
+// Short lines, lines that no part can hold (Chinese, with characters of four
+// bytes among them where the encoding has them), an empty one, and line ends
+// of every kind; the last line has none.
+struct Novel {
+    std::string source;
+    std::string withCrLf;  // the lines, each ending in CR LF
+};
+
+Novel novel(TextEncoding encoding) {
+    std::string longLine;
+    for (int i = 0; i < 300; ++i) {
+        longLine += i % 7 == 3 && encoding != TextEncoding::Gbk ? "😀" : "雨";
+    }
+    const std::string lines[] = {"第一章 山雨", longLine, "", "短句。", longLine + "a", longLine};
+    const std::string ends[] = {"\r\n", "\n", "\r", "\r\n", "\r", ""};
+    Novel text;
+    text.source = std::string(byteOrderMark(encoding));
+    for (std::size_t i = 0; i < std::size(lines); ++i) {
+        text.source += test::encode(lines[i] + ends[i], encoding);
+        text.withCrLf += test::encode(lines[i] + "\r\n", encoding);
+    }
+    return text;
+}
+
+TEST_P(MaxSizeRuleTest, PartsStayWithinTheCapAndJoinToTheSource) {
+    const TextEncoding encoding = GetParam();
+    const std::string bom(byteOrderMark(encoding));
+    const Novel text = novel(encoding);
+    const std::uint64_t smallest = MaxSizeRule::smallestCap(encoding);
+    test::TempDir dir;
+    SplitPlan plan;
+    plan.sourcePath = dir.write("novel.txt", text.source);
+    plan.baseName = "p";
+    plan.rule = PartRule::ByMaxSize;
+    for (const std::uint64_t cap : {smallest, smallest + 3, std::uint64_t{100}}) {
+        const std::vector<std::string> expected = test::referenceMaxSizeSplit(text.source, cap);
+        std::string joined;
+        for (const std::string& part : expected) {
+            ASSERT_LE(part.size(), cap);
+            ASSERT_EQ(part.substr(0, bom.size()), bom);
+            joined += part.substr(bom.size());
+        }
+        ASSERT_EQ(joined, text.withCrLf) << "cap " << cap;
+        for (const std::size_t buffer : {std::size_t{16}, std::size_t{1} << 20}) {
+            plan.byteLimit = cap;
+            plan.saveFolder =
+                dir.makeDir("out" + std::to_string(cap) + "-" + std::to_string(buffer));
+            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
+            ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
+            ASSERT_EQ(outcome.parts, expected.size()) << "cap " << cap << " buffer " << buffer;
+            for (std::size_t n = 0; n < expected.size(); ++n) {
+                ASSERT_EQ(test::readFile(plan.saveFolder + "p_" + std::to_string(n + 1) + ".txt"),
+                          expected[n])
+                    << "cap " << cap << " buffer " << buffer << " part " << n + 1;
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, MaxSizeRuleTest,
+                         ::testing::Values(TextEncoding::Gbk, TextEncoding::Utf8,
+                                           TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
+                                           TextEncoding::Utf16Be));
+
+}  // namespace
+}  // namespace tovane
