@@ -9,6 +9,7 @@
 
 #include "folder_picker/drive_list_box.h"
 #include "folder_picker/folder_list_box.h"
+#include "platform/control_table.h"
 #include "platform/engine_text.h"
 #include "platform/twips.h"
 #include "platform/window_setup.h"
@@ -23,44 +24,40 @@ QPointer<Form2> picker;
 
 Form2::Form2(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     WindowSetup::setUp(this, QStringLiteral("Form2"), WindowTexts::kForm2Title);
-
-    Drive1 = new DriveListBox(this);
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1 = new FolderListBox(this);
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    Label1 = new QLabel(WindowTexts::kPickerLabel1, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Text1 = new QLineEdit(WindowTexts::kPickerText1, this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setReadOnly(true);
-    Command1 = new QPushButton(WindowTexts::kPickerCommand1, this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setAutoDefault(false);
-    WindowSetup::clickOnEnter(Command1);
-
-    const auto place = &Twips::place;
     Twips::lockWindowSize(this, kClientWidth, kClientHeight);
-    place(Drive1, 120, 120, 4575, 300);
-    place(Dir1, 120, 600, 4575, 2190);
-    place(Label1, 120, 3120, 495, 255);
-    place(Text1, 600, 3000, 3255, 375);
-    place(Command1, 3960, 3000, 735, 375);
-    QWidget::setTabOrder(Drive1, Dir1);
-    QWidget::setTabOrder(Dir1, Text1);
-    QWidget::setTabOrder(Text1, Command1);
-
+    buildControls();
+    Text1->setReadOnly(true);
+    WindowSetup::clickOnEnter(Command1);
     connect(Drive1, &DriveListBox::driveChanged, this, &Form2::Drive1_Change);
     connect(Dir1, &FolderListBox::pathChanged, this, &Form2::Dir1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
-
     Form_Load();
+    startTimer();
+    Drive1->setFocus();
+}
+
+// The layout: every control with its place and size in twips, caption and tab index.
+void Form2::buildControls() {
+    using ControlTable::make;
+    ControlTable::build<Form2>(
+        *this, {
+                   {"Drive1", make<&Form2::Drive1>, nullptr, 120, 120, 4575, 300, {}, 0},
+                   {"Dir1", make<&Form2::Dir1>, nullptr, 120, 600, 4575, 2190, {}, 1},
+                   {"Label1", make<&Form2::Label1>, nullptr, 120, 3120, 495, 255,
+                    WindowTexts::kPickerLabel1, 2},
+                   {"Text1", make<&Form2::Text1>, nullptr, 600, 3000, 3255, 375,
+                    WindowTexts::kPickerText1, 3},
+                   {"Command1", make<&Form2::Command1>, nullptr, 3960, 3000, 735, 375,
+                    WindowTexts::kPickerCommand1, 4},
+               });
+}
+
+void Form2::startTimer() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(50);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     Timer1->start();
-    Drive1->setFocus();
 }
 
 Form2* Form2::instance() {

@@ -37,6 +37,9 @@ signals:
     void folderChosen(const QString& folder);
 
 private:
+    void buildControls();
+    void startTimer();
+
     DriveListBox* Drive1;   // the drives
     FolderListBox* Dir1;    // the folders around the current one
     QLabel* Label1;         // "路径:"

@@ -22,6 +22,7 @@
 #include "main_window/clickable_label.h"
 #include "main_window/line_control.h"
 #include "platform/app_resources.h"
+#include "platform/control_table.h"
 #include "platform/engine_text.h"
 #include "platform/interface_fonts.h"
 #include "platform/runtime_services.h"
@@ -41,28 +42,6 @@ QPointer<Form1> mainWindow;
 constexpr std::uint64_t kManyParts = 10000;
 // How often the status line follows a run's progress.
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
-
-template <typename T>
-T* makeControl(const char* name, QWidget* parent) {
-    auto* control = new T(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
-}
-
-QLabel* makeLabel(const char* name, const QString& caption, QWidget* parent) {
-    auto* label = makeControl<QLabel>(name, parent);
-    label->setText(caption);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(false);
-    return label;
-}
-
-QPushButton* makeButton(const char* name, const QString& caption, QWidget* parent) {
-    auto* button = makeControl<QPushButton>(name, parent);
-    button->setText(caption);
-    button->setAutoDefault(false);
-    return button;
-}
 
 void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -99,42 +78,19 @@ bool isEditingKey(int key) {
     }
 }
 
+QString fromEngine(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     WindowSetup::setUp(this, QStringLiteral("Form1"), WindowTexts::kForm1Title);
+    Twips::lockWindowSize(this, kClientWidth, kClientHeight);
     buildControls();
-    placeControls();
-    orderTabs();
-
-    // Wired after the initial texts are in, so that loading selects no mode.
-    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
-    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Label5, &ClickableLabel::clicked, this, &Form1::Label5_Click);
-    connect(ztl, &ClickableLabel::clicked, this, &Form1::ztl_Click);
-    for (QLineEdit* watched : {Text1, savepath1, Text2, Text3}) watched->installEventFilter(this);
-    for (QPushButton* button : {Command1, Command2, Command3, Command4}) {
-        WindowSetup::clickOnEnter(button);
-    }
-    // A file dropped on the window is taken as Browse would; no box takes drops.
-    setAcceptDrops(true);
-    for (QLineEdit* box : {Text1, savepath1, Text2, Text3, Text4}) box->setAcceptDrops(false);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(50);
-    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(10);
-    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
-    Timer1->start();
-    Timer2->start();
-
+    setUpControls();
+    connectHandlers();  // after the initial texts are in, so that loading selects no mode
+    startTimers();
     savepath1->setFocus();
     if (mainWindow.isNull()) mainWindow = this;
 }
@@ -153,114 +109,101 @@ Form1* Form1::ensureInstance(bool* created) {
     return mainWindow.data();
 }
 
+// The layout: every control with its container, place and size in twips,
+// caption and tab index. Frame3 comes before the boxes and the button that
+// sit over it in Frame2, and the option marks, on the window itself so that
+// they form one group, after Frame2 so that they show over it.
 void Form1::buildControls() {
-    Frame1 = makeControl<QGroupBox>("Frame1", this);
-    Frame1->setTitle(WindowTexts::kFrame1);
-    Label2 = makeLabel("Label2", WindowTexts::kLabel2, Frame1);
-    Text1 = makeControl<QLineEdit>("Text1", Frame1);
-    Text1->setText(WindowTexts::kText1);
+    using ControlTable::make;
+    ControlTable::build<Form1>(
+        *this,
+        {
+            {"Frame1", make<&Form1::Frame1>, nullptr, 120, 120, 6975, 1455, WindowTexts::kFrame1, 0},
+            {"Label2", make<&Form1::Label2>, "Frame1", 120, 360, 855, 375, WindowTexts::kLabel2, 4},
+            {"Text1", make<&Form1::Text1>, "Frame1", 960, 240, 4695, 375, WindowTexts::kText1, 5},
+            {"Command2", make<&Form1::Command2>, "Frame1", 5760, 240, 975, 375,
+             WindowTexts::kCommand2, 3},
+            {"Label1", make<&Form1::Label1>, "Frame1", 120, 960, 735, 375, WindowTexts::kLabel1, 1},
+            {"savepath1", make<&Form1::savepath1>, "Frame1", 960, 840, 3975, 375,
+             WindowTexts::kSavePath1, 2},
+            {"Command1", make<&Form1::Command1>, "Frame1", 5040, 840, 855, 375,
+             WindowTexts::kCommand1, 6},
+            {"Command3", make<&Form1::Command3>, "Frame1", 6000, 840, 855, 375,
+             WindowTexts::kCommand3, 18},
+            {"Frame2", make<&Form1::Frame2>, nullptr, 120, 1560, 6975, 975, {}, 9},
+            {"Frame3", make<&Form1::Frame3>, "Frame2", 120, 120, 5655, 735, {}, 13},
+            {"Label3", make<&Form1::Label3>, "Frame3", 360, 360, 255, 255, WindowTexts::kLabel3, 16},
+            {"Label4", make<&Form1::Label4>, "Frame3", 1440, 360, 1695, 255, WindowTexts::kLabel4,
+             15},
+            {"Label7", make<&Form1::Label7>, "Frame3", 3240, 360, 975, 255, WindowTexts::kLabel7, 14},
+            {"Label6", make<&Form1::Label6>, "Frame3", 4920, 360, 615, 255, WindowTexts::kLabel6, 17},
+            {"Text2", make<&Form1::Text2>, "Frame2", 720, 360, 735, 375,
+             fromEngine(tovane::kDefaultSizeText), 10},
+            {"Text3", make<&Form1::Text3>, "Frame2", 4320, 360, 615, 375,
+             fromEngine(tovane::kDefaultCountText), 11},
+            {"Command4", make<&Form1::Command4>, "Frame2", 5880, 360, 975, 375,
+             WindowTexts::kStartIdle, 12},
+            {"Option1", make<&Form1::Option1>, nullptr, 360, 2040, 255, 255,
+             QStringLiteral("Option1"), 7},
+            {"Option2", make<&Form1::Option2>, nullptr, 3240, 2040, 255, 255,
+             QStringLiteral("Option2"), 8},
+            {"Frame4", make<&Form1::Frame4>, nullptr, 120, 2640, 6975, 735, WindowTexts::kFrame4, 19},
+            {"ztl", make<&Form1::ztl>, "Frame4", 120, 360, 6735, 255, WindowTexts::kWelcome, 20},
+            {"Line1", make<&Form1::Line1>, "Frame4", 120, 600, 6840 - 120, 15, {}, -1},
+            {"Text4", make<&Form1::Text4>, nullptr, 7320, 1800, 2175, 375, {}, 21},
+            {"Label5", make<&Form1::Label5>, nullptr, 240, 3480, 6855, 255, WindowTexts::kLabel5, 22},
+        });
+}
+
+// What the layout table doesn't say: colours, fonts, limits and who may
+// take the focus.
+void Form1::setUpControls() {
     Text1->setReadOnly(true);
     setTextColour(Text1, QPalette::Text, Qt::black);
-    Command2 = makeButton("Command2", WindowTexts::kCommand2, Frame1);
-    Label1 = makeLabel("Label1", WindowTexts::kLabel1, Frame1);
-    savepath1 = makeControl<QLineEdit>("savepath1", Frame1);
-    savepath1->setText(WindowTexts::kSavePath1);
-    Command1 = makeButton("Command1", WindowTexts::kCommand1, Frame1);
-    Command3 = makeButton("Command3", WindowTexts::kCommand3, Frame1);
-
-    // Frame3 comes first so that the boxes and the button sit over it.
-    Frame2 = makeControl<QGroupBox>("Frame2", this);
-    Frame3 = makeControl<QGroupBox>("Frame3", Frame2);
-    Label3 = makeLabel("Label3", WindowTexts::kLabel3, Frame3);
-    Label4 = makeLabel("Label4", WindowTexts::kLabel4, Frame3);
-    Label7 = makeLabel("Label7", WindowTexts::kLabel7, Frame3);
-    Label6 = makeLabel("Label6", WindowTexts::kLabel6, Frame3);
-    Text2 = makeControl<QLineEdit>("Text2", Frame2);
     Text2->setMaxLength(5);
-    Text2->setText(QStringLiteral("100"));
-    Text3 = makeControl<QLineEdit>("Text3", Frame2);
     Text3->setMaxLength(4);
-    Text3->setText(QStringLiteral("10"));
     for (QLineEdit* box : {Text2, Text3}) {
         box->setFont(InterfaceFonts::songTi(10.5));
         // Digits only: an input method would only get in the way.
         box->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
-    Command4 = makeButton(
-        "Command4",
-        WindowTexts::kStartIdle,
-        Frame2);
-
-    // On the window itself, over the frame, so both marks form one group.
-    Option1 = makeControl<QRadioButton>("Option1", this);
-    Option1->setText(QStringLiteral("Option1"));
     Option1->setChecked(true);
-    Option2 = makeControl<QRadioButton>("Option2", this);
-    Option2->setText(QStringLiteral("Option2"));
-
-    Frame4 = makeControl<QGroupBox>("Frame4", this);
-    Frame4->setTitle(WindowTexts::kFrame4);
-    ztl = makeControl<ClickableLabel>("ztl", Frame4);
-    ztl->setText(WindowTexts::kWelcome);
-    ztl->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    ztl->setCursor(Qt::PointingHandCursor);
     setTextColour(ztl, QPalette::WindowText, QColor(255, 0, 0));
-    Line1 = new LineControl(QColor(0, 0, 255), Frame4);
-    Line1->setObjectName(QStringLiteral("Line1"));
-
-    Text4 = makeControl<QLineEdit>("Text4", this);
+    Line1->setColour(QColor(0, 0, 255));
     Text4->setVisible(false);
     Text4->setFocusPolicy(Qt::NoFocus);
-
-    Label5 = makeControl<ClickableLabel>("Label5", this);
-    Label5->setText(WindowTexts::kLabel5);
-    Label5->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label5->setCursor(Qt::PointingHandCursor);
-
-    for (QLabel* label : findChildren<QLabel*>()) label->setFocusPolicy(Qt::NoFocus);
+    for (ClickableLabel* link : {ztl, Label5}) link->setCursor(Qt::PointingHandCursor);
+    // A file dropped on the window is taken as Browse would; no box takes drops.
+    setAcceptDrops(true);
+    for (QLineEdit* box : {Text1, savepath1, Text2, Text3, Text4}) box->setAcceptDrops(false);
 }
 
-void Form1::placeControls() {
-    const auto place = &Twips::place;
-    Twips::lockWindowSize(this, kClientWidth, kClientHeight);
-    place(Frame1, 120, 120, 6975, 1455);
-    place(Label2, 120, 360, 855, 375);
-    place(Text1, 960, 240, 4695, 375);
-    place(Command2, 5760, 240, 975, 375);
-    place(Label1, 120, 960, 735, 375);
-    place(savepath1, 960, 840, 3975, 375);
-    place(Command1, 5040, 840, 855, 375);
-    place(Command3, 6000, 840, 855, 375);
-    place(Frame2, 120, 1560, 6975, 975);
-    place(Frame3, 120, 120, 5655, 735);
-    place(Option1, 360, 2040, 255, 255);
-    place(Label3, 360, 360, 255, 255);
-    place(Text2, 720, 360, 735, 375);
-    place(Label4, 1440, 360, 1695, 255);
-    place(Option2, 3240, 2040, 255, 255);
-    place(Label7, 3240, 360, 975, 255);
-    place(Text3, 4320, 360, 615, 375);
-    place(Label6, 4920, 360, 615, 255);
-    place(Command4, 5880, 360, 975, 375);
-    place(Frame4, 120, 2640, 6975, 735);
-    place(ztl, 120, 360, 6735, 255);
-    place(Line1, 120, 600, 6840 - 120, 15);
-    place(Text4, 7320, 1800, 2175, 375);
-    place(Label5, label5Left_, 3480, 6855, 255);
-    Option1->raise();
-    Option2->raise();
+void Form1::connectHandlers() {
+    connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+    connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Label5, &ClickableLabel::clicked, this, &Form1::Label5_Click);
+    connect(ztl, &ClickableLabel::clicked, this, &Form1::ztl_Click);
+    for (QLineEdit* watched : {Text1, savepath1, Text2, Text3}) watched->installEventFilter(this);
+    for (QPushButton* button : {Command1, Command2, Command3, Command4}) {
+        WindowSetup::clickOnEnter(button);
+    }
 }
 
-void Form1::orderTabs() {
-    QWidget::setTabOrder(savepath1, Command2);
-    QWidget::setTabOrder(Command2, Text1);
-    QWidget::setTabOrder(Text1, Command1);
-    QWidget::setTabOrder(Command1, Option1);
-    QWidget::setTabOrder(Option1, Option2);
-    QWidget::setTabOrder(Option2, Text2);
-    QWidget::setTabOrder(Text2, Text3);
-    QWidget::setTabOrder(Text3, Command4);
-    QWidget::setTabOrder(Command4, Command3);
+void Form1::startTimers() {
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(50);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(10);
+    connect(Timer2, &QTimer::timeout, this, &Form1::Timer2_Timer);
+    Timer1->start();
+    Timer2->start();
 }
 
 void Form1::setLabel5Left(double twips) {

@@ -78,8 +78,9 @@ protected:
 
 private:
     void buildControls();
-    void placeControls();
-    void orderTabs();
+    void setUpControls();
+    void connectHandlers();
+    void startTimers();
     void bounceFocus(QLineEdit* box);
     bool filterDigitKey(QKeyEvent* event);
     bool filterDigitInput(QInputMethodEvent* event);

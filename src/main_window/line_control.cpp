@@ -2,9 +2,14 @@
 
 #include <QPainter>
 
-LineControl::LineControl(QColor colour, QWidget* parent) : QWidget(parent), colour_(colour) {
+LineControl::LineControl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+}
+
+void LineControl::setColour(const QColor& colour) {
+    colour_ = colour;
+    update();
 }
 
 void LineControl::paintEvent(QPaintEvent*) {

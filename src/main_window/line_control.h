@@ -7,13 +7,14 @@
 class LineControl : public QWidget {
     Q_OBJECT
 public:
-    LineControl(QColor colour, QWidget* parent = nullptr);
+    explicit LineControl(QWidget* parent = nullptr);
 
     QColor colour() const { return colour_; }
+    void setColour(const QColor& colour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QColor colour_;
+    QColor colour_ = Qt::black;
 };
