@@ -29,6 +29,9 @@ bool isDirectory(const std::string& path);
 // Gives the file `from` the name `to` in one step, replacing whatever file or
 // link had that name without opening it. 0, or an errno value.
 int renameReplacing(const std::string& from, const std::string& to);
+// The same, but only where nothing has the name `to`: EEXIST when something
+// has; ENOTSUP when the file system can't tell, so the caller must look.
+int renameNoReplace(const std::string& from, const std::string& to);
 // Removes a file or link. 0, or an errno value.
 int removeFile(const std::string& path);
 
@@ -43,6 +46,10 @@ int makeDurable(const std::string& folder);
 std::uint64_t currentProcessId();
 // Whether the process may still be running: false only when it certainly isn't.
 bool processIsAlive(std::uint64_t id);
+
+// Whether two file names name the same entry of a folder: exactly on POSIX,
+// regardless of case on Windows.
+bool sameName(std::string_view a, std::string_view b);
 
 // Whether `c` separates folders in a path on this system.
 bool isPathSeparator(char c);

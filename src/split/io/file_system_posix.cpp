@@ -40,6 +40,17 @@ int renameReplacing(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
+int renameNoReplace(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    return errno == EEXIST ? EEXIST : errno == EINVAL || errno == ENOSYS ? ENOTSUP : errno;
+#else
+    (void)from;
+    (void)to;
+    return ENOTSUP;
+#endif
+}
+
 int removeFile(const std::string& path) {
     return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
@@ -72,6 +83,10 @@ std::uint64_t currentProcessId() {
 bool processIsAlive(std::uint64_t id) {
     if (id == 0 || id > static_cast<std::uint64_t>(INT32_MAX)) return false;
     return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    return a == b;
 }
 
 bool isPathSeparator(char c) {

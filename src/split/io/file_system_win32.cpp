@@ -64,19 +64,26 @@ bool isDirectory(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int renameReplacing(const std::string& from, const std::string& to) {
+namespace {
+
+int rename(const std::string& from, const std::string& to, bool replacing) {
     const std::wstring source = windows::systemPath(from);
     const std::wstring target = windows::systemPath(to);
     // Virus scanners, indexers and another run naming the same part hold a
     // fresh file for a moment; a refusal is tried again for about a second.
     for (int attempt = 0;; ++attempt) {
-        const DWORD attributes = ::GetFileAttributesW(target.c_str());
         // A file marked read-only is kept, as Windows itself keeps it (Wine doesn't).
+        const DWORD attributes =
+            replacing ? ::GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             return EACCES;
         }
-        if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) break;
+        if (::MoveFileExW(source.c_str(), target.c_str(),
+                          replacing ? MOVEFILE_REPLACE_EXISTING : 0)) {
+            break;
+        }
         const DWORD code = ::GetLastError();
+        if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return EEXIST;
         const bool refused = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION;
         if (!refused || attempt == 40) {
             if (refused && isInUse(target)) return kErrorFileInUse;
@@ -87,6 +94,16 @@ int renameReplacing(const std::string& from, const std::string& to) {
     // Written under a hidden name, shown under its own.
     ::SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     return 0;
+}
+
+}  // namespace
+
+int renameReplacing(const std::string& from, const std::string& to) {
+    return rename(from, to, true);
+}
+
+int renameNoReplace(const std::string& from, const std::string& to) {
+    return rename(from, to, false);
 }
 
 int removeFile(const std::string& path) {
@@ -128,6 +145,13 @@ bool processIsAlive(std::uint64_t id) {
     const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
     ::CloseHandle(process);
     return running;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    const std::wstring wideA = windows::widen(a);
+    const std::wstring wideB = windows::widen(b);
+    return ::CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                                  static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool isPathSeparator(char c) {

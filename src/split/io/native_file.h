@@ -58,6 +58,7 @@ public:
     // Writes all the spans, in order, at the end of what was written so far.
     bool writeAll(const ByteSpan* spans, std::size_t count);
 
+    // The file, whatever name reaches it (of a file opened for reading).
     FileIdentity identity() const { return identity_; }
     // The file's size and modification time now; false with error() set.
     bool stamp(FileStamp& stamp);

@@ -74,7 +74,6 @@ bool NativeFile::createNew(const std::string& path, bool /*hidden*/) {
         error_ = errno;
         return false;
     }
-    readStatus(nullptr);
     return true;
 }
 

@@ -82,7 +82,6 @@ bool NativeFile::createNew(const std::string& path, bool hidden) {
         return false;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    readStatus(nullptr);
     return true;
 }
 

@@ -42,6 +42,26 @@ std::string partPath(std::string_view saveFolder, std::string_view baseName, std
     return path;
 }
 
+bool parsePartName(std::string_view entry, std::string_view baseName, std::uint64_t& number) {
+    constexpr std::string_view kExtension = ".txt";
+    if (entry.size() < baseName.size() + 2 + kExtension.size()) return false;
+    const std::string_view digits =
+        entry.substr(baseName.size() + 1, entry.size() - baseName.size() - 1 - kExtension.size());
+    if (!files::sameName(entry.substr(0, baseName.size()), baseName) ||
+        entry[baseName.size()] != '_' ||
+        !files::sameName(entry.substr(entry.size() - kExtension.size()), kExtension) ||
+        digits.size() > 19 || digits[0] == '0') {
+        return false;
+    }
+    std::uint64_t value = 0;
+    for (char c : digits) {
+        if (!isDigit(c)) return false;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    number = value;
+    return true;
+}
+
 bool isPlainFileName(std::string_view name) {
     for (char c : name) {
         if (c == '\0' || files::isPathSeparator(c)) return false;

@@ -11,6 +11,9 @@ namespace tovane {
 
 // The save folder (a literal prefix), the base name, "_", the number, ".txt".
 std::string partPath(std::string_view saveFolder, std::string_view baseName, std::uint64_t number);
+// Whether the folder entry `entry` is the name of a part of `baseName` (as
+// the system compares names), and of which number.
+bool parsePartName(std::string_view entry, std::string_view baseName, std::uint64_t& number);
 
 // A base name makes plain file names in the save folder: no folder separator
 // and no NUL in it. The empty name is allowed (its parts are "_1.txt", …).

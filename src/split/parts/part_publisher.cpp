@@ -37,8 +37,9 @@ std::string PartPublisher::refusal(const std::string& path) const {
     return {};
 }
 
-void PartPublisher::add(std::string temporaryPath, std::string path, std::uint64_t bytes) {
-    waiting_.push_back({std::move(temporaryPath), std::move(path)});
+void PartPublisher::add(std::string temporaryPath, std::string path, std::uint64_t bytes,
+                        bool wasFree) {
+    waiting_.push_back({std::move(temporaryPath), std::move(path), wasFree});
     waitingBytes_ += bytes;
 }
 
@@ -54,15 +55,7 @@ bool PartPublisher::publish() {
         return false;
     }
     for (std::size_t i = 0; i < waiting_.size(); ++i) {
-        const Waiting& part = waiting_[i];
-        // Looked at again right before the rename: the name may have been
-        // taken since the part was begun.
-        message_ = refusal(part.path);
-        if (message_.empty()) {
-            if (const int error = files::renameReplacing(part.temporaryPath, part.path)) {
-                message_ = texts::cannotCreate(part.path, error);
-            }
-        }
+        message_ = name(waiting_[i]);
         if (!message_.empty()) {
             abandon(i);
             return false;
@@ -72,6 +65,23 @@ bool PartPublisher::publish() {
     waiting_.clear();
     waitingBytes_ = 0;
     return true;
+}
+
+// Gives the part its name. Whatever has the name is looked at right before,
+// since it may have come since the part was begun: a name that was free is
+// taken only if it still is, in one step, and looked at only if it isn't.
+std::string PartPublisher::name(const Waiting& part) const {
+    if (part.wasFree) {
+        const int error = files::renameNoReplace(part.temporaryPath, part.path);
+        if (error == 0) return {};
+        if (error != EEXIST && error != ENOTSUP) return texts::cannotCreate(part.path, error);
+    }
+    std::string refused = refusal(part.path);
+    if (!refused.empty()) return refused;
+    if (const int error = files::renameReplacing(part.temporaryPath, part.path)) {
+        return texts::cannotCreate(part.path, error);
+    }
+    return {};
 }
 
 void PartPublisher::abandon(std::size_t from) {

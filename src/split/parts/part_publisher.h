@@ -25,8 +25,9 @@ public:
     // folder has the name, or it leads to the source. Empty when it can.
     std::string refusal(const std::string& path) const;
 
-    // A complete part, written under `temporaryPath`, waiting for `path`.
-    void add(std::string temporaryPath, std::string path, std::uint64_t bytes);
+    // A complete part, written under `temporaryPath`, waiting for `path`;
+    // `wasFree`: nothing had that name when the run began.
+    void add(std::string temporaryPath, std::string path, std::uint64_t bytes, bool wasFree);
     // Enough parts are waiting that they should be named now.
     bool due() const;
     // Names the waiting parts, in order. At the first that can't be named,
@@ -40,7 +41,9 @@ private:
     struct Waiting {
         std::string temporaryPath;
         std::string path;
+        bool wasFree;
     };
+    std::string name(const Waiting& part) const;
     void abandon(std::size_t from);
 
     FileIdentity source_;

@@ -1,5 +1,7 @@
 #include "split/parts/part_sink.h"
 
+#include <algorithm>
+
 #include "split/io/file_system.h"
 #include "split/parts/part_names.h"
 #include "split/split_texts.h"
@@ -14,7 +16,7 @@ PartSink::PartSink(std::string saveFolder, std::string baseName)
 bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark) {
     byteOrderMark_ = byteOrderMark;
     publisher_ = std::make_unique<PartPublisher>(source);
-    removeLeftovers();
+    lookAtFolder();
     return true;
 }
 
@@ -24,8 +26,10 @@ bool PartSink::nextPart() {
     if (number_ > 0 && !endPart()) return false;
     ++number_;
     const std::string path = partPath(saveFolder_, baseName_, number_);
-    std::string refusal = publisher_->refusal(path);
-    if (!refusal.empty()) return failWith(std::move(refusal));
+    if (wasTaken(number_)) {
+        std::string refusal = publisher_->refusal(path);
+        if (!refusal.empty()) return failWith(std::move(refusal));
+    }
     if (!part_.open(path, process_)) {
         return failWith(texts::cannotCreate(part_.path(), part_.error()));
     }
@@ -39,7 +43,7 @@ bool PartSink::write(std::string_view bytes) {
 // Closes the part being written and hands it on to be named.
 bool PartSink::endPart() {
     if (!part_.finish()) return failWrite();
-    publisher_->add(part_.temporaryPath(), part_.path(), part_.written());
+    publisher_->add(part_.temporaryPath(), part_.path(), part_.written(), !wasTaken(number_));
     if (publisher_->due() && !publisher_->publish()) return failWith(publisher_->message());
     return true;
 }
@@ -55,19 +59,27 @@ bool PartSink::finish(bool keep) {
     return ok;
 }
 
-// Hidden parts of this base name whose writer is gone: a run that was killed
-// or lost its power left them.
-void PartSink::removeLeftovers() const {
+bool PartSink::wasTaken(std::uint64_t number) const {
+    return std::binary_search(takenAtStart_.begin(), takenAtStart_.end(), number);
+}
+
+// Notes which part names are taken already, and removes hidden parts of this
+// base name whose writer is gone: a run that was killed or lost its power
+// left them.
+void PartSink::lookAtFolder() {
     const std::string prefix = saveFolder_ + baseName_;
     const std::string folder(folderOf(prefix));
     const std::string_view stem = fileNameOf(prefix);
     files::listFolder(folder, [&](std::string_view entry) {
+        std::uint64_t number = 0;
+        if (parsePartName(entry, stem, number)) takenAtStart_.push_back(number);
         std::uint64_t writer = 0;
         if (parseTemporaryPartName(entry, stem, writer) && writer != process_ &&
             !files::processIsAlive(writer)) {
             files::removeFile(folder + std::string(entry));
         }
     });
+    std::sort(takenAtStart_.begin(), takenAtStart_.end());
 }
 
 // Parts numbered past this run's last one were left by an earlier run; they

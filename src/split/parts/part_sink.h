@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "split/io/native_file.h"
 #include "split/parts/part_publisher.h"
@@ -52,7 +53,8 @@ public:
 
 private:
     bool endPart();
-    void removeLeftovers() const;
+    bool wasTaken(std::uint64_t number) const;
+    void lookAtFolder();
     bool failWrite();
     bool failWith(std::string message);
 
@@ -63,6 +65,7 @@ private:
     PartWriter part_;
     std::unique_ptr<PartPublisher> publisher_;
     std::uint64_t number_ = 0;
+    std::vector<std::uint64_t> takenAtStart_;  // sorted numbers of the parts already there
     std::string message_;
 };
 
