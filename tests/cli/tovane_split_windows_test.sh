@@ -53,6 +53,11 @@ if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench
     check "the Windows build splits a novel into the Linux build's parts" \
         diff -r "$dir/linux" "$dir/windows"
     check "... of which there are many" test "$(ls "$dir/windows" | wc -l)" -gt 50
+    mkdir "$dir/linux-cap" "$dir/windows-cap"
+    "$linux/src/cli/tovane-split" --max-size 64 "$dir/novel.txt" "$dir/linux-cap" > /dev/null
+    split --max-size 64 "$(win "$dir/novel.txt")" "$(win "$dir/windows-cap")" > /dev/null
+    check "... and the same parts under a strict cap, long lines cut alike" \
+        diff -r "$dir/linux-cap" "$dir/windows-cap"
 fi
 
 finish

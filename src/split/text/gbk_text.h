@@ -3,9 +3,18 @@
 // is decoded without a call into the converter for each character.
 #pragma once
 
+#include <cstddef>
+
 namespace tovane {
 
 // The character GBK writes as `lead` `trail`; U+FFFD when it has none there.
 char32_t gbkPair(unsigned char lead, unsigned char trail);
+
+// The table's shape: a row for each lead byte 0x81..0xFE, a column for each
+// trail byte 0x40..0xFE.
+inline constexpr std::size_t kGbkTrails = 0xFF - 0x40;
+inline constexpr std::size_t kGbkTableSize = 126 * kGbkTrails;
+// Fills in the characters the system's converter knows; the rest stay as they are.
+void readGbkTable(char16_t* table);
 
 }  // namespace tovane
