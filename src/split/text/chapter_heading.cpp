@@ -105,7 +105,13 @@ std::string ChapterHeading::problemWith(const std::string& pattern) {
 
 bool ChapterHeading::matches(std::string_view line) const {
     if (line.size() > kMaxBytes) return false;
-    if (pattern_) return pattern_->foundIn(decodeLine(line, encoding_));
+    if (pattern_) {
+        // Lines that may be headings are short: decoded here, not on the heap.
+        std::array<char32_t, kMaxBytes> text;
+        std::size_t count = 0;
+        for (std::size_t at = 0; at < line.size();) text[count++] = facts_->decode(line, at);
+        return pattern_->foundIn({text.data(), count});
+    }
     return matchesBuiltIn(line);
 }
 

@@ -1,48 +1,664 @@
 #include "split/text/heading_pattern.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "split/text/text_encoding.h"
 
 namespace tovane {
 
 namespace {
 
-std::wstring wide(std::u32string_view text) {
-    std::wstring result;
-    for (char32_t c : text) {
-        if constexpr (sizeof(wchar_t) == 2) {
-            if (c >= 0x10000) {
-                c -= 0x10000;
-                result += static_cast<wchar_t>(0xD800 + (c >> 10));
-                result += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-                continue;
-            }
+using Ranges = std::vector<std::pair<char32_t, char32_t>>;
+using Step = HeadingPattern::Step;
+
+constexpr char32_t kLastCharacter = 0x10FFFF;
+constexpr int kMaxDepth = 100;  // of groups inside groups
+
+const char* const kTooComplex = "标题规则太复杂";
+
+// The pattern as a tree, before it becomes steps.
+struct Node {
+    enum class Kind { Empty, Characters, Sequence, Choice, Repeat, LineStart, LineEnd, WordEdge };
+    Kind kind = Kind::Empty;
+    Ranges ranges;
+    bool negated = false;
+    std::vector<Node> children;
+    std::uint32_t least = 0;
+    std::optional<std::uint32_t> most;  // none: no limit
+};
+
+Ranges normalised(Ranges ranges) {
+    std::sort(ranges.begin(), ranges.end());
+    Ranges merged;
+    for (const auto& range : ranges) {
+        if (!merged.empty() && range.first <= merged.back().second + 1) {
+            merged.back().second = std::max(merged.back().second, range.second);
+        } else {
+            merged.push_back(range);
         }
-        result += static_cast<wchar_t>(c);
     }
+    return merged;
+}
+
+Ranges complement(const Ranges& ranges) {
+    Ranges result;
+    char32_t from = 0;
+    for (const auto& [low, high] : normalised(ranges)) {
+        if (low > from) result.emplace_back(from, low - 1);
+        from = high + 1;
+    }
+    if (from <= kLastCharacter) result.emplace_back(from, kLastCharacter);
     return result;
 }
 
-std::u32string decodeUtf8(std::string_view text) {
-    std::u32string result;
-    for (std::size_t at = 0; at < text.size();) result += decodeUtf8Character(text, at);
-    return result;
+const Ranges& digits() {
+    static const Ranges value{{U'0', U'9'}};
+    return value;
 }
+const Ranges& wordCharacters() {
+    static const Ranges value{{U'0', U'9'}, {U'A', U'Z'}, {U'_', U'_'}, {U'a', U'z'}};
+    return value;
+}
+const Ranges& blanks() {  // ECMAScript's white space and line terminators
+    static const Ranges value = normalised({{U'\t', U'\r'},
+                                            {U' ', U' '},
+                                            {0xA0, 0xA0},
+                                            {0x1680, 0x1680},
+                                            {0x2000, 0x200A},
+                                            {0x2028, 0x2029},
+                                            {0x202F, 0x202F},
+                                            {0x205F, 0x205F},
+                                            {0x3000, 0x3000},
+                                            {0xFEFF, 0xFEFF}});
+    return value;
+}
+const Ranges& lineTerminators() {
+    static const Ranges value{{U'\n', U'\n'}, {U'\r', U'\r'}, {0x2028, 0x2029}};
+    return value;
+}
+
+bool inRanges(const Ranges& ranges, char32_t c) {
+    for (const auto& [low, high] : ranges) {
+        if (c < low) return false;
+        if (c <= high) return true;
+    }
+    return false;
+}
+
+bool isWordCharacter(char32_t c) {
+    return inRanges(wordCharacters(), c);
+}
+
+class Parser {
+public:
+    explicit Parser(std::u32string_view text) : text_(text) {}
+
+    std::optional<Node> parse(std::string& problem) {
+        Node node = choice(0);
+        if (problem_.empty() && at_ < text_.size()) problem_ = "括号不配对";
+        problem = problem_;
+        if (!problem_.empty()) return std::nullopt;
+        return node;
+    }
+
+private:
+    bool more() const { return at_ < text_.size(); }
+    char32_t peek() const { return text_[at_]; }
+    bool fail(const char* problem) {
+        if (problem_.empty()) problem_ = problem;
+        at_ = text_.size();
+        return false;
+    }
+
+    Node choice(int depth) {
+        Node first = sequence(depth);
+        if (!more() || peek() != U'|') return first;
+        Node node;
+        node.kind = Node::Kind::Choice;
+        node.children.push_back(std::move(first));
+        while (more() && peek() == U'|') {
+            ++at_;
+            node.children.push_back(sequence(depth));
+        }
+        return node;
+    }
+
+    Node sequence(int depth) {
+        Node node;
+        node.kind = Node::Kind::Sequence;
+        while (more() && peek() != U'|' && peek() != U')') {
+            std::optional<Node> item = atom(depth);
+            if (!item) break;
+            quantify(*item);
+            node.children.push_back(std::move(*item));
+        }
+        return node;
+    }
+
+    std::optional<Node> atom(int depth) {
+        const char32_t c = text_[at_++];
+        Node node;
+        switch (c) {
+            case U'(':
+                return group(depth);
+            case U'[':
+                return characterClass();
+            case U'.':
+                node.kind = Node::Kind::Characters;
+                node.ranges = lineTerminators();
+                node.negated = true;
+                return node;
+            case U'^':
+                node.kind = Node::Kind::LineStart;
+                return node;
+            case U'$':
+                node.kind = Node::Kind::LineEnd;
+                return node;
+            case U'\\':
+                return escape(false);
+            case U'*':
+            case U'+':
+            case U'?':
+                fail("量词前面没有可以重复的内容");
+                return std::nullopt;
+            case U'{':
+                if (counts()) {
+                    fail("量词前面没有可以重复的内容");
+                    return std::nullopt;
+                }
+                break;
+            default:
+                break;
+        }
+        node.kind = Node::Kind::Characters;
+        node.ranges = {{c, c}};
+        return node;
+    }
+
+    std::optional<Node> group(int depth) {
+        if (depth >= kMaxDepth) {
+            fail(kTooComplex);
+            return std::nullopt;
+        }
+        if (more() && peek() == U'?') {
+            const std::u32string_view rest = text_.substr(at_);
+            if (rest.substr(0, 2) == U"?:") {
+                at_ += 2;
+            } else if (rest.substr(0, 2) == U"?=" || rest.substr(0, 2) == U"?!" ||
+                       rest.substr(0, 3) == U"?<=" || rest.substr(0, 3) == U"?<!") {
+                fail("不支持先行或后行断言（(?= (?! (?<= (?<!）");
+                return std::nullopt;
+            } else if (rest.substr(0, 2) == U"?<") {
+                const std::size_t close = rest.find(U'>');
+                if (close == std::u32string_view::npos) {
+                    fail("命名分组缺少 >");
+                    return std::nullopt;
+                }
+                at_ += close + 1;
+            } else {
+                fail("( 后面的 ? 用得不对");
+                return std::nullopt;
+            }
+        }
+        Node inner = choice(depth + 1);
+        if (!more() || peek() != U')') {
+            fail("括号不配对");
+            return std::nullopt;
+        }
+        ++at_;
+        return inner;
+    }
+
+    std::optional<Node> escape(bool inClass) {
+        if (!more()) {
+            fail("\\ 后面缺少字符");
+            return std::nullopt;
+        }
+        const char32_t c = text_[at_++];
+        Node node;
+        node.kind = Node::Kind::Characters;
+        const auto set = [&](const Ranges& ranges, bool negated) {
+            node.ranges = ranges;
+            node.negated = negated;
+            return node;
+        };
+        switch (c) {
+            case U'd':
+                return set(digits(), false);
+            case U'D':
+                return set(digits(), true);
+            case U'w':
+                return set(wordCharacters(), false);
+            case U'W':
+                return set(wordCharacters(), true);
+            case U's':
+                return set(blanks(), false);
+            case U'S':
+                return set(blanks(), true);
+            case U'b':
+            case U'B':
+                if (inClass) return set({{U'\b', U'\b'}}, false);
+                node.kind = Node::Kind::WordEdge;
+                node.negated = c == U'B';
+                return node;
+            case U't':
+                return set({{U'\t', U'\t'}}, false);
+            case U'n':
+                return set({{U'\n', U'\n'}}, false);
+            case U'r':
+                return set({{U'\r', U'\r'}}, false);
+            case U'f':
+                return set({{U'\f', U'\f'}}, false);
+            case U'v':
+                return set({{U'\v', U'\v'}}, false);
+            case U'0':
+                if (!more() || peek() < U'0' || peek() > U'9') return set({{0, 0}}, false);
+                break;
+            case U'x':
+            case U'u': {
+                const std::optional<char32_t> value = hex(c == U'x' ? 2 : 4);
+                if (!value) return std::nullopt;
+                return set({{*value, *value}}, false);
+            }
+            case U'c':
+                if (more() && ((peek() >= U'a' && peek() <= U'z') || (peek() >= U'A' && peek() <= U'Z'))) {
+                    const char32_t control = text_[at_++] % 32;
+                    return set({{control, control}}, false);
+                }
+                return set({{U'\\', U'\\'}, {U'c', U'c'}}, false);
+            case U'k':
+                fail("不支持反向引用（\\k<名字>）");
+                return std::nullopt;
+            default:
+                break;
+        }
+        if (c >= U'1' && c <= U'9' && !inClass) {
+            fail("不支持反向引用（\\1 这样的写法）");
+            return std::nullopt;
+        }
+        if (c >= U'0' && c <= U'9' && c != U'0') return set({{c, c}}, false);
+        if (c == U'0') {
+            fail("\\0 后面不能跟数字");
+            return std::nullopt;
+        }
+        return set({{c, c}}, false);  // \. \* \( and the like stand for themselves
+    }
+
+    std::optional<char32_t> hex(int count) {
+        if (count == 4 && more() && peek() == U'{') {
+            const std::size_t close = text_.find(U'}', at_);
+            if (close == std::u32string_view::npos || close == at_ + 1 || close - at_ > 7) {
+                fail("\\u{…} 写得不对");
+                return std::nullopt;
+            }
+            count = static_cast<int>(close - at_ - 1);
+            ++at_;
+        }
+        char32_t value = 0;
+        for (int i = 0; i < count; ++i) {
+            if (!more()) break;
+            const char32_t c = text_[at_];
+            const int digit = c >= U'0' && c <= U'9'   ? static_cast<int>(c - U'0')
+                              : c >= U'a' && c <= U'f' ? static_cast<int>(c - U'a' + 10)
+                              : c >= U'A' && c <= U'F' ? static_cast<int>(c - U'A' + 10)
+                                                       : -1;
+            if (digit < 0) {
+                fail("\\x 或 \\u 后面的十六进制数字不对");
+                return std::nullopt;
+            }
+            value = value * 16 + static_cast<char32_t>(digit);
+            ++at_;
+        }
+        if (more() && peek() == U'}') ++at_;
+        if (value > kLastCharacter) {
+            fail("\\u{…} 超出了 Unicode 的范围");
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    std::optional<Node> characterClass() {
+        Node node;
+        node.kind = Node::Kind::Characters;
+        if (more() && peek() == U'^') {
+            node.negated = true;
+            ++at_;
+        }
+        Ranges ranges;
+        while (true) {
+            if (!more()) {
+                fail("方括号不配对");
+                return std::nullopt;
+            }
+            if (peek() == U']') break;
+            const std::optional<Ranges> low = classAtom();
+            if (!low) return std::nullopt;
+            if (more() && peek() == U'-' && at_ + 1 < text_.size() && text_[at_ + 1] != U']') {
+                ++at_;
+                const std::optional<Ranges> high = classAtom();
+                if (!high) return std::nullopt;
+                if (low->size() != 1 || high->size() != 1 || low->front().first != low->front().second ||
+                    high->front().first != high->front().second) {
+                    fail("方括号里的范围写得不对");
+                    return std::nullopt;
+                }
+                if (low->front().first > high->front().first) {
+                    fail("方括号里的范围顺序不对");
+                    return std::nullopt;
+                }
+                ranges.emplace_back(low->front().first, high->front().first);
+            } else {
+                ranges.insert(ranges.end(), low->begin(), low->end());
+            }
+        }
+        ++at_;
+        node.ranges = normalised(ranges);
+        return node;
+    }
+
+    // One character or a class escape such as \d, as ranges.
+    std::optional<Ranges> classAtom() {
+        const char32_t c = text_[at_++];
+        if (c != U'\\') return Ranges{{c, c}};
+        std::optional<Node> escaped = escape(true);
+        if (!escaped) return std::nullopt;
+        return escaped->negated ? complement(escaped->ranges) : escaped->ranges;
+    }
+
+    // A counted quantifier {n}, {n,} or {n,m} at at_ (past its brace), read
+    // into least_ and most_ and consumed; otherwise the brace is a character.
+    bool counts() {
+        std::size_t i = at_;
+        const auto number = [&](std::uint32_t& value) {
+            const std::size_t start = i;
+            std::uint64_t n = 0;
+            while (i < text_.size() && text_[i] >= U'0' && text_[i] <= U'9') {
+                n = std::min<std::uint64_t>(n * 10 + (text_[i] - U'0'), 100000);
+                ++i;
+            }
+            value = static_cast<std::uint32_t>(n);
+            return i > start;
+        };
+        std::uint32_t least = 0;
+        if (!number(least)) return false;
+        std::optional<std::uint32_t> most = least;
+        if (i < text_.size() && text_[i] == U',') {
+            ++i;
+            std::uint32_t upper = 0;
+            most = number(upper) ? std::optional<std::uint32_t>(upper) : std::nullopt;
+        }
+        if (i >= text_.size() || text_[i] != U'}') return false;
+        at_ = i + 1;
+        least_ = least;
+        most_ = most;
+        return true;
+    }
+
+    void quantify(Node& item) {
+        while (more()) {
+            const char32_t c = peek();
+            std::uint32_t least = 0;
+            std::optional<std::uint32_t> most;
+            if (c == U'*') {
+                ++at_;
+            } else if (c == U'+') {
+                ++at_;
+                least = 1;
+            } else if (c == U'?') {
+                ++at_;
+                most = 1;
+            } else if (c == U'{') {
+                ++at_;
+                if (!counts()) {
+                    --at_;
+                    return;
+                }
+                least = least_;
+                most = most_;
+                if (most && *most < least) {
+                    fail("{} 里的次数顺序不对");
+                    return;
+                }
+            } else {
+                return;
+            }
+            if (more() && peek() == U'?') ++at_;  // lazy: the same for telling whether it is found
+            if (item.kind == Node::Kind::LineStart || item.kind == Node::Kind::LineEnd ||
+                item.kind == Node::Kind::WordEdge) {
+                fail("量词前面没有可以重复的内容");
+                return;
+            }
+            Node repeat;
+            repeat.kind = Node::Kind::Repeat;
+            repeat.least = least;
+            repeat.most = most;
+            repeat.children.push_back(std::move(item));
+            item = std::move(repeat);
+        }
+    }
+
+    std::u32string_view text_;
+    std::size_t at_ = 0;
+    std::string problem_;
+    std::uint32_t least_ = 0;
+    std::optional<std::uint32_t> most_;
+};
+
+// Turns the tree into steps; false when there would be too many.
+class Compiler {
+public:
+    bool compile(const Node& node) {
+        if (!emit(node)) return false;
+        Step match;
+        match.kind = Step::Kind::Match;
+        return add(std::move(match));
+    }
+    std::vector<Step> take() { return std::move(steps_); }
+
+private:
+    std::uint32_t here() const { return static_cast<std::uint32_t>(steps_.size()); }
+    bool add(Step step) {
+        if (steps_.size() >= HeadingPattern::kMaxSteps) return false;
+        steps_.push_back(std::move(step));
+        return true;
+    }
+    bool simple(Step::Kind kind, bool negated = false) {
+        Step step;
+        step.kind = kind;
+        step.negated = negated;
+        step.next = here() + 1;
+        return add(std::move(step));
+    }
+    // A split or jump whose targets are filled in later.
+    bool branch(Step::Kind kind, std::uint32_t& at) {
+        at = here();
+        Step step;
+        step.kind = kind;
+        return add(std::move(step));
+    }
+
+    bool emit(const Node& node) {
+        switch (node.kind) {
+            case Node::Kind::Empty:
+                return true;
+            case Node::Kind::Characters: {
+                Step step;
+                step.kind = Step::Kind::Character;
+                step.ranges = node.ranges;
+                step.negated = node.negated;
+                step.next = here() + 1;
+                return add(std::move(step));
+            }
+            case Node::Kind::LineStart:
+                return simple(Step::Kind::LineStart);
+            case Node::Kind::LineEnd:
+                return simple(Step::Kind::LineEnd);
+            case Node::Kind::WordEdge:
+                return simple(Step::Kind::WordEdge, node.negated);
+            case Node::Kind::Sequence:
+                for (const Node& child : node.children) {
+                    if (!emit(child)) return false;
+                }
+                return true;
+            case Node::Kind::Choice:
+                return choice(node.children, 0);
+            case Node::Kind::Repeat:
+                return repeat(node);
+        }
+        return false;
+    }
+
+    bool choice(const std::vector<Node>& options, std::size_t from) {
+        if (from + 1 == options.size()) return emit(options[from]);
+        std::uint32_t split = 0;
+        std::uint32_t jump = 0;
+        if (!branch(Step::Kind::Split, split)) return false;
+        steps_[split].next = here();
+        if (!emit(options[from]) || !branch(Step::Kind::Jump, jump)) return false;
+        steps_[split].other = here();
+        if (!choice(options, from + 1)) return false;
+        steps_[jump].next = here();
+        return true;
+    }
+
+    bool repeat(const Node& node) {
+        const Node& item = node.children.front();
+        for (std::uint32_t i = 0; i < node.least; ++i) {
+            if (!emit(item)) return false;
+        }
+        if (!node.most) {  // any number more
+            std::uint32_t split = 0;
+            std::uint32_t jump = 0;
+            if (!branch(Step::Kind::Split, split)) return false;
+            steps_[split].next = here();
+            if (!emit(item) || !branch(Step::Kind::Jump, jump)) return false;
+            steps_[jump].next = split;
+            steps_[split].other = here();
+            return true;
+        }
+        std::vector<std::uint32_t> splits;
+        for (std::uint32_t i = node.least; i < *node.most; ++i) {
+            std::uint32_t split = 0;
+            if (!branch(Step::Kind::Split, split)) return false;
+            splits.push_back(split);
+            steps_[split].next = here();
+            if (!emit(item)) return false;
+        }
+        for (std::uint32_t split : splits) steps_[split].other = here();
+        return true;
+    }
+
+    std::vector<Step> steps_;
+};
+
+// The set of steps the search stands at, each once, in the order they came.
+class StepSet {
+public:
+    void reset(std::size_t size) {
+        if (index_.size() < size) {
+            index_.resize(size);
+            steps_.resize(size);
+        }
+        count_ = 0;
+    }
+    bool contains(std::uint32_t step) const {
+        const std::uint32_t i = index_[step];
+        return i < count_ && steps_[i] == step;
+    }
+    void add(std::uint32_t step) {
+        index_[step] = count_;
+        steps_[count_++] = step;
+    }
+    std::uint32_t size() const { return count_; }
+    std::uint32_t operator[](std::uint32_t i) const { return steps_[i]; }
+
+private:
+    std::vector<std::uint32_t> index_;
+    std::vector<std::uint32_t> steps_;
+    std::uint32_t count_ = 0;
+};
 
 }  // namespace
 
 std::shared_ptr<const HeadingPattern> HeadingPattern::compile(const std::string& pattern,
                                                               std::string& problem) {
-    try {
-        std::wregex expression(wide(decodeUtf8(pattern)), std::regex::ECMAScript);
-        return std::shared_ptr<const HeadingPattern>(new HeadingPattern(std::move(expression)));
-    } catch (const std::regex_error& error) {
-        problem = error.what();
+    std::u32string text;
+    for (std::size_t at = 0; at < pattern.size();) text += decodeUtf8Character(pattern, at);
+    const std::optional<Node> tree = Parser(text).parse(problem);
+    if (!tree) return nullptr;
+    Compiler compiler;
+    if (!compiler.compile(*tree)) {
+        problem = kTooComplex;
+        return nullptr;
     }
-    return nullptr;
+    return std::shared_ptr<const HeadingPattern>(new HeadingPattern(compiler.take()));
 }
 
 bool HeadingPattern::foundIn(std::u32string_view line) const {
-    return std::regex_search(wide(line), expression_);
+    // Kept from line to line, so that a search allocates nothing.
+    thread_local StepSet now;
+    thread_local StepSet next;
+    thread_local std::vector<std::uint32_t> pending;
+    const std::size_t size = steps_.size();
+    now.reset(size);
+    next.reset(size);
+    pending.clear();
+    pending.reserve(size);
+    // Follows the steps that read no character from `start`, at `position`,
+    // into `set`; true when the pattern is found there.
+    const auto follow = [&](StepSet& set, std::uint32_t start, std::size_t position) {
+        pending.push_back(start);
+        while (!pending.empty()) {
+            const std::uint32_t at = pending.back();
+            pending.pop_back();
+            if (set.contains(at)) continue;
+            set.add(at);
+            const Step& step = steps_[at];
+            switch (step.kind) {
+                case Step::Kind::Match:
+                    pending.clear();
+                    return true;
+                case Step::Kind::Character:
+                    break;
+                case Step::Kind::Jump:
+                    pending.push_back(step.next);
+                    break;
+                case Step::Kind::Split:
+                    pending.push_back(step.other);
+                    pending.push_back(step.next);
+                    break;
+                case Step::Kind::LineStart:
+                    if (position == 0) pending.push_back(step.next);
+                    break;
+                case Step::Kind::LineEnd:
+                    if (position == line.size()) pending.push_back(step.next);
+                    break;
+                case Step::Kind::WordEdge: {
+                    const bool before = position > 0 && isWordCharacter(line[position - 1]);
+                    const bool after = position < line.size() && isWordCharacter(line[position]);
+                    if ((before != after) != step.negated) pending.push_back(step.next);
+                    break;
+                }
+            }
+        }
+        return false;
+    };
+    for (std::size_t position = 0;; ++position) {
+        // The search may begin at any position.
+        if (follow(now, 0, position)) return true;
+        if (position == line.size()) return false;
+        next.reset(size);
+        const char32_t c = line[position];
+        for (std::uint32_t i = 0; i < now.size(); ++i) {
+            const Step& step = steps_[now[i]];
+            if (step.kind != Step::Kind::Character || inRanges(step.ranges, c) == step.negated) {
+                continue;
+            }
+            if (follow(next, step.next, position + 1)) return true;
+        }
+        std::swap(now, next);
+    }
 }
 
 }  // namespace tovane

@@ -1,16 +1,26 @@
-// A user's own rule for chapter headings: a regular expression searched for
-// in a line's characters, compiled once when the user gives it.
+// A user's own rule for chapter headings: a regular expression in the
+// ECMAScript syntax, searched for in a line's characters. It is matched by
+// running all its possible paths side by side over the line, one character
+// at a time, so the work is bounded by the line's length times the size of
+// the pattern, whatever the pattern: nothing backtracks. Back-references and
+// look-around assertions, which such matching can't do, are refused, and so
+// is a pattern too large to match quickly.
 #pragma once
 
+#include <cstdint>
 #include <memory>
-#include <regex>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tovane {
 
 class HeadingPattern {
 public:
+    // The most steps a compiled pattern may have.
+    static constexpr std::size_t kMaxSteps = 600;
+
     // `pattern` (UTF-8) compiled, or nothing with `problem` saying what is wrong.
     static std::shared_ptr<const HeadingPattern> compile(const std::string& pattern,
                                                          std::string& problem);
@@ -18,10 +28,28 @@ public:
     // Whether the pattern is found anywhere in `line`.
     bool foundIn(std::u32string_view line) const;
 
-private:
-    explicit HeadingPattern(std::wregex expression) : expression_(std::move(expression)) {}
+    // One step of the compiled pattern.
+    struct Step {
+        enum class Kind : std::uint8_t {
+            Character,    // one character in `ranges` (or, `negated`, not in them)
+            Split,        // go on at `next` and at `other`
+            Jump,         // go on at `next`
+            LineStart,    // ^
+            LineEnd,      // $
+            WordEdge,     // \b, or \B when `negated`
+            Match,
+        };
+        Kind kind = Kind::Match;
+        bool negated = false;
+        std::uint32_t next = 0;
+        std::uint32_t other = 0;
+        std::vector<std::pair<char32_t, char32_t>> ranges;  // sorted, inclusive
+    };
 
-    std::wregex expression_;
+private:
+    explicit HeadingPattern(std::vector<Step> steps) : steps_(std::move(steps)) {}
+
+    std::vector<Step> steps_;  // starts at 0
 };
 
 }  // namespace tovane
