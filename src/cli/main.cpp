@@ -32,15 +32,18 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
         [&terminal](const tovane::SplitProgress& now) { terminal.progress(now.done, now.total); },
         &stopRequested);
     tovane::cli::console::stopped();
-    // A message first (a failure, or parts left from before), then the status.
-    if (!outcome.message.empty()) terminal.showMessage(outcome.message);
-    terminal.showStatus(outcome.status);
+    // A failure is told before the status it leads to; parts left from
+    // before are named after the summary.
+    using Result = tovane::SplitOutcome::Result;
+    const bool done = outcome.result == Result::Done;
+    if (!done && !outcome.message.empty()) terminal.showMessage(outcome.message);
+    if (!outcome.status.empty()) terminal.showStatus(outcome.status);
+    if (done && !outcome.message.empty()) terminal.showMessage(outcome.message);
     errno = 0;
     if (!streams.stdoutOpen || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         terminal.showMessage(tovane::texts::cannotShowResult(streams.stdoutOpen ? errno : EBADF));
         return 1;
     }
-    using Result = tovane::SplitOutcome::Result;
     if (outcome.result == Result::Stopped) return stopStatus;
     return outcome.result == Result::Done || outcome.result == Result::Empty ? 0 : 1;
 }

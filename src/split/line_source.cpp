@@ -26,10 +26,7 @@ LineSource::LineSource(std::string path, Options options, std::function<bool()> 
       release_(std::move(release)),
       reached_(std::move(reached)),
       stopRequested_(stopRequested),
-      buffer_(new char[4 * options_.pieceSize]),
-      readAhead_(file_, [this](std::string_view piece) {
-          return scan_.findBareTerminator(piece.data(), piece.size()) == piece.size();
-      }) {}
+      buffer_(new char[2 * options_.pieceSize]) {}
 
 bool LineSource::open() {
     if (!file_.open(path_)) return false;
@@ -38,13 +35,8 @@ bool LineSource::open() {
     encoding_ = detectEncoding(sample, file_.size());
     scan_ = CrlfScan(encoding_);
     dataOffset_ = facts().byteOrderMark.size();  // the mark is no part of the first line
-    data_ = pieceArea(side_);
+    data_ = pieceArea();
     return true;
-}
-
-void LineSource::close() {
-    readAhead_.cancel();
-    file_.close();
 }
 
 bool LineSource::next(Line& line) {
@@ -63,37 +55,26 @@ bool LineSource::next(Line& line) {
 }
 
 bool LineSource::endsOnlyInCrLf(std::size_t n) const {
-    return onlyCrLf_ || scan_.findBareTerminator(data_ + position_, n) == n;
+    return scan_.findBareTerminator(data_ + position_, n) == n;
 }
 
 // Moves on to the next piece of the file, with the unfinished line carried
-// over in front of it. The piece after that is read meanwhile.
+// over in front of it.
 bool LineSource::refill() {
-    if (!release_()) return endWith(Trouble::Refused);  // bytes handed out lie in this side
+    if (!release_()) return endWith(Trouble::Refused);  // bytes handed out are overwritten
     const std::size_t size = options_.pieceSize;
     const std::uint64_t offset = dataOffset_ + length_;
-    const int next = 1 - side_;
-    char* piece = pieceArea(next);
-    const bool ahead = readAhead_.pendingAt(offset);
-    const std::int64_t got = ahead ? readAhead_.wait() : file_.readAt(offset, piece, size);
-    if (got < 0) return endWith(Trouble::Read);
+    char* piece = pieceArea();
     const std::size_t carried = length_ - position_;
-    std::memcpy(piece - carried, data_ + position_, carried);
+    std::memmove(piece - carried, data_ + position_, carried);
     data_ = piece - carried;
     dataOffset_ += position_;
-    length_ = carried + static_cast<std::size_t>(got);
     position_ = 0;
-    // The reader looked the piece over; what is left is where the carried
-    // line meets it.
-    const std::size_t unit = scan_.unit();
-    const std::size_t seam = std::min(carried + unit, length_);
-    onlyCrLf_ = ahead && readAhead_.passed() && scan_.findBareTerminator(data_, seam) == seam;
-    side_ = next;
+    length_ = carried;
+    const std::int64_t got = file_.readAt(offset, piece, size);
+    if (got < 0) return endWith(Trouble::Read);
+    length_ += static_cast<std::size_t>(got);
     atEnd_ = static_cast<std::size_t>(got) < size;
-    const std::uint64_t following = offset + static_cast<std::uint64_t>(got);
-    if (!atEnd_ && following < file_.size()) {
-        readAhead_.start(following, pieceArea(1 - next), size);
-    }
     if (reached_) reached_(dataOffset_ + length_);
     return true;
 }
@@ -102,8 +83,7 @@ bool LineSource::refill() {
 // Its bytes are read again, a piece at a time, by lineBytes().
 bool LineSource::findLongLine(Line& line) {
     if (!release_()) return endWith(Trouble::Refused);
-    readAhead_.cancel();  // both sides are free for reading the line
-    char* buffer = pieceArea(side_);
+    char* buffer = pieceArea();
     const std::uint64_t start = dataOffset_ + position_;
     std::uint64_t at = start;
     while (true) {
@@ -119,8 +99,7 @@ bool LineSource::findLongLine(Line& line) {
         at += found.length;  // from a CR whose LF is out of view, or the next whole unit
     }
     dataOffset_ = line.offset + line.length + line.terminator;
-    data_ = pieceArea(side_);
-    onlyCrLf_ = false;
+    data_ = pieceArea();
     length_ = 0;
     position_ = 0;
     atEnd_ = line.terminator == 0;
@@ -135,7 +114,7 @@ std::string_view LineSource::lineBytes(const Line& line, std::uint64_t from, std
         endWith(Trouble::Refused);
         return {};
     }
-    char* buffer = pieceArea(side_);
+    char* buffer = pieceArea();
     const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(want, options_.pieceSize));
     const std::int64_t got = file_.readAt(line.offset + from, buffer, size);
     if (got <= 0) {
@@ -175,8 +154,5 @@ bool LineSource::endWith(Trouble trouble) {
     return false;
 }
 
-char* LineSource::pieceArea(int side) const {
-    return buffer_.get() + static_cast<std::size_t>(2 * side + 1) * options_.pieceSize;
-}
 
 }  // namespace tovane

@@ -1,7 +1,6 @@
 // The source's lines, in order, one at a time or as a run: reads the file in
-// pieces (the next piece on a second thread while the one before is split),
-// knows its encoding, and finds every line end with the one stepper of
-// CrlfScan. Bytes it hands out live in its own buffer until it says it is
+// pieces, knows its encoding, and finds every line end with the one stepper
+// of CrlfScan. Bytes it hands out live in its own buffer until it says it is
 // about to reuse them.
 #pragma once
 
@@ -13,7 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "split/io/read_ahead.h"
 #include "split/io/source_file.h"
 #include "split/text/crlf_scan.h"
 #include "split/text/text_encoding.h"
@@ -25,9 +23,9 @@ public:
     struct Options {
         // The size of each piece read from the file: large enough for few
         // system calls and few lines cut at a piece's end, small enough to stay
-        // in the processor's cache between being read and being written. Even,
-        // so that a UTF-16 code unit never straddles two reads.
-        std::size_t pieceSize = std::size_t{128} << 10;
+        // in the processor's cache between being read, looked at and written.
+        // Even, so that a UTF-16 code unit never straddles two reads.
+        std::size_t pieceSize = std::size_t{256} << 10;
     };
 
     struct Line {
@@ -87,10 +85,7 @@ public:
 
     // Whether the file was written to since it was opened.
     bool changedSinceOpen() { return file_.changedSinceOpen(); }
-    // Waits for a read in flight and reads no further ahead.
-    void settle() { readAhead_.cancel(); }
-    // Stops reading ahead and closes the file.
-    void close();
+    void close() { file_.close(); }
 
     Trouble trouble() const { return trouble_; }
     int error() const { return file_.error(); }
@@ -100,7 +95,7 @@ private:
     bool findLongLine(Line& line);
     bool stopRequested();  // and if so, the lines end
     bool endWith(Trouble trouble);
-    char* pieceArea(int side) const;
+    char* pieceArea() const { return buffer_.get() + options_.pieceSize; }
 
     const std::string path_;
     const Options options_;
@@ -113,18 +108,14 @@ private:
     CrlfScan scan_{TextEncoding::Gbk};
     Trouble trouble_ = Trouble::None;
 
-    // Two sides, each with room for one piece read from the file and, in
-    // front of it, for the unfinished line carried over from the other side.
-    // One side is being split while the next piece is read into the other.
+    // Room for one piece read from the file and, in front of it, for the
+    // unfinished line carried over from the piece before.
     std::unique_ptr<char[]> buffer_;
-    ReadAhead readAhead_;
-    int side_ = 0;                  // the side data_ lies in
     const char* data_ = nullptr;    // the lines in view
     std::uint64_t dataOffset_ = 0;  // file offset of data_[0]
     std::size_t length_ = 0;        // bytes held
     std::size_t position_ = 0;      // start of the next line
     bool atEnd_ = false;            // nothing follows data_[length_ - 1]
-    bool onlyCrLf_ = false;         // every line end in the data is known to be CR LF
 };
 
 }  // namespace tovane

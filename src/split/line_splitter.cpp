@@ -36,7 +36,7 @@ SplitOutcome LineSplitter::run() {
 }
 
 // Refuses a base name that isn't a plain file name, opens the source, tells
-// its encoding and has the sink clear away what earlier runs left hidden.
+// its encoding and has the sink take the save folder.
 bool LineSplitter::begin() {
     if (!isPlainFileName(plan_.baseName)) {
         return end(SplitOutcome::Result::Failed, texts::baseNameNotPlain(plan_.baseName));
@@ -47,8 +47,10 @@ bool LineSplitter::begin() {
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
     rule_ = makeCutRule(plan_, source_);
-    if (!sink_.begin(source_.identity(), source_.facts().byteOrderMark)) {
-        return failWrite();
+    // Whatever the sink refuses at the start, it refuses before changing anything.
+    if (!sink_.begin(source_.identity(), source_.facts().byteOrderMark,
+                     rule_->partsAtMost(source_.size()))) {
+        return end(SplitOutcome::Result::CheckFailed, sink_.message());
     }
     reportProgress(0);
     return true;
@@ -147,7 +149,6 @@ bool LineSplitter::copy(const LineSource::Line& line, std::uint64_t from, std::u
 // source is as it was; otherwise the part being written goes. Every complete
 // part is named.
 SplitOutcome LineSplitter::finish() {
-    source_.settle();
     SplitOutcome::Result result = ended_.value_or(SplitOutcome::Result::Failed);
     if (result == SplitOutcome::Result::Done && !rule_->problemAtEnd().empty()) {
         // Nothing to cut at: the one part goes too.

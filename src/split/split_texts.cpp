@@ -81,7 +81,14 @@ std::string partIsSource(std::string_view path) {
     return join({"分割文件“", path, "”就是要分割的文件本身,不能覆盖。"});
 }
 
+std::string anotherRunWrites(std::string_view baseName) {
+    return join({"另一个分割正在向这个文件夹写入 ", baseName, "_*.txt，请等它结束后再试"});
+}
+
 std::string baseNameNotPlain(std::string_view baseName) {
+    if (baseName == "." || baseName == "..") {
+        return join({"分割文件的名称不能是“", baseName, "”。"});
+    }
     return join({"分割文件的名称“", baseName, "”里不能有“/”或“\\”。"});
 }
 

@@ -36,6 +36,7 @@ std::string cannotRead(std::string_view path, int error);
 std::string cannotCreate(std::string_view path, int error);
 std::string cannotWrite(std::string_view path, int error);
 std::string partIsSource(std::string_view path);
+std::string anotherRunWrites(std::string_view baseName);
 std::string baseNameNotPlain(std::string_view baseName);
 std::string badHeadingRule(std::string_view problem);
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count);

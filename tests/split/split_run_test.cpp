@@ -277,33 +277,33 @@ TEST_F(SplitRunTest, Utf16BigEndianWithOddTrailingByte) {
     EXPECT_EQ(part(3), bom + "z\0\r\0\n"s);  // the odd byte is a line of its own
 }
 
-TEST_F(SplitRunTest, PartThatWouldOverwriteTheSourceIsRefused) {
-    const std::string original = "a\r\nb\r\n";
-    const std::string source = out.write("novel_2.txt", original);
-    SplitRequest request = bySize(source, "0");
-    const SplitOutcome outcome = runSplit(request, observer);
-    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
-    EXPECT_EQ(outcome.parts, 1u);
-    EXPECT_EQ(readFile(source), original);
-    EXPECT_EQ(part(1), "a\r\n");
-    ASSERT_EQ(observer.messages.size(), 1u);
-    EXPECT_EQ(observer.messages[0],
-              "分割文件“" + out.file("novel_2.txt") + "”就是要分割的文件本身,不能覆盖。");
-    EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】分割中断,已完成“1”个文件");
-}
-
+// The source under a part's name, itself or through a link: refused before
+// any part, old or new, is touched.
+TEST_F(SplitRunTest, SourceAmongThePartNamesIsRefusedBeforeAnythingChanges) {
+    const std::string original = "a\r\nb\r\nc\r\n";
+    const std::string inFolder = out.write("novel_2.txt", original);
+    const std::string elsewhere = in.write("novel.txt", original);
+    std::vector<std::pair<std::string, std::string>> cases = {{inFolder, "novel_2.txt"}};
 #ifndef _WIN32
-TEST_F(SplitRunTest, LinkToTheSourceInThePlaceOfAPartIsRefused) {
-    const std::string original = "a\r\nb\r\n";
-    const std::string source = in.write("novel.txt", original);
-    ASSERT_EQ(::symlink(source.c_str(), out.file("novel_2.txt").c_str()), 0);
-    const SplitOutcome outcome = runSplit(bySize(source, "0"), observer);
-    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
-    EXPECT_EQ(readFile(source), original);
-    EXPECT_EQ(part(1), "a\r\n");
-}
-
+    ASSERT_EQ(::symlink(elsewhere.c_str(), out.file("novel_3.txt").c_str()), 0);
+    ASSERT_EQ(::link(elsewhere.c_str(), out.file("novel_4.txt").c_str()), 0);
+    cases.emplace_back(elsewhere, "novel_3.txt");  // the first of its two names
 #endif
+    for (const auto& [source, name] : cases) {
+        out.write("novel_1.txt", "OLD");
+        RecordingObserver shown;
+        const SplitOutcome outcome = runSplit(bySize(source, "0"), shown);
+        EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+        EXPECT_EQ(outcome.parts, 0u);
+        EXPECT_EQ(readFile(source), original);
+        EXPECT_EQ(part(1), "OLD");
+        EXPECT_EQ(shown.messages,
+                  std::vector<std::string>{"分割文件“" + out.file(name) +
+                                           "”就是要分割的文件本身,不能覆盖。"});
+        EXPECT_EQ(shown.statuses.back(), "") << "the status line stays as it was";
+        for (const std::string& entry : out.list()) EXPECT_NE(entry[0], '.') << entry;
+    }
+}
 
 TEST_F(SplitRunTest, FolderInThePlaceOfAPartStopsTheRun) {
     out.makeDir("novel_2.txt");
@@ -318,15 +318,21 @@ TEST_F(SplitRunTest, FolderInThePlaceOfAPartStopsTheRun) {
     EXPECT_EQ(observer.busyChanges, (std::vector<bool>{true, false}));
 }
 
-TEST_F(SplitRunTest, NameLongerThanTheFileSystemAllowsIsReported) {
-    const std::string source = in.write("novel.txt", "a\r\n");
-    SplitRequest request = bySize(source, "100");
-    request.baseName = std::string(300, 'n');
-    const SplitOutcome outcome = runSplit(request, observer);
-    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
-    ASSERT_EQ(observer.messages.size(), 1u);
-    EXPECT_NE(observer.messages[0].find("文件名太长"), std::string::npos) << observer.messages[0];
-    EXPECT_TRUE(partNames().empty());
+// Found before the work, not at part 10 after nine parts and a hidden batch.
+TEST_F(SplitRunTest, NameLongerThanTheFileSystemAllowsIsReportedBeforeAnyPart) {
+    std::string lines;
+    for (int i = 0; i < 150; ++i) lines += "line\r\n";
+    const std::string source = in.write("novel.txt", lines);
+    for (const std::size_t length : {std::size_t{300}, std::size_t{246}}) {
+        SplitRequest request = bySize(source, "0");
+        request.baseName = std::string(length, 'n');
+        RecordingObserver shown;
+        const SplitOutcome outcome = runSplit(request, shown);
+        EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+        ASSERT_EQ(shown.messages.size(), 1u);
+        EXPECT_NE(shown.messages[0].find("文件名太长"), std::string::npos) << shown.messages[0];
+        EXPECT_TRUE(partNames().empty());
+    }
 }
 
 #ifndef _WIN32

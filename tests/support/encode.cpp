@@ -64,6 +64,8 @@ std::string encode(std::string_view utf8, TextEncoding encoding) {
             return std::string(utf8);
         case TextEncoding::Utf16Le:
         case TextEncoding::Utf16Be:
+        case TextEncoding::Utf16LeNoBom:
+        case TextEncoding::Utf16BeNoBom:
             break;
     }
     std::string out;
@@ -71,8 +73,7 @@ std::string encode(std::string_view utf8, TextEncoding encoding) {
         const auto push = [&](char32_t unit) {
             const auto high = static_cast<char>(unit >> 8);
             const auto low = static_cast<char>(unit & 0xFF);
-            out +=
-                encoding == TextEncoding::Utf16Le ? std::string{low, high} : std::string{high, low};
+            out += factsOf(encoding).bigEndian ? std::string{high, low} : std::string{low, high};
         };
         if (c >= 0x10000) {
             push(0xD800 + ((c - 0x10000) >> 10));

@@ -14,7 +14,7 @@ namespace {
 bool isUnit(const std::string& data, std::size_t at, std::size_t unit, TextEncoding encoding,
             char c) {
     if (unit == 1) return data[at] == c;
-    if (encoding == TextEncoding::Utf16Le) return data[at] == c && data[at + 1] == 0;
+    if (!factsOf(encoding).bigEndian) return data[at] == c && data[at + 1] == 0;
     return data[at] == 0 && data[at + 1] == c;
 }
 
@@ -93,9 +93,11 @@ std::size_t characterLength(const std::string& text, std::size_t at, TextEncodin
             return n;
         }
         case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be: {
+        case TextEncoding::Utf16Be:
+        case TextEncoding::Utf16LeNoBom:
+        case TextEncoding::Utf16BeNoBom: {
             if (at + 1 >= text.size()) return 1;
-            const bool little = encoding == TextEncoding::Utf16Le;
+            const bool little = !factsOf(encoding).bigEndian;
             const auto unit = [&](std::size_t i) {
                 return little ? byte(i + 1) << 8 | byte(i) : byte(i) << 8 | byte(i + 1);
             };

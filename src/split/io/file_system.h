@@ -1,7 +1,7 @@
 // The file-system calls of the engine beyond one open file: what stands at a
-// name, renaming, removing, listing a folder, making written data durable and
-// telling whether a process still runs. POSIX or Win32, chosen when the engine
-// is compiled; paths are UTF-8 and errors errno values on both sides.
+// name, renaming, removing, listing a folder, making written data and names
+// durable, and the limits on names. POSIX or Win32, chosen when the engine is
+// compiled; paths are UTF-8 and errors errno values on both sides.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,8 @@ enum class EntryKind { None, File, Folder, Other };
 EntryKind kindAt(const std::string& path);
 // The file `path` leads to, links followed; nothing when there is none.
 std::optional<FileIdentity> identityOf(const std::string& path);
+// The entry at `path` itself, a link not followed.
+std::optional<FileIdentity> identityAt(const std::string& path);
 
 // An existing regular file at `path`, links followed (what the source check asks).
 bool isRegularFile(const std::string& path);
@@ -42,10 +44,13 @@ void listFolder(const std::string& folder, const std::function<void(std::string_
 // the disk, so that names given afterwards never lead to missing data after a
 // power cut. 0, or an errno value.
 int makeDurable(const std::string& folder);
+// Writes the folder's own entries through to the disk: the names given in it
+// so far survive a power cut. 0, or an errno value.
+int syncFolder(const std::string& folder);
 
-std::uint64_t currentProcessId();
-// Whether the process may still be running: false only when it certainly isn't.
-bool processIsAlive(std::uint64_t id);
+// Whether a file named `name` can be made in `folder`: the name and the whole
+// path are within what the file system takes.
+bool nameFits(const std::string& folder, std::string_view name);
 
 // Whether two file names name the same entry of a folder: exactly on POSIX,
 // regardless of case on Windows.

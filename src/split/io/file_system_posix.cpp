@@ -1,10 +1,10 @@
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 
 #include "split/io/file_system.h"
@@ -22,6 +22,13 @@ EntryKind kindAt(const std::string& path) {
 std::optional<FileIdentity> identityOf(const std::string& path) {
     struct stat info {};
     if (path.empty() || ::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
+}
+
+std::optional<FileIdentity> identityAt(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::lstat(path.c_str(), &info) != 0) return std::nullopt;
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
                         static_cast<std::uint64_t>(info.st_ino)};
 }
@@ -76,13 +83,19 @@ int makeDurable(const std::string& folder) {
     return error;
 }
 
-std::uint64_t currentProcessId() {
-    return static_cast<std::uint64_t>(::getpid());
+int syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    // Some file systems can't sync a folder (EINVAL): their names are as safe as they get.
+    const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;
+    ::close(fd);
+    return error;
 }
 
-bool processIsAlive(std::uint64_t id) {
-    if (id == 0 || id > static_cast<std::uint64_t>(INT32_MAX)) return false;
-    return ::kill(static_cast<pid_t>(id), 0) == 0 || errno == EPERM;
+bool nameFits(const std::string& folder, std::string_view name) {
+    const long most = ::pathconf(folder.empty() ? "." : folder.c_str(), _PC_NAME_MAX);
+    const std::size_t longest = most > 0 ? static_cast<std::size_t>(most) : 255;
+    return name.size() <= longest && folder.size() + name.size() < PATH_MAX;
 }
 
 bool sameName(std::string_view a, std::string_view b) {

@@ -53,6 +53,21 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+std::optional<FileIdentity> identityAt(const std::string& path) {
+    if (path.empty()) return std::nullopt;
+    const HANDLE file = ::CreateFileW(
+        windows::systemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool ok = ::GetFileInformationByHandle(file, &info) != 0;
+    ::CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
 bool isRegularFile(const std::string& path) {
     const DWORD attributes = attributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES &&
@@ -132,19 +147,20 @@ int makeDurable(const std::string& /*folder*/) {
     return 0;
 }
 
-std::uint64_t currentProcessId() {
-    return ::GetCurrentProcessId();
+int syncFolder(const std::string& /*folder*/) {
+    // Windows writes a folder's entries as part of naming a file.
+    return 0;
 }
 
-bool processIsAlive(std::uint64_t id) {
-    if (id == 0 || id > 0xFFFFFFFFu) return false;
-    const HANDLE process =
-        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(id));
-    if (process == nullptr) return ::GetLastError() == ERROR_ACCESS_DENIED;
-    DWORD code = 0;
-    const bool running = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
-    ::CloseHandle(process);
-    return running;
+bool nameFits(const std::string& folder, std::string_view name) {
+    // The longest name the volume takes, in UTF-16 units (255 on NTFS and FAT).
+    DWORD longest = 255;
+    wchar_t root[MAX_PATH + 1] = {};
+    const std::wstring path = windows::systemPath(folder.empty() ? std::string(".") : folder);
+    if (::GetVolumePathNameW(path.c_str(), root, MAX_PATH)) {
+        ::GetVolumeInformationW(root, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0);
+    }
+    return windows::widen(name).size() <= longest;
 }
 
 bool sameName(std::string_view a, std::string_view b) {

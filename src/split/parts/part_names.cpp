@@ -6,29 +6,8 @@ namespace tovane {
 
 namespace {
 
-constexpr std::string_view kShortPrefix = ".tovane-";
-constexpr std::string_view kShortSuffix = ".tmp";
-
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-// Reads "<digits>-<token>" from the end of a hidden name, the process id first.
-bool parseProcessAndToken(std::string_view tail, std::uint64_t& processId) {
-    const std::size_t dash = tail.find('-');
-    if (dash == 0 || dash == std::string_view::npos || dash > 10) return false;
-    std::uint64_t id = 0;
-    for (char c : tail.substr(0, dash)) {
-        if (!isDigit(c)) return false;
-        id = id * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    const std::string_view token = tail.substr(dash + 1);
-    if (token.size() != 6) return false;
-    for (char c : token) {
-        if (!isDigit(c) && !(c >= 'a' && c <= 'z')) return false;
-    }
-    processId = id;
-    return true;
 }
 
 }  // namespace
@@ -63,6 +42,7 @@ bool parsePartName(std::string_view entry, std::string_view baseName, std::uint6
 }
 
 bool isPlainFileName(std::string_view name) {
+    if (name == "." || name == "..") return false;
     for (char c : name) {
         if (c == '\0' || files::isPathSeparator(c)) return false;
     }
@@ -91,46 +71,26 @@ std::string withTrailingSeparator(std::string folder) {
     return folder;
 }
 
-std::string temporaryPartName(std::string_view finalName, std::uint64_t processId,
-                              std::string_view token) {
+std::string temporaryPartName(std::string_view finalName, std::string_view token) {
     std::string name = ".";
     name += finalName;
     name += '.';
-    name += std::to_string(processId);
-    name += '-';
     name += token;
     return name;
 }
 
-std::string shortTemporaryPartName(std::uint64_t processId, std::string_view token) {
-    std::string name(kShortPrefix);
-    name += std::to_string(processId);
-    name += '-';
-    name += token;
-    name += kShortSuffix;
-    return name;
-}
-
-bool parseTemporaryPartName(std::string_view entry, std::string_view baseName,
-                            std::uint64_t& processId) {
-    if (entry.substr(0, kShortPrefix.size()) == kShortPrefix &&
-        entry.size() > kShortSuffix.size() &&
-        entry.substr(entry.size() - kShortSuffix.size()) == kShortSuffix) {
-        entry.remove_prefix(kShortPrefix.size());
-        entry.remove_suffix(kShortSuffix.size());
-        return parseProcessAndToken(entry, processId);
+bool isTemporaryPartName(std::string_view entry, std::string_view baseName) {
+    // "." + base + "_" + number + ".txt." + token
+    if (entry.size() < baseName.size() + 2 || entry[0] != '.') return false;
+    const std::size_t dot = entry.rfind('.');
+    std::uint64_t number = 0;
+    if (dot <= 1 || !parsePartName(entry.substr(1, dot - 1), baseName, number)) return false;
+    const std::string_view token = entry.substr(dot + 1);
+    if (token.empty() || token.size() > 24) return false;
+    for (char c : token) {
+        if (!isDigit(c) && !(c >= 'a' && c <= 'z') && c != '-') return false;
     }
-    // "." + base + "_" + number + ".txt." + process + "-" + token
-    if (entry.size() < baseName.size() + 2 || entry[0] != '.' ||
-        entry.substr(1, baseName.size()) != baseName || entry[baseName.size() + 1] != '_') {
-        return false;
-    }
-    entry.remove_prefix(baseName.size() + 2);
-    std::size_t digits = 0;
-    while (digits < entry.size() && isDigit(entry[digits])) ++digits;
-    constexpr std::string_view kExtension = ".txt.";
-    if (digits == 0 || entry.substr(digits, kExtension.size()) != kExtension) return false;
-    return parseProcessAndToken(entry.substr(digits + kExtension.size()), processId);
+    return true;
 }
 
 }  // namespace tovane

@@ -16,7 +16,8 @@ std::string partPath(std::string_view saveFolder, std::string_view baseName, std
 bool parsePartName(std::string_view entry, std::string_view baseName, std::uint64_t& number);
 
 // A base name makes plain file names in the save folder: no folder separator
-// and no NUL in it. The empty name is allowed (its parts are "_1.txt", …).
+// and no NUL in it, and neither "." nor "..", which would make hidden names
+// (".._1.txt"). The empty name is allowed (its parts are "_1.txt", …).
 bool isPlainFileName(std::string_view name);
 
 // The name of the file at the end of `path`.
@@ -30,14 +31,11 @@ std::string_view folderOf(std::string_view path);
 std::string withTrailingSeparator(std::string folder);
 
 // The hidden name a part is written under until it is complete, in the same
-// folder: "." + its final name + "." + the writer's process id + "-" + a token.
-std::string temporaryPartName(std::string_view finalName, std::uint64_t processId,
-                              std::string_view token);
-// A shorter hidden name for when the long one is too long for the file system.
-std::string shortTemporaryPartName(std::uint64_t processId, std::string_view token);
-// Whether `entry` is a hidden part name of this base (or a short one), and of
-// which process; a leftover when that process is gone.
-bool parseTemporaryPartName(std::string_view entry, std::string_view baseName,
-                            std::uint64_t& processId);
+// folder: "." + its final name + "." + a token that keeps it apart from the
+// hidden names of other parts.
+std::string temporaryPartName(std::string_view finalName, std::string_view token);
+// Whether `entry` is the hidden name of a part of `baseName`, of this run or
+// of an earlier one (whose names had the writer's process id in the token).
+bool isTemporaryPartName(std::string_view entry, std::string_view baseName);
 
 }  // namespace tovane

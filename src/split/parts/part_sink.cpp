@@ -1,6 +1,7 @@
 #include "split/parts/part_sink.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "split/io/file_system.h"
 #include "split/parts/part_names.h"
@@ -9,15 +10,26 @@
 namespace tovane {
 
 PartSink::PartSink(std::string saveFolder, std::string baseName)
-    : saveFolder_(std::move(saveFolder)),
-      baseName_(std::move(baseName)),
-      process_(files::currentProcessId()) {}
+    : saveFolder_(std::move(saveFolder)), baseName_(std::move(baseName)) {}
 
-bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark) {
+bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark, std::uint64_t mostParts) {
+    source_ = source;
     byteOrderMark_ = byteOrderMark;
     publisher_ = std::make_unique<PartPublisher>(source);
-    lookAtFolder();
-    return true;
+    const std::string longest = partPath(saveFolder_, baseName_, mostParts);
+    if (!files::nameFits(saveFolder_, temporaryPartName(fileNameOf(longest), "000000"))) {
+        return failWith(texts::cannotCreate(longest, ENAMETOOLONG));
+    }
+    switch (lock_.take(saveFolder_, baseName_)) {
+        case RunLock::Result::Taken:
+            break;
+        case RunLock::Result::Busy:
+            return failWith(texts::anotherRunWrites(baseName_));
+        case RunLock::Result::Failed:
+            return failWith(
+                texts::cannotCreate(saveFolder_ + RunLock::fileName(baseName_), lock_.error()));
+    }
+    return lookAtFolder();
 }
 
 // A name that a folder holds, or that leads to the source, is refused
@@ -30,9 +42,7 @@ bool PartSink::nextPart() {
         std::string refusal = publisher_->refusal(path);
         if (!refusal.empty()) return failWith(std::move(refusal));
     }
-    if (!part_.open(path, process_)) {
-        return failWith(texts::cannotCreate(part_.path(), part_.error()));
-    }
+    if (!part_.open(path)) return failWith(texts::cannotCreate(part_.path(), part_.error()));
     return write(byteOrderMark_);
 }
 
@@ -56,6 +66,12 @@ bool PartSink::finish(bool keep) {
         part_.discard();
     }
     if (publisher_ != nullptr && !publisher_->publish()) ok = failWith(publisher_->message());
+    if (published() > 0) {
+        if (const int error = files::syncFolder(saveFolder_)) {
+            ok = failWith(texts::cannotWrite(saveFolder_, error));
+        }
+    }
+    lock_.release();
     return ok;
 }
 
@@ -63,34 +79,49 @@ bool PartSink::wasTaken(std::uint64_t number) const {
     return std::binary_search(takenAtStart_.begin(), takenAtStart_.end(), number);
 }
 
-// Notes which part names are taken already, and removes hidden parts of this
-// base name whose writer is gone: a run that was killed or lost its power
-// left them.
-void PartSink::lookAtFolder() {
-    const std::string prefix = saveFolder_ + baseName_;
-    const std::string folder(folderOf(prefix));
-    const std::string_view stem = fileNameOf(prefix);
-    files::listFolder(folder, [&](std::string_view entry) {
+// Notes which part names are taken already, refusing when one of them leads
+// to the source, and then removes the hidden parts of this base name that
+// earlier runs left: a run that was killed or lost its power. The lock says
+// that no run still writes them. The source is never removed, whatever its name.
+bool PartSink::lookAtFolder() {
+    std::string sourceName;  // the first part name that leads to the source
+    std::uint64_t sourceNumber = 0;
+    std::vector<std::string> leftovers;
+    files::listFolder(saveFolder_, [&](std::string_view entry) {
         std::uint64_t number = 0;
-        if (parsePartName(entry, stem, number)) takenAtStart_.push_back(number);
-        std::uint64_t writer = 0;
-        if (parseTemporaryPartName(entry, stem, writer) && writer != process_ &&
-            !files::processIsAlive(writer)) {
-            files::removeFile(folder + std::string(entry));
+        const std::string path = saveFolder_ + std::string(entry);
+        if (parsePartName(entry, baseName_, number)) {
+            takenAtStart_.push_back(number);
+            if ((sourceNumber == 0 || number < sourceNumber) &&
+                files::identityOf(path) == source_) {
+                sourceName = entry;
+                sourceNumber = number;
+            }
+        } else if (isTemporaryPartName(entry, baseName_)) {
+            leftovers.push_back(path);
         }
     });
+    if (!sourceName.empty()) return failWith(texts::partIsSource(saveFolder_ + sourceName));
     std::sort(takenAtStart_.begin(), takenAtStart_.end());
+    for (const std::string& leftover : leftovers) {
+        if (files::identityAt(leftover) != source_) files::removeFile(leftover);
+    }
+    return true;
 }
 
 // Parts numbered past this run's last one were left by an earlier run; they
 // are named to the user, never removed.
 std::string PartSink::leftFromBefore() const {
-    const std::uint64_t first = published() + 1;
+    const std::uint64_t last = published();
+    std::uint64_t first = 0;
     std::uint64_t count = 0;
-    while (files::kindAt(partPath(saveFolder_, baseName_, first + count)) !=
-           files::EntryKind::None) {
+    files::listFolder(saveFolder_, [&](std::string_view entry) {
+        std::uint64_t number = 0;
+        if (!parsePartName(entry, baseName_, number) || number <= last) return;
+        if (files::identityOf(saveFolder_ + std::string(entry)) == source_) return;
         ++count;
-    }
+        if (first == 0 || number < first) first = number;
+    });
     if (count == 0) return {};
     return texts::partsLeftFromBefore(fileNameOf(partPath(saveFolder_, baseName_, first)), count);
 }

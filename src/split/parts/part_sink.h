@@ -1,8 +1,8 @@
-// Where a run's lines go: the part files in the save folder. The sink writes
-// each part under a hidden name, has it named when the splitter says it
-// ends, clears away what earlier runs left hidden, and never lets a part
-// take the place of the source. The splitter hands it bytes and "this part
-// ends here", nothing more.
+// Where a run's lines go: the part files in the save folder. The sink takes
+// the folder for its base name, writes each part under a hidden name, has it
+// named when the splitter says it ends, clears away what earlier runs left
+// hidden, and never lets a part take the place of the source. The splitter
+// hands it bytes and "this part ends here", nothing more.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "split/io/native_file.h"
+#include "split/io/run_lock.h"
 #include "split/parts/part_publisher.h"
 #include "split/parts/part_writer.h"
 
@@ -21,10 +22,13 @@ class PartSink {
 public:
     PartSink(std::string saveFolder, std::string baseName);
 
-    // Before the first part: `source` is the file no part may replace, and
-    // `byteOrderMark` opens every part. Removes the hidden leftovers of
-    // earlier runs of this base name. False with message().
-    bool begin(FileIdentity source, std::string_view byteOrderMark);
+    // Before the first part, changing nothing when it refuses: no other run
+    // writes parts of this base name into the folder (that one holds its
+    // lock until it ends), the name of part `mostParts` and its hidden name
+    // fit the file system, and no part name there leads to `source`. Then
+    // removes the hidden leftovers of earlier runs of this base name.
+    // `byteOrderMark` opens every part. False with message().
+    bool begin(FileIdentity source, std::string_view byteOrderMark, std::uint64_t mostParts);
 
     // Ends the part being written, if any, and begins the next.
     bool nextPart();
@@ -38,7 +42,8 @@ public:
     bool flush() { return part_.flush() || failWrite(); }
 
     // The run ends: with `keep` the part being written is completed, otherwise
-    // removed; every completed part is then named. False with message().
+    // removed; every completed part is then named, the names made durable,
+    // and the folder let go. False with message().
     bool finish(bool keep);
 
     // The part being written: its number (0 before the first) and its bytes.
@@ -48,20 +53,21 @@ public:
     std::uint64_t published() const { return publisher_ ? publisher_->published() : 0; }
     const std::string& message() const { return message_; }
     // After a run that finished: names the parts past its last one that an
-    // earlier run left; empty when there are none.
+    // earlier run left (the source never counts); empty when there are none.
     std::string leftFromBefore() const;
 
 private:
     bool endPart();
     bool wasTaken(std::uint64_t number) const;
-    void lookAtFolder();
+    bool lookAtFolder();
     bool failWrite();
     bool failWith(std::string message);
 
     const std::string saveFolder_;
     const std::string baseName_;
-    const std::uint64_t process_;  // names our hidden parts, and tells others' apart
+    FileIdentity source_;
     std::string byteOrderMark_;
+    RunLock lock_;
     PartWriter part_;
     std::unique_ptr<PartPublisher> publisher_;
     std::uint64_t number_ = 0;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "split/io/file_system.h"
+#include "split/parts/part_in_progress.h"
 #include "split/parts/part_names.h"
 
 namespace tovane {
@@ -51,19 +52,12 @@ PartWriter::~PartWriter() {
     discard();
 }
 
-bool PartWriter::createHidden(const std::string& folder, std::string_view name,
-                              std::uint64_t process) {
+bool PartWriter::createHidden(const std::string& folder, std::string_view name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string token = nextToken();
-        temporaryPath_ = folder + temporaryPartName(name, process, token);
-        bool created = file_.createNew(temporaryPath_, true);
-        if (!created && file_.error() == ENAMETOOLONG) {
-            // The part's own name fits, the longer hidden one doesn't.
-            temporaryPath_ = folder + shortTemporaryPartName(process, token);
-            created = file_.createNew(temporaryPath_, true);
-        }
-        if (created) {
+        temporaryPath_ = folder + temporaryPartName(name, nextToken());
+        if (file_.createNew(temporaryPath_, true)) {
             ownsTemporary_ = true;
+            PartInProgress::set(temporaryPath_);
             return true;
         }
         if (file_.error() != EEXIST) break;
@@ -73,12 +67,12 @@ bool PartWriter::createHidden(const std::string& folder, std::string_view name,
     return false;
 }
 
-bool PartWriter::open(const std::string& finalPath, std::uint64_t process) {
+bool PartWriter::open(const std::string& finalPath) {
     discard();
     path_ = finalPath;
     written_ = 0;
     failed_ = false;
-    return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath), process);
+    return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath));
 }
 
 bool PartWriter::append(std::string_view bytes) {
@@ -130,6 +124,7 @@ bool PartWriter::finish() {
         return false;
     }
     ownsTemporary_ = false;  // handed on, to be named
+    PartInProgress::clear();
     return true;
 }
 
@@ -138,7 +133,10 @@ void PartWriter::discard() {
     queuedBytes_ = 0;
     stagedBytes_ = 0;
     file_.close();
-    if (ownsTemporary_) files::removeFile(temporaryPath_);
+    if (ownsTemporary_) {
+        files::removeFile(temporaryPath_);
+        PartInProgress::clear();
+    }
     ownsTemporary_ = false;
 }
 

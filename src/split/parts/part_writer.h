@@ -24,9 +24,8 @@ public:
     PartWriter& operator=(const PartWriter&) = delete;
 
     // Creates the hidden file that the part named `finalPath` is written
-    // under, in the same folder, named for the writing process `process`.
-    // Whatever stands at `finalPath` is not touched.
-    bool open(const std::string& finalPath, std::uint64_t process);
+    // under, in the same folder. Whatever stands at `finalPath` is not touched.
+    bool open(const std::string& finalPath);
 
     // Queues bytes that stay valid until the next flush(). May flush itself.
     bool append(std::string_view bytes);
@@ -52,7 +51,7 @@ public:
     int error() const { return error_; }
 
 private:
-    bool createHidden(const std::string& folder, std::string_view name, std::uint64_t process);
+    bool createHidden(const std::string& folder, std::string_view name);
 
     NativeFile file_;
     std::string path_;

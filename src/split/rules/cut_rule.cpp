@@ -17,6 +17,11 @@ std::string_view CutRule::problemAtEnd() const {
     return {};
 }
 
+// Never more parts than lines, nor lines than bytes.
+std::uint64_t CutRule::partsAtMost(std::uint64_t size) const {
+    return size + 1;
+}
+
 std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source) {
     switch (plan.rule) {
         case PartRule::BySize:

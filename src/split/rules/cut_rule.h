@@ -45,6 +45,9 @@ public:
     // What is wrong with a run that reached the end of the source: a message,
     // or empty when it may keep its parts.
     virtual std::string_view problemAtEnd() const;
+    // A number of parts that a source of `size` bytes won't reach, with room
+    // to spare, for making sure before the run that every name will fit.
+    virtual std::uint64_t partsAtMost(std::uint64_t size) const;
 };
 
 // The rule that `plan` asks for, reading `source` where it must look ahead.

@@ -1,5 +1,7 @@
 #include "split/rules/size_rule.h"
 
+#include <algorithm>
+
 #include "split/text/char_counter.h"
 
 namespace tovane {
@@ -19,6 +21,14 @@ bool SizeRule::opensPart(const LineSource::Line& line, const Part& part) {
 CutRule::Run SizeRule::run(std::string_view ahead, const Part& part) {
     if (part.number == 0 || part.written > limit_) return {};
     return {ahead.size(), limit_ - part.written, false};
+}
+
+// Any two parts in a row hold more than the limit between them (the second
+// began because its first line didn't fit the first), so there are at most
+// twice as many as the limit goes into the size; ten times that is to spare.
+std::uint64_t SizeRule::partsAtMost(std::uint64_t size) const {
+    if (limit_ == 0) return CutRule::partsAtMost(size);
+    return std::min(CutRule::partsAtMost(size), 10 * (2 * (size / limit_) + 2));
 }
 
 }  // namespace tovane

@@ -18,6 +18,7 @@ public:
 
     bool opensPart(const LineSource::Line& line, const Part& part) override;
     Run run(std::string_view ahead, const Part& part) override;
+    std::uint64_t partsAtMost(std::uint64_t size) const override;
 
 private:
     LineSource& source_;

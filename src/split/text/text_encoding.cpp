@@ -60,10 +60,38 @@ bool isValidUtf8(std::string_view bytes, bool allowTruncatedEnd) {
     return true;
 }
 
+// UTF-16 without a mark: read as UTF-16 in this byte order, the sample has
+// no unit 0, no surrogate out of its pair, and line-end units (CR or LF, the
+// NUL bytes of which gave it away) at least every 4096 units on average.
+// GBK and UTF-8 text holds no NUL byte at all; one that did would also need
+// a NUL right after a line feed, at the right side, every few kilobytes, and
+// GBK's characters make surrogates out of their pairs besides.
+bool readsAsUtf16(std::string_view sample, bool bigEndian) {
+    std::size_t units = 0;
+    std::size_t lineEnds = 0;
+    bool highSurrogate = false;
+    for (std::size_t i = 0; i + 1 < sample.size(); i += 2, ++units) {
+        const auto first = static_cast<unsigned char>(sample[i]);
+        const auto second = static_cast<unsigned char>(sample[i + 1]);
+        const unsigned unit = bigEndian ? first << 8 | second : second << 8 | first;
+        if (unit == 0) return false;
+        if (unit == '\r' || unit == '\n') ++lineEnds;
+        const bool isHigh = unit >= 0xD800 && unit < 0xDC00;
+        const bool isLow = unit >= 0xDC00 && unit < 0xE000;
+        if (isLow != highSurrogate) return false;
+        highSurrogate = isHigh;
+    }
+    return lineEnds > 0 && lineEnds * 4096 >= units;
+}
+
 TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize) {
     if (startsWith(sample, kUtf8Bom)) return TextEncoding::Utf8Bom;
     if (startsWith(sample, kUtf16LeBom)) return TextEncoding::Utf16Le;
     if (startsWith(sample, kUtf16BeBom)) return TextEncoding::Utf16Be;
+    if (sample.find('\0') != std::string_view::npos) {
+        if (readsAsUtf16(sample, false)) return TextEncoding::Utf16LeNoBom;
+        if (readsAsUtf16(sample, true)) return TextEncoding::Utf16BeNoBom;
+    }
     const bool moreFollows = fileSize > sample.size();
     if (hasHighByte(sample) && isValidUtf8(sample, moreFollows)) return TextEncoding::Utf8;
     return TextEncoding::Gbk;

@@ -9,7 +9,15 @@
 
 namespace tovane {
 
-enum class TextEncoding { Gbk, Utf8, Utf8Bom, Utf16Le, Utf16Be };
+enum class TextEncoding {
+    Gbk,
+    Utf8,
+    Utf8Bom,
+    Utf16Le,
+    Utf16Be,
+    Utf16LeNoBom,  // UTF-16 told by its NUL bytes; its parts get no mark either
+    Utf16BeNoBom,
+};
 
 // How characters are made of bytes: what a character count, a character
 // boundary and decoding go by.
@@ -64,6 +72,8 @@ inline constexpr EncodingFacts kEncodings[] = {
      decodeUtf16LeCharacter},
     {"UTF-16BE", "\xFE\xFF", 2, true, {"\0\r\0\n", 4}, 4, CharacterForm::Utf16, {},
      decodeUtf16BeCharacter},
+    {"UTF-16LE", "", 2, false, {"\r\0\n\0", 4}, 4, CharacterForm::Utf16, {}, decodeUtf16LeCharacter},
+    {"UTF-16BE", "", 2, true, {"\0\r\0\n", 4}, 4, CharacterForm::Utf16, {}, decodeUtf16BeCharacter},
 };
 
 inline constexpr const EncodingFacts& factsOf(TextEncoding encoding) {
@@ -76,7 +86,9 @@ inline constexpr std::size_t kEncodingSampleSize = 64 * 1024;
 // Decides the encoding from the first bytes of a file. `sample` holds the
 // first min(kEncodingSampleSize, fileSize) bytes; `fileSize` tells whether the
 // sample is the whole file (a UTF-8 sequence cut off at the sample's end is
-// only allowed when more of the file follows).
+// only allowed when more of the file follows). A byte-order mark decides;
+// without one, text with NUL bytes that reads as UTF-16 is UTF-16, valid
+// UTF-8 with a byte past ASCII is UTF-8, and anything else GBK.
 TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize);
 
 // Shorthands for the table's entries.

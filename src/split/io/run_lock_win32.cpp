@@ -1,0 +1,50 @@
+#include <windows.h>
+
+#include <cerrno>
+
+#include "split/io/run_lock.h"
+#include "split/io/windows_paths.h"
+
+namespace tovane {
+
+RunLock::~RunLock() {
+    release();
+}
+
+std::string RunLock::fileName(const std::string& baseName) {
+    return "." + baseName + ".tovane-lock";
+}
+
+// A file opened without sharing: no one else can open it while we hold it,
+// also on a network share, and it goes when the last handle closes.
+RunLock::Result RunLock::take(const std::string& folder, const std::string& baseName) {
+    release();
+    path_ = folder + fileName(baseName);
+    const std::wstring name = windows::systemPath(path_);
+    for (int attempt = 0;; ++attempt) {
+        const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+                                          nullptr, OPEN_ALWAYS,
+                                          FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            handle_ = reinterpret_cast<std::intptr_t>(file);
+            return Result::Taken;
+        }
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_SHARING_VIOLATION) return Result::Busy;
+        // A lock file that its last run let go of a moment ago is still
+        // being removed: refused for that moment as if it were read-only.
+        if (code != ERROR_ACCESS_DENIED || attempt == 20) {
+            error_ = windows::errnoForName(name, code);
+            return Result::Failed;
+        }
+        ::Sleep(10);
+    }
+}
+
+void RunLock::release() {
+    if (handle_ == -1) return;
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    handle_ = -1;
+}
+
+}  // namespace tovane
