@@ -95,6 +95,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else if (is("--heading")) {
             std::string pattern;
             if (!value(pattern)) return fail("--heading needs a value");
+            if (pattern.empty()) return fail("--heading needs a pattern, not an empty one");
             std::string problem;
             line.request.heading = HeadingPattern::compile(pattern, problem);
             if (!line.request.heading) return fail("--heading is no regular expression: " + problem);

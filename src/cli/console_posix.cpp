@@ -5,15 +5,24 @@
 #include <csignal>
 
 #include "cli/console.h"
+#include "split/parts/part_in_progress.h"
 
 namespace tovane::cli::console {
 
 namespace {
 
+namespace PartInProgress = tovane::PartInProgress;
+
 std::atomic<bool>* stopFlag = nullptr;
 std::atomic<int>* stopStatus = nullptr;
 
+// The first request stops the split between two lines; a second ends the
+// program at once, removing the part being written.
 extern "C" void requestStop(int signal) {
+    if (stopFlag->load()) {
+        if (const char* part = PartInProgress::path()) ::unlink(part);
+        ::_exit(128 + signal);
+    }
     stopStatus->store(128 + signal);
     stopFlag->store(true);
 }
@@ -62,7 +71,9 @@ void stopOnRequest(std::atomic<bool>& stopRequested, std::atomic<int>& exitStatu
         }
         struct sigaction action {};
         action.sa_handler = requestStop;
+        // One request at a time, so that a second one is always seen as second.
         sigemptyset(&action.sa_mask);
+        for (int other : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&action.sa_mask, other);
         ::sigaction(signal, &action, nullptr);
     }
 }

@@ -12,10 +12,13 @@
 
 #include "cli/console.h"
 #include "split/io/windows_paths.h"
+#include "split/parts/part_in_progress.h"
 
 namespace tovane::cli::console {
 
 namespace {
+
+namespace PartInProgress = tovane::PartInProgress;
 
 std::atomic<bool>* stopFlag = nullptr;
 std::atomic<int>* stopStatus = nullptr;
@@ -28,6 +31,13 @@ constexpr int kHungUp = 129;       // the console closed, as SIGHUP
 constexpr int kTerminated = 143;   // logoff or shutdown, as SIGTERM
 
 BOOL WINAPI requestStop(DWORD event) {
+    // A second request ends the program at once, removing the part being written.
+    if (stopFlag->load() && (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)) {
+        if (const char* part = PartInProgress::path()) {
+            ::DeleteFileW(windows::systemPath(part).c_str());
+        }
+        ::ExitProcess(static_cast<UINT>(stopStatus->load()));
+    }
     int status = kInterrupted;
     switch (event) {
         case CTRL_C_EVENT:

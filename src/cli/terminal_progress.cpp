@@ -51,6 +51,7 @@ void TerminalProgress::showStatus(std::string_view text) {
     clearLine();
     const std::string shown = stdoutIsTerminal_ ? escapeControls(text) : std::string(text);
     std::printf("%s\n", shown.c_str());
+    std::fflush(stdout);  // before what comes after it on stderr
 }
 
 void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {

@@ -35,7 +35,9 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
     if (!files::isDirectory(request.saveFolder)) {
         return refuse(std::string(texts::kSaveFolderMissing));
     }
-    if (!isPlainFileName(request.baseName)) return refuse(texts::baseNameNotPlain(request.baseName));
+    if (!isPlainFileName(request.baseName)) {
+        return refuse(texts::baseNameNotPlain(request.baseName), true);
+    }
     SplitPlan plan;
     plan.sourcePath = request.sourcePath;
     plan.saveFolder = withTrailingSeparator(request.saveFolder);

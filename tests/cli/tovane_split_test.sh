@@ -151,6 +151,108 @@ check "... every part is UTF-8 on its own" \
 check "a cap too small for a character and CR LF is wrong usage" test $? -eq 2
 check "... saying so" grep -q '至少要能放下一个字和换行（9 字节）' "$dir/stderr"
 
+# A heading pattern that would make a backtracking matcher run for hours
+# ends at once; what can't be matched without backtracking is wrong usage.
+printf 'head\r\n%s\r\n' "$(head -c 4000 /dev/zero | tr '\0' x)" > "$dir/re.txt"
+timeout 20 "$bin" --chapters 1 --heading '(x+x+)+y' "$dir/re.txt" "$dir/out" > /dev/null 2>&1
+check "a pattern that backtracks forever ends (no heading: exit 1)" test $? -eq 1
+"$bin" --chapters 1 --heading '(a)\1' "$dir/re.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a back-reference is wrong usage" test $? -eq 2
+check "... saying so" grep -q '反向引用' "$dir/stderr"
+"$bin" --chapters 1 --heading '(a{100}){100}' "$dir/re.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a pattern too large is wrong usage" test $? -eq 2
+check "... as too complex" grep -q '标题规则太复杂' "$dir/stderr"
+"$bin" --chapters 1 --heading '' "$dir/re.txt" "$dir/out" > /dev/null 2>&1
+check "an empty pattern is wrong usage" test $? -eq 2
+
+# Base names that would make hidden files.
+"$bin" --base . "$dir/a.txt" "$dir/out" > /dev/null 2>&1
+check "--base . is wrong usage" test $? -eq 2
+"$bin" --base .. "$dir/a.txt" "$dir/out" > /dev/null 2>&1
+check "--base .. is wrong usage" test $? -eq 2
+cp "$dir/a.txt" "$dir/..txt"
+"$bin" "$dir/..txt" "$dir/out" > /dev/null 2>&1
+check "a source named ..txt (base name .) is refused as wrong usage" test $? -eq 2
+
+# The source under a later part's name: nothing is replaced.
+rm -rf "$dir/out" && mkdir "$dir/out"
+cp "$dir/ch.txt" "$dir/out/a_2.txt"
+echo OLD > "$dir/out/a_1.txt"
+"$bin" --size 0 --base a "$dir/out/a_2.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "the source among the part names exits 1" test $? -eq 1
+check "... saying it is the source" grep -q '就是要分割的文件本身' "$dir/stderr"
+check "... and the other parts are as they were" grep -qx OLD "$dir/out/a_1.txt"
+ln -s ../ch.txt "$dir/out/a_3.txt" && rm "$dir/out/a_2.txt"
+"$bin" --size 0 --base a "$dir/ch.txt" "$dir/out" > /dev/null 2>&1
+check "... through a link too" grep -qx OLD "$dir/out/a_1.txt"
+
+# A name too long is found before anything is written.
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --size 0 --base "$(head -c 249 /dev/zero | tr '\0' n)" "$dir/long.txt" "$dir/out" \
+    > /dev/null 2> "$dir/stderr"
+check "a base name too long exits 1" test $? -eq 1
+check "... saying so" grep -q '文件名太长' "$dir/stderr"
+check "... before any part, hidden or not" test -z "$(ls -A "$dir/out")"
+
+# UTF-16 without a byte-order mark is split as UTF-16, and its parts get none.
+printf '\x2c\x7b\x00\x4e\xe0\x7a\x0d\x00\x0a\x00\x60\x4f\x7d\x59\x0d\x00\x0a\x00' > "$dir/u16.txt"
+"$bin" --size 0 "$dir/u16.txt" "$dir/out" > /dev/null
+check "UTF-16 without a mark: its two lines make two parts" test -e "$dir/out/u16_2.txt" -a ! -e "$dir/out/u16_3.txt"
+check "... each whole, without a mark" \
+    cmp -s "$dir/out/u16_2.txt" <(printf '\x60\x4f\x7d\x59\x0d\x00\x0a\x00')
+
+# Parts left from before are named after the summary, on every stream.
+rm -rf "$dir/out" && mkdir "$dir/out"
+for n in 7 8 9 10 12 13; do echo old > "$dir/out/a_$n.txt"; done
+"$bin" --size 0 "$dir/a.txt" "$dir/out" > "$dir/both" 2>&1
+check "parts left from before: all six are counted" grep -q 'a_7.txt 等 6 个文件' "$dir/both"
+check "... after the summary" test "$(grep -n '已经被分割成了' "$dir/both" | cut -d: -f1)" -lt \
+    "$(grep -n '以前留下的' "$dir/both" | cut -d: -f1)"
+
+# The names are on disk before the run says it is done: the folder is synced
+# after the last part is named.
+if command -v strace > /dev/null; then
+    rm -rf "$dir/out" && mkdir "$dir/out"
+    strace -f -o "$dir/trace" -e trace=renameat2,rename,fsync "$bin" --size 0 "$dir/a.txt" "$dir/out" > /dev/null
+    check "the folder is synced after the last part is named" \
+        test "$(grep -E 'renameat2|rename\(|fsync' "$dir/trace" | tail -n 1 | grep -c fsync)" -eq 1
+fi
+
+# Two runs into one folder with one base name: the second is refused before
+# it writes; another base name is not held back.
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
+first=$!
+started
+"$bin" --size 0 --base long "$dir/a.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a second run into the same folder and base exits 1" test $? -eq 1
+check "... saying another run writes there" \
+    grep -q '另一个分割正在向这个文件夹写入 long_\*.txt，请等它结束后再试' "$dir/stderr"
+"$bin" --size 0 "$dir/a.txt" "$dir/out" > /dev/null 2>&1
+check "another base name into the same folder goes ahead" test $? -eq 0
+kill -9 "$first"
+wait "$first" 2> /dev/null
+"$bin" --size 0 --base long "$dir/a.txt" "$dir/out" > /dev/null 2>&1
+check "a run killed outright holds nothing back" test $? -eq 0
+check "... and its hidden parts are cleared away by the next" \
+    test -z "$(find "$dir/out" -name '.long_*' -type f)"
+
+# A second request to stop ends the program at once, taking the part being
+# written with it; the next run clears whatever else was left hidden.
+rm -rf "$dir/out" && mkdir "$dir/out"
+set -m
+"$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
+pid=$!
+set +m
+started
+kill -STOP "$pid" && kill -INT "$pid" && kill -TERM "$pid" && kill -CONT "$pid"
+wait "$pid"
+check "a second signal ends the run with its own status" test $? -eq 143
+check "... leaving only whole parts under their names" \
+    test -z "$(find "$dir/out" -name 'long_*.txt' ! -size 400c)"
+"$bin" --size 0 --base long "$dir/a.txt" "$dir/out" > /dev/null 2>&1
+check "... and nothing hidden after the next run" test -z "$(find "$dir/out" -name '.*' -type f)"
+
 # A summary that can't be written is a failure, never a death by SIGPIPE.
 "$bin" "$dir/a.txt" "$dir/out" > /dev/full 2> "$dir/stderr"
 check "summary to a full device exits 1" test $? -eq 1

@@ -44,6 +44,29 @@ check "a folder at a part name exits 1" test $? -eq 1
 check "... and is named" grep -q '这是一个文件夹' "$dir/stderr"
 check "... after the part before it" cmp -s "$dir/输出/小说_1.txt" <(printf 'a\r\n')
 
+# The source under a part's name in other letters is a part's name on Windows.
+rm -rf "$dir/输出"/* && printf 'x\r\ny\r\n' > "$dir/输出/小说_2.TXT" && echo OLD > "$dir/输出/小说_1.txt"
+split --size 0 --base 小说 "$(win "$dir/输出/小说_2.TXT")" "$(win "$dir/输出")" > /dev/null 2> "$dir/stderr"
+check "the source as 小说_2.TXT is refused" test $? -eq 1
+check "... before part 1 is touched" grep -qx OLD "$dir/输出/小说_1.txt"
+
+# One run at a time into one folder with one base name, under Wine too; a
+# run killed outright leaves hidden parts that the next run clears away.
+rm -rf "$dir/输出"/*
+for i in $(seq 3000); do printf 'line %04d\r\n' "$i"; done > "$dir/many.txt"
+split --size 0 "$(win "$dir/many.txt")" "$(win "$dir/输出")" > /dev/null 2>&1 &
+first=$!
+for _ in $(seq 300); do [ -n "$(ls -A "$dir/输出")" ] && break; sleep 0.1; done
+split --size 0 --base many "$(win "$dir/小说.txt")" "$(win "$dir/输出")" > /dev/null 2> "$dir/stderr"
+check "a second run into the same folder and base exits 1" test $? -eq 1
+check "... saying another run writes there" grep -q '另一个分割正在向这个文件夹写入 many_\*.txt' "$dir/stderr"
+wineserver -k 2> /dev/null  # every Windows process of the prefix ends at once, as a kill would
+wait "$first" 2> /dev/null
+echo x > "$dir/输出/.many_9.txt.12345-abc123"
+split --size 0 --base many "$(win "$dir/小说.txt")" "$(win "$dir/输出")" > /dev/null 2>&1
+check "after a kill, the next run goes ahead" test $? -eq 0
+check "... and clears the hidden parts left" test -z "$(find "$dir/输出" -name '.many_*')"
+
 # The same parts as the Linux build, for a generated GBK novel.
 if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench/make_corpus" ]; then
     "$linux/bench/make_corpus" "$dir/novel.txt" 8

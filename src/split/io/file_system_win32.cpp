@@ -152,15 +152,11 @@ int syncFolder(const std::string& /*folder*/) {
     return 0;
 }
 
-bool nameFits(const std::string& folder, std::string_view name) {
-    // The longest name the volume takes, in UTF-16 units (255 on NTFS and FAT).
-    DWORD longest = 255;
-    wchar_t root[MAX_PATH + 1] = {};
-    const std::wstring path = windows::systemPath(folder.empty() ? std::string(".") : folder);
-    if (::GetVolumePathNameW(path.c_str(), root, MAX_PATH)) {
-        ::GetVolumeInformationW(root, nullptr, 0, nullptr, &longest, nullptr, nullptr, 0);
-    }
-    return windows::widen(name).size() <= longest;
+bool nameFits(const std::string& /*folder*/, std::string_view name) {
+    // 255 UTF-16 units on every file system Windows writes to (NTFS, FAT32,
+    // exFAT, ReFS, SMB shares); paths themselves may be longer, with \\?\.
+    constexpr std::size_t kLongestName = 255;
+    return windows::widen(name).size() <= kLongestName;
 }
 
 bool sameName(std::string_view a, std::string_view b) {

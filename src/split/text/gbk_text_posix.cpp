@@ -24,8 +24,8 @@ void readGbkTable(char16_t* table) {
                 sizeof out - outLeft != 4) {
                 continue;
             }
-            const std::uint32_t c =
-                out[0] | out[1] << 8 | out[2] << 16 | std::uint32_t{out[3]} << 24;
+            const std::uint32_t c = std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 |
+                                    std::uint32_t{out[2]} << 16 | std::uint32_t{out[3]} << 24;
             if (c < 0x10000) table[(lead - 0x81) * kGbkTrails + (trail - 0x40)] = static_cast<char16_t>(c);
         }
     }

@@ -14,6 +14,7 @@ using Step = HeadingPattern::Step;
 
 constexpr char32_t kLastCharacter = 0x10FFFF;
 constexpr int kMaxDepth = 100;  // of groups inside groups
+constexpr std::uint32_t kNoLimit = UINT32_MAX;  // a repeat without an upper count
 
 const char* const kTooComplex = "标题规则太复杂";
 
@@ -25,7 +26,7 @@ struct Node {
     bool negated = false;
     std::vector<Node> children;
     std::uint32_t least = 0;
-    std::optional<std::uint32_t> most;  // none: no limit
+    std::uint32_t most = kNoLimit;
 };
 
 Ranges normalised(Ranges ranges) {
@@ -382,11 +383,10 @@ private:
         };
         std::uint32_t least = 0;
         if (!number(least)) return false;
-        std::optional<std::uint32_t> most = least;
+        std::uint32_t most = least;
         if (i < text_.size() && text_[i] == U',') {
             ++i;
-            std::uint32_t upper = 0;
-            most = number(upper) ? std::optional<std::uint32_t>(upper) : std::nullopt;
+            if (!number(most)) most = kNoLimit;
         }
         if (i >= text_.size() || text_[i] != U'}') return false;
         at_ = i + 1;
@@ -399,7 +399,7 @@ private:
         while (more()) {
             const char32_t c = peek();
             std::uint32_t least = 0;
-            std::optional<std::uint32_t> most;
+            std::uint32_t most = kNoLimit;
             if (c == U'*') {
                 ++at_;
             } else if (c == U'+') {
@@ -416,7 +416,7 @@ private:
                 }
                 least = least_;
                 most = most_;
-                if (most && *most < least) {
+                if (most < least) {
                     fail("{} 里的次数顺序不对");
                     return;
                 }
@@ -442,7 +442,7 @@ private:
     std::size_t at_ = 0;
     std::string problem_;
     std::uint32_t least_ = 0;
-    std::optional<std::uint32_t> most_;
+    std::uint32_t most_ = kNoLimit;
 };
 
 // Turns the tree into steps; false when there would be too many.
@@ -527,7 +527,7 @@ private:
         for (std::uint32_t i = 0; i < node.least; ++i) {
             if (!emit(item)) return false;
         }
-        if (!node.most) {  // any number more
+        if (node.most == kNoLimit) {  // any number more
             std::uint32_t split = 0;
             std::uint32_t jump = 0;
             if (!branch(Step::Kind::Split, split)) return false;
@@ -538,7 +538,7 @@ private:
             return true;
         }
         std::vector<std::uint32_t> splits;
-        for (std::uint32_t i = node.least; i < *node.most; ++i) {
+        for (std::uint32_t i = node.least; i < node.most; ++i) {
             std::uint32_t split = 0;
             if (!branch(Step::Kind::Split, split)) return false;
             splits.push_back(split);

@@ -204,6 +204,20 @@ TEST_F(PartFilesTest, ReadOnlyPartIsRefusedWithItsReason) {
     EXPECT_EQ(part(1), "old");
 }
 
+// Windows takes NOVEL_2.TXT for novel_2.txt: the source under that name is
+// one of the parts' names too.
+TEST_F(PartFilesTest, SourceUnderAPartNameInOtherLettersIsRefused) {
+    plan.sourcePath = out + "NOVEL_2.TXT";
+    test::writeFile(plan.sourcePath, "a\r\nb\r\n");
+    test::writeFile(partName(1), "OLD");
+    plan.saveFolder = out;
+    plan.baseName = "novel";
+    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+    EXPECT_EQ(outcome.message, texts::partIsSource(out + "NOVEL_2.TXT"));
+    EXPECT_EQ(part(1), "OLD");
+}
+
 TEST_F(PartFilesTest, ChineseNamesAndLongPathsWork) {
     std::string folder = out;
     while (folder.size() < 300) {

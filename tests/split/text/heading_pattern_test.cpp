@@ -33,7 +33,7 @@ std::string randomPattern(std::mt19937& rng, int depth) {
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 3);
     for (int i = 0; i < items; ++i) {
-        const unsigned roll = rng() % 10;
+        const auto roll = static_cast<unsigned>(rng() % 10);
         if (roll == 0 && depth < 3) {
             pattern += "(" + randomPattern(rng, depth + 1) + "|" + randomPattern(rng, depth + 1) + ")";
         } else if (roll == 1 && depth < 3) {

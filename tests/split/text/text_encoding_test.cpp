@@ -41,6 +41,22 @@ TEST(DetectEncoding, SequenceCutAtSampleEndCountsOnlyWhenMoreFollows) {
     EXPECT_EQ(detectEncoding(sample, sample.size()), TextEncoding::Gbk);
 }
 
+TEST(DetectEncoding, Utf16WithoutAMarkIsToldByItsNulBytes) {
+    using namespace std::string_literals;
+    // 第一章 CR LF 你好 CR LF; 一 is U+4E00, with a NUL of its own on the other side.
+    const std::string little = "\x2c\x7b\x00\x4e\xe0\x7a\r\0\n\0\x60\x4f\x7d\x59\r\0\n\0"s;
+    std::string big;
+    for (std::size_t i = 0; i < little.size(); i += 2) big += {little[i + 1], little[i]};
+    EXPECT_EQ(detectEncoding(little, little.size()), TextEncoding::Utf16LeNoBom);
+    EXPECT_EQ(detectEncoding(big, big.size()), TextEncoding::Utf16BeNoBom);
+    // GBK and UTF-8 text with NUL bytes in it (padding, a stray one) stay what they are.
+    const std::string gbk = "\xb5\xda\xd2\xbb\xd5\xc2\r\n\xc4\xe3\xba\xc3\r\n"s;
+    EXPECT_EQ(detectEncoding(gbk + "\0\0\0\0"s, gbk.size() + 4), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(gbk + "\0"s + gbk, 2 * gbk.size() + 1), TextEncoding::Gbk);
+    const std::string utf8 = "\xe7\xac\xac\xe4\xb8\x80\r\n\0"s;
+    EXPECT_EQ(detectEncoding(utf8, utf8.size()), TextEncoding::Utf8);
+}
+
 TEST(IsValidUtf8, RejectsOverlongSurrogatesAndOutOfRange) {
     EXPECT_FALSE(isValidUtf8("\xC0\x80", false));          // overlong NUL
     EXPECT_FALSE(isValidUtf8("\xE0\x80\x80", false));      // overlong
