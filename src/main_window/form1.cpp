@@ -234,10 +234,11 @@ void Form1::Command4_Click() {
         return;
     }
     Command4->setEnabled(false);
-    Command4->setText(
-        WindowTexts::kStartBusy);
+    Command4->setText(WindowTexts::kStartBusy);
     holdSettingsStill(true);
     baseName_ = EngineText::toQt(check.plan->baseName);
+    // A run refused before it touched anything leaves the status line as it was.
+    statusBefore_ = {ztl->text(), ztl->toolTip()};
     showStatus(EngineText::toQt(tovane::texts::progress(check.plan->baseName)), baseName_);
 
     // The split runs on a worker so the window keeps repainting; the fields
@@ -310,10 +311,14 @@ void Form1::showSplitOutcome() {
     worker_->wait();
     delete worker_;
     worker_ = nullptr;
-    if (!outcome_.status.empty()) showStatus(EngineText::toQt(outcome_.status), baseName_);
+    if (!outcome_.status.empty()) {
+        showStatus(EngineText::toQt(outcome_.status), baseName_);
+    } else {
+        ztl->setText(statusBefore_.first);
+        ztl->setToolTip(statusBefore_.second);
+    }
     holdSettingsStill(false);
-    Command4->setText(
-        WindowTexts::kStartIdle);
+    Command4->setText(WindowTexts::kStartIdle);
     Command4->setEnabled(true);
     if (!outcome_.message.empty()) {
         RuntimeServices::showMessage(this, EngineText::toQt(outcome_.message));

@@ -129,5 +129,6 @@ private:
     std::atomic<bool> stopSplit_{false};
     tovane::SplitOutcome outcome_;
     QString baseName_;               // of the run under way or last run
+    QPair<QString, QString> statusBefore_;  // the status line and its tooltip before the run
     std::vector<bool> heldEnabled_;  // the settings' states before the run
 };

@@ -280,6 +280,22 @@ private slots:
         QVERIFY(c<QRadioButton>("Option1")->isChecked());
     }
 
+    // The source under a part's name in the save folder: the run is refused
+    // before anything changes, and the status line still names the file.
+    void refusalBeforeAnyPartLeavesTheStatusLine() {
+        TempDir out;
+        form->chooseSource(QString::fromStdString(out.write("书_2.txt", "a\r\nb\r\n")));
+        control<QLineEdit>(form, "Text4")->setText(QStringLiteral("书"));
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(out.path()));
+        const QString chosen = c<ClickableLabel>("ztl")->text();
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().contains(QStringLiteral("就是要分割的文件本身")));
+        QCOMPARE(c<ClickableLabel>("ztl")->text(), chosen);
+        QCOMPARE(out.list(), std::vector<std::string>{"书_2.txt"});
+    }
+
     void longRunShowsProgressHoldsTheSettingsAndAsksBeforeClosing() {
         TempDir in;
         TempDir out;
