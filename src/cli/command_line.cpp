@@ -8,7 +8,8 @@ namespace tovane::cli {
 std::string usageText() {
     const std::string synopsis =
         "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --max-size KB]\n"
-        "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n";
+        "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
+        "       tovane-split --list-chapters [--chapters N] [--heading REGEX] SOURCE\n";
     const std::string size(kDefaultSizeText);
     return "用法: " + synopsis + "Usage: " + synopsis +
            "\n"
@@ -27,10 +28,21 @@ std::string usageText() {
            "  --max-size KB   no part is larger than KB x 1024 bytes (its byte-order\n"
            "                  mark and every CR LF counted); a line too long for one\n"
            "                  part is cut between two characters\n"
-           "  --heading REGEX a line is a chapter heading when this ECMAScript regular\n"
-           "                  expression is found in it (lines of at most 200 bytes);\n"
-           "                  default: lines such as 第一章, 第12回, 序章, 楔子, 番外,\n"
-           "                  Chapter 3 of at most 40 characters\n"
+           "  --list-chapters print the chapter headings the split would cut at: line,\n"
+           "                  part (with --chapters N), heading; and the totals.\n"
+           "                  Writes no file\n"
+           "  --heading REGEX a line is a chapter heading when this regular expression\n"
+           "                  (ECMAScript syntax, no back-references or look-around) is\n"
+           "                  found in it (lines of at most 200 bytes)\n"
+           "\n"
+           "Chapter headings, unless --heading says otherwise: lines of at most 40\n"
+           "characters such as 第一章 风起, 第 1 章, 第01节, 第一百零八回, 第两千章,\n"
+           "第一讲, 第3课, 第一部分, 第一卷 (also after a short prefix: 正文 第一章,\n"
+           "【正文】第2节, 《书名》第一章, ●第一章, 书名_第1章), 序章, 楔子, 番外,\n"
+           "尾声, Chapter 3; and, where they run in sequence through the book (1, 2,\n"
+           "3 ..., starting again at each volume), 卷一, 一, 01, （1）, 一、雨夜,\n"
+           "一 远行, 正文 001 初见. A table of contents is passed over, and so are the\n"
+           "sections of one chapter (第一章(1), 第一章(2)).\n"
            "  --base NAME     name of the parts, without a folder (default: SOURCE's\n"
            "                  name without its extension)\n"
            "  --help          show this text\n"
@@ -92,6 +104,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (!value(into)) return fail(argument + " needs a value");
         } else if (argument == "--at-chapters") {
             atChapters = true;
+        } else if (argument == "--list-chapters") {
+            line.action = CommandLine::Action::ListChapters;
         } else if (is("--heading")) {
             std::string pattern;
             if (!value(pattern)) return fail("--heading needs a value");
@@ -111,6 +125,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else {
             positional.push_back(argument);
         }
+    }
+    if (line.action == CommandLine::Action::ListChapters) {
+        if (positional.size() != 1) return fail("--list-chapters takes SOURCE alone");
+        if (modeGiven && line.request.mode != SplitMode::ByChapters) {
+            return fail("--list-chapters goes with --chapters only");
+        }
+        line.request.sourcePath = positional[0];
+        return line;
     }
     if (positional.size() != 2) return fail("SOURCE and SAVE_DIR are both needed");
     if (atChapters) {

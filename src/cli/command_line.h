@@ -9,7 +9,7 @@
 namespace tovane::cli {
 
 struct CommandLine {
-    enum class Action { Split, Help, Version, UsageError };
+    enum class Action { Split, ListChapters, Help, Version, UsageError };
     Action action = Action::Split;
     SplitRequest request;
     std::string error;  // what was wrong, for UsageError

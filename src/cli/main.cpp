@@ -3,11 +3,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <optional>
 #include <string>
 
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/terminal_progress.h"
+#include "split/chapter_list.h"
+#include "split/io/file_system.h"
+#include "split/part_limit.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
 
@@ -48,6 +52,42 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     return outcome.result == Result::Done || outcome.result == Result::Empty ? 0 : 1;
 }
 
+// The chapters a split by chapters would cut at, one a line: the heading's
+// line number, the part it goes into with --chapters N, and its text.
+int written(const tovane::cli::console::Streams& streams);
+
+int listChapters(const tovane::SplitRequest& request, const tovane::cli::console::Streams& streams) {
+    tovane::cli::console::stopOnRequest(stopRequested, stopStatus);
+    tovane::cli::TerminalProgress terminal(streams.stderrIsTerminal, streams.stdoutIsTerminal);
+    if (!tovane::files::isRegularFile(request.sourcePath)) {
+        terminal.showMessage(tovane::texts::kSourceMissing);
+        return 1;
+    }
+    const std::optional<std::uint64_t> perPart = tovane::wholeNumberFromText(request.chaptersText);
+    if (!perPart || *perPart == 0) {
+        terminal.showMessage(tovane::texts::kBadChapters);
+        return 2;
+    }
+    const tovane::ChapterList list =
+        tovane::findChapters(request.sourcePath, request.heading, true, &stopRequested);
+    tovane::cli::console::stopped();
+    if (list.result == tovane::ChapterList::Result::Stopped) return stopStatus;
+    if (list.result == tovane::ChapterList::Result::Failed || list.chapters.empty()) {
+        terminal.showMessage(list.chapters.empty() && list.message.empty()
+                                 ? std::string(tovane::texts::kNoHeadings)
+                                 : list.message);
+        return 1;
+    }
+    for (std::size_t i = 0; i < list.chapters.size(); ++i) {
+        const tovane::Chapter& chapter = list.chapters[i];
+        terminal.showStatus(std::to_string(chapter.line) + "\t" + std::to_string(i / *perPart + 1) +
+                            "\t" + chapter.text);
+    }
+    const std::uint64_t count = list.chapters.size();
+    terminal.showStatus(tovane::texts::chapterTotals(count, *perPart, (count + *perPart - 1) / *perPart));
+    return written(streams);
+}
+
 int written(const tovane::cli::console::Streams& streams) {
     return std::fflush(stdout) == 0 && streams.stdoutOpen ? 0 : 1;
 }
@@ -71,6 +111,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "tovane-split: %s\n\n%s", line.error.c_str(),
                              tovane::cli::usageText().c_str());
                 return 2;
+            case CommandLine::Action::ListChapters:
+                return listChapters(line.request, streams);
             case CommandLine::Action::Split:
                 break;
         }

@@ -66,8 +66,10 @@ public:
     // left or the lines ended early (trouble()).
     bool next(Line& line);
 
-    // The lines in view from the next one on, for taking a run of them at once.
+    // The lines in view from the next one on, for taking a run of them at
+    // once, and where they start in the file.
     std::string_view ahead() const { return {data_ + position_, length_ - position_}; }
+    std::uint64_t aheadOffset() const { return dataOffset_ + position_; }
     // Whether every line end in ahead()[0, n) is CR LF.
     bool endsOnlyInCrLf(std::size_t n) const;
     // Moves past the first `n` bytes of ahead(), whole lines.

@@ -46,7 +46,11 @@ bool LineSplitter::begin() {
                    texts::cannotRead(plan_.sourcePath, source_.error()));
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
-    rule_ = makeCutRule(plan_, source_);
+    rule_ = makeCutRule(plan_, source_, stopRequested_);
+    if (!going()) return false;
+    if (!rule_->problemAtStart().empty()) {
+        return end(SplitOutcome::Result::CheckFailed, std::string(rule_->problemAtStart()));
+    }
     // Whatever the sink refuses at the start, it refuses before changing anything.
     if (!sink_.begin(source_.identity(), source_.facts().byteOrderMark,
                      rule_->partsAtMost(source_.size()))) {
@@ -150,11 +154,6 @@ bool LineSplitter::copy(const LineSource::Line& line, std::uint64_t from, std::u
 // part is named.
 SplitOutcome LineSplitter::finish() {
     SplitOutcome::Result result = ended_.value_or(SplitOutcome::Result::Failed);
-    if (result == SplitOutcome::Result::Done && !rule_->problemAtEnd().empty()) {
-        // Nothing to cut at: the one part goes too.
-        result = SplitOutcome::Result::Failed;
-        message_ = rule_->problemAtEnd();
-    }
     if (result == SplitOutcome::Result::Done) {
         // What was read must be what the file held all along.
         if (!sink_.flush()) {

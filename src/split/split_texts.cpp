@@ -114,6 +114,11 @@ std::string capTooSmall(std::uint64_t smallestBytes) {
                  " 字节）。"});
 }
 
+std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts) {
+    return join({"共 ", std::to_string(chapters), " 章；每个文件 ", std::to_string(perPart),
+                 " 章，分割成 ", std::to_string(parts), " 个文件"});
+}
+
 std::string cannotShowResult(int error) {
     return join({"无法输出分割结果：", error != 0 ? systemReason(error) : "输出错误"});
 }

@@ -18,6 +18,8 @@ inline constexpr std::string_view kBadCount = "请输入正确的分割文件个
 inline constexpr std::string_view kBadChapters = "请输入正确的每个文件的章数！";
 inline constexpr std::string_view kNoHeadings =
     "没有找到章节标题（例如“第一章”），没有生成分割文件。";
+inline constexpr std::string_view kTooManyHeadings =
+    "这个文件里像章节标题的行超过了一百万个，不能按章节分割。";
 inline constexpr std::string_view kOutOfMemory = "内存不足，无法分割。";
 
 std::string progress(std::string_view baseName);
@@ -42,6 +44,8 @@ std::string badHeadingRule(std::string_view problem);
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count);
 std::string sourceChanged(std::string_view path);
 std::string capTooSmall(std::uint64_t smallestBytes);
+// The last line of a list of chapters.
+std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts);
 // The summary couldn't be written out (command line).
 std::string cannotShowResult(int error);
 

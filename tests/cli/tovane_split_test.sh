@@ -120,6 +120,16 @@ rm -rf "$dir/out" && mkdir "$dir/out"
 check "--chapters exits 0" test $? -eq 0
 check "... and counts chapters" grep -qx '【ch.Txt 】已经被分割成了“2”个文件,每个文件“2”章' "$dir/stdout"
 check "... the preface with the first" cmp -s "$dir/out/ch_1.txt" <(printf '书名\r\n第一章 起\r\na\r\n第二章 承\r\nb\r\n')
+rm -rf "$dir/out" && mkdir "$dir/out"
+(cd "$dir/out" && "$bin" --list-chapters --chapters 2 "$dir/ch.txt") > "$dir/stdout"
+check "--list-chapters exits 0" test $? -eq 0
+check "... a heading a line: its line, its part, its text" \
+    cmp -s <(head -n 3 "$dir/stdout") <(printf '2\t1\t第一章 起\n4\t1\t第二章 承\n6\t2\t第三章 转\n')
+check "... and the totals" grep -qx '共 3 章；每个文件 2 章，分割成 2 个文件' "$dir/stdout"
+check "... writing no file" test -z "$(ls -A "$dir/out")"
+"$bin" --list-chapters "$dir/a.txt" > /dev/null 2> "$dir/stderr"
+check "--list-chapters without a heading exits 1" test $? -eq 1
+check "... with its message" grep -q '没有找到章节标题' "$dir/stderr"
 "$bin" --chapters 1 --heading '^[a-c]$' "$dir/ch.txt" "$dir/out" > "$dir/stdout"
 check "a user's rule for headings" grep -q '“3”个文件,每个文件“1”章' "$dir/stdout"
 "$bin" --chapters 1 --heading '第(' "$dir/ch.txt" "$dir/out" > /dev/null 2> "$dir/stderr"

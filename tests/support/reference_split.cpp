@@ -1,9 +1,7 @@
 #include "support/reference_split.h"
 
 #include <algorithm>
-#include <regex>
 
-#include "split/text/chapter_heading.h"
 #include "split/text/char_counter.h"
 #include "split/text/text_encoding.h"
 
@@ -53,22 +51,6 @@ Lines splitLines(const std::string& data) {
         result.lines.push_back(std::move(line));
     }
     return result;
-}
-
-// The heading rule written as one regular expression over the decoded line.
-bool isHeading(const std::string& line, TextEncoding encoding) {
-    static const std::wregex rule(
-        L"^[ \\t\\u3000]*(第[0-9０-９零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟]+"
-        L"[章回节卷集部篇]|(序章|序言|楔子|引子|尾声|后记|番外)($|[ \\t\\u3000:：0-9０-９"
-        L"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟])|(Chapter|CHAPTER)"
-        L"[ \\t\\u3000]+([0-9]+|[IVXLCDMivxlcdm]+)($|[^A-Za-z0-9]))");
-    std::wstring text;
-    for (char32_t c : decodeLine(line, encoding)) {
-        if (sizeof(wchar_t) == 2 && c >= 0x10000) c = 0xFFFD;  // no heading has one
-        text += static_cast<wchar_t>(c);
-    }
-    return line.size() <= 200 && CharCounter::countLine(encoding, line) <= 40 &&
-           std::regex_search(text, rule);
 }
 
 // Bytes of the character at text[at]: a lead byte with the trail or
@@ -157,12 +139,12 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
 }
 
 std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
-                                               std::uint64_t limit, std::uint64_t chaptersPerPart) {
+                                               std::uint64_t limit, std::uint64_t chaptersPerPart,
+                                               const std::vector<std::uint64_t>& headingLines) {
     const Lines source = splitLines(data);
     const std::size_t count = source.lines.size();
     std::vector<bool> heading(count);
-    for (std::size_t i = 0; i < count; ++i)
-        heading[i] = isHeading(source.lines[i], source.encoding);
+    for (std::uint64_t line : headingLines) heading.at(line - 1) = true;
     if (std::find(heading.begin(), heading.end(), true) == heading.end()) return {};
     std::vector<std::string> parts;
     std::uint64_t chapters = 0;

@@ -13,10 +13,11 @@ namespace tovane::test {
 // The parts a split of `data` with `limit` bytes a part must give, in order.
 std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t limit);
 
-// The same by chapters (ByChapters or BySizeAtChapters), with the built-in
-// heading rule; no part at all when the data has no heading.
+// The same by chapters (ByChapters or BySizeAtChapters), the headings being
+// the lines numbered `headingLines` (from 1); no part at all without one.
 std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
-                                               std::uint64_t limit, std::uint64_t chaptersPerPart);
+                                               std::uint64_t limit, std::uint64_t chaptersPerPart,
+                                               const std::vector<std::uint64_t>& headingLines);
 
 // The parts of a split where no part is larger than `cap` bytes; lines too
 // long for a part are cut between characters.

@@ -1,7 +1,6 @@
 #include "split/rules/chapters_rule.h"
 
 #include "split/part_limit.h"
-#include "split/split_texts.h"
 
 namespace tovane {
 
@@ -23,11 +22,7 @@ bool ChaptersRule::opensPart(const LineSource::Line& line, const Part& part) {
 // A run ends before the next heading, which is shown alone.
 CutRule::Run ChaptersRule::run(std::string_view ahead, const Part& part) {
     if (part.number == 0) return {};
-    return {starts_.firstIn(ahead), kUnlimitedPart, false};
-}
-
-std::string_view ChaptersRule::problemAtEnd() const {
-    return starts_.seen() == 0 ? texts::kNoHeadings : std::string_view();
+    return {starts_.before(ahead), kUnlimitedPart, false};
 }
 
 }  // namespace tovane

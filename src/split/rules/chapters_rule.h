@@ -16,13 +16,13 @@ namespace tovane {
 // part it comes to. A source without a heading makes no part.
 class ChaptersRule : public CutRule {
 public:
-    ChaptersRule(LineSource& source, std::uint64_t chaptersPerPart,
-                 std::shared_ptr<const HeadingPattern> pattern)
-        : starts_(source, std::move(pattern)), chaptersPerPart_(chaptersPerPart) {}
+    ChaptersRule(LineSource& source, const SplitPlan& plan, const std::atomic<bool>* stopRequested)
+        : starts_(source, plan.sourcePath, plan.heading, stopRequested),
+          chaptersPerPart_(plan.chaptersPerPart) {}
 
     bool opensPart(const LineSource::Line& line, const Part& part) override;
     Run run(std::string_view ahead, const Part& part) override;
-    std::string_view problemAtEnd() const override;
+    std::string_view problemAtStart() const override { return starts_.problem(); }
 
 private:
     ChapterStarts starts_;

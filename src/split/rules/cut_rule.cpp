@@ -13,7 +13,7 @@ std::uint64_t CutRule::capacity() const {
     return kUnlimitedPart;
 }
 
-std::string_view CutRule::problemAtEnd() const {
+std::string_view CutRule::problemAtStart() const {
     return {};
 }
 
@@ -22,17 +22,17 @@ std::uint64_t CutRule::partsAtMost(std::uint64_t size) const {
     return size + 1;
 }
 
-std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source) {
+std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source,
+                                     const std::atomic<bool>* stopRequested) {
     switch (plan.rule) {
         case PartRule::BySize:
             return std::make_unique<SizeRule>(source, plan.byteLimit);
         case PartRule::ByCount:
             return std::make_unique<CountRule>(source, plan.byteLimit);
         case PartRule::ByChapters:
-            return std::make_unique<ChaptersRule>(source, plan.chaptersPerPart, plan.heading);
+            return std::make_unique<ChaptersRule>(source, plan, stopRequested);
         case PartRule::BySizeAtChapters:
-            return std::make_unique<SizeAtChaptersRule>(source, plan.byteLimit,
-                                                        plan.heading);
+            return std::make_unique<SizeAtChaptersRule>(source, plan, stopRequested);
         case PartRule::ByMaxSize:
             return std::make_unique<MaxSizeRule>(source, plan.byteLimit);
     }

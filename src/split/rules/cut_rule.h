@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -42,15 +43,17 @@ public:
     // The most bytes a part may hold; a line that no part could hold whole is
     // cut. kUnlimitedPart: lines are never cut.
     virtual std::uint64_t capacity() const;
-    // What is wrong with a run that reached the end of the source: a message,
-    // or empty when it may keep its parts.
-    virtual std::string_view problemAtEnd() const;
+    // Why the run can't go ahead (a source without headings, when they are
+    // what it cuts at), before anything is written; empty when it can.
+    virtual std::string_view problemAtStart() const;
     // A number of parts that a source of `size` bytes won't reach, with room
     // to spare, for making sure before the run that every name will fit.
     virtual std::uint64_t partsAtMost(std::uint64_t size) const;
 };
 
-// The rule that `plan` asks for, reading `source` where it must look ahead.
-std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source);
+// The rule that `plan` asks for, reading `source` where it must look ahead;
+// a set `stopRequested` ends what it does before the split.
+std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source,
+                                     const std::atomic<bool>* stopRequested);
 
 }  // namespace tovane

@@ -1,7 +1,6 @@
 #include "split/rules/size_at_chapters_rule.h"
 
 #include "split/part_limit.h"
-#include "split/split_texts.h"
 #include "split/text/char_counter.h"
 
 namespace tovane {
@@ -12,9 +11,11 @@ constexpr std::size_t kScratch = std::size_t{64} << 10;
 
 }  // namespace
 
-SizeAtChaptersRule::SizeAtChaptersRule(LineSource& source, std::uint64_t limit,
-                                       std::shared_ptr<const HeadingPattern> pattern)
-    : source_(source), starts_(source, std::move(pattern)), limit_(limit) {}
+SizeAtChaptersRule::SizeAtChaptersRule(LineSource& source, const SplitPlan& plan,
+                                       const std::atomic<bool>* stopRequested)
+    : source_(source),
+      starts_(source, plan.sourcePath, plan.heading, stopRequested),
+      limit_(plan.byteLimit) {}
 
 bool SizeAtChaptersRule::opensPart(const LineSource::Line& line, const Part& part) {
     const bool heading = starts_.begins(line);
@@ -28,11 +29,7 @@ bool SizeAtChaptersRule::opensPart(const LineSource::Line& line, const Part& par
 // A run ends before the next heading, which is shown alone.
 CutRule::Run SizeAtChaptersRule::run(std::string_view ahead, const Part& part) {
     if (part.number == 0) return {};
-    return {starts_.firstIn(ahead), kUnlimitedPart, false};
-}
-
-std::string_view SizeAtChaptersRule::problemAtEnd() const {
-    return starts_.seen() == 0 ? texts::kNoHeadings : std::string_view();
+    return {starts_.before(ahead), kUnlimitedPart, false};
 }
 
 // The characters of the chapter whose heading starts at `offset`, read ahead
@@ -43,6 +40,7 @@ std::uint64_t SizeAtChaptersRule::measureChapter(std::uint64_t offset, std::uint
     char* const scratch = scratch_.get();
     const CrlfScan& scan = source_.scan();
     const TextEncoding encoding = source_.encoding();
+    const std::uint64_t end = starts_.endOfChapterAt(offset);
     std::uint64_t characters = 0;  // of the lines ended so far, with the CR LF after each
     std::uint64_t lines = 0;
     CharCounter line(encoding);  // the line being read
@@ -53,11 +51,12 @@ std::uint64_t SizeAtChaptersRule::measureChapter(std::uint64_t offset, std::uint
     const auto total = [&] {
         return characters + line.count() - (lines > 0 && line.count() == 0 ? 2 : 0);
     };
-    while (characters <= room + 2) {
-        const std::int64_t got = source_.readAt(at, scratch, kScratch);
+    while (characters <= room + 2 && at < end) {
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kScratch, end - at));
+        const std::int64_t got = source_.readAt(at, scratch, want);
         if (got < 0) return 0;  // the split itself then fails to read
         const auto size = static_cast<std::size_t>(got);
-        const bool last = size < kScratch;
+        const bool last = size < want || at + size >= end;
         std::size_t i = 0;
         while (i < size) {
             const CrlfScan::Line found = scan.nextLine(scratch, i, size, last);
@@ -69,9 +68,6 @@ std::uint64_t SizeAtChaptersRule::measureChapter(std::uint64_t offset, std::uint
                 lineStart = false;
                 i += found.length;
                 break;
-            }
-            if (lineStart && lines > 0 && starts_.isHeading({scratch + i, found.length})) {
-                return total();
             }
             line.feed({scratch + i, found.length});
             characters += line.count() + 2;

@@ -18,12 +18,12 @@ namespace tovane {
 // A source without a heading makes no part.
 class SizeAtChaptersRule : public CutRule {
 public:
-    SizeAtChaptersRule(LineSource& source, std::uint64_t limit,
-                       std::shared_ptr<const HeadingPattern> pattern);
+    SizeAtChaptersRule(LineSource& source, const SplitPlan& plan,
+                       const std::atomic<bool>* stopRequested);
 
     bool opensPart(const LineSource::Line& line, const Part& part) override;
     Run run(std::string_view ahead, const Part& part) override;
-    std::string_view problemAtEnd() const override;
+    std::string_view problemAtStart() const override { return starts_.problem(); }
 
 private:
     std::uint64_t measureChapter(std::uint64_t offset, std::uint64_t room);

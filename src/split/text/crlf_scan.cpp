@@ -3,7 +3,7 @@
 #include <cstring>
 
 #ifdef __SSE2__
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 namespace tovane {
@@ -180,8 +180,8 @@ std::uint16_t CrlfScan::load(const char* unit) const {
 namespace {
 
 // Bytes, sixteen at a time, with the position of the first hit read off a
-// bit mask: the common case, run once for every line by chapters.
-std::size_t findEitherByte(const char* p, std::size_t n) {
+// bit mask: the common case, run once for every line.
+std::size_t findEitherByte16(const char* p, std::size_t n) {
     const __m128i cr = _mm_set1_epi8('\r');
     const __m128i lf = _mm_set1_epi8('\n');
     std::size_t i = 0;
@@ -197,6 +197,62 @@ std::size_t findEitherByte(const char* p, std::size_t n) {
     }
     return CrlfScan::kNotFound;
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The same thirty-two bytes at a time, where the processor has AVX2: every
+// byte of the file passes through these two scans.
+__attribute__((target("avx2"))) std::size_t findEitherByte32(const char* p, std::size_t n) {
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    std::size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const auto mask = static_cast<unsigned>(
+            _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf))));
+        if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+    }
+    const std::size_t rest = findEitherByte16(p + i, n - i);
+    return rest == CrlfScan::kNotFound ? rest : i + rest;
+}
+
+// Where a CR isn't followed by an LF or an LF isn't preceded by a CR: bit i of
+// the CR mask must be bit i + 1 of the LF mask.
+__attribute__((target("avx2"))) std::size_t findUnpairedByte32(const char* p, std::size_t n) {
+    const __m256i cr = _mm256_set1_epi8('\r');
+    const __m256i lf = _mm256_set1_epi8('\n');
+    std::size_t i = 0;
+    for (; i + 64 + 1 <= n; i += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
+        const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
+        const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 33));
+        const __m256i bad = _mm256_or_si256(
+            _mm256_xor_si256(_mm256_cmpeq_epi8(a, cr), _mm256_cmpeq_epi8(a1, lf)),
+            _mm256_xor_si256(_mm256_cmpeq_epi8(b, cr), _mm256_cmpeq_epi8(b1, lf)));
+        if (!_mm256_testz_si256(bad, bad)) break;
+    }
+    for (; i + 2 <= n; ++i) {
+        const bool isCr = p[i] == '\r';
+        const bool nextIsLf = p[i + 1] == '\n';
+        if (isCr != nextIsLf) return isCr ? i : i + 1;
+    }
+    return n;
+}
+
+bool detectAvx2() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+const bool kAvx2 = detectAvx2();
+
+std::size_t findEitherByte(const char* p, std::size_t n) {
+    return kAvx2 ? findEitherByte32(p, n) : findEitherByte16(p, n);
+}
+#else
+std::size_t findEitherByte(const char* p, std::size_t n) {
+    return findEitherByte16(p, n);
+}
+#endif
 
 }  // namespace
 #endif
@@ -221,6 +277,9 @@ std::size_t CrlfScan::findLastLineFeed(const char* p, std::size_t within) const 
 }
 
 std::size_t CrlfScan::findBareTerminator(const char* p, std::size_t n) const {
+#if defined(__SSE2__) && defined(__x86_64__) && defined(__GNUC__)
+    if (unit_ == 1 && kAvx2) return findUnpairedByte32(p, n);
+#endif
     if (unit_ == 1) return findUnpaired<char, Bytes16>(p, n, '\r', '\n');
     const std::size_t whole = n - n % 2;
     const std::size_t at = findUnpaired<std::uint16_t, Units8>(p, whole, cr_, lf_);
