@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 #include "folder_picker/drive_list_box.h"
@@ -31,6 +32,9 @@ Form2::Form2(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     connect(Drive1, &DriveListBox::driveChanged, this, &Form2::Drive1_Change);
     connect(Dir1, &FolderListBox::pathChanged, this, &Form2::Dir1_Change);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
+    // Escape closes the picker as its close button does, handing nothing over.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     Form_Load();
     startTimer();
     Drive1->setFocus();

@@ -12,13 +12,18 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QActionGroup>
+#include <QMenu>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 
 #include "folder_picker/form2.h"
+#include "main_window/chapter_list_window.h"
+#include "main_window/chapter_scan.h"
 #include "main_window/clickable_label.h"
 #include "main_window/line_control.h"
 #include "platform/app_resources.h"
@@ -30,6 +35,7 @@
 #include "platform/window_setup.h"
 #include "platform/window_texts.h"
 #include "split/io/file_system.h"
+#include "split/part_limit.h"
 #include "split/parts/part_names.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
@@ -90,6 +96,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     buildControls();
     setUpControls();
     connectHandlers();  // after the initial texts are in, so that loading selects no mode
+    buildModeMenu();
     startTimers();
     savepath1->setFocus();
     if (mainWindow.isNull()) mainWindow = this;
@@ -191,6 +198,55 @@ void Form1::connectHandlers() {
     for (QPushButton* button : {Command1, Command2, Command3, Command4}) {
         WindowSetup::clickOnEnter(button);
     }
+    scan_ = new ChapterScan(this);
+    connect(scan_, &ChapterScan::finished, this, [this] {
+        if (statusShowsChoice_) showChoice();
+    });
+    // A run is stopped with Escape, as with a click on Start.
+    stopKey_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(stopKey_, &QShortcut::activated, this, &Form1::askToStop);
+}
+
+// The ways to split, in a menu on every control of the split settings. The
+// number boxes keep their own entries for editing below it.
+void Form1::buildModeMenu() {
+    modes_ = new QActionGroup(this);
+    modes_->setExclusive(true);
+    const QString texts[] = {WindowTexts::kModeBySize, WindowTexts::kModeBySizeAtChapters,
+                             WindowTexts::kModeByMaxSize, WindowTexts::kModeByChapters};
+    for (int i = 0; i < 4; ++i) {
+        QAction* action = modes_->addAction(texts[i]);
+        action->setCheckable(true);
+        action->setObjectName(QStringLiteral("Mode%1").arg(i + 1));
+        const auto mode = static_cast<Mode>(i);
+        connect(action, &QAction::triggered, this, [this, mode] { chooseMode(mode); });
+        modeActions_[i] = action;
+    }
+    modeActions_[0]->setChecked(true);
+    showChaptersAction_ = new QAction(WindowTexts::kShowChapters, this);
+    showChaptersAction_->setObjectName(QStringLiteral("ShowChapters"));
+    connect(showChaptersAction_, &QAction::triggered, this, &Form1::showChapters);
+    for (QWidget* control : std::initializer_list<QWidget*>{Frame2, Frame3, Option1, Option2, Label3,
+                                                            Text2, Label4, Label7, Text3, Label6}) {
+        control->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(control, &QWidget::customContextMenuRequested, this,
+                [this, control](const QPoint& at) { showModeMenu(control, control->mapToGlobal(at)); });
+    }
+}
+
+void Form1::showModeMenu(QWidget* control, const QPoint& at) {
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("ModeMenu"));
+    menu.addActions(modes_->actions());
+    menu.addSeparator();
+    menu.addAction(showChaptersAction_);
+    if (auto* box = qobject_cast<QLineEdit*>(control)) {
+        QMenu* editing = box->createStandardContextMenu();
+        editing->setParent(&menu, editing->windowFlags());
+        menu.addSeparator();
+        menu.addActions(editing->actions());
+    }
+    menu.exec(at);
 }
 
 void Form1::startTimers() {
@@ -214,14 +270,29 @@ void Form1::setLabel5Left(double twips) {
 // ---- the split -------------------------------------------------------------
 
 void Form1::Command4_Click() {
-    if (worker_ != nullptr) return;
+    if (worker_ != nullptr) return askToStop();
     tovane::SplitRequest request;
     request.sourcePath = EngineText::fromQt(Text1->text());
     request.saveFolder = EngineText::fromQt(savepath1->text());
     request.baseName = EngineText::fromQt(Text4->text());
-    request.mode = Option1->isChecked() ? tovane::SplitMode::BySize : tovane::SplitMode::ByCount;
+    switch (mode_) {
+        case Mode::BySize:
+            request.mode =
+                Option1->isChecked() ? tovane::SplitMode::BySize : tovane::SplitMode::ByCount;
+            break;
+        case Mode::BySizeAtChapters:
+            request.mode = tovane::SplitMode::BySizeAtChapters;
+            break;
+        case Mode::ByMaxSize:
+            request.mode = tovane::SplitMode::ByMaxSize;
+            break;
+        case Mode::ByChapters:
+            request.mode = tovane::SplitMode::ByChapters;
+            break;
+    }
     request.sizeText = Text2->text().toStdString();
     request.countText = Text3->text().toStdString();
+    request.chaptersText = request.countText;
 
     const tovane::SplitCheck check = tovane::checkSplitRequest(request);
     if (!check.plan) {
@@ -229,16 +300,20 @@ void Form1::Command4_Click() {
         return;
     }
     // A slip of a digit can ask for a million files; say so before making them.
-    const std::uint64_t estimate = tovane::estimatePartCount(*check.plan);
+    const std::uint64_t estimate = mode_ == Mode::ByChapters || mode_ == Mode::BySizeAtChapters
+                                       ? partsByChapters(*check.plan)
+                                       : tovane::estimatePartCount(*check.plan);
     if (estimate > kManyParts && !RuntimeServices::ask(this, WindowTexts::manyParts(estimate))) {
         return;
     }
-    Command4->setEnabled(false);
+    // Start stays at hand during the run: a click on it asks whether to stop.
     Command4->setText(WindowTexts::kStartBusy);
     holdSettingsStill(true);
     baseName_ = EngineText::toQt(check.plan->baseName);
     // A run refused before it touched anything leaves the status line as it was.
     statusBefore_ = {ztl->text(), ztl->toolTip()};
+    statusShowedChoice_ = statusShowsChoice_;
+    statusShowsChoice_ = false;
     showStatus(EngineText::toQt(tovane::texts::progress(check.plan->baseName)), baseName_);
 
     // The split runs on a worker so the window keeps repainting; the fields
@@ -269,6 +344,15 @@ void Form1::showProgress(const tovane::SplitProgress& now) {
     showStatus(EngineText::toQt(
                    tovane::texts::progressAt(EngineText::fromQt(baseName_), percent, now.part)),
                baseName_);
+}
+
+// Asked before stopping: a stop keeps the parts completed and removes the one
+// being written.
+void Form1::askToStop() {
+    if (worker_ == nullptr || stopSplit_) return;
+    if (RuntimeServices::ask(this, WindowTexts::kStopQuestion) && worker_ != nullptr) {
+        stopSplit_ = true;
+    }
 }
 
 // The controls a split reads stay as they were for the whole run, as they
@@ -316,10 +400,10 @@ void Form1::showSplitOutcome() {
     } else {
         ztl->setText(statusBefore_.first);
         ztl->setToolTip(statusBefore_.second);
+        statusShowsChoice_ = statusShowedChoice_;
     }
     holdSettingsStill(false);
     Command4->setText(WindowTexts::kStartIdle);
-    Command4->setEnabled(true);
     if (!outcome_.message.empty()) {
         RuntimeServices::showMessage(this, EngineText::toQt(outcome_.message));
     }
@@ -409,8 +493,14 @@ void Form1::chooseSource(const QString& path) {
 
 void Form1::applyBrowseResult() {
     Text1->setText(dialogFileName_);
-    showStatus(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter,
-               dialogFileTitle_);
+    // Its chapters are counted meanwhile, and the status line says so.
+    const std::string source = chosenSource();
+    if (tovane::files::isRegularFile(source)) {
+        scan_->start(source);
+    } else {
+        scan_->clear();
+    }
+    showChoice();
     Text4->clear();
     Text4->setText(EngineText::toQt(tovane::baseNameOf(EngineText::fromQt(dialogFileTitle_))));
 }
@@ -421,7 +511,9 @@ void Form1::Command3_Click() {
         RuntimeServices::showMessage(this, WindowTexts::kSaveFolderMissing);
         return;
     }
-    RuntimeServices::open(QUrl::fromLocalFile(folder));
+    if (!RuntimeServices::open(QUrl::fromLocalFile(folder))) {
+        RuntimeServices::showMessage(this, WindowTexts::kCannotOpenFolder);
+    }
 }
 
 // ---- links, timers, mode ---------------------------------------------------
@@ -444,10 +536,147 @@ void Form1::Timer2_Timer() {
 
 void Form1::Text2_Change() {
     Option1->setChecked(true);
+    if (statusShowsChoice_ && mode_ == Mode::BySizeAtChapters) showChoice();
 }
 
 void Form1::Text3_Change() {
     Option2->setChecked(true);
+    if (statusShowsChoice_ && mode_ == Mode::ByChapters) showChoice();
+}
+
+// ---- the ways to split -----------------------------------------------------
+
+// A way that cuts at chapters is taken only for a book that has some; the
+// window stays in the way it was in otherwise.
+void Form1::chooseMode(Mode mode) {
+    const bool byChapters = mode == Mode::BySizeAtChapters || mode == Mode::ByChapters;
+    if (byChapters && !sourceHasChapters()) {
+        modeActions_[static_cast<int>(mode_)]->setChecked(true);
+        return;
+    }
+    mode_ = mode;
+    applyMode();
+    if (statusShowsChoice_) showChoice();
+}
+
+// The words beside the boxes say which way the window splits; the box a way
+// doesn't read is greyed, with its mark and words.
+void Form1::applyMode() {
+    const bool chapters = mode_ == Mode::ByChapters;
+    const bool sizeOnly = mode_ == Mode::BySizeAtChapters || mode_ == Mode::ByMaxSize;
+    Label4->setText(mode_ == Mode::BySizeAtChapters ? WindowTexts::kLabel4AtChapters
+                    : mode_ == Mode::ByMaxSize      ? WindowTexts::kLabel4MaxSize
+                                                    : WindowTexts::kLabel4);
+    Label7->setText(chapters ? WindowTexts::kLabel7Chapters : WindowTexts::kLabel7);
+    Label6->setText(chapters ? WindowTexts::kLabel6Chapters : WindowTexts::kLabel6);
+    if (chapters) Option2->setChecked(true);
+    if (sizeOnly) Option1->setChecked(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{Option1, Label3, Text2, Label4}) {
+        control->setEnabled(!chapters);
+    }
+    for (QWidget* control : std::initializer_list<QWidget*>{Option2, Label7, Text3, Label6}) {
+        control->setEnabled(!sizeOnly);
+    }
+    modeActions_[static_cast<int>(mode_)]->setChecked(true);
+}
+
+std::string Form1::chosenSource() const {
+    return EngineText::fromQt(Text1->text());
+}
+
+// False, having said so, when the chosen book is known to have no heading;
+// a book still being looked over is waited for.
+bool Form1::sourceHasChapters() {
+    const std::string source = chosenSource();
+    if (!tovane::files::isRegularFile(source)) return true;  // Start will say what is wrong
+    if (scan_->running()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        scan_->wait();
+        QApplication::restoreOverrideCursor();
+    }
+    if (!scan_->has(source) || !scan_->result().chapters.empty()) return true;
+    RuntimeServices::showMessage(this, WindowTexts::kNoChapters);
+    return false;
+}
+
+void Form1::showChapters() {
+    const std::string source = chosenSource();
+    if (!tovane::files::isRegularFile(source)) {
+        RuntimeServices::showMessage(this, EngineText::toQt(tovane::texts::kSourceMissing));
+        return;
+    }
+    if (!scan_->has(source)) {
+        if (!scan_->running()) scan_->start(source);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        scan_->wait();
+        QApplication::restoreOverrideCursor();
+    }
+    const tovane::ChapterList& list = scan_->result();
+    if (!list.message.empty()) {
+        RuntimeServices::showMessage(this, EngineText::toQt(list.message));
+        return;
+    }
+    if (list.chapters.empty()) {
+        RuntimeServices::showMessage(this, WindowTexts::kNoChapters);
+        return;
+    }
+    if (chapterList_) chapterList_->close();
+    chapterList_ = new ChapterListWindow(dialogFileTitle_, list, this);
+    chapterList_->show();
+}
+
+// The chosen file's name in the status line, and once its chapters are
+// counted, how many there are: in a way that cuts at chapters, how many
+// parts Start would make.
+void Form1::showChoice() {
+    statusShowsChoice_ = true;
+    showStatus(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter +
+                   chaptersHint(),
+               dialogFileTitle_);
+}
+
+QString Form1::chaptersHint() const {
+    if (!scan_->has(chosenSource()) || scan_->result().chapters.empty()) return {};
+    const auto chapters = static_cast<qulonglong>(scan_->result().chapters.size());
+    tovane::SplitPlan plan;
+    plan.rule = mode_ == Mode::ByChapters         ? tovane::PartRule::ByChapters
+                : mode_ == Mode::BySizeAtChapters ? tovane::PartRule::BySizeAtChapters
+                                                  : tovane::PartRule::BySize;
+    if (plan.rule == tovane::PartRule::BySize) return WindowTexts::chaptersFound(chapters);
+    plan.chaptersPerPart = tovane::wholeNumberFromText(Text3->text().toStdString()).value_or(0);
+    plan.byteLimit = tovane::limitFromSizeText(Text2->text().toStdString()).value_or(0);
+    const std::uint64_t parts = partsByChapters(plan);
+    if (parts == 0) return WindowTexts::chaptersFound(chapters);
+    return plan.rule == tovane::PartRule::ByChapters
+               ? WindowTexts::chaptersMakeParts(chapters, parts)
+               : WindowTexts::chaptersMakeAboutParts(chapters, parts);
+}
+
+// How many parts a way that cuts at chapters makes of the chosen book:
+// exactly, by chapters; by size, whole chapters packed by their bytes,
+// which is close to the split's own count by characters. 0 when unknown.
+std::uint64_t Form1::partsByChapters(const tovane::SplitPlan& plan) const {
+    if (!scan_->has(chosenSource())) return 0;
+    const std::vector<tovane::Chapter>& chapters = scan_->result().chapters;
+    if (chapters.empty()) return 0;
+    if (plan.rule == tovane::PartRule::ByChapters) {
+        if (plan.chaptersPerPart == 0) return 0;
+        return (chapters.size() + plan.chaptersPerPart - 1) / plan.chaptersPerPart;
+    }
+    const QFileInfo file(Text1->text());
+    std::uint64_t parts = 1;
+    std::uint64_t filled = chapters.front().offset;  // the preface
+    for (std::size_t i = 0; i < chapters.size(); ++i) {
+        const std::uint64_t end = i + 1 < chapters.size() ? chapters[i + 1].offset
+                                                          : static_cast<std::uint64_t>(file.size());
+        const std::uint64_t bytes = end - chapters[i].offset;
+        if (filled > 0 && filled + bytes > plan.byteLimit) {
+            ++parts;
+            filled = 0;
+        }
+        filled += bytes;
+    }
+    return parts;
 }
 
 // ---- focus bounce and digit filter -----------------------------------------

@@ -10,7 +10,10 @@
 
 #include "split/split_types.h"
 
+class QAction;
+class QActionGroup;
 class QGroupBox;
+class QShortcut;
 class QDragEnterEvent;
 class QDropEvent;
 class QInputMethodEvent;
@@ -22,6 +25,8 @@ class QPushButton;
 class QRadioButton;
 class QThread;
 class QTimer;
+class ChapterListWindow;
+class ChapterScan;
 class ClickableLabel;
 class LineControl;
 
@@ -46,6 +51,12 @@ public:
 
     bool isSplitting() const { return worker_ != nullptr; }
 
+    // The ways to split, chosen in the menu of the split settings: by size
+    // (or by count, with Option2), by size ending at chapters, under a strict
+    // cap, by chapters.
+    enum class Mode { BySize, BySizeAtChapters, ByMaxSize, ByChapters };
+    Mode mode() const { return mode_; }
+
     // The help link's left edge in twips, kept fractional so its motion is
     // smooth at any DPI.
     double label5Left() const { return label5Left_; }
@@ -65,6 +76,9 @@ public slots:
     void ztl_Click();       // the status line: opens the home page
     void Text2_Change();    // typing a size selects split by size
     void Text3_Change();    // typing a count selects split by count
+    void chooseMode(Mode mode);  // the menu of the split settings
+    void showChapters();         // the list of the chosen book's chapters
+    void askToStop();            // Start or Escape during a run
 
 signals:
     // The split that Start began has ended and the window shows its result.
@@ -80,7 +94,15 @@ private:
     void buildControls();
     void setUpControls();
     void connectHandlers();
+    void buildModeMenu();
     void startTimers();
+    void showModeMenu(QWidget* control, const QPoint& at);
+    void applyMode();
+    bool sourceHasChapters();
+    std::string chosenSource() const;
+    void showChoice();
+    QString chaptersHint() const;
+    std::uint64_t partsByChapters(const tovane::SplitPlan& plan) const;
     void bounceFocus(QLineEdit* box);
     bool filterDigitKey(QKeyEvent* event);
     bool filterDigitInput(QInputMethodEvent* event);
@@ -125,10 +147,20 @@ private:
 
     double label5Left_ = 240;
 
+    Mode mode_ = Mode::BySize;
+    QActionGroup* modes_ = nullptr;
+    QAction* modeActions_[4] = {};
+    QAction* showChaptersAction_ = nullptr;
+    ChapterScan* scan_ = nullptr;  // the chosen book's chapters
+    QPointer<ChapterListWindow> chapterList_;
+    QShortcut* stopKey_ = nullptr;
+    bool statusShowsChoice_ = false;  // the status line names the chosen file
+
     QThread* worker_ = nullptr;
     std::atomic<bool> stopSplit_{false};
     tovane::SplitOutcome outcome_;
     QString baseName_;               // of the run under way or last run
     QPair<QString, QString> statusBefore_;  // the status line and its tooltip before the run
+    bool statusShowedChoice_ = false;
     std::vector<bool> heldEnabled_;  // the settings' states before the run
 };

@@ -37,6 +37,42 @@ inline QString manyParts(std::uint64_t estimate) {
 }
 inline const QString kCloseWhileSplitting =
     QStringLiteral("正在分割，关闭窗口会停止分割（已完成的文件会保留）。确定要关闭吗？");
+inline const QString kStopQuestion = QStringLiteral("要停止分割吗？已经完成的文件会保留。");
+inline const QString kCannotOpenFolder =
+    QStringLiteral("无法启动文件管理器打开保存的文件夹，请自己打开它。");
+
+// The ways to split, in the menu of the split settings (a right click).
+inline const QString kModeBySize = QStringLiteral("按大小分割(&1)");
+inline const QString kModeBySizeAtChapters = QStringLiteral("按大小分割，只在章节处分开(&2)");
+inline const QString kModeByMaxSize = QStringLiteral("按大小分割，每个文件不超过 N KB(&3)");
+inline const QString kModeByChapters = QStringLiteral("按章节分割(&4)");
+inline const QString kShowChapters = QStringLiteral("查看找到的章节…(&5)");
+// The words beside the number boxes in each way.
+inline const QString kLabel4AtChapters = QStringLiteral("KB，在章节处分开");
+inline const QString kLabel4MaxSize = QStringLiteral("KB以内为一个文件");
+inline const QString kLabel7Chapters = QStringLiteral("每个文件含");
+inline const QString kLabel6Chapters = QStringLiteral("章");
+inline const QString kNoChapters =
+    QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。");
+// After the chosen file's name, once its chapters are counted.
+inline QString chaptersFound(qulonglong chapters) {
+    return QStringLiteral("（找到 %1 章，右键单击分割设置可按章节分割）").arg(chapters);
+}
+inline QString chaptersMakeParts(qulonglong chapters, qulonglong parts) {
+    return QStringLiteral("（找到 %1 章，将分割成 %2 个文件）").arg(chapters).arg(parts);
+}
+inline QString chaptersMakeAboutParts(qulonglong chapters, qulonglong parts) {
+    return QStringLiteral("（找到 %1 章，将分割成大约 %2 个文件）").arg(chapters).arg(parts);
+}
+// The list of chapters found.
+inline QString chapterListTitle(const QString& fileTitle) {
+    return QStringLiteral("找到的章节 - %1").arg(fileTitle);
+}
+inline const QString kChapterLineColumn = QStringLiteral("行");
+inline const QString kChapterHeadingColumn = QStringLiteral("章节标题");
+inline QString chapterTotal(qulonglong chapters) {
+    return QStringLiteral("共 %1 章").arg(chapters);
+}
 
 // The save-folder picker.
 inline const QString kForm2Title = QStringLiteral("选择保存路径");

@@ -117,6 +117,16 @@ private slots:
         QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), before);
     }
 
+    void escapeClosesAndWritesNothing() {
+        const QString before = control<QLineEdit>(main, "savepath1")->text();
+        Form2* picker = openPicker();
+        openFolder(picker, QStringLiteral("小说"));
+        QPointer<Form2> guard = picker;
+        QTest::keyClick(control<QPushButton>(picker, "Command1"), Qt::Key_Escape);
+        QTRY_VERIFY(guard.isNull());
+        QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), before);
+    }
+
     void oneInstanceOnly() {
         Form2* first = openPicker();
         QCOMPARE(openPicker(), first);

@@ -1,0 +1,282 @@
+// The ways to split through the menu of the split settings, the chapters the
+// window finds in a chosen book, and stopping a run: the real window,
+// offscreen, driven through its menu and keys.
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "main_window/clickable_label.h"
+#include "main_window/form1.h"
+#include "platform/runtime_services.h"
+#include "split/split_run.h"
+#include "support/controls.h"
+#include "support/encode.h"
+#include "support/temp_dir.h"
+
+using tovane::test::control;
+using tovane::test::TempDir;
+
+namespace {
+
+// A GBK novel of `chapters` chapters of `lines` lines each, after a preface.
+std::string novel(int chapters, int lines = 30) {
+    std::string text = "青云记\r\n作者：某人\r\n";
+    for (int n = 1; n <= chapters; ++n) {
+        text += "第" + std::to_string(n) + "章 风起\r\n";
+        for (int i = 0; i < lines; ++i) text += "　　山路弯弯，雨一直下，他走了很久才看见灯火。\r\n";
+    }
+    return tovane::test::encode(text, tovane::TextEncoding::Gbk);
+}
+
+}  // namespace
+
+class ModesTest : public QObject {
+    Q_OBJECT
+
+private:
+    QPointer<Form1> form;
+    QStringList messages;
+    QStringList questions;
+    bool answer = true;
+    bool opens = true;
+    TempDir in;
+    TempDir out;
+
+    template <typename T>
+    T* c(const char* name) const {
+        return control<T>(form, name);
+    }
+    // A right click on `widget`, then `key` in the menu it opens.
+    void pickFromMenu(QWidget* widget, Qt::Key key) {
+        QTimer::singleShot(0, [key] {
+            QWidget* menu = QApplication::activePopupWidget();
+            QVERIFY(menu != nullptr);
+            QTest::keyClick(menu, key);
+        });
+        const QPoint at = widget->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &event);
+    }
+    // The entries of the menu a right click on `widget` opens.
+    QStringList menuEntries(QWidget* widget) {
+        QStringList entries;
+        QTimer::singleShot(0, [&entries] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            for (QAction* action : menu->actions()) entries << action->text();
+            menu->close();
+        });
+        const QPoint at = widget->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &event);
+        return entries;
+    }
+    void choose(const std::string& name, const std::string& bytes) {
+        form->chooseSource(QString::fromStdString(in.write(name, bytes)));
+    }
+    void waitForSplit() {
+        QSignalSpy done(form.data(), &Form1::splitFinished);
+        if (form->isSplitting()) QVERIFY(done.wait(30000));
+    }
+    QString status() const { return c<ClickableLabel>("ztl")->text(); }
+
+private slots:
+    void init() {
+        messages.clear();
+        questions.clear();
+        answer = true;
+        opens = true;
+        RuntimeServices::setQuestionHandler([this](QWidget*, const QString& text) {
+            questions << text;
+            return answer;
+        });
+        RuntimeServices::setMessageHandler(
+            [this](QWidget*, const QString& text) { messages << text; });
+        RuntimeServices::setOpenHandler([this](const QUrl&) { return opens; });
+        RuntimeServices::setBeepHandler([] {});
+        form = Form1::ensureInstance();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        c<QLineEdit>("savepath1")->setText(QString::fromStdString(out.path()));
+    }
+    void cleanup() {
+        delete form.data();
+        RuntimeServices::restoreDefaults();
+        for (const std::string& name : out.list()) std::remove(out.file(name).c_str());
+    }
+
+    // Each way, chosen by its digit in the menu, splits as the engine does
+    // with the same settings, and the words beside the boxes name it.
+    void eachWayThroughTheMenuSplitsAsTheEngineDoes() {
+        const std::string book = novel(12);
+        choose("书.txt", book);
+        QTRY_VERIFY(status().contains(QStringLiteral("找到 12 章")));
+        struct Way {
+            Qt::Key key;
+            const char* label4;
+            const char* label7;
+            const char* label6;
+            tovane::SplitMode mode;
+            const char* summary;
+        };
+        const Way ways[] = {
+            {Qt::Key_4, "KB分割成一个文件", "每个文件含", "章", tovane::SplitMode::ByChapters,
+             "每个文件“5”章"},
+            {Qt::Key_2, "KB，在章节处分开", "平均分割成", "个文件",
+             tovane::SplitMode::BySizeAtChapters, "每个文件“3”KB"},
+            {Qt::Key_3, "KB以内为一个文件", "平均分割成", "个文件", tovane::SplitMode::ByMaxSize,
+             "每个文件不超过“3”KB"},
+            {Qt::Key_1, "KB分割成一个文件", "平均分割成", "个文件", tovane::SplitMode::BySize,
+             "每个文件“3”KB"},
+        };
+        for (const Way& way : ways) {
+            pickFromMenu(c<QGroupBox>("Frame2"), way.key);
+            QCOMPARE(c<QLabel>("Label4")->text(), QString::fromUtf8(way.label4));
+            QCOMPARE(c<QLabel>("Label7")->text(), QString::fromUtf8(way.label7));
+            QCOMPARE(c<QLabel>("Label6")->text(), QString::fromUtf8(way.label6));
+            // The box the way reads is open, the other greyed.
+            const bool chapters = way.mode == tovane::SplitMode::ByChapters;
+            QCOMPARE(c<QLineEdit>("Text2")->isEnabled(), !chapters);
+            QCOMPARE(c<QLineEdit>("Text3")->isEnabled(),
+                     chapters || way.mode == tovane::SplitMode::BySize);
+            c<QLineEdit>(chapters ? "Text3" : "Text2")->setText(chapters ? "5" : "3");
+            QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+            waitForSplit();
+            QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+            QVERIFY2(status().endsWith(QString::fromUtf8(way.summary)), qPrintable(status()));
+            // The engine, asked directly, makes the same parts.
+            TempDir engine;
+            tovane::SplitRequest request;
+            request.sourcePath = in.file("书.txt");
+            request.saveFolder = engine.path();
+            request.baseName = "书";
+            request.mode = way.mode;
+            request.sizeText = "3";
+            request.chaptersText = "5";
+            const tovane::SplitCheck check = tovane::checkSplitRequest(request);
+            QVERIFY(check.plan);
+            QCOMPARE(tovane::executeSplit(*check.plan).result, tovane::SplitOutcome::Result::Done);
+            QCOMPARE(out.list(), engine.list());
+            for (const std::string& name : engine.list()) {
+                QCOMPARE(tovane::test::readFile(out.file(name)),
+                         tovane::test::readFile(engine.file(name)));
+            }
+            for (const std::string& name : out.list()) std::remove(out.file(name).c_str());
+        }
+    }
+
+    // Every way's words fit the labels they stand in.
+    void theWordsOfEveryWayFitTheirLabels() {
+        choose("书.txt", novel(3));
+        for (Qt::Key key : {Qt::Key_2, Qt::Key_3, Qt::Key_4, Qt::Key_1}) {
+            pickFromMenu(c<QGroupBox>("Frame3"), key);
+            for (const char* name : {"Label3", "Label4", "Label7", "Label6"}) {
+                QLabel* label = c<QLabel>(name);
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                         qPrintable(label->text()));
+            }
+        }
+    }
+
+    // The number boxes keep their own entries for editing, below the ways.
+    void theMenuOfANumberBoxKeepsItsEditingEntries() {
+        const QStringList entries = menuEntries(c<QLineEdit>("Text2"));
+        QVERIFY(entries.size() > 7);
+        QCOMPARE(entries.mid(0, 4),
+                 (QStringList{QStringLiteral("按大小分割(&1)"),
+                              QStringLiteral("按大小分割，只在章节处分开(&2)"),
+                              QStringLiteral("按大小分割，每个文件不超过 N KB(&3)"),
+                              QStringLiteral("按章节分割(&4)")}));
+        QCOMPARE(entries.at(5), QStringLiteral("查看找到的章节…(&5)"));
+        QVERIFY(menuEntries(c<QLabel>("Label7")).size() == 6);  // the words: the ways alone
+    }
+
+    // A book without headings: a chapter way is refused at once.
+    void aBookWithoutHeadingsStaysInTheWayItWasIn() {
+        choose("散文.txt", "春天的雨\r\n下了一整夜。\r\n");
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        QCOMPARE(messages, QStringList{QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。")});
+        QCOMPARE(form->mode(), Form1::Mode::BySize);
+        QCOMPARE(c<QLabel>("Label6")->text(), QStringLiteral("个文件"));
+        QVERIFY(!status().contains(QStringLiteral("找到")));
+    }
+
+    // The count of chapters follows the file chosen last; a scan no longer
+    // wanted never shows.
+    void theChapterCountFollowsTheChosenFile() {
+        const std::string big = novel(400, 200);
+        choose("大.txt", big);
+        choose("小.txt", novel(7));
+        QTRY_VERIFY(status().contains(QStringLiteral("找到 7 章，右键单击分割设置可按章节分割")));
+        QTest::qWait(300);
+        QVERIFY(status().startsWith(QStringLiteral("您选择分割的文件名为“小.txt”")));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        c<QLineEdit>("Text3")->setText(QStringLiteral("3"));
+        QVERIFY(status().endsWith(QStringLiteral("（找到 7 章，将分割成 3 个文件）")));
+    }
+
+    void theChapterListShowsEveryHeading() {
+        choose("书.txt", novel(4));
+        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_5);
+        auto* list = form->findChild<QWidget*>(QStringLiteral("ChapterList"));
+        QVERIFY(list != nullptr);
+        auto* rows = control<QTreeWidget>(list, "Chapters");
+        QCOMPARE(rows->topLevelItemCount(), 4);
+        QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("34"));
+        QCOMPARE(rows->topLevelItem(1)->text(1), QStringLiteral("第2章 风起"));
+        QCOMPARE(control<QLabel>(list, "ChapterTotal")->text(), QStringLiteral("共 4 章"));
+    }
+
+    // Stopped by Start or by Escape: only whole parts stay, nothing hidden,
+    // and the status line says how many were finished.
+    void aRunStopsByStartOrByEscape() {
+        const std::string line = std::string(1030, 'x') + "\r\n";
+        std::string big;
+        for (int i = 0; i < 60000; ++i) big += line;
+        choose("big.txt", big);
+        big.clear();
+        c<QLineEdit>("Text2")->setText(QStringLiteral("1"));
+        for (const bool byEscape : {false, true}) {
+            questions.clear();
+            QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+            QVERIFY(form->isSplitting());
+            QTRY_VERIFY(status().contains(QStringLiteral("%")));
+            if (byEscape) {
+                QTest::keyClick(form, Qt::Key_Escape);
+            } else {
+                QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+            }
+            QCOMPARE(questions.last(), QStringLiteral("要停止分割吗？已经完成的文件会保留。"));
+            waitForSplit();
+            const std::vector<std::string> parts = out.list();
+            QVERIFY(!parts.empty() && parts.size() < 60000u);
+            QVERIFY(status().endsWith(
+                QStringLiteral("分割已取消,已完成“%1”个文件").arg(parts.size())));
+            for (const std::string& name : parts) {
+                QVERIFY2(name[0] != '.', name.c_str());
+                QCOMPARE(tovane::test::readFile(out.file(name)).size(), std::size_t{1032});
+            }
+            for (const std::string& name : out.list()) std::remove(out.file(name).c_str());
+        }
+    }
+
+    void openSaysSoWhenNoFileManagerStarts() {
+        opens = false;
+        QTest::mouseClick(c<QPushButton>("Command3"), Qt::LeftButton);
+        QCOMPARE(messages,
+                 QStringList{QStringLiteral("无法启动文件管理器打开保存的文件夹，请自己打开它。")});
+    }
+};
+
+QTEST_MAIN(ModesTest)
+#include "modes_test.moc"
