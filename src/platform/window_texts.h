@@ -56,13 +56,13 @@ inline const QString kNoChapters =
     QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。");
 // After the chosen file's name, once its chapters are counted.
 inline QString chaptersFound(qulonglong chapters) {
-    return QStringLiteral("（找到 %1 章，右键单击分割设置可按章节分割）").arg(chapters);
+    return QStringLiteral("（找到 %1 章，右键可按章节分割）").arg(chapters);
 }
 inline QString chaptersMakeParts(qulonglong chapters, qulonglong parts) {
-    return QStringLiteral("（找到 %1 章，将分割成 %2 个文件）").arg(chapters).arg(parts);
+    return QStringLiteral("（找到 %1 章，将分成 %2 个文件）").arg(chapters).arg(parts);
 }
 inline QString chaptersMakeAboutParts(qulonglong chapters, qulonglong parts) {
-    return QStringLiteral("（找到 %1 章，将分割成大约 %2 个文件）").arg(chapters).arg(parts);
+    return QStringLiteral("（找到 %1 章，将分成大约 %2 个文件）").arg(chapters).arg(parts);
 }
 // The list of chapters found.
 inline QString chapterListTitle(const QString& fileTitle) {
