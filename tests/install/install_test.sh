@@ -15,7 +15,7 @@ check() {
 cmake --install "$build" --prefix "$prefix" > /dev/null
 for file in bin/tovane bin/tovane-split share/applications/tovane.desktop \
             share/icons/hicolor/48x48/apps/tovane.png share/icons/hicolor/scalable/apps/tovane.svg \
-            share/tovane/help/index.html share/tovane/help/garbled.html \
+            share/tovane/help/index.html share/tovane/help/garbled.html share/tovane/help/modes.html \
             share/man/man1/tovane-split.1 share/metainfo/local.tovane.tovane.metainfo.xml; do
     check "installed $file" test -s "$prefix/$file"
 done
