@@ -1,7 +1,7 @@
 #include "cli/command_line.h"
 
-#include "split/text/heading_pattern.h"
 #include "split/parts/part_names.h"
+#include "split/text/heading_pattern.h"
 
 namespace tovane::cli {
 
@@ -19,7 +19,9 @@ std::string usageText() {
            "byte-order mark is repeated at the start of every part. A part takes its\n"
            "name only when it is complete; until then it is a hidden file.\n"
            "\n"
-           "  --size KB       each part holds about KB kilobytes (default " + size + ")\n"
+           "  --size KB       each part holds about KB kilobytes (default " +
+           size +
+           ")\n"
            "  --parts N       cut the file into about N parts of equal size\n"
            "  --chapters N    each part holds N chapters; text before the first\n"
            "                  chapter goes into the first part\n"
@@ -94,13 +96,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                 return fail("--size, --parts, --chapters and --max-size can't be combined");
             }
             modeGiven = true;
-            line.request.mode = is("--size")    ? SplitMode::BySize
-                                : is("--parts") ? SplitMode::ByCount
+            line.request.mode = is("--size")       ? SplitMode::BySize
+                                : is("--parts")    ? SplitMode::ByCount
                                 : is("--chapters") ? SplitMode::ByChapters
                                                    : SplitMode::ByMaxSize;
-            std::string& into = line.request.mode == SplitMode::ByCount      ? line.request.countText
-                                : line.request.mode == SplitMode::ByChapters ? line.request.chaptersText
-                                                                             : line.request.sizeText;
+            std::string& into = line.request.mode == SplitMode::ByCount ? line.request.countText
+                                : line.request.mode == SplitMode::ByChapters
+                                    ? line.request.chaptersText
+                                    : line.request.sizeText;
             if (!value(into)) return fail(argument + " needs a value");
         } else if (argument == "--at-chapters") {
             atChapters = true;
@@ -112,7 +115,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (pattern.empty()) return fail("--heading needs a pattern, not an empty one");
             std::string problem;
             line.request.heading = HeadingPattern::compile(pattern, problem);
-            if (!line.request.heading) return fail("--heading is no regular expression: " + problem);
+            if (!line.request.heading)
+                return fail("--heading is no regular expression: " + problem);
         } else if (is("--base")) {
             if (!value(line.request.baseName)) return fail("--base needs a value");
             baseGiven = true;

@@ -56,7 +56,8 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
 // line number, the part it goes into with --chapters N, and its text.
 int written(const tovane::cli::console::Streams& streams);
 
-int listChapters(const tovane::SplitRequest& request, const tovane::cli::console::Streams& streams) {
+int listChapters(const tovane::SplitRequest& request,
+                 const tovane::cli::console::Streams& streams) {
     tovane::cli::console::stopOnRequest(stopRequested, stopStatus);
     tovane::cli::TerminalProgress terminal(streams.stderrIsTerminal, streams.stdoutIsTerminal);
     if (!tovane::files::isRegularFile(request.sourcePath)) {
@@ -84,7 +85,8 @@ int listChapters(const tovane::SplitRequest& request, const tovane::cli::console
                             "\t" + chapter.text);
     }
     const std::uint64_t count = list.chapters.size();
-    terminal.showStatus(tovane::texts::chapterTotals(count, *perPart, (count + *perPart - 1) / *perPart));
+    terminal.showStatus(
+        tovane::texts::chapterTotals(count, *perPart, (count + *perPart - 1) / *perPart));
     return written(streams);
 }
 

@@ -13,7 +13,8 @@ ChapterListWindow::ChapterListWindow(const QString& fileTitle, const tovane::Cha
                                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
-    WindowSetup::setUp(this, QStringLiteral("ChapterList"), WindowTexts::chapterListTitle(fileTitle));
+    WindowSetup::setUp(this, QStringLiteral("ChapterList"),
+                       WindowTexts::chapterListTitle(fileTitle));
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("Chapters"));
     list_->setColumnCount(2);
@@ -25,13 +26,14 @@ ChapterListWindow::ChapterListWindow(const QString& fileTitle, const tovane::Cha
     QList<QTreeWidgetItem*> rows;
     for (const tovane::Chapter& chapter : list.chapters) {
         auto* row = new QTreeWidgetItem(
-            {QString::number(chapter.line), QString::fromUtf8(chapter.text.data(),
-                                                              static_cast<qsizetype>(chapter.text.size()))});
+            {QString::number(chapter.line),
+             QString::fromUtf8(chapter.text.data(), static_cast<qsizetype>(chapter.text.size()))});
         row->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
         rows.append(row);
     }
     list_->addTopLevelItems(rows);
-    total_ = new QLabel(WindowTexts::chapterTotal(static_cast<qulonglong>(list.chapters.size())), this);
+    total_ =
+        new QLabel(WindowTexts::chapterTotal(static_cast<qulonglong>(list.chapters.size())), this);
     total_->setObjectName(QStringLiteral("ChapterTotal"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);

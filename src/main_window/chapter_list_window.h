@@ -12,8 +12,7 @@ class QTreeWidget;
 class ChapterListWindow : public QWidget {
     Q_OBJECT
 public:
-    ChapterListWindow(const QString& fileTitle, const tovane::ChapterList& list,
-                      QWidget* parent);
+    ChapterListWindow(const QString& fileTitle, const tovane::ChapterList& list, QWidget* parent);
 
 private:
     QTreeWidget* list_;

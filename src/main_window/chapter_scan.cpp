@@ -19,9 +19,8 @@ void ChapterScan::start(const std::string& path) {
     // and let go can end on its own time.
     auto stop = stop_;
     auto found = found_;
-    thread_ = QThread::create([path, stop, found] {
-        *found = tovane::findChapters(path, nullptr, true, stop.get());
-    });
+    thread_ = QThread::create(
+        [path, stop, found] { *found = tovane::findChapters(path, nullptr, true, stop.get()); });
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);
     thread_->start();
 }

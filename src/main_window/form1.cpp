@@ -1,5 +1,6 @@
 #include "main_window/form1.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -10,10 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
-#include <QActionGroup>
-#include <QMenu>
 #include <QRadioButton>
 #include <QShortcut>
 #include <QThread>
@@ -125,7 +125,8 @@ void Form1::buildControls() {
     ControlTable::build<Form1>(
         *this,
         {
-            {"Frame1", make<&Form1::Frame1>, nullptr, 120, 120, 6975, 1455, WindowTexts::kFrame1, 0},
+            {"Frame1", make<&Form1::Frame1>, nullptr, 120, 120, 6975, 1455, WindowTexts::kFrame1,
+             0},
             {"Label2", make<&Form1::Label2>, "Frame1", 120, 360, 855, 375, WindowTexts::kLabel2, 4},
             {"Text1", make<&Form1::Text1>, "Frame1", 960, 240, 4695, 375, WindowTexts::kText1, 5},
             {"Command2", make<&Form1::Command2>, "Frame1", 5760, 240, 975, 375,
@@ -139,11 +140,14 @@ void Form1::buildControls() {
              WindowTexts::kCommand3, 18},
             {"Frame2", make<&Form1::Frame2>, nullptr, 120, 1560, 6975, 975, {}, 9},
             {"Frame3", make<&Form1::Frame3>, "Frame2", 120, 120, 5655, 735, {}, 13},
-            {"Label3", make<&Form1::Label3>, "Frame3", 360, 360, 255, 255, WindowTexts::kLabel3, 16},
+            {"Label3", make<&Form1::Label3>, "Frame3", 360, 360, 255, 255, WindowTexts::kLabel3,
+             16},
             {"Label4", make<&Form1::Label4>, "Frame3", 1440, 360, 1695, 255, WindowTexts::kLabel4,
              15},
-            {"Label7", make<&Form1::Label7>, "Frame3", 3240, 360, 975, 255, WindowTexts::kLabel7, 14},
-            {"Label6", make<&Form1::Label6>, "Frame3", 4920, 360, 615, 255, WindowTexts::kLabel6, 17},
+            {"Label7", make<&Form1::Label7>, "Frame3", 3240, 360, 975, 255, WindowTexts::kLabel7,
+             14},
+            {"Label6", make<&Form1::Label6>, "Frame3", 4920, 360, 615, 255, WindowTexts::kLabel6,
+             17},
             {"Text2", make<&Form1::Text2>, "Frame2", 720, 360, 735, 375,
              fromEngine(tovane::kDefaultSizeText), 10},
             {"Text3", make<&Form1::Text3>, "Frame2", 4320, 360, 615, 375,
@@ -154,11 +158,13 @@ void Form1::buildControls() {
              QStringLiteral("Option1"), 7},
             {"Option2", make<&Form1::Option2>, nullptr, 3240, 2040, 255, 255,
              QStringLiteral("Option2"), 8},
-            {"Frame4", make<&Form1::Frame4>, nullptr, 120, 2640, 6975, 735, WindowTexts::kFrame4, 19},
+            {"Frame4", make<&Form1::Frame4>, nullptr, 120, 2640, 6975, 735, WindowTexts::kFrame4,
+             19},
             {"ztl", make<&Form1::ztl>, "Frame4", 120, 360, 6735, 255, WindowTexts::kWelcome, 20},
             {"Line1", make<&Form1::Line1>, "Frame4", 120, 600, 6840 - 120, 15, {}, -1},
             {"Text4", make<&Form1::Text4>, nullptr, 7320, 1800, 2175, 375, {}, 21},
-            {"Label5", make<&Form1::Label5>, nullptr, 240, 3480, 6855, 255, WindowTexts::kLabel5, 22},
+            {"Label5", make<&Form1::Label5>, nullptr, 240, 3480, 6855, 255, WindowTexts::kLabel5,
+             22},
         });
 }
 
@@ -226,11 +232,12 @@ void Form1::buildModeMenu() {
     showChaptersAction_ = new QAction(WindowTexts::kShowChapters, this);
     showChaptersAction_->setObjectName(QStringLiteral("ShowChapters"));
     connect(showChaptersAction_, &QAction::triggered, this, &Form1::showChapters);
-    for (QWidget* control : std::initializer_list<QWidget*>{Frame2, Frame3, Option1, Option2, Label3,
-                                                            Text2, Label4, Label7, Text3, Label6}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Frame2, Frame3, Option1, Option2, Label3, Text2, Label4, Label7, Text3, Label6}) {
         control->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(control, &QWidget::customContextMenuRequested, this,
-                [this, control](const QPoint& at) { showModeMenu(control, control->mapToGlobal(at)); });
+        connect(
+            control, &QWidget::customContextMenuRequested, this,
+            [this, control](const QPoint& at) { showModeMenu(control, control->mapToGlobal(at)); });
     }
 }
 
@@ -630,9 +637,9 @@ void Form1::showChapters() {
 // parts Start would make.
 void Form1::showChoice() {
     statusShowsChoice_ = true;
-    showStatus(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter +
-                   chaptersHint(),
-               dialogFileTitle_);
+    showStatus(
+        WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter + chaptersHint(),
+        dialogFileTitle_);
 }
 
 QString Form1::chaptersHint() const {

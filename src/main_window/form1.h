@@ -66,16 +66,16 @@ public:
     static constexpr double kClientHeight = 3810;
 
 public slots:
-    void Command1_Click();  // Settings: opens the save-folder picker
-    void Command2_Click();  // Browse: chooses the source file
-    void Command3_Click();  // Open: shows the save folder in the file manager
-    void Command4_Click();  // Start: checks the fields and starts the split
-    void Timer1_Timer();    // holds the window at its size
-    void Timer2_Timer();    // slides the help link along
-    void Label5_Click();    // the help link: opens the page on garbled parts
-    void ztl_Click();       // the status line: opens the home page
-    void Text2_Change();    // typing a size selects split by size
-    void Text3_Change();    // typing a count selects split by count
+    void Command1_Click();       // Settings: opens the save-folder picker
+    void Command2_Click();       // Browse: chooses the source file
+    void Command3_Click();       // Open: shows the save folder in the file manager
+    void Command4_Click();       // Start: checks the fields and starts the split
+    void Timer1_Timer();         // holds the window at its size
+    void Timer2_Timer();         // slides the help link along
+    void Label5_Click();         // the help link: opens the page on garbled parts
+    void ztl_Click();            // the status line: opens the home page
+    void Text2_Change();         // typing a size selects split by size
+    void Text3_Change();         // typing a count selects split by count
     void chooseMode(Mode mode);  // the menu of the split settings
     void showChapters();         // the list of the chosen book's chapters
     void askToStop();            // Start or Escape during a run
@@ -159,7 +159,7 @@ private:
     QThread* worker_ = nullptr;
     std::atomic<bool> stopSplit_{false};
     tovane::SplitOutcome outcome_;
-    QString baseName_;               // of the run under way or last run
+    QString baseName_;                      // of the run under way or last run
     QPair<QString, QString> statusBefore_;  // the status line and its tooltip before the run
     bool statusShowedChoice_ = false;
     std::vector<bool> heldEnabled_;  // the settings' states before the run

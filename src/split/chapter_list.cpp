@@ -24,8 +24,8 @@ constexpr std::size_t kContentsRun = 3;
 struct Candidate {
     std::uint64_t offset = 0;
     std::uint64_t line = 0;
-    std::uint32_t length = 0;     // bytes of the line
-    std::uint32_t textBefore = 0; // lines with text between the candidate before and this one
+    std::uint32_t length = 0;      // bytes of the line
+    std::uint32_t textBefore = 0;  // lines with text between the candidate before and this one
     HeadingLine heading;
     bool contents = false;  // in a table of contents
 };
@@ -152,7 +152,8 @@ ChapterList findChapters(const std::string& sourcePath,
                          const std::shared_ptr<const HeadingPattern>& pattern, bool withText,
                          const std::atomic<bool>* stopRequested) {
     ChapterList list;
-    LineSource source(sourcePath, {}, [] { return true; }, {}, stopRequested);
+    LineSource source(
+        sourcePath, {}, [] { return true; }, {}, stopRequested);
     if (!source.open()) {
         list.result = ChapterList::Result::Failed;
         list.message = texts::cannotRead(sourcePath, source.error());
@@ -172,13 +173,15 @@ ChapterList findChapters(const std::string& sourcePath,
                     list.message = std::string(texts::kTooManyHeadings);
                     return list;
                 }
-                candidates.push_back({line.offset, lineNumber, static_cast<std::uint32_t>(line.length),
-                                      textBefore, *heading, false});
+                candidates.push_back({line.offset, lineNumber,
+                                      static_cast<std::uint32_t>(line.length), textBefore, *heading,
+                                      false});
                 textBefore = 0;
                 continue;
             }
         }
-        if (!isEmpty(line, source.facts())) textBefore = std::min<std::uint32_t>(textBefore + 1, 1000);
+        if (!isEmpty(line, source.facts()))
+            textBefore = std::min<std::uint32_t>(textBefore + 1, 1000);
         if ((lineNumber & 0xFFF) == 0 && stopRequested != nullptr && stopRequested->load()) {
             list.result = ChapterList::Result::Stopped;
             return list;

@@ -154,5 +154,4 @@ bool LineSource::endWith(Trouble trouble) {
     return false;
 }
 
-
 }  // namespace tovane

@@ -32,7 +32,8 @@ public:
         const char* bytes = nullptr;  // the line, or nullptr for one longer than a piece
         std::uint64_t offset = 0;     // of its first byte in the file
         std::uint64_t length = 0;     // bytes, without its end
-        std::size_t terminator = 0;   // bytes of its end (CR LF, CR or LF); 0 for a last line without
+        std::size_t terminator =
+            0;  // bytes of its end (CR LF, CR or LF); 0 for a last line without
         bool inView() const { return bytes != nullptr; }
         std::string_view view() const { return {bytes, static_cast<std::size_t>(length)}; }
     };

@@ -103,11 +103,9 @@ bool LineSplitter::place(const LineSource::Line& line) {
     const std::uint64_t room = rule_->capacity() - std::min(rule_->capacity(), sink_.written());
     if (line.length + lineBreak.size() > room) return cut(line);
     if (line.inView() && line.terminator == lineBreak.size()) {
-        return sink_.write({line.bytes, line.length + line.terminator}) ||
-               failWrite();
+        return sink_.write({line.bytes, line.length + line.terminator}) || failWrite();
     }
-    return copy(line, 0, line.length) &&
-           (sink_.write(lineBreak) || failWrite());
+    return copy(line, 0, line.length) && (sink_.write(lineBreak) || failWrite());
 }
 
 // A line too long for any part: each piece fills a part up to the rule's
@@ -133,8 +131,7 @@ bool LineSplitter::cut(const LineSource::Line& line) {
         done += piece;
         if (!sink_.nextPart()) return failWrite();
     }
-    return copy(line, done, line.length - done) &&
-           (sink_.write(lineBreak) || failWrite());
+    return copy(line, done, line.length - done) && (sink_.write(lineBreak) || failWrite());
 }
 
 // Hands bytes [from, from + count) of the line to the part, a piece at a time

@@ -31,7 +31,8 @@ SplitCheck refuse(std::string message, bool usage = false) {
 }  // namespace
 
 SplitCheck checkSplitRequest(const SplitRequest& request) {
-    if (!files::isRegularFile(request.sourcePath)) return refuse(std::string(texts::kSourceMissing));
+    if (!files::isRegularFile(request.sourcePath))
+        return refuse(std::string(texts::kSourceMissing));
     if (!files::isDirectory(request.saveFolder)) {
         return refuse(std::string(texts::kSaveFolderMissing));
     }

@@ -110,8 +110,8 @@ std::string sourceChanged(std::string_view path) {
 }
 
 std::string capTooSmall(std::uint64_t smallestBytes) {
-    return join({"每个文件的大小上限太小：至少要能放下一个字和换行（", std::to_string(smallestBytes),
-                 " 字节）。"});
+    return join({"每个文件的大小上限太小：至少要能放下一个字和换行（",
+                 std::to_string(smallestBytes), " 字节）。"});
 }
 
 std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts) {

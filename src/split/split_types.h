@@ -14,9 +14,9 @@ class HeadingPattern;
 
 // The numbers a run takes when the user gives none: the window's boxes start
 // with them, and the command line falls back on them.
-inline constexpr std::string_view kDefaultSizeText = "100";     // kilobytes per part
-inline constexpr std::string_view kDefaultCountText = "10";     // parts
-inline constexpr std::string_view kDefaultChaptersText = "1";   // chapters per part
+inline constexpr std::string_view kDefaultSizeText = "100";    // kilobytes per part
+inline constexpr std::string_view kDefaultCountText = "10";    // parts
+inline constexpr std::string_view kDefaultChaptersText = "1";  // chapters per part
 
 // How the user asked for the source to be split; a plan keeps it as the
 // rule of where its parts end.

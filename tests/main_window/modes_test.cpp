@@ -33,7 +33,8 @@ std::string novel(int chapters, int lines = 30) {
     std::string text = "青云记\r\n作者：某人\r\n";
     for (int n = 1; n <= chapters; ++n) {
         text += "第" + std::to_string(n) + "章 风起\r\n";
-        for (int i = 0; i < lines; ++i) text += "　　山路弯弯，雨一直下，他走了很久才看见灯火。\r\n";
+        for (int i = 0; i < lines; ++i)
+            text += "　　山路弯弯，雨一直下，他走了很久才看见灯火。\r\n";
     }
     return tovane::test::encode(text, tovane::TextEncoding::Gbk);
 }
@@ -205,7 +206,8 @@ private slots:
     void aBookWithoutHeadingsStaysInTheWayItWasIn() {
         choose("散文.txt", "春天的雨\r\n下了一整夜。\r\n");
         pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
-        QCOMPARE(messages, QStringList{QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。")});
+        QCOMPARE(messages,
+                 QStringList{QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。")});
         QCOMPARE(form->mode(), Form1::Mode::BySize);
         QCOMPARE(c<QLabel>("Label6")->text(), QStringLiteral("个文件"));
         QVERIFY(!status().contains(QStringLiteral("找到")));
@@ -260,8 +262,8 @@ private slots:
             waitForSplit();
             const std::vector<std::string> parts = out.list();
             QVERIFY(!parts.empty() && parts.size() < 60000u);
-            QVERIFY(status().endsWith(
-                QStringLiteral("分割已取消,已完成“%1”个文件").arg(parts.size())));
+            QVERIFY(
+                status().endsWith(QStringLiteral("分割已取消,已完成“%1”个文件").arg(parts.size())));
             for (const std::string& name : parts) {
                 QVERIFY2(name[0] != '.', name.c_str());
                 QCOMPARE(tovane::test::readFile(out.file(name)).size(), std::size_t{1032});

@@ -16,14 +16,17 @@ namespace tovane {
 namespace {
 
 std::string chinese(unsigned n) {
-    static const char* const digits[] = {"零", "一", "二", "三", "四", "五", "六", "七", "八", "九"};
+    static const char* const digits[] = {"零", "一", "二", "三", "四",
+                                         "五", "六", "七", "八", "九"};
     if (n < 10) return digits[n];
     if (n < 20) return std::string("十") + (n % 10 ? digits[n % 10] : "");
     if (n < 100) return std::string(digits[n / 10]) + "十" + (n % 10 ? digits[n % 10] : "");
     if (n < 1000) {
         const unsigned rest = n % 100;
         return std::string(digits[n / 100]) + "百" +
-               (rest == 0 ? "" : rest < 10 ? std::string("零") + digits[rest] : chinese(rest));
+               (rest == 0   ? ""
+                : rest < 10 ? std::string("零") + digits[rest]
+                            : chinese(rest));
     }
     return std::string(n / 1000 == 2 ? "两" : digits[n / 1000]) + "千" +
            (n % 1000 ? chinese(n % 1000) : "");
@@ -42,8 +45,9 @@ struct Book {
 
     void text(int paragraphs = 3) {
         for (int i = 0; i < paragraphs; ++i) {
-            lines.push_back("　　山路弯弯，雨一直下。他走了很久，才看见远处的灯火，心里一下子亮了起来，"
-                            "脚步也快了许多，衣服早就湿透了。");
+            lines.push_back(
+                "　　山路弯弯，雨一直下。他走了很久，才看见远处的灯火，心里一下子亮了起来，"
+                "脚步也快了许多，衣服早就湿透了。");
         }
     }
     void heading(const std::string& line) {
@@ -69,8 +73,9 @@ protected:
         std::vector<std::uint64_t> lines;
         for (const Chapter& chapter : list.chapters) {
             lines.push_back(chapter.line);
-            EXPECT_EQ(chapter.text, book.lines.at(chapter.line - 1).substr(
-                                        book.lines[chapter.line - 1].find_first_not_of(" ")))
+            EXPECT_EQ(chapter.text,
+                      book.lines.at(chapter.line - 1)
+                          .substr(book.lines[chapter.line - 1].find_first_not_of(" ")))
                 << "the heading's own text";
         }
         return lines;

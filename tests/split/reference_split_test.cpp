@@ -117,7 +117,8 @@ TEST(ReferenceSplit, StrictCapMatchesTheSimpleOneOnGeneratedFiles) {
         for (const std::size_t buffer : {std::size_t{16}, std::size_t{34}}) {
             plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
             const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
-            ASSERT_EQ(outcome.parts, expected.size()) << "round " << round << " " << outcome.message;
+            ASSERT_EQ(outcome.parts, expected.size())
+                << "round " << round << " " << outcome.message;
             for (std::size_t n = 0; n < expected.size(); ++n) {
                 ASSERT_EQ(test::readFile(plan.saveFolder + "p_" + std::to_string(n + 1) + ".txt"),
                           expected[n])

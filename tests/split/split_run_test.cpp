@@ -297,9 +297,8 @@ TEST_F(SplitRunTest, SourceAmongThePartNamesIsRefusedBeforeAnythingChanges) {
         EXPECT_EQ(outcome.parts, 0u);
         EXPECT_EQ(readFile(source), original);
         EXPECT_EQ(part(1), "OLD");
-        EXPECT_EQ(shown.messages,
-                  std::vector<std::string>{"分割文件“" + out.file(name) +
-                                           "”就是要分割的文件本身,不能覆盖。"});
+        EXPECT_EQ(shown.messages, std::vector<std::string>{"分割文件“" + out.file(name) +
+                                                           "”就是要分割的文件本身,不能覆盖。"});
         EXPECT_EQ(shown.statuses.back(), "") << "the status line stays as it was";
         for (const std::string& entry : out.list()) EXPECT_NE(entry[0], '.') << entry;
     }

@@ -68,8 +68,11 @@ std::size_t characterLength(const std::string& text, std::size_t at, TextEncodin
                        : 1;
         case TextEncoding::Utf8:
         case TextEncoding::Utf8Bom: {
-            const std::size_t length =
-                first >= 0xF8 ? 1 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+            const std::size_t length = first >= 0xF8   ? 1
+                                       : first >= 0xF0 ? 4
+                                       : first >= 0xE0 ? 3
+                                       : first >= 0xC0 ? 2
+                                                       : 1;
             std::size_t n = 1;
             while (n < length && at + n < text.size() && (byte(at + n) & 0xC0) == 0x80) ++n;
             return n;

@@ -84,7 +84,8 @@ int makeDurable(const std::string& folder) {
 }
 
 int syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return errno;
     // Some file systems can't sync a folder (EINVAL): their names are as safe as they get.
     const int error = ::fsync(fd) == 0 || errno == EINVAL ? 0 : errno;

@@ -56,8 +56,9 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
 std::optional<FileIdentity> identityAt(const std::string& path) {
     if (path.empty()) return std::nullopt;
     const HANDLE file = ::CreateFileW(
-        windows::systemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        windows::systemPath(path).c_str(), 0,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     const bool ok = ::GetFileInformationByHandle(file, &info) != 0;

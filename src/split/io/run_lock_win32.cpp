@@ -22,9 +22,9 @@ RunLock::Result RunLock::take(const std::string& folder, const std::string& base
     path_ = folder + fileName(baseName);
     const std::wstring name = windows::systemPath(path_);
     for (int attempt = 0;; ++attempt) {
-        const HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
-                                          nullptr, OPEN_ALWAYS,
-                                          FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        const HANDLE file =
+            ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                          OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             handle_ = reinterpret_cast<std::intptr_t>(file);
             return Result::Taken;

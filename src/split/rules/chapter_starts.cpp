@@ -34,8 +34,8 @@ bool ChapterStarts::begins(const LineSource::Line& line) {
 
 std::size_t ChapterStarts::before(std::string_view ahead) const {
     const std::uint64_t at = source_.aheadOffset();
-    const auto next = std::lower_bound(offsets_.begin() + static_cast<std::ptrdiff_t>(next_),
-                                       offsets_.end(), at);
+    const auto next =
+        std::lower_bound(offsets_.begin() + static_cast<std::ptrdiff_t>(next_), offsets_.end(), at);
     if (next == offsets_.end() || *next - at >= ahead.size()) return ahead.size();
     return static_cast<std::size_t>(*next - at);
 }

@@ -3,8 +3,8 @@
 // may be written without being shown one by one.
 #pragma once
 
-#include <cstddef>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>

@@ -44,9 +44,8 @@ int digitValue(char32_t c) {
 }
 // The value of a Chinese numeral character, or -1; units are 10, 100, 1000, 10000.
 int chineseValue(char32_t c) {
-    static constexpr std::u32string_view kDigits[] = {U"零〇", U"一壹", U"二贰两", U"三叁",
-                                                      U"四肆", U"五伍", U"六陆", U"七柒",
-                                                      U"八捌", U"九玖"};
+    static constexpr std::u32string_view kDigits[] = {
+        U"零〇", U"一壹", U"二贰两", U"三叁", U"四肆", U"五伍", U"六陆", U"七柒", U"八捌", U"九玖"};
     for (int value = 0; value < 10; ++value) {
         if (kDigits[value].find(c) != std::u32string_view::npos) return value;
     }
@@ -69,14 +68,13 @@ bool isLetterOrDigit(char32_t c) {
 
 // A number at text[at]: digits (Arabic or full-width, zeros in front
 // allowed) or Chinese numerals. Moves `at` past it.
-std::optional<std::uint32_t> readNumber(std::u32string_view text, std::size_t& at,
-                                        bool& chinese) {
+std::optional<std::uint32_t> readNumber(std::u32string_view text, std::size_t& at, bool& chinese) {
     const std::size_t start = at;
     std::uint64_t value = 0;
     if (at < text.size() && isDigit(text[at])) {
         while (at < text.size() && isDigit(text[at])) {
-            value = std::min<std::uint64_t>(value * 10 + static_cast<unsigned>(digitValue(text[at])),
-                                            999999999);
+            value = std::min<std::uint64_t>(
+                value * 10 + static_cast<unsigned>(digitValue(text[at])), 999999999);
             ++at;
         }
         chinese = false;
@@ -91,7 +89,9 @@ std::optional<std::uint32_t> readNumber(std::u32string_view text, std::size_t& a
     chinese = true;
     const std::u32string_view numeral = text.substr(start, at - start);
     if (!units) {  // 一〇八: digit by digit
-        for (char32_t c : numeral) value = std::min<std::uint64_t>(value * 10 + static_cast<unsigned>(chineseValue(c)), 999999999);
+        for (char32_t c : numeral)
+            value = std::min<std::uint64_t>(value * 10 + static_cast<unsigned>(chineseValue(c)),
+                                            999999999);
         return static_cast<std::uint32_t>(value);
     }
     std::uint64_t total = 0;    // of the ten-thousands before
@@ -126,7 +126,8 @@ bool isContentsLine(std::u32string_view text) {
     while (end > 0 && (isDigit(text[end - 1]) || isBlank(text[end - 1]))) --end;
     if (end == text.size()) return false;
     std::size_t dots = 0;
-    while (end > 0 && std::u32string_view(U"…．.·-—_").find(text[end - 1]) != std::u32string_view::npos) {
+    while (end > 0 &&
+           std::u32string_view(U"…．.·-—_").find(text[end - 1]) != std::u32string_view::npos) {
         --end;
         ++dots;
     }
@@ -139,9 +140,8 @@ bool isContentsLine(std::u32string_view text) {
 bool isPrefix(std::u32string_view prefix) {
     if (prefix.empty()) return true;
     if (prefix.size() > kLongestPrefix || isLetterOrDigit(prefix.back())) return false;
-    return std::none_of(prefix.begin(), prefix.end(), [](char32_t c) {
-        return kQuotes.find(c) != std::u32string_view::npos;
-    });
+    return std::none_of(prefix.begin(), prefix.end(),
+                        [](char32_t c) { return kQuotes.find(c) != std::u32string_view::npos; });
 }
 
 // 第 + number + word at text[at], then the rest of the line.
@@ -259,8 +259,9 @@ std::optional<HeadingLine> readNumberFirst(std::u32string_view text) {
         const std::size_t title = skipBlanks(text, at);
         // A short title after it: 一 远行.
         if (title < text.size() && text.size() - title <= 15 &&
-            std::none_of(text.begin() + static_cast<std::ptrdiff_t>(title), text.end(),
-                         [](char32_t c) { return c == U'。' || c == U'，' || c == U'？' || c == U'！'; })) {
+            std::none_of(
+                text.begin() + static_cast<std::ptrdiff_t>(title), text.end(),
+                [](char32_t c) { return c == U'。' || c == U'，' || c == U'？' || c == U'！'; })) {
             heading.form = HeadingLine::Form::Titled;
             return heading;
         }
@@ -332,7 +333,8 @@ bool ChapterHeading::mayStartHeading(std::string_view line) const {
     while (at < line.size() && isBlank(first)) first = facts_->decode(line, at);
     if (first < starts_.size() && starts_[first]) return true;
     const std::size_t window = (kLongestPrefix + 1) * facts_->longestCharacter;
-    return !chapterBytes_.empty() && line.substr(0, window).find(chapterBytes_) != std::string_view::npos;
+    return !chapterBytes_.empty() &&
+           line.substr(0, window).find(chapterBytes_) != std::string_view::npos;
 }
 
 std::optional<HeadingLine> ChapterHeading::read(std::string_view line) const {
@@ -347,7 +349,8 @@ std::optional<HeadingLine> ChapterHeading::read(std::string_view line) const {
     }
     // Cheapest first: the length, then the first character, then the count.
     if (line.size() > kMaxCharacters * facts_->longestCharacter || !mayStartHeading(line) ||
-        (line.size() > kMaxCharacters && CharCounter::countLine(encoding_, line) > kMaxCharacters)) {
+        (line.size() > kMaxCharacters &&
+         CharCounter::countLine(encoding_, line) > kMaxCharacters)) {
         return std::nullopt;
     }
     for (std::size_t at = 0; at < line.size() && count < text.size();) {
@@ -394,11 +397,13 @@ std::string encodeCharacter(char32_t c, TextEncoding encoding) {
                 return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
             }
             if (c < 0x10000) {
-                return {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                return {static_cast<char>(0xE0 | c >> 12),
+                        static_cast<char>(0x80 | (c >> 6 & 0x3F)),
                         static_cast<char>(0x80 | (c & 0x3F))};
             }
             return {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                    static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+                    static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
         case CharacterForm::Utf16: {
             auto unit = [&](char32_t u) {
                 const char high = static_cast<char>(u >> 8);

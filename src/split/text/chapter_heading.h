@@ -34,9 +34,9 @@ struct HeadingLine {
         Titled,     // 一 远行, 正文 001 初见: the number, a blank and a short title
     };
     Form form = Form::Numbered;
-    char32_t word = 0;          // 章, 卷 …; 分 for 部分; 0 for none
-    std::uint32_t number = 0;   // 0 for none
-    bool chineseNumber = false; // written in Chinese numerals
+    char32_t word = 0;           // 章, 卷 …; 分 for 部分; 0 for none
+    std::uint32_t number = 0;    // 0 for none
+    bool chineseNumber = false;  // written in Chinese numerals
     // The weak forms are headings only where they form a sequence.
     bool weak() const { return form >= Form::WordFirst; }
     // Volumes and parts: units above a chapter.

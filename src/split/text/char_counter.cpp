@@ -32,7 +32,8 @@ void CharCounter::feed(std::string_view bytes) {
 }
 
 std::uint64_t CharCounter::count() const {
-    if (facts_->form == CharacterForm::Utf16) return (bytes_ + 1) / 2;  // an odd last byte is a unit
+    if (facts_->form == CharacterForm::Utf16)
+        return (bytes_ + 1) / 2;  // an odd last byte is a unit
     return count_;
 }
 
@@ -84,7 +85,10 @@ void CharacterBoundaries::feed(std::string_view bytes) {
                 }
                 // A new character, or one that breaks off the sequence before it.
                 mark(at);
-                expected_ = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC0 ? 1 : 0;
+                expected_ = c >= 0xF0 && c < 0xF8   ? 3
+                            : c >= 0xE0 && c < 0xF0 ? 2
+                            : c >= 0xC0             ? 1
+                                                    : 0;
                 if (c >= 0xF8) expected_ = 0;
                 if (expected_ == 0) mark(fed_);
                 break;
@@ -95,8 +99,8 @@ void CharacterBoundaries::feed(std::string_view bytes) {
                     break;
                 }
                 oddByte_ = false;
-                const unsigned unit =
-                    facts_->bigEndian ? unsigned{firstHalf_} << 8 | c : unsigned{c} << 8 | firstHalf_;
+                const unsigned unit = facts_->bigEndian ? unsigned{firstHalf_} << 8 | c
+                                                        : unsigned{c} << 8 | firstHalf_;
                 const bool high = unit >= 0xD800 && unit < 0xDC00;
                 const bool low = unit >= 0xDC00 && unit < 0xE000;
                 if (pendingHigh_ && low) {

@@ -59,7 +59,7 @@ private:
     std::uint64_t limit_;
     std::uint64_t fed_ = 0;
     std::uint64_t last_ = 0;
-    unsigned expected_ = 0;    // UTF-8: continuation bytes still to come
+    unsigned expected_ = 0;     // UTF-8: continuation bytes still to come
     bool pendingLead_ = false;  // double-byte: a lead byte waits for its trail
     bool pendingHigh_ = false;  // UTF-16: a high surrogate waits for its low one
     bool oddByte_ = false;      // UTF-16: half a unit was fed

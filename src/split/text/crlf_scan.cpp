@@ -207,8 +207,8 @@ __attribute__((target("avx2"))) std::size_t findEitherByte32(const char* p, std:
     std::size_t i = 0;
     for (; i + 32 <= n; i += 32) {
         const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
-        const auto mask = static_cast<unsigned>(
-            _mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf))));
+        const auto mask = static_cast<unsigned>(_mm256_movemask_epi8(
+            _mm256_or_si256(_mm256_cmpeq_epi8(v, cr), _mm256_cmpeq_epi8(v, lf))));
         if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
     }
     const std::size_t rest = findEitherByte16(p + i, n - i);
@@ -226,9 +226,9 @@ __attribute__((target("avx2"))) std::size_t findUnpairedByte32(const char* p, st
         const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 32));
         const __m256i a1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 1));
         const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + 33));
-        const __m256i bad = _mm256_or_si256(
-            _mm256_xor_si256(_mm256_cmpeq_epi8(a, cr), _mm256_cmpeq_epi8(a1, lf)),
-            _mm256_xor_si256(_mm256_cmpeq_epi8(b, cr), _mm256_cmpeq_epi8(b1, lf)));
+        const __m256i bad =
+            _mm256_or_si256(_mm256_xor_si256(_mm256_cmpeq_epi8(a, cr), _mm256_cmpeq_epi8(a1, lf)),
+                            _mm256_xor_si256(_mm256_cmpeq_epi8(b, cr), _mm256_cmpeq_epi8(b1, lf)));
         if (!_mm256_testz_si256(bad, bad)) break;
     }
     for (; i + 2 <= n; ++i) {

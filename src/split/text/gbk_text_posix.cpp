@@ -20,13 +20,15 @@ void readGbkTable(char16_t* table) {
             std::size_t inLeft = 2;
             std::size_t outLeft = sizeof out;
             ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
-            if (::iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) ||
+            if (::iconv(converter, &inAt, &inLeft, &outAt, &outLeft) ==
+                    static_cast<std::size_t>(-1) ||
                 sizeof out - outLeft != 4) {
                 continue;
             }
             const std::uint32_t c = std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 |
                                     std::uint32_t{out[2]} << 16 | std::uint32_t{out[3]} << 24;
-            if (c < 0x10000) table[(lead - 0x81) * kGbkTrails + (trail - 0x40)] = static_cast<char16_t>(c);
+            if (c < 0x10000)
+                table[(lead - 0x81) * kGbkTrails + (trail - 0x40)] = static_cast<char16_t>(c);
         }
     }
     ::iconv_close(converter);

@@ -13,7 +13,7 @@ using Ranges = std::vector<std::pair<char32_t, char32_t>>;
 using Step = HeadingPattern::Step;
 
 constexpr char32_t kLastCharacter = 0x10FFFF;
-constexpr int kMaxDepth = 100;  // of groups inside groups
+constexpr int kMaxDepth = 100;                  // of groups inside groups
 constexpr std::uint32_t kNoLimit = UINT32_MAX;  // a repeat without an upper count
 
 const char* const kTooComplex = "标题规则太复杂";
@@ -263,7 +263,8 @@ private:
                 return set({{*value, *value}}, false);
             }
             case U'c':
-                if (more() && ((peek() >= U'a' && peek() <= U'z') || (peek() >= U'A' && peek() <= U'Z'))) {
+                if (more() &&
+                    ((peek() >= U'a' && peek() <= U'z') || (peek() >= U'A' && peek() <= U'Z'))) {
                     const char32_t control = text_[at_++] % 32;
                     return set({{control, control}}, false);
                 }
@@ -339,7 +340,8 @@ private:
                 ++at_;
                 const std::optional<Ranges> high = classAtom();
                 if (!high) return std::nullopt;
-                if (low->size() != 1 || high->size() != 1 || low->front().first != low->front().second ||
+                if (low->size() != 1 || high->size() != 1 ||
+                    low->front().first != low->front().second ||
                     high->front().first != high->front().second) {
                     fail("方括号里的范围写得不对");
                     return std::nullopt;

@@ -31,12 +31,12 @@ public:
     // One step of the compiled pattern.
     struct Step {
         enum class Kind : std::uint8_t {
-            Character,    // one character in `ranges` (or, `negated`, not in them)
-            Split,        // go on at `next` and at `other`
-            Jump,         // go on at `next`
-            LineStart,    // ^
-            LineEnd,      // $
-            WordEdge,     // \b, or \B when `negated`
+            Character,  // one character in `ranges` (or, `negated`, not in them)
+            Split,      // go on at `next` and at `other`
+            Jump,       // go on at `next`
+            LineStart,  // ^
+            LineEnd,    // $
+            WordEdge,   // \b, or \B when `negated`
             Match,
         };
         Kind kind = Kind::Match;

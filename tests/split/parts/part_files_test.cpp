@@ -129,10 +129,10 @@ TEST_F(PartFilesTest, HiddenLeftoversOfTheBaseNameAreRemovedOthersKept) {
     plan.baseName = "novel";
     plan.byteLimit = 100;
     EXPECT_EQ(LineSplitter(plan, {}, nullptr).run().result, SplitOutcome::Result::Done);
-    EXPECT_EQ(base.list("out"),
-              (std::vector<std::string>{".novel_3.txt.notes.", ".novel_7.txt.99999-abcdef",
-                                        ".other_3.txt.k2x9qa", ".tovane-99-zz9zz9.tmp",
-                                        "novel_1.txt"}));
+    EXPECT_EQ(
+        base.list("out"),
+        (std::vector<std::string>{".novel_3.txt.notes.", ".novel_7.txt.99999-abcdef",
+                                  ".other_3.txt.k2x9qa", ".tovane-99-zz9zz9.tmp", "novel_1.txt"}));
 }
 
 #ifndef _WIN32

@@ -1,12 +1,13 @@
 // The strict cap: no part larger than the cap, lines cut only between
 // characters, and the parts joined give back the source with CR LF ends.
+#include "split/rules/max_size_rule.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "split/line_splitter.h"
-#include "split/rules/max_size_rule.h"
 #include "support/encode.h"
 #include "support/reference_split.h"
 #include "support/temp_dir.h"

@@ -27,15 +27,16 @@ std::string problemWith(const std::string& pattern) {
 
 // Random patterns over a small alphabet, from constructs both matchers know.
 std::string randomPattern(std::mt19937& rng, int depth) {
-    static const char* const atoms[] = {"a", "b", "第", "章", ".", "[ab]", "[^a]", "\\d", "1",
-                                        "[0-9章]", "\\s", " "};
+    static const char* const atoms[] = {"a",    "b",   "第", "章",      ".",   "[ab]",
+                                        "[^a]", "\\d", "1",  "[0-9章]", "\\s", " "};
     static const char* const quantifiers[] = {"", "", "", "*", "+", "?", "{1,2}", "{2}", "{0,}"};
     std::string pattern;
     const int items = 1 + static_cast<int>(rng() % 3);
     for (int i = 0; i < items; ++i) {
         const auto roll = static_cast<unsigned>(rng() % 10);
         if (roll == 0 && depth < 3) {
-            pattern += "(" + randomPattern(rng, depth + 1) + "|" + randomPattern(rng, depth + 1) + ")";
+            pattern +=
+                "(" + randomPattern(rng, depth + 1) + "|" + randomPattern(rng, depth + 1) + ")";
         } else if (roll == 1 && depth < 3) {
             pattern += "(?:" + randomPattern(rng, depth + 1) + ")";
         } else {
@@ -96,7 +97,8 @@ TEST(HeadingPattern, PatternsThatMakeBacktrackingExplodeEndAtOnce) {
 TEST(HeadingPattern, SyntaxOfEcmaScriptAsHeadingsUseIt) {
     EXPECT_TRUE(compiled("^【.+】$")->foundIn(U"【第一部分】"));
     EXPECT_FALSE(compiled("^【.+】$")->foundIn(U"【】"));
-    EXPECT_TRUE(compiled("^\\s*第[一二三四五六七八九十百]+[章回]")->foundIn(U"\u3000第十二回 下山"));
+    EXPECT_TRUE(
+        compiled("^\\s*第[一二三四五六七八九十百]+[章回]")->foundIn(U"\u3000第十二回 下山"));
     EXPECT_TRUE(compiled("\\bChapter\\b")->foundIn(U"Chapter 3"));
     EXPECT_FALSE(compiled("\\bChapter\\b")->foundIn(U"Chapters"));
     EXPECT_TRUE(compiled("\\u7B2C\\x31")->foundIn(U"第1"));
