@@ -59,6 +59,17 @@ std::string randomText(std::mt19937& rng) {
     return data;
 }
 
+// The parts in `dir`'s `folder` are `expected`, and nothing else is there.
+void expectParts(const test::TempDir& dir, const std::string& folder,
+                 const std::vector<std::string>& expected, const std::string& context) {
+    for (std::size_t n = 0; n < expected.size(); ++n) {
+        ASSERT_EQ(test::readFile(dir.file(folder) + "/p_" + std::to_string(n + 1) + ".txt"),
+                  expected[n])
+            << context << " part " << n + 1;
+    }
+    ASSERT_EQ(dir.list(folder).size(), expected.size()) << context;
+}
+
 TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
     std::mt19937 rng(20261207);
     std::uniform_int_distribution<int> limitPick(0, 400);
@@ -89,11 +100,8 @@ TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
                 << outcome.message;
             ASSERT_EQ(outcome.parts, expected.size())
                 << "round " << round << " mode " << m << " limit " << limit;
-            for (std::size_t n = 0; n < expected.size(); ++n) {
-                ASSERT_EQ(test::readFile(out + "p_" + std::to_string(n + 1) + ".txt"), expected[n])
-                    << "round " << round << " mode " << m << " part " << n + 1;
-            }
-            ASSERT_EQ(dir.list("out" + std::to_string(m)).size(), expected.size());
+            expectParts(dir, "out" + std::to_string(m), expected,
+                        "round " + std::to_string(round) + " mode " + std::to_string(m));
         }
     }
 }
@@ -115,15 +123,13 @@ TEST(ReferenceSplit, StrictCapMatchesTheSimpleOneOnGeneratedFiles) {
         plan.byteLimit = 10 + rng() % 300;  // any encoding's smallest cap and up
         const std::vector<std::string> expected = test::referenceMaxSizeSplit(data, plan.byteLimit);
         for (const std::size_t buffer : {std::size_t{16}, std::size_t{34}}) {
-            plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
+            const std::string folder = "out" + std::to_string(buffer);
+            plan.saveFolder = dir.makeDir(folder);
             const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
             ASSERT_EQ(outcome.parts, expected.size())
                 << "round " << round << " " << outcome.message;
-            for (std::size_t n = 0; n < expected.size(); ++n) {
-                ASSERT_EQ(test::readFile(plan.saveFolder + "p_" + std::to_string(n + 1) + ".txt"),
-                          expected[n])
-                    << "round " << round << " buffer " << buffer << " part " << n + 1;
-            }
+            expectParts(dir, folder, expected,
+                        "round " + std::to_string(round) + " buffer " + std::to_string(buffer));
         }
     }
 }

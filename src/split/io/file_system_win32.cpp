@@ -37,12 +37,15 @@ EntryKind kindAt(const std::string& path) {
     return EntryKind::File;
 }
 
-std::optional<FileIdentity> identityOf(const std::string& path) {
+namespace {
+
+// No access asked for, so that a file open in another program can be looked at too.
+std::optional<FileIdentity> identityWith(const std::string& path, DWORD flags) {
     if (path.empty()) return std::nullopt;
-    // No access asked for, so that a file open in another program can be looked at too.
-    const HANDLE file = ::CreateFileW(windows::systemPath(path).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file =
+        ::CreateFileW(windows::systemPath(path).c_str(), 0,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
     BY_HANDLE_FILE_INFORMATION info{};
     const bool ok = ::GetFileInformationByHandle(file, &info) != 0;
@@ -53,20 +56,14 @@ std::optional<FileIdentity> identityOf(const std::string& path) {
         (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+}  // namespace
+
+std::optional<FileIdentity> identityOf(const std::string& path) {
+    return identityWith(path, 0);
+}
+
 std::optional<FileIdentity> identityAt(const std::string& path) {
-    if (path.empty()) return std::nullopt;
-    const HANDLE file = ::CreateFileW(
-        windows::systemPath(path).c_str(), 0,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool ok = ::GetFileInformationByHandle(file, &info) != 0;
-    ::CloseHandle(file);
-    if (!ok) return std::nullopt;
-    return FileIdentity{
-        info.dwVolumeSerialNumber,
-        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    return identityWith(path, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
 bool isRegularFile(const std::string& path) {

@@ -26,14 +26,6 @@ bool lockExclusively(int fd) {
 
 }  // namespace
 
-RunLock::~RunLock() {
-    release();
-}
-
-std::string RunLock::fileName(const std::string& baseName) {
-    return "." + baseName + ".tovane-lock";
-}
-
 RunLock::Result RunLock::take(const std::string& folder, const std::string& baseName) {
     release();
     path_ = folder + fileName(baseName);

@@ -7,14 +7,6 @@
 
 namespace tovane {
 
-RunLock::~RunLock() {
-    release();
-}
-
-std::string RunLock::fileName(const std::string& baseName) {
-    return "." + baseName + ".tovane-lock";
-}
-
 // A file opened without sharing: no one else can open it while we hold it,
 // also on a network share, and it goes when the last handle closes.
 RunLock::Result RunLock::take(const std::string& folder, const std::string& baseName) {
