@@ -4,8 +4,10 @@
 
 ChapterScan::ChapterScan(QObject* parent) : QObject(parent) {}
 
+// Scans still going were told to stop; they end within a few thousand lines.
 ChapterScan::~ChapterScan() {
     stopRunning();
+    for (QThread* thread : findChildren<QThread*>()) thread->wait();
 }
 
 void ChapterScan::start(const std::string& path) {
@@ -21,6 +23,7 @@ void ChapterScan::start(const std::string& path) {
     auto found = found_;
     thread_ = QThread::create(
         [path, stop, found] { *found = tovane::findChapters(path, nullptr, true, stop.get()); });
+    thread_->setParent(this);
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);
     thread_->start();
 }
