@@ -591,16 +591,18 @@ std::string Form1::chosenSource() const {
     return EngineText::fromQt(Text1->text());
 }
 
+void Form1::waitForChapterScan() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    scan_->wait();
+    QApplication::restoreOverrideCursor();
+}
+
 // False, having said so, when the chosen book is known to have no heading;
 // a book still being looked over is waited for.
 bool Form1::sourceHasChapters() {
     const std::string source = chosenSource();
     if (!tovane::files::isRegularFile(source)) return true;  // Start will say what is wrong
-    if (scan_->running()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        scan_->wait();
-        QApplication::restoreOverrideCursor();
-    }
+    if (scan_->running()) waitForChapterScan();
     if (!scan_->has(source) || !scan_->result().chapters.empty()) return true;
     RuntimeServices::showMessage(this, WindowTexts::kNoChapters);
     return false;
@@ -614,9 +616,7 @@ void Form1::showChapters() {
     }
     if (!scan_->has(source)) {
         if (!scan_->running()) scan_->start(source);
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        scan_->wait();
-        QApplication::restoreOverrideCursor();
+        waitForChapterScan();
     }
     const tovane::ChapterList& list = scan_->result();
     if (!list.message.empty()) {

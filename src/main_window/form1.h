@@ -99,6 +99,7 @@ private:
     void showModeMenu(QWidget* control, const QPoint& at);
     void applyMode();
     bool sourceHasChapters();
+    void waitForChapterScan();
     std::string chosenSource() const;
     void showChoice();
     QString chaptersHint() const;

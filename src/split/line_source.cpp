@@ -48,9 +48,8 @@ bool LineSource::next(Line& line) {
             position_ += found.length + found.terminator;
             return true;
         }
-        const bool outgrowsPiece = length_ - position_ >= options_.pieceSize;
-        if (!(outgrowsPiece ? findLongLine(line) : refill())) return false;
-        if (outgrowsPiece) return true;
+        if (length_ - position_ >= options_.pieceSize) return findLongLine(line);
+        if (!refill()) return false;
     }
 }
 

@@ -65,13 +65,16 @@ whole_parts_only() {  # every part under its own name is whole, nothing hidden i
     [ -z "$(find "$dir/out" -name 'long_*.txt' ! -size 400c)" ] &&
         [ -z "$(find "$dir/out" -name '.*' -type f)" ]
 }
-for signal in INT HUP; do
+start_long_run() {  # a run into an empty folder, in its own group, once its first part shows
     rm -rf "$dir/out" && mkdir "$dir/out"
     set -m
     "$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
     pid=$!
     set +m
     started
+}
+for signal in INT HUP; do
+    start_long_run
     kill -"$signal" "$pid"
     wait "$pid"
     status=$?
@@ -249,12 +252,7 @@ check "... and its hidden parts are cleared away by the next" \
 
 # A second request to stop ends the program at once, taking the part being
 # written with it; the next run clears whatever else was left hidden.
-rm -rf "$dir/out" && mkdir "$dir/out"
-set -m
-"$bin" --size 0 "$dir/long.txt" "$dir/out" > /dev/null 2>&1 &
-pid=$!
-set +m
-started
+start_long_run
 kill -STOP "$pid" && kill -INT "$pid" && kill -TERM "$pid" && kill -CONT "$pid"
 wait "$pid"
 check "a second signal ends the run with its own status" test $? -eq 143
