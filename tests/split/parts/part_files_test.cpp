@@ -120,7 +120,7 @@ TEST_F(PartFilesTest, HiddenLeftoversOfTheBaseNameAreRemovedOthersKept) {
     for (const std::string& name :
          {std::string(".novel_3.txt.12345-abc123"), std::string(".novel_4.txt.1-zz9zz9"),
           std::string(".novel_12.txt.k2x9qa"), std::string(".other_3.txt.k2x9qa"),
-          std::string(".novel_3.txt.notes."), std::string(".tovane-99-zz9zz9.tmp")}) {
+          std::string(".novel_3.txt.my notes"), std::string(".tovane-99-zz9zz9.tmp")}) {
         test::writeFile(out + name, "x");
     }
     plan.sourcePath = out + ".novel_7.txt.99999-abcdef";
@@ -131,7 +131,7 @@ TEST_F(PartFilesTest, HiddenLeftoversOfTheBaseNameAreRemovedOthersKept) {
     EXPECT_EQ(LineSplitter(plan, {}, nullptr).run().result, SplitOutcome::Result::Done);
     EXPECT_EQ(
         base.list("out"),
-        (std::vector<std::string>{".novel_3.txt.notes.", ".novel_7.txt.99999-abcdef",
+        (std::vector<std::string>{".novel_3.txt.my notes", ".novel_7.txt.99999-abcdef",
                                   ".other_3.txt.k2x9qa", ".tovane-99-zz9zz9.tmp", "novel_1.txt"}));
 }
 
