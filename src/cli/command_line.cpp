@@ -11,7 +11,7 @@ std::string usageText() {
         "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
         "       tovane-split --list-chapters [--chapters N] [--heading REGEX] SOURCE\n";
     const std::string size(kDefaultSizeText);
-    return "用法: " + synopsis + "Usage: " + synopsis +
+    return "Usage: " + synopsis +
            "\n"
            "Splits the text file SOURCE into parts of whole lines, named NAME_1.txt,\n"
            "NAME_2.txt, ... in the folder SAVE_DIR. A line ends at CR LF, CR or LF;\n"

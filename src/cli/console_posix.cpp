@@ -16,10 +16,20 @@ namespace PartInProgress = tovane::PartInProgress;
 std::atomic<bool>* stopFlag = nullptr;
 std::atomic<int>* stopStatus = nullptr;
 
+volatile std::sig_atomic_t hurried = 0;
+
 // The first request stops the split between two lines; a second ends the
-// program at once, removing the part being written.
+// program at once, removing the part being written. Complete parts that
+// still wait for their names are named by the stopping run first: a second
+// request then only makes its status the program's, and a third ends it at
+// once whatever is left.
 extern "C" void requestStop(int signal) {
     if (stopFlag->load()) {
+        stopStatus->store(128 + signal);
+        if (PartInProgress::finishedWaiting() && hurried == 0) {
+            hurried = 1;
+            return;
+        }
         if (const char* part = PartInProgress::path()) ::unlink(part);
         ::_exit(128 + signal);
     }

@@ -23,6 +23,7 @@ namespace PartInProgress = tovane::PartInProgress;
 std::atomic<bool>* stopFlag = nullptr;
 std::atomic<int>* stopStatus = nullptr;
 std::atomic<bool> runEnded{false};
+std::atomic<bool> hurried{false};
 
 // The exit statuses a POSIX shell would see for the same requests.
 constexpr int kInterrupted = 130;  // Ctrl+C, as SIGINT
@@ -31,8 +32,11 @@ constexpr int kHungUp = 129;       // the console closed, as SIGHUP
 constexpr int kTerminated = 143;   // logoff or shutdown, as SIGTERM
 
 BOOL WINAPI requestStop(DWORD event) {
-    // A second request ends the program at once, removing the part being written.
+    // A second request ends the program at once, removing the part being
+    // written; complete parts still waiting for their names are named by the
+    // stopping run first, so only a third ends it whatever is left.
     if (stopFlag->load() && (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT)) {
+        if (PartInProgress::finishedWaiting() && !hurried.exchange(true)) return TRUE;
         if (const char* part = PartInProgress::path()) {
             ::DeleteFileW(windows::systemPath(part).c_str());
         }

@@ -81,12 +81,12 @@ int listChapters(const tovane::SplitRequest& request,
     }
     for (std::size_t i = 0; i < list.chapters.size(); ++i) {
         const tovane::Chapter& chapter = list.chapters[i];
-        terminal.showStatus(std::to_string(chapter.line) + "\t" + std::to_string(i / *perPart + 1) +
-                            "\t" + chapter.text);
+        terminal.showListed(
+            {std::to_string(chapter.line), std::to_string(i / *perPart + 1), chapter.text});
     }
     const std::uint64_t count = list.chapters.size();
     terminal.showStatus(
-        tovane::texts::chapterTotals(count, *perPart, (count + *perPart - 1) / *perPart));
+        tovane::texts::chapterTotals(count, *perPart, tovane::groupsOf(count, *perPart)));
     return written(streams);
 }
 

@@ -54,6 +54,18 @@ void TerminalProgress::showStatus(std::string_view text) {
     std::fflush(stdout);  // before what comes after it on stderr
 }
 
+void TerminalProgress::showListed(std::initializer_list<std::string_view> fields) {
+    clearLine();
+    std::string row;
+    bool first = true;
+    for (std::string_view field : fields) {
+        if (!first) row += '\t';
+        first = false;
+        row += stdoutIsTerminal_ ? escapeControls(field) : std::string(field);
+    }
+    std::printf("%s\n", row.c_str());
+}
+
 void TerminalProgress::progress(std::uint64_t done, std::uint64_t total) {
     if (!stderrIsTerminal_) return;
     const auto now = std::chrono::steady_clock::now();

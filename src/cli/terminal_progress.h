@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ public:
     void progress(std::uint64_t done, std::uint64_t total);  // bytes of the source
     // The status after the run, the summary when it is done, on stdout.
     void showStatus(std::string_view text);
+    // A row of a list on stdout, its fields apart by tabs; on a terminal
+    // control characters inside a field are shown escaped, the tabs are not.
+    void showListed(std::initializer_list<std::string_view> fields);
 
 private:
     void clearLine();

@@ -668,7 +668,7 @@ std::uint64_t Form1::partsByChapters(const tovane::SplitPlan& plan) const {
     if (chapters.empty()) return 0;
     if (plan.rule == tovane::PartRule::ByChapters) {
         if (plan.chaptersPerPart == 0) return 0;
-        return (chapters.size() + plan.chaptersPerPart - 1) / plan.chaptersPerPart;
+        return tovane::groupsOf(chapters.size(), plan.chaptersPerPart);
     }
     const QFileInfo file(Text1->text());
     std::uint64_t parts = 1;

@@ -30,9 +30,9 @@ LineSource::LineSource(std::string path, Options options, std::function<bool()> 
 
 bool LineSource::open() {
     if (!file_.open(path_)) return false;
-    std::string sample;
-    if (!file_.readEncodingSample(sample)) return false;
-    encoding_ = detectEncoding(sample, file_.size());
+    const std::optional<TextEncoding> encoding = file_.readEncoding();
+    if (!encoding) return false;
+    encoding_ = *encoding;
     scan_ = CrlfScan(encoding_);
     dataOffset_ = facts().byteOrderMark.size();  // the mark is no part of the first line
     data_ = pieceArea();

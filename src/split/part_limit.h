@@ -23,6 +23,12 @@ std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint
 // A byte limit shown in kilobytes, rounded half to even.
 std::uint64_t limitInKilobytes(std::uint64_t limit);
 
+// How many groups of `perPart` (at least 1) `items` make, the last one
+// perhaps short; never overflows.
+inline std::uint64_t groupsOf(std::uint64_t items, std::uint64_t perPart) {
+    return items / perPart + (items % perPart != 0 ? 1 : 0);
+}
+
 // A whole number with blanks around it ("10", " 3 "); nothing for anything
 // else, a fraction included, or for a number past 2^64.
 std::optional<std::uint64_t> wholeNumberFromText(std::string_view text);

@@ -16,9 +16,8 @@ namespace {
 // The source's encoding, from its first bytes; GBK when they can't be read.
 TextEncoding encodingOf(const std::string& path) {
     SourceFile source;
-    std::string sample;
-    if (!source.open(path) || !source.readEncodingSample(sample)) return TextEncoding::Gbk;
-    return detectEncoding(sample, source.size());
+    if (!source.open(path)) return TextEncoding::Gbk;
+    return source.readEncoding().value_or(TextEncoding::Gbk);
 }
 
 SplitCheck refuse(std::string message, bool usage = false) {
@@ -88,9 +87,12 @@ std::uint64_t estimatePartCount(const SplitPlan& plan) {
     if (!source.open(plan.sourcePath) || source.size() == 0) return 0;
     const std::uint64_t size = source.size();
     if (plan.byteLimit > 0) return size / plan.byteLimit + (size % plan.byteLimit != 0 ? 1 : 0);
-    std::string sample;
-    if (!source.readEncodingSample(sample) || sample.empty()) return 0;
-    const CrlfScan scan(detectEncoding(sample, size));
+    const std::optional<TextEncoding> encoding = source.readEncoding();
+    std::string sample(static_cast<std::size_t>(std::min<std::uint64_t>(size, 64 * 1024)), '\0');
+    const std::int64_t got = source.readAt(0, sample.data(), sample.size());
+    if (!encoding || got <= 0) return 0;
+    sample.resize(static_cast<std::size_t>(got));
+    const CrlfScan scan(*encoding);
     std::uint64_t lines = 0;
     for (std::size_t at = 0;;) {
         const CrlfScan::Line line = scan.nextLine(sample.data(), at, sample.size(), true);

@@ -85,6 +85,11 @@ std::string anotherRunWrites(std::string_view baseName) {
     return join({"另一个分割正在向这个文件夹写入 ", baseName, "_*.txt，请等它结束后再试"});
 }
 
+std::string sourceIsLock(std::string_view path) {
+    return join({"要分割的文件“", path,
+                 "”的名字是分割时用来防止同时写入的锁文件的名字，请把它改名后再分割。"});
+}
+
 std::string baseNameNotPlain(std::string_view baseName) {
     if (baseName == "." || baseName == "..") {
         return join({"分割文件的名称不能是“", baseName, "”。"});
@@ -159,6 +164,8 @@ std::string systemReason(int error) {
             return "输出已经关闭";
         case kErrorFileInUse:
             return "文件正被其他程序使用，请关闭它后重试";
+        case kErrorSizeUnknown:
+            return "文件的大小读出来是 0，里面却有内容（这是系统生成的特殊文件），无法分割";
         case kErrorInvalidName:
             return "文件名里有不允许使用的字符（\\ / : * ? \" < > |）";
         default:

@@ -31,14 +31,19 @@ check "count message" grep -q '请输入正确的分割文件个数！' "$dir/st
 check "bad usage exits 2" test $? -eq 2
 "$bin" --version | grep -q '^tovane-split [0-9]'
 check "--version" test "${PIPESTATUS[0]}" -eq 0
-"$bin" --help | grep -q 'Usage: tovane-split'
-check "--help" test "${PIPESTATUS[0]}" -eq 0
+"$bin" --help > "$dir/stdout"
+check "--help" test $? -eq 0
+check "... with one usage block" test "$(grep -c 'tovane-split \[--size' "$dir/stdout")" -eq 1
 
 : > "$dir/empty.txt"
 "$bin" "$dir/empty.txt" "$dir/out" > "$dir/stdout"
 check "empty source exits 0" test $? -eq 0
 check "empty source says so" grep -q '是空文件' "$dir/stdout"
 check "empty source makes no part" test ! -e "$dir/out/empty_1.txt"
+
+"$bin" /proc/cpuinfo "$dir/out" > "$dir/stdout" 2> "$dir/stderr"
+check "a file whose size reads 0 but holds bytes exits 1" test $? -eq 1
+check "... saying why" grep -q '大小读出来是 0' "$dir/stderr"
 
 mkfifo "$dir/fifo.txt"
 timeout 10 "$bin" "$dir/fifo.txt" "$dir/out" 2> "$dir/stderr" > /dev/null
@@ -129,6 +134,10 @@ check "--list-chapters exits 0" test $? -eq 0
 check "... a heading a line: its line, its part, its text" \
     cmp -s <(head -n 3 "$dir/stdout") <(printf '2\t1\t第一章 起\n4\t1\t第二章 承\n6\t2\t第三章 转\n')
 check "... and the totals" grep -qx '共 3 章；每个文件 2 章，分割成 2 个文件' "$dir/stdout"
+"$bin" --list-chapters --chapters 18446744073709551615 "$dir/ch.txt" | tail -n 1 > "$dir/stdout"
+check "... in one part however many chapters a part takes" grep -q '分割成 1 个文件' "$dir/stdout"
+script -qec "'$bin' --list-chapters '$dir/ch.txt'" /dev/null > "$dir/tty" 2>&1
+check "... its tabs stay tabs on a terminal" grep -q "$(printf '^2\t1\t第一章 起')" "$dir/tty"
 check "... writing no file" test -z "$(ls -A "$dir/out")"
 "$bin" --list-chapters "$dir/a.txt" > /dev/null 2> "$dir/stderr"
 check "--list-chapters without a heading exits 1" test $? -eq 1
@@ -177,6 +186,13 @@ check "a pattern too large is wrong usage" test $? -eq 2
 check "... as too complex" grep -q '标题规则太复杂' "$dir/stderr"
 "$bin" --chapters 1 --heading '' "$dir/re.txt" "$dir/out" > /dev/null 2>&1
 check "an empty pattern is wrong usage" test $? -eq 2
+
+# A source under the lock file's name is refused and stays where it is.
+rm -rf "$dir/out" && mkdir "$dir/out"
+cp "$dir/a.txt" "$dir/out/.novel.tovane-lock"
+"$bin" --base novel "$dir/out/.novel.tovane-lock" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a source named like the lock exits 1" test $? -eq 1
+check "... and is still there" cmp -s "$dir/out/.novel.tovane-lock" "$dir/a.txt"
 
 # Base names that would make hidden files.
 "$bin" --base . "$dir/a.txt" "$dir/out" > /dev/null 2>&1
@@ -258,6 +274,7 @@ wait "$pid"
 check "a second signal ends the run with its own status" test $? -eq 143
 check "... leaving only whole parts under their names" \
     test -z "$(find "$dir/out" -name 'long_*.txt' ! -size 400c)"
+check "... and no finished part hidden" test -z "$(find "$dir/out" -name '.long_*.txt.*' -type f)"
 "$bin" --size 0 --base long "$dir/a.txt" "$dir/out" > /dev/null 2>&1
 check "... and nothing hidden after the next run" test -z "$(find "$dir/out" -name '.*' -type f)"
 

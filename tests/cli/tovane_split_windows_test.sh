@@ -62,10 +62,12 @@ check "a second run into the same folder and base exits 1" test $? -eq 1
 check "... saying another run writes there" grep -q '另一个分割正在向这个文件夹写入 many_\*.txt' "$dir/stderr"
 wineserver -k 2> /dev/null  # every Windows process of the prefix ends at once, as a kill would
 wait "$first" 2> /dev/null
-echo x > "$dir/输出/.many_9.txt.12345-abc123"
+echo x > "$dir/输出/.many_9.txt.tovane-abc123"
+echo mine > "$dir/输出/.many_1.txt.swp"
 split --size 0 --base many "$(win "$dir/小说.txt")" "$(win "$dir/输出")" > /dev/null 2>&1
 check "after a kill, the next run goes ahead" test $? -eq 0
-check "... and clears the hidden parts left" test -z "$(find "$dir/输出" -name '.many_*')"
+check "... and clears the hidden parts left" test -z "$(find "$dir/输出" -name '.many_*.tovane-*')"
+check "... but not a file of the user's" grep -qx mine "$dir/输出/.many_1.txt.swp"
 
 # The same parts as the Linux build, for a generated GBK novel.
 if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench/make_corpus" ]; then

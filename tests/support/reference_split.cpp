@@ -25,7 +25,7 @@ struct Lines {
 
 Lines splitLines(const std::string& data) {
     Lines result;
-    const TextEncoding encoding = detectEncoding(data.substr(0, kEncodingSampleSize), data.size());
+    const TextEncoding encoding = detectEncoding(data);
     result.encoding = encoding;
     result.bom = byteOrderMark(encoding);
     const std::size_t unit = codeUnitSize(encoding);
@@ -62,6 +62,11 @@ std::size_t characterLength(const std::string& text, std::size_t at, TextEncodin
     const unsigned first = byte(at);
     switch (encoding) {
         case TextEncoding::Gbk:
+            if (isGbkLead(static_cast<unsigned char>(first)) && byte(at + 1) >= 0x30 &&
+                byte(at + 1) <= 0x39 && isGbkLead(static_cast<unsigned char>(byte(at + 2))) &&
+                byte(at + 3) >= 0x30 && byte(at + 3) <= 0x39) {
+                return 4;
+            }
             return first >= 0x81 && first <= 0xFE && at + 1 < text.size() &&
                            isGbkTrail(static_cast<unsigned char>(byte(at + 1)))
                        ? 2

@@ -35,6 +35,9 @@ struct ByteSpan {
 inline constexpr int kErrorFileInUse = 10001;
 // Another: the name holds a character the file system doesn't allow.
 inline constexpr int kErrorInvalidName = 10002;
+// Another: a file whose size reads 0 yields bytes, as the system's own
+// generated files do.
+inline constexpr int kErrorSizeUnknown = 10003;
 
 class NativeFile {
 public:

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "split/io/native_file.h"
+
 namespace tovane {
 
 class RunLock {
@@ -17,16 +19,19 @@ public:
     RunLock(const RunLock&) = delete;
     RunLock& operator=(const RunLock&) = delete;
 
-    enum class Result { Taken, Busy, Failed };
-    // Takes the lock of `baseName` in `folder` (ending in a separator), or
-    // says another run holds it; Failed with error() when the lock file
-    // can't be made.
-    Result take(const std::string& folder, const std::string& baseName);
-    // Lets it go, removing the lock file.
+    enum class Result { Taken, Busy, IsSource, Failed };
+    // Takes the lock whose file is `path` (the folder and fileName()), or
+    // says another run holds it; IsSource when that file turns out to be
+    // `source`, which is then left as it was; Failed with error() when the
+    // lock file can't be made.
+    Result take(const std::string& path, FileIdentity source);
+    // Lets it go, removing the lock file if it is still the one held.
     void release();
 
     int error() const { return error_; }
-    // The lock file's name for a base name.
+    // The lock file's name for a base name: "." + the base name +
+    // ".tovane-lock", which no hidden part name of any base name matches
+    // (their tags end in a token of another length).
     static std::string fileName(const std::string& baseName);
 
 private:

@@ -26,9 +26,9 @@ bool lockExclusively(int fd) {
 
 }  // namespace
 
-RunLock::Result RunLock::take(const std::string& folder, const std::string& baseName) {
+RunLock::Result RunLock::take(const std::string& path, FileIdentity source) {
     release();
-    path_ = folder + fileName(baseName);
+    path_ = path;
     // The file may be removed by a run that lets its lock go between our
     // open and our lock; the lock only counts when it is on the file that
     // still has the name.
@@ -47,6 +47,12 @@ RunLock::Result RunLock::take(const std::string& folder, const std::string& base
         }
         struct stat held {};
         struct stat named {};
+        if (::fstat(fd, &held) == 0 &&
+            FileIdentity{static_cast<std::uint64_t>(held.st_dev),
+                         static_cast<std::uint64_t>(held.st_ino)} == source) {
+            ::close(fd);
+            return Result::IsSource;
+        }
         if (::fstat(fd, &held) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
             held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
             handle_ = fd;
@@ -60,8 +66,14 @@ RunLock::Result RunLock::take(const std::string& folder, const std::string& base
 
 void RunLock::release() {
     if (handle_ < 0) return;
-    // Removed while still held, so that no one takes a lock on a file that is going.
-    ::unlink(path_.c_str());
+    // Removed while still held, so that no one takes a lock on a file that
+    // is going; only while the name still leads to the file held.
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(static_cast<int>(handle_), &held) == 0 && ::lstat(path_.c_str(), &named) == 0 &&
+        held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
+        ::unlink(path_.c_str());
+    }
     ::close(static_cast<int>(handle_));
     handle_ = -1;
 }

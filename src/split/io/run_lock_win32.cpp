@@ -9,9 +9,11 @@ namespace tovane {
 
 // A file opened without sharing: no one else can open it while we hold it,
 // also on a network share, and it goes when the last handle closes.
-RunLock::Result RunLock::take(const std::string& folder, const std::string& baseName) {
+// The source, which is open for reading, can't be opened so: a lock file
+// that is the source is refused as held.
+RunLock::Result RunLock::take(const std::string& path, FileIdentity /*source*/) {
     release();
-    path_ = folder + fileName(baseName);
+    path_ = path;
     const std::wstring name = windows::systemPath(path_);
     for (int attempt = 0;; ++attempt) {
         const HANDLE file =

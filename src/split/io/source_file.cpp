@@ -1,27 +1,28 @@
 #include "split/io/source_file.h"
 
-#include <algorithm>
-
-#include "split/text/text_encoding.h"
-
 namespace tovane {
 
 bool SourceFile::open(const std::string& path) {
     opened_ = {};
+    error_ = 0;
     if (!file_.openForReading(path)) return false;
     if (!file_.stamp(opened_)) {
         file_.close();
         return false;
     }
+    char probe = 0;
+    if (opened_.size == 0 && file_.readAt(0, &probe, 1) > 0) {
+        file_.close();
+        error_ = kErrorSizeUnknown;
+        return false;
+    }
     return true;
 }
 
-bool SourceFile::readEncodingSample(std::string& sample) {
-    sample.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size(), kEncodingSampleSize)));
-    const std::int64_t got = readAt(0, sample.data(), sample.size());
-    if (got < 0) return false;
-    sample.resize(static_cast<std::size_t>(got));
-    return true;
+std::optional<TextEncoding> SourceFile::readEncoding() {
+    return detectEncoding([this](std::uint64_t offset, char* into,
+                                 std::size_t size) { return readAt(offset, into, size); },
+                          size());
 }
 
 bool SourceFile::changedSinceOpen() {

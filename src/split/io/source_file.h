@@ -4,16 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "split/io/native_file.h"
+#include "split/text/text_encoding.h"
 
 namespace tovane {
 
 class SourceFile {
 public:
     // Opens a regular file; a FIFO or device is refused (EINVAL) rather than
-    // waited on. Returns false with error() set.
+    // waited on, and so is a file whose size reads 0 while it holds bytes
+    // (kErrorSizeUnknown: /proc/cpuinfo), since every rule needs the size.
+    // Returns false with error() set.
     bool open(const std::string& path);
     void close() { file_.close(); }
 
@@ -24,20 +28,21 @@ public:
     }
 
     std::uint64_t size() const { return opened_.size; }
-    // The file's first bytes, as many as tell its encoding (see
-    // detectEncoding). False with error() set when they can't be read.
-    bool readEncodingSample(std::string& sample);
+    // The file's encoding, from the bytes that tell it (see detectEncoding);
+    // nothing, with error() set, when they can't be read.
+    std::optional<TextEncoding> readEncoding();
     // The file itself, whatever name reaches it, so that no part replaces it.
     FileIdentity identity() const { return file_.identity(); }
 
     // Whether the file was written to since it was opened: its size or its
     // modification time differ from what they were then.
     bool changedSinceOpen();
-    int error() const { return file_.error(); }
+    int error() const { return error_ != 0 ? error_ : file_.error(); }
 
 private:
     NativeFile file_;
     FileStamp opened_;
+    int error_ = 0;  // ours, where the system saw nothing wrong
 };
 
 }  // namespace tovane

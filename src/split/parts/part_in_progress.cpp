@@ -11,6 +11,7 @@ constexpr std::size_t kMaxPath = 4096;
 // Two buffers: set() fills the one not shown, then shows it.
 char buffers[2][kMaxPath];
 std::atomic<int> shown{-1};
+std::atomic<bool> waitingForNames{false};
 
 }  // namespace
 
@@ -23,6 +24,14 @@ void set(const std::string& path) {
 
 void clear() {
     shown.store(-1);
+}
+
+void setFinishedWaiting(bool waiting) {
+    waitingForNames.store(waiting);
+}
+
+bool finishedWaiting() {
+    return waitingForNames.load();
 }
 
 const char* path() {

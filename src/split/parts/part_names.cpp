@@ -71,26 +71,31 @@ std::string withTrailingSeparator(std::string folder) {
     return folder;
 }
 
+namespace {
+
+constexpr std::string_view kHiddenTag = ".tovane-";
+
+}  // namespace
+
 std::string temporaryPartName(std::string_view finalName, std::string_view token) {
     std::string name = ".";
     name += finalName;
-    name += '.';
+    name += kHiddenTag;
     name += token;
     return name;
 }
 
 bool isTemporaryPartName(std::string_view entry, std::string_view baseName) {
-    // "." + base + "_" + number + ".txt." + token
-    if (entry.size() < baseName.size() + 2 || entry[0] != '.') return false;
-    const std::size_t dot = entry.rfind('.');
-    std::uint64_t number = 0;
-    if (dot <= 1 || !parsePartName(entry.substr(1, dot - 1), baseName, number)) return false;
-    const std::string_view token = entry.substr(dot + 1);
-    if (token.empty() || token.size() > 24) return false;
-    for (char c : token) {
-        if (!isDigit(c) && !(c >= 'a' && c <= 'z') && c != '-') return false;
+    // "." + base + "_" + number + ".txt" + ".tovane-" + token
+    const std::size_t tagged = kHiddenTag.size() + kTokenLength;
+    if (entry.size() < 1 + tagged || entry[0] != '.') return false;
+    const std::size_t tag = entry.size() - tagged;
+    if (entry.substr(tag, kHiddenTag.size()) != kHiddenTag) return false;
+    for (char c : entry.substr(tag + kHiddenTag.size())) {
+        if (!isDigit(c) && !(c >= 'a' && c <= 'z')) return false;
     }
-    return true;
+    std::uint64_t number = 0;
+    return parsePartName(entry.substr(1, tag - 1), baseName, number);
 }
 
 }  // namespace tovane

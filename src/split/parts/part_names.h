@@ -31,11 +31,14 @@ std::string_view folderOf(std::string_view path);
 std::string withTrailingSeparator(std::string folder);
 
 // The hidden name a part is written under until it is complete, in the same
-// folder: "." + its final name + "." + a token that keeps it apart from the
-// hidden names of other parts.
+// folder: "." + its final name + ".tovane-" + a token of kTokenLength
+// characters from [0-9a-z] that keeps it apart from the hidden names of other
+// parts. The tag is ours alone: an editor's ".novel_1.txt.swp" or a user's
+// ".novel_1.txt.backup" never has it.
+inline constexpr std::size_t kTokenLength = 6;
 std::string temporaryPartName(std::string_view finalName, std::string_view token);
 // Whether `entry` is the hidden name of a part of `baseName`, of this run or
-// of an earlier one (whose names had the writer's process id in the token).
+// of an earlier one, and nothing else: not the run lock of any base name.
 bool isTemporaryPartName(std::string_view entry, std::string_view baseName);
 
 }  // namespace tovane

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "split/io/file_system.h"
+#include "split/parts/part_in_progress.h"
 #include "split/parts/part_names.h"
 #include "split/split_texts.h"
 
@@ -41,6 +42,7 @@ void PartPublisher::add(std::string temporaryPath, std::string path, std::uint64
                         bool wasFree) {
     waiting_.push_back({std::move(temporaryPath), std::move(path), wasFree});
     waitingBytes_ += bytes;
+    PartInProgress::setFinishedWaiting(true);
 }
 
 bool PartPublisher::due() const {
@@ -64,6 +66,7 @@ bool PartPublisher::publish() {
     }
     waiting_.clear();
     waitingBytes_ = 0;
+    PartInProgress::setFinishedWaiting(false);
     return true;
 }
 
@@ -90,6 +93,7 @@ void PartPublisher::abandon(std::size_t from) {
     }
     waiting_.clear();
     waitingBytes_ = 0;
+    PartInProgress::setFinishedWaiting(false);
 }
 
 }  // namespace tovane

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "split/io/file_system.h"
+#include "split/parts/part_in_progress.h"
 #include "split/parts/part_names.h"
 #include "split/split_texts.h"
 
@@ -17,17 +18,22 @@ bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark, std::u
     byteOrderMark_ = byteOrderMark;
     publisher_ = std::make_unique<PartPublisher>(source);
     const std::string longest = partPath(saveFolder_, baseName_, mostParts);
-    if (!files::nameFits(saveFolder_, temporaryPartName(fileNameOf(longest), "000000"))) {
+    if (!files::nameFits(saveFolder_,
+                         temporaryPartName(fileNameOf(longest), std::string(kTokenLength, '0')))) {
         return failWith(texts::cannotCreate(longest, ENAMETOOLONG));
     }
-    switch (lock_.take(saveFolder_, baseName_)) {
+    const std::string lockPath = saveFolder_ + RunLock::fileName(baseName_);
+    // A source under the lock's name would be opened as the lock and go with it.
+    if (files::identityAt(lockPath) == source) return failWith(texts::sourceIsLock(lockPath));
+    switch (lock_.take(lockPath, source)) {
         case RunLock::Result::Taken:
             break;
         case RunLock::Result::Busy:
             return failWith(texts::anotherRunWrites(baseName_));
+        case RunLock::Result::IsSource:
+            return failWith(texts::sourceIsLock(lockPath));
         case RunLock::Result::Failed:
-            return failWith(
-                texts::cannotCreate(saveFolder_ + RunLock::fileName(baseName_), lock_.error()));
+            return failWith(texts::cannotCreate(lockPath, lock_.error()));
     }
     return lookAtFolder();
 }
@@ -52,6 +58,7 @@ bool PartSink::write(std::string_view bytes) {
 
 // Closes the part being written and hands it on to be named.
 bool PartSink::endPart() {
+    PartInProgress::setFinishedWaiting(true);  // from before it stops being in progress
     if (!part_.finish()) return failWrite();
     publisher_->add(part_.temporaryPath(), part_.path(), part_.written(), !wasTaken(number_));
     if (publisher_->due() && !publisher_->publish()) return failWith(publisher_->message());
@@ -60,12 +67,11 @@ bool PartSink::endPart() {
 
 bool PartSink::finish(bool keep) {
     bool ok = true;
-    if (keep && number_ > 0) {
-        ok = endPart();
-    } else {
-        part_.discard();
-    }
+    if (keep && number_ > 0) ok = endPart();
+    // Complete parts are named first, before the part being written is
+    // removed, so that a second request to stop finds none of them hidden.
     if (publisher_ != nullptr && !publisher_->publish()) ok = failWith(publisher_->message());
+    if (!keep || !ok) part_.discard();
     if (published() > 0) {
         if (const int error = files::syncFolder(saveFolder_)) {
             ok = failWith(texts::cannotWrite(saveFolder_, error));

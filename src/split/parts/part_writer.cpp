@@ -33,7 +33,7 @@ std::string nextToken() {
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     z ^= z >> 31;
-    std::string token(6, '0');
+    std::string token(kTokenLength, '0');
     for (char& c : token) {
         const auto digit = static_cast<int>(z % 36);
         c = static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10);

@@ -2,21 +2,61 @@
 
 namespace tovane {
 
+namespace {
+
+// Where the bytes of a double-byte encoding stand since the last certain
+// character boundary: a lead byte may open a pair (lead, trail) or, in
+// GB18030, a four-byte character (lead, digit, lead, digit).
+enum DoubleByteState : unsigned {
+    kAtBoundary,
+    kAfterLead,          // L: a trail makes a pair, a digit may go on to four bytes
+    kAfterLeadDigit,     // L D: so far two characters of their own
+    kAfterLeadDigitLead  // L D L: a digit makes the four one character, a trail a pair
+};
+
+}  // namespace
+
 void CharCounter::feed(std::string_view bytes) {
     bytes_ += bytes.size();
     switch (facts_->form) {
         case CharacterForm::DoubleByte: {
-            // A lead byte counts as the character; its trail, if one follows, is
-            // swallowed. Anything else after a lead is a character of its own.
+            // Every byte counts as it comes but a trail that closes a pair; the
+            // digit that closes a four-byte character takes back the two
+            // counted for the digit and lead before it.
             const DoubleByteRanges pairs = facts_->pairs;
             for (char byte : bytes) {
                 const auto c = static_cast<unsigned char>(byte);
-                if (pendingLead_ && pairs.isTrail(c)) {
-                    pendingLead_ = false;
-                    continue;
+                const bool lead = pairs.isLead(c);
+                switch (doubleByte_) {
+                    case kAfterLead:
+                    case kAfterLeadDigitLead:
+                        if (pairs.isTrail(c)) {
+                            doubleByte_ = kAtBoundary;
+                            continue;
+                        }
+                        if (DoubleByteRanges::isDigit(c)) {
+                            if (doubleByte_ == kAfterLeadDigitLead) {
+                                count_ -= 2;
+                                doubleByte_ = kAtBoundary;
+                                continue;
+                            }
+                            doubleByte_ = kAfterLeadDigit;
+                            ++count_;
+                            continue;
+                        }
+                        break;
+                    case kAfterLeadDigit:
+                        if (lead) {
+                            doubleByte_ = kAfterLeadDigitLead;
+                            ++count_;
+                            continue;
+                        }
+                        break;
+                    default:
+                        break;
                 }
                 ++count_;
-                pendingLead_ = pairs.isLead(c);
+                doubleByte_ = lead ? kAfterLead : kAtBoundary;
             }
             break;
         }
@@ -46,6 +86,7 @@ std::uint64_t CharCounter::countLine(TextEncoding encoding, std::string_view lin
 std::uint64_t CharCounter::lowerBound(TextEncoding encoding, std::uint64_t byteLength) {
     switch (factsOf(encoding).form) {
         case CharacterForm::DoubleByte:
+            return (byteLength + 3) / 4;
         case CharacterForm::Utf16:
             return (byteLength + 1) / 2;
         case CharacterForm::Utf8:
@@ -66,18 +107,41 @@ void CharacterBoundaries::feed(std::string_view bytes) {
         const auto c = static_cast<unsigned char>(byte);
         const std::uint64_t at = fed_++;
         switch (facts_->form) {
-            case CharacterForm::DoubleByte:
-                if (pendingLead_) {
-                    pendingLead_ = false;
-                    if (facts_->pairs.isTrail(c)) {
+            case CharacterForm::DoubleByte: {
+                // Boundaries are marked as if every byte that closes no pair
+                // were a character; a four-byte character, once complete,
+                // takes back those inside it.
+                const DoubleByteRanges& pairs = facts_->pairs;
+                const bool lead = pairs.isLead(c);
+                if (doubleByte_ == kAfterLead || doubleByte_ == kAfterLeadDigitLead) {
+                    if (pairs.isTrail(c)) {
+                        doubleByte_ = kAtBoundary;
                         mark(fed_);
                         break;
                     }
+                    if (DoubleByteRanges::isDigit(c) && doubleByte_ == kAfterLeadDigitLead) {
+                        doubleByte_ = kAtBoundary;
+                        last_ = lastBeforeFourByte_;
+                        mark(fed_);
+                        break;
+                    }
+                    if (DoubleByteRanges::isDigit(c)) {
+                        doubleByte_ = kAfterLeadDigit;
+                        mark(at);
+                        mark(fed_);
+                        break;
+                    }
+                } else if (doubleByte_ == kAfterLeadDigit && lead) {
+                    doubleByte_ = kAfterLeadDigitLead;
+                    mark(at);
+                    break;
                 }
                 mark(at);
-                pendingLead_ = facts_->pairs.isLead(c);
-                if (!pendingLead_) mark(fed_);
+                doubleByte_ = lead ? kAfterLead : kAtBoundary;
+                if (lead) lastBeforeFourByte_ = last_;
+                if (!lead) mark(fed_);
                 break;
+            }
             case CharacterForm::Utf8:
                 if (expected_ > 0 && (c & 0xC0) == 0x80) {
                     if (--expected_ == 0) mark(fed_);

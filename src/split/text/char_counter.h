@@ -29,7 +29,7 @@ private:
     const EncodingFacts* facts_;
     std::uint64_t count_ = 0;
     std::uint64_t bytes_ = 0;
-    bool pendingLead_ = false;  // double-byte: the last byte opened a pair not yet closed
+    unsigned doubleByte_ = 0;  // double-byte: where the bytes since a boundary stand (see .cpp)
 };
 
 // Walks a line's bytes from its start and knows the last place where it can
@@ -59,8 +59,10 @@ private:
     std::uint64_t limit_;
     std::uint64_t fed_ = 0;
     std::uint64_t last_ = 0;
-    unsigned expected_ = 0;     // UTF-8: continuation bytes still to come
-    bool pendingLead_ = false;  // double-byte: a lead byte waits for its trail
+    unsigned expected_ = 0;    // UTF-8: continuation bytes still to come
+    unsigned doubleByte_ = 0;  // double-byte: as in CharCounter
+    std::uint64_t lastBeforeFourByte_ =
+        0;                      // the last boundary before a possible four-byte character
     bool pendingHigh_ = false;  // UTF-16: a high surrogate waits for its low one
     bool oddByte_ = false;      // UTF-16: half a unit was fed
     unsigned char firstHalf_ = 0;

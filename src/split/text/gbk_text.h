@@ -10,6 +10,10 @@ namespace tovane {
 // The character GBK writes as `lead` `trail`; U+FFFD when it has none there.
 char32_t gbkPair(unsigned char lead, unsigned char trail);
 
+// The character GB18030 writes in four bytes, from the standard's ranges;
+// U+FFFD where it has none.
+char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, unsigned char b4);
+
 // The table's shape: a row for each lead byte 0x81..0xFE, a column for each
 // trail byte 0x40..0xFE.
 inline constexpr std::size_t kGbkTrails = 0xFF - 0x40;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "split/split_texts.h"
 #include "split/text/text_encoding.h"
 
 namespace tovane {
@@ -12,11 +13,15 @@ namespace {
 using Ranges = std::vector<std::pair<char32_t, char32_t>>;
 using Step = HeadingPattern::Step;
 
-constexpr char32_t kLastCharacter = 0x10FFFF;
-constexpr int kMaxDepth = 100;                  // of groups inside groups
-constexpr std::uint32_t kNoLimit = UINT32_MAX;  // a repeat without an upper count
+namespace problems = texts::pattern;
 
-const char* const kTooComplex = "标题规则太复杂";
+constexpr char32_t kLastCharacter = 0x10FFFF;
+// Bounds that no heading rule comes near, checked before and while parsing,
+// so that no pattern can run the parser or the compiler out of stack or time.
+constexpr std::size_t kMaxLength = 1000;        // characters of the pattern
+constexpr int kMaxDepth = 100;                  // of groups inside groups
+constexpr std::uint64_t kMaxWork = 100000;      // nodes the compiler may visit
+constexpr std::uint32_t kNoLimit = UINT32_MAX;  // a repeat without an upper count
 
 // The pattern as a tree, before it becomes steps.
 struct Node {
@@ -97,7 +102,7 @@ public:
 
     std::optional<Node> parse(std::string& problem) {
         Node node = choice(0);
-        if (problem_.empty() && at_ < text_.size()) problem_ = "括号不配对";
+        if (problem_.empty() && at_ < text_.size()) problem_ = problems::kUnbalanced;
         problem = problem_;
         if (!problem_.empty()) return std::nullopt;
         return node;
@@ -106,7 +111,7 @@ public:
 private:
     bool more() const { return at_ < text_.size(); }
     char32_t peek() const { return text_[at_]; }
-    bool fail(const char* problem) {
+    bool fail(std::string_view problem) {
         if (problem_.empty()) problem_ = problem;
         at_ = text_.size();
         return false;
@@ -161,11 +166,11 @@ private:
             case U'*':
             case U'+':
             case U'?':
-                fail("量词前面没有可以重复的内容");
+                fail(problems::kNothingToRepeat);
                 return std::nullopt;
             case U'{':
                 if (counts()) {
-                    fail("量词前面没有可以重复的内容");
+                    fail(problems::kNothingToRepeat);
                     return std::nullopt;
                 }
                 break;
@@ -179,7 +184,7 @@ private:
 
     std::optional<Node> group(int depth) {
         if (depth >= kMaxDepth) {
-            fail(kTooComplex);
+            fail(problems::kTooComplex);
             return std::nullopt;
         }
         if (more() && peek() == U'?') {
@@ -188,23 +193,24 @@ private:
                 at_ += 2;
             } else if (rest.substr(0, 2) == U"?=" || rest.substr(0, 2) == U"?!" ||
                        rest.substr(0, 3) == U"?<=" || rest.substr(0, 3) == U"?<!") {
-                fail("不支持先行或后行断言（(?= (?! (?<= (?<!）");
+                fail(problems::kLookaround);
                 return std::nullopt;
             } else if (rest.substr(0, 2) == U"?<") {
                 const std::size_t close = rest.find(U'>');
-                if (close == std::u32string_view::npos) {
-                    fail("命名分组缺少 >");
+                if (close == std::u32string_view::npos ||
+                    !takeGroupName(rest.substr(2, close - 2))) {
+                    fail(problems::kBadGroupName);
                     return std::nullopt;
                 }
                 at_ += close + 1;
             } else {
-                fail("( 后面的 ? 用得不对");
+                fail(problems::kBadGroup);
                 return std::nullopt;
             }
         }
         Node inner = choice(depth + 1);
         if (!more() || peek() != U')') {
-            fail("括号不配对");
+            fail(problems::kUnbalanced);
             return std::nullopt;
         }
         ++at_;
@@ -213,7 +219,7 @@ private:
 
     std::optional<Node> escape(bool inClass) {
         if (!more()) {
-            fail("\\ 后面缺少字符");
+            fail(problems::kLoneBackslash);
             return std::nullopt;
         }
         const char32_t c = text_[at_++];
@@ -258,7 +264,7 @@ private:
                 break;
             case U'x':
             case U'u': {
-                const std::optional<char32_t> value = hex(c == U'x' ? 2 : 4);
+                const std::optional<char32_t> value = c == U'x' ? hex(2) : codePoint();
                 if (!value) return std::nullopt;
                 return set({{*value, *value}}, false);
             }
@@ -268,56 +274,91 @@ private:
                     const char32_t control = text_[at_++] % 32;
                     return set({{control, control}}, false);
                 }
-                return set({{U'\\', U'\\'}, {U'c', U'c'}}, false);
+                fail(problems::kBadControl);
+                return std::nullopt;
             case U'k':
-                fail("不支持反向引用（\\k<名字>）");
+                fail(problems::kBackReferenceByName);
                 return std::nullopt;
             default:
                 break;
         }
         if (c >= U'1' && c <= U'9' && !inClass) {
-            fail("不支持反向引用（\\1 这样的写法）");
+            fail(problems::kBackReference);
             return std::nullopt;
         }
         if (c >= U'0' && c <= U'9' && c != U'0') return set({{c, c}}, false);
         if (c == U'0') {
-            fail("\\0 后面不能跟数字");
+            fail(problems::kNulBeforeDigit);
             return std::nullopt;
         }
         return set({{c, c}}, false);  // \. \* \( and the like stand for themselves
     }
 
+    // Exactly `count` hexadecimal digits: \x41, \u7B2C. Fewer are refused, as
+    // a browser's strict reading refuses them, rather than matched as a
+    // different character.
     std::optional<char32_t> hex(int count) {
-        if (count == 4 && more() && peek() == U'{') {
-            const std::size_t close = text_.find(U'}', at_);
-            if (close == std::u32string_view::npos || close == at_ + 1 || close - at_ > 7) {
-                fail("\\u{…} 写得不对");
-                return std::nullopt;
-            }
-            count = static_cast<int>(close - at_ - 1);
-            ++at_;
-        }
         char32_t value = 0;
         for (int i = 0; i < count; ++i) {
-            if (!more()) break;
-            const char32_t c = text_[at_];
-            const int digit = c >= U'0' && c <= U'9'   ? static_cast<int>(c - U'0')
-                              : c >= U'a' && c <= U'f' ? static_cast<int>(c - U'a' + 10)
-                              : c >= U'A' && c <= U'F' ? static_cast<int>(c - U'A' + 10)
-                                                       : -1;
+            const int digit = more() ? hexDigit(peek()) : -1;
             if (digit < 0) {
-                fail("\\x 或 \\u 后面的十六进制数字不对");
+                fail(problems::kBadHex);
                 return std::nullopt;
             }
             value = value * 16 + static_cast<char32_t>(digit);
             ++at_;
         }
-        if (more() && peek() == U'}') ++at_;
-        if (value > kLastCharacter) {
-            fail("\\u{…} 超出了 Unicode 的范围");
+        return value;
+    }
+
+    // \u7B2C, or \u{1F600} for a character past the Basic Multilingual Plane.
+    std::optional<char32_t> codePoint() {
+        if (!more() || peek() != U'{') return hex(4);
+        const std::size_t close = text_.find(U'}', at_);
+        if (close == std::u32string_view::npos || close == at_ + 1) {
+            fail(problems::kBadCodePoint);
             return std::nullopt;
         }
+        char32_t value = 0;
+        for (std::size_t i = at_ + 1; i < close; ++i) {
+            const int digit = hexDigit(text_[i]);
+            if (digit < 0) {
+                fail(problems::kBadCodePoint);
+                return std::nullopt;
+            }
+            value = value * 16 + static_cast<char32_t>(digit);
+            if (value > kLastCharacter) {
+                fail(problems::kCodePointTooLarge);
+                return std::nullopt;
+            }
+        }
+        at_ = close + 1;
         return value;
+    }
+
+    static int hexDigit(char32_t c) {
+        return c >= U'0' && c <= U'9'   ? static_cast<int>(c - U'0')
+               : c >= U'a' && c <= U'f' ? static_cast<int>(c - U'a' + 10)
+               : c >= U'A' && c <= U'F' ? static_cast<int>(c - U'A' + 10)
+                                        : -1;
+    }
+
+    // A group's name: an identifier (letters, digits after the first, _ and
+    // $; Chinese counts as letters), not used before.
+    bool takeGroupName(std::u32string_view name) {
+        if (name.empty()) return false;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            const char32_t c = name[i];
+            const bool letter = (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z') || c == U'_' ||
+                                c == U'$' || c >= 0x80;
+            const bool digit = c >= U'0' && c <= U'9';
+            if (!(letter || (digit && i > 0))) return false;
+        }
+        if (std::find(groupNames_.begin(), groupNames_.end(), name) != groupNames_.end()) {
+            return false;
+        }
+        groupNames_.emplace_back(name);
+        return true;
     }
 
     std::optional<Node> characterClass() {
@@ -330,7 +371,7 @@ private:
         Ranges ranges;
         while (true) {
             if (!more()) {
-                fail("方括号不配对");
+                fail(problems::kUnbalancedClass);
                 return std::nullopt;
             }
             if (peek() == U']') break;
@@ -343,11 +384,11 @@ private:
                 if (low->size() != 1 || high->size() != 1 ||
                     low->front().first != low->front().second ||
                     high->front().first != high->front().second) {
-                    fail("方括号里的范围写得不对");
+                    fail(problems::kBadRange);
                     return std::nullopt;
                 }
                 if (low->front().first > high->front().first) {
-                    fail("方括号里的范围顺序不对");
+                    fail(problems::kRangeOutOfOrder);
                     return std::nullopt;
                 }
                 ranges.emplace_back(low->front().first, high->front().first);
@@ -397,52 +438,70 @@ private:
         return true;
     }
 
+    // One quantifier, lazy or not, after an item; a second one straight
+    // after it (a**, a???, a{2}{3}, x*{2}) repeats nothing and is refused.
     void quantify(Node& item) {
-        while (more()) {
-            const char32_t c = peek();
-            std::uint32_t least = 0;
-            std::uint32_t most = kNoLimit;
-            if (c == U'*') {
+        std::uint32_t least = 0;
+        std::uint32_t most = kNoLimit;
+        if (!quantifier(least, most)) return;
+        if (more() && peek() == U'?') ++at_;  // lazy: the same for telling whether it is found
+        if (item.kind == Node::Kind::LineStart || item.kind == Node::Kind::LineEnd ||
+            item.kind == Node::Kind::WordEdge) {
+            fail(problems::kNothingToRepeat);
+            return;
+        }
+        std::uint32_t again = 0;
+        if (quantifier(again, again)) {
+            fail(problems::kStackedQuantifiers);
+            return;
+        }
+        Node repeat;
+        repeat.kind = Node::Kind::Repeat;
+        repeat.least = least;
+        repeat.most = most;
+        repeat.children.push_back(std::move(item));
+        item = std::move(repeat);
+    }
+
+    // A quantifier at at_, consumed and read into `least` and `most`; false
+    // when there is none (a brace that counts nothing is a character).
+    bool quantifier(std::uint32_t& least, std::uint32_t& most) {
+        if (!more()) return false;
+        switch (peek()) {
+            case U'*':
                 ++at_;
-            } else if (c == U'+') {
+                least = 0;
+                most = kNoLimit;
+                return true;
+            case U'+':
                 ++at_;
                 least = 1;
-            } else if (c == U'?') {
+                most = kNoLimit;
+                return true;
+            case U'?':
                 ++at_;
+                least = 0;
                 most = 1;
-            } else if (c == U'{') {
+                return true;
+            case U'{':
                 ++at_;
                 if (!counts()) {
                     --at_;
-                    return;
+                    return false;
                 }
                 least = least_;
                 most = most_;
-                if (most < least) {
-                    fail("{} 里的次数顺序不对");
-                    return;
-                }
-            } else {
-                return;
-            }
-            if (more() && peek() == U'?') ++at_;  // lazy: the same for telling whether it is found
-            if (item.kind == Node::Kind::LineStart || item.kind == Node::Kind::LineEnd ||
-                item.kind == Node::Kind::WordEdge) {
-                fail("量词前面没有可以重复的内容");
-                return;
-            }
-            Node repeat;
-            repeat.kind = Node::Kind::Repeat;
-            repeat.least = least;
-            repeat.most = most;
-            repeat.children.push_back(std::move(item));
-            item = std::move(repeat);
+                if (most < least) fail(problems::kCountsOutOfOrder);
+                return true;
+            default:
+                return false;
         }
     }
 
     std::u32string_view text_;
     std::size_t at_ = 0;
     std::string problem_;
+    std::vector<std::u32string> groupNames_;
     std::uint32_t least_ = 0;
     std::uint32_t most_ = kNoLimit;
 };
@@ -481,6 +540,8 @@ private:
     }
 
     bool emit(const Node& node) {
+        // Repeats of items that emit nothing would otherwise go on unchecked.
+        if (++work_ > kMaxWork) return false;
         switch (node.kind) {
             case Node::Kind::Empty:
                 return true;
@@ -552,6 +613,7 @@ private:
     }
 
     std::vector<Step> steps_;
+    std::uint64_t work_ = 0;
 };
 
 // The set of steps the search stands at, each once, in the order they came.
@@ -586,12 +648,18 @@ private:
 std::shared_ptr<const HeadingPattern> HeadingPattern::compile(const std::string& pattern,
                                                               std::string& problem) {
     std::u32string text;
-    for (std::size_t at = 0; at < pattern.size();) text += decodeUtf8Character(pattern, at);
+    for (std::size_t at = 0; at < pattern.size() && text.size() <= kMaxLength;) {
+        text += decodeUtf8Character(pattern, at);
+    }
+    if (text.size() > kMaxLength) {
+        problem = problems::kTooLong;
+        return nullptr;
+    }
     const std::optional<Node> tree = Parser(text).parse(problem);
     if (!tree) return nullptr;
     Compiler compiler;
     if (!compiler.compile(*tree)) {
-        problem = kTooComplex;
+        problem = problems::kTooComplex;
         return nullptr;
     }
     return std::shared_ptr<const HeadingPattern>(new HeadingPattern(compiler.take()));

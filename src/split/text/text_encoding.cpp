@@ -1,5 +1,9 @@
 #include "split/text/text_encoding.h"
 
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "split/text/gbk_text.h"
 
 namespace tovane {
@@ -60,45 +64,106 @@ bool isValidUtf8(std::string_view bytes, bool allowTruncatedEnd) {
     return true;
 }
 
-// UTF-16 without a mark: read as UTF-16 in this byte order, the sample has
-// no unit 0, no surrogate out of its pair, and line-end units (CR or LF, the
-// NUL bytes of which gave it away) at least every 4096 units on average.
-// GBK and UTF-8 text holds no NUL byte at all; one that did would also need
-// a NUL right after a line feed, at the right side, every few kilobytes, and
-// GBK's characters make surrogates out of their pairs besides.
 bool readsAsUtf16(std::string_view sample, bool bigEndian) {
-    std::size_t units = 0;
-    std::size_t lineEnds = 0;
+    bool lineEnd = false;
     bool highSurrogate = false;
-    for (std::size_t i = 0; i + 1 < sample.size(); i += 2, ++units) {
+    for (std::size_t i = 0; i + 1 < sample.size(); i += 2) {
         const auto first = static_cast<unsigned char>(sample[i]);
         const auto second = static_cast<unsigned char>(sample[i + 1]);
         const unsigned unit = bigEndian ? first << 8 | second : second << 8 | first;
         if (unit == 0) return false;
-        if (unit == '\r' || unit == '\n') ++lineEnds;
+        lineEnd = lineEnd || unit == '\r' || unit == '\n';
         const bool isHigh = unit >= 0xD800 && unit < 0xDC00;
         const bool isLow = unit >= 0xDC00 && unit < 0xE000;
         if (isLow != highSurrogate) return false;
         highSurrogate = isHigh;
     }
-    return lineEnds > 0 && lineEnds * 4096 >= units;
+    return lineEnd;
 }
 
-TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize) {
-    if (startsWith(sample, kUtf8Bom)) return TextEncoding::Utf8Bom;
-    if (startsWith(sample, kUtf16LeBom)) return TextEncoding::Utf16Le;
-    if (startsWith(sample, kUtf16BeBom)) return TextEncoding::Utf16Be;
-    if (sample.find('\0') != std::string_view::npos) {
+TextEncoding detectUnmarkedEncoding(std::string_view sample, bool moreFollows) {
+    // GBK text never holds a NUL byte and makes lone surrogates out of its
+    // pairs; UTF-8 text that does hold one stays UTF-8.
+    const bool utf8 = hasHighByte(sample) && isValidUtf8(sample, moreFollows);
+    if (!utf8 && sample.find('\0') != std::string_view::npos) {
         if (readsAsUtf16(sample, false)) return TextEncoding::Utf16LeNoBom;
         if (readsAsUtf16(sample, true)) return TextEncoding::Utf16BeNoBom;
     }
-    const bool moreFollows = fileSize > sample.size();
-    if (hasHighByte(sample) && isValidUtf8(sample, moreFollows)) return TextEncoding::Utf8;
-    return TextEncoding::Gbk;
+    return utf8 ? TextEncoding::Utf8 : TextEncoding::Gbk;
+}
+
+namespace {
+
+// The first byte of `bytes` that is NUL or past ASCII, or npos. A file of
+// ASCII alone is read through here once, eight bytes at a time.
+std::size_t firstTellingByte(std::string_view bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (((word - kOnes) | word) & kHighs) break;  // a NUL or a high byte among them
+    }
+    for (; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c == 0 || c >= 0x80) return i;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::optional<TextEncoding> detectEncoding(const ReadAt& readAt, std::uint64_t fileSize) {
+    std::string buffer(kEncodingSampleSize, '\0');
+    // The first bytes: a mark, or where the sample begins.
+    std::uint64_t at = 0;
+    std::uint64_t telling = fileSize;
+    for (bool first = true; at < fileSize; first = false) {
+        const std::int64_t got = readAt(at, buffer.data(), buffer.size());
+        if (got < 0) return std::nullopt;
+        if (got == 0) break;
+        const std::string_view piece(buffer.data(), static_cast<std::size_t>(got));
+        if (first) {
+            if (startsWith(piece, kUtf8Bom)) return TextEncoding::Utf8Bom;
+            if (startsWith(piece, kUtf16LeBom)) return TextEncoding::Utf16Le;
+            if (startsWith(piece, kUtf16BeBom)) return TextEncoding::Utf16Be;
+        }
+        const std::size_t found = firstTellingByte(piece);
+        if (found != std::string_view::npos) {
+            telling = (at + found) & ~std::uint64_t{1};
+            break;
+        }
+        at += piece.size();
+    }
+    if (telling >= fileSize) return TextEncoding::Gbk;  // ASCII alone
+    const std::int64_t got = readAt(telling, buffer.data(), buffer.size());
+    if (got < 0) return std::nullopt;
+    const std::string_view sample(buffer.data(), static_cast<std::size_t>(got));
+    return detectUnmarkedEncoding(sample, telling + sample.size() < fileSize);
+}
+
+TextEncoding detectEncoding(std::string_view wholeFile) {
+    const auto readAt = [wholeFile](std::uint64_t offset, char* into, std::size_t size) {
+        if (offset >= wholeFile.size()) return std::int64_t{0};
+        const std::string_view piece = wholeFile.substr(static_cast<std::size_t>(offset), size);
+        std::copy(piece.begin(), piece.end(), into);
+        return static_cast<std::int64_t>(piece.size());
+    };
+    return detectEncoding(readAt, wholeFile.size()).value_or(TextEncoding::Gbk);
 }
 
 char32_t decodeGbkCharacter(std::string_view text, std::size_t& at) {
     const auto first = static_cast<unsigned char>(text[at]);
+    const auto byte = [&](std::size_t i) -> unsigned char {
+        return at + i < text.size() ? static_cast<unsigned char>(text[at + i]) : 0;
+    };
+    if (kGbkPairs.isLead(first) && DoubleByteRanges::isDigit(byte(1)) &&
+        kGbkPairs.isLead(byte(2)) && DoubleByteRanges::isDigit(byte(3))) {
+        const char32_t c = gb18030FourByte(first, byte(1), byte(2), byte(3));
+        at += 4;
+        return c;
+    }
     if (kGbkPairs.isLead(first) && at + 1 < text.size() &&
         kGbkPairs.isTrail(static_cast<unsigned char>(text[at + 1]))) {
         const char32_t c = gbkPair(first, static_cast<unsigned char>(text[at + 1]));

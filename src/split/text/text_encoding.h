@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string_view>
 
 namespace tovane {
@@ -22,7 +24,8 @@ enum class TextEncoding {
 // How characters are made of bytes: what a character count, a character
 // boundary and decoding go by.
 enum class CharacterForm {
-    DoubleByte,  // a byte, or a lead byte and a trail byte (GBK)
+    DoubleByte,  // a byte, a lead byte and a trail byte (GBK), or the four bytes
+                 // lead, digit, lead, digit that GB18030 adds
     Utf8,        // a lead byte and up to three continuation bytes
     Utf16,       // a 16-bit unit, or two of them for a surrogate pair
 };
@@ -39,6 +42,8 @@ struct DoubleByteRanges {
     bool isTrail(unsigned char c) const {
         return c >= trailFirst && c <= trailLast && !(c >= gapFirst && c <= gapLast);
     }
+    // The second and fourth bytes of a four-byte character.
+    static bool isDigit(unsigned char c) { return c >= 0x30 && c <= 0x39; }
 };
 
 struct EncodingFacts {
@@ -65,7 +70,7 @@ inline constexpr DoubleByteRanges kGbkPairs{0x81, 0xFE, 0x40, 0xFE, 0x7F, 0x7F};
 
 // In the order of TextEncoding.
 inline constexpr EncodingFacts kEncodings[] = {
-    {"GBK", "", 1, false, "\r\n", 2, CharacterForm::DoubleByte, kGbkPairs, decodeGbkCharacter},
+    {"GBK", "", 1, false, "\r\n", 4, CharacterForm::DoubleByte, kGbkPairs, decodeGbkCharacter},
     {"UTF-8", "", 1, false, "\r\n", 4, CharacterForm::Utf8, {}, decodeUtf8Character},
     {"UTF-8", "\xEF\xBB\xBF", 1, false, "\r\n", 4, CharacterForm::Utf8, {}, decodeUtf8Character},
     {"UTF-16LE",
@@ -105,13 +110,31 @@ inline constexpr const EncodingFacts& factsOf(TextEncoding encoding) {
 // How many bytes of the source are looked at to tell the encoding.
 inline constexpr std::size_t kEncodingSampleSize = 64 * 1024;
 
-// Decides the encoding from the first bytes of a file. `sample` holds the
-// first min(kEncodingSampleSize, fileSize) bytes; `fileSize` tells whether the
-// sample is the whole file (a UTF-8 sequence cut off at the sample's end is
-// only allowed when more of the file follows). A byte-order mark decides;
-// without one, text with NUL bytes that reads as UTF-16 is UTF-16, valid
-// UTF-8 with a byte past ASCII is UTF-8, and anything else GBK.
-TextEncoding detectEncoding(std::string_view sample, std::uint64_t fileSize);
+// Reads up to `size` bytes of the source at `offset` into `into`: the count,
+// fewer only at the end of the file, or -1 when it can't.
+using ReadAt = std::function<std::int64_t(std::uint64_t offset, char* into, std::size_t size)>;
+
+// The encoding of a file of `fileSize` bytes, read through `readAt`; nothing
+// when it can't be read. A byte-order mark decides. Otherwise the sample is
+// the kEncodingSampleSize bytes from the first byte that is NUL or past
+// ASCII (its offset rounded down to an even number), since an ASCII
+// preface reads the same in every encoding: UTF-16 without a mark (little-
+// endian first) when the sample holds a NUL, isn't UTF-8 with a byte past
+// ASCII and reads as UTF-16 (see readsAsUtf16); else UTF-8 when it is valid
+// UTF-8 with a byte past ASCII; else GBK, which a file of ASCII alone is.
+// Every reader of a source tells its encoding with this one function.
+std::optional<TextEncoding> detectEncoding(const ReadAt& readAt, std::uint64_t fileSize);
+// The same for a file held in memory.
+TextEncoding detectEncoding(std::string_view wholeFile);
+
+// The choice without a mark, from the sample alone; `moreFollows`: the file
+// goes on past the sample, so a UTF-8 sequence it cuts off is allowed.
+TextEncoding detectUnmarkedEncoding(std::string_view sample, bool moreFollows);
+
+// Read as 16-bit units in that byte order, `sample` has no unit 0, no
+// surrogate out of its pair (a high one at the very end is allowed, as its
+// pair may follow) and at least one CR or LF unit.
+bool readsAsUtf16(std::string_view sample, bool bigEndian);
 
 // Shorthands for the table's entries.
 inline std::string_view byteOrderMark(TextEncoding encoding) {

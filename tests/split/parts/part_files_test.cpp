@@ -4,6 +4,7 @@
 // left is cleared away when it is a hidden leftover, and named otherwise.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -116,23 +117,40 @@ TEST_F(PartFilesTest, OneRunAtATimeWritesOneBaseNameIntoOneFolder) {
 // whatever process id an older run put in its name and whether that id now
 // belongs to a live process; other base names' are not ours, and the source
 // is never removed, whatever it is called.
+// Only names with our tag go: an editor's swap file, a user's backup, the
+// untagged names of older versions and another base name's lock all stay.
 TEST_F(PartFilesTest, HiddenLeftoversOfTheBaseNameAreRemovedOthersKept) {
-    for (const std::string& name :
-         {std::string(".novel_3.txt.12345-abc123"), std::string(".novel_4.txt.1-zz9zz9"),
-          std::string(".novel_12.txt.k2x9qa"), std::string(".other_3.txt.k2x9qa"),
-          std::string(".novel_3.txt.my notes"), std::string(".tovane-99-zz9zz9.tmp")}) {
+    const std::vector<std::string> kept = {
+        ".novel_1.txt.backup",       ".novel_1.txt.bak",          ".novel_1.txt.swp",
+        ".novel_1.txt.tovane-lock",  ".novel_3.txt.12345-abc123", ".novel_3.txt.my notes",
+        ".novel_3.txt.tovane-abc12", ".other_3.txt.tovane-k2x9qa"};
+    for (const std::string& name : kept) test::writeFile(out + name, "x");
+    for (const char* name : {".novel_3.txt.tovane-k3x9q2", ".novel_12.txt.tovane-000000"}) {
         test::writeFile(out + name, "x");
     }
-    plan.sourcePath = out + ".novel_7.txt.99999-abcdef";
+    plan.sourcePath = out + ".novel_7.txt.tovane-abcdef";  // never removed, whatever its name
     test::writeFile(plan.sourcePath, "a\r\n");
     plan.saveFolder = out;
     plan.baseName = "novel";
     plan.byteLimit = 100;
     EXPECT_EQ(LineSplitter(plan, {}, nullptr).run().result, SplitOutcome::Result::Done);
-    EXPECT_EQ(
-        base.list("out"),
-        (std::vector<std::string>{".novel_3.txt.my notes", ".novel_7.txt.99999-abcdef",
-                                  ".other_3.txt.k2x9qa", ".tovane-99-zz9zz9.tmp", "novel_1.txt"}));
+    std::vector<std::string> expected = kept;
+    expected.push_back(".novel_7.txt.tovane-abcdef");
+    expected.push_back("novel_1.txt");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(base.list("out"), expected);
+}
+
+// A source under the name of the lock file is refused, and stays.
+TEST_F(PartFilesTest, ASourceNamedLikeTheLockIsRefusedNotRemoved) {
+    plan.sourcePath = out + ".novel.tovane-lock";
+    test::writeFile(plan.sourcePath, "a\r\n");
+    plan.saveFolder = out;
+    plan.baseName = "novel";
+    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+    EXPECT_NE(outcome.message.find("锁文件"), std::string::npos) << outcome.message;
+    EXPECT_EQ(base.list("out"), std::vector<std::string>{".novel.tovane-lock"});
 }
 
 #ifndef _WIN32

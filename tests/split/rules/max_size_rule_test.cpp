@@ -28,7 +28,8 @@ struct Novel {
 Novel novel(TextEncoding encoding) {
     std::string longLine;
     for (int i = 0; i < 300; ++i) {
-        longLine += i % 7 == 3 && encoding != TextEncoding::Gbk ? "😀" : "雨";
+        // GBK files saved as GB18030 hold four-byte characters too ("#" here).
+        longLine += i % 7 != 3 ? "雨" : encoding == TextEncoding::Gbk ? "#" : "😀";
     }
     const std::string lines[] = {"第一章 山雨", longLine, "", "短句。", longLine + "a", longLine};
     const std::string ends[] = {"\r\n", "\n", "\r", "\r\n", "\r", ""};
@@ -37,6 +38,11 @@ Novel novel(TextEncoding encoding) {
     for (std::size_t i = 0; i < std::size(lines); ++i) {
         text.source += test::encode(lines[i] + ends[i], encoding);
         text.withCrLf += test::encode(lines[i] + "\r\n", encoding);
+    }
+    for (std::string* bytes : {&text.source, &text.withCrLf}) {
+        for (std::size_t at = 0; (at = bytes->find('#', at)) != std::string::npos;) {
+            bytes->replace(at, 1, "\x95\x32\x82\x36");  // U+10000
+        }
     }
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace tovane {
@@ -36,6 +37,28 @@ TEST(CharCounter, GbkPairSplitAcrossPiecesCountsOnce) {
     EXPECT_EQ(counter.count(), 4u);
 }
 
+// GB18030's lead, digit, lead, digit is one character, also fed a byte at a
+// time; a trail that closes a pair never begins one.
+TEST(CharCounter, Gb18030FourByteCharactersCountOnce) {
+    const std::string four = "\x81\x30\x81\x30";
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, four), 1u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "a" + four + "\xC4\xE3" + four), 4u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\xB5\xDA\x31\x81\x30"), 4u);
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x30\x81\x40"), 3u);  // L D, pair
+    EXPECT_EQ(CharCounter::countLine(TextEncoding::Gbk, "\x81\x30\x81"), 3u);
+    CharCounter counter(TextEncoding::Gbk);
+    for (char c : four + four) counter.feed(std::string(1, c));
+    EXPECT_EQ(counter.count(), 2u);
+    for (std::size_t limit = 0; limit <= 9; ++limit) {
+        CharacterBoundaries boundaries(TextEncoding::Gbk, limit);
+        boundaries.feed("a" + four + four);
+        EXPECT_EQ(boundaries.lastBoundary(), limit < 5   ? std::min<std::size_t>(limit, 1)
+                                             : limit < 9 ? 5
+                                                         : 9)
+            << limit;
+    }
+}
+
 TEST(CharCounter, Utf8CountsEverythingButContinuationBytes) {
     EXPECT_EQ(CharCounter::countLine(TextEncoding::Utf8,
                                      "\xE4\xBD\xA0\xE5\xA5\xBD"
@@ -51,7 +74,8 @@ TEST(CharCounter, Utf16CountsCodeUnitsAndAnOddByteAsOne) {
 }
 
 TEST(CharCounter, BoundsHoldTheExactCount) {
-    const std::string samples[] = {"", "abc", "\xC4\xE3\xBA\xC3", "\xC4\xE3z\x81", "\x81\x81\x81"};
+    const std::string samples[] = {
+        "", "abc", "\xC4\xE3\xBA\xC3", "\xC4\xE3z\x81", "\x81\x81\x81", "\x81\x30\x81\x30"};
     for (const std::string& line : samples) {
         const std::uint64_t count = CharCounter::countLine(TextEncoding::Gbk, line);
         EXPECT_LE(CharCounter::lowerBound(TextEncoding::Gbk, line.size()), count) << line;

@@ -119,5 +119,32 @@ TEST(HeadingPattern, WhatCantBeMatchedWithoutBacktrackingIsRefusedClearly) {
     EXPECT_EQ(problemWith(std::string(500, '(') + std::string(500, ')')), "标题规则太复杂");
 }
 
+// Where std::regex departs from ECMAScript as browsers read it (stacked
+// quantifiers, \c, named groups), these pin what we do; escapes must match
+// what they say or be refused, never match something else.
+TEST(HeadingPattern, EscapesAndGroupsAsBrowsersReadThemOrRefused) {
+    EXPECT_TRUE(compiled("\\x41}")->foundIn(U"A}"));
+    EXPECT_FALSE(compiled("\\x41}")->foundIn(U"A"));
+    EXPECT_TRUE(compiled("^\\u0041}$")->foundIn(U"A}"));
+    EXPECT_TRUE(compiled("\\u{1F600}")->foundIn(U"\U0001F600"));
+    EXPECT_TRUE(compiled("\\cJ")->foundIn(U"\n"));
+    EXPECT_TRUE(compiled("(?<卷>卷)(?<n_1>一)")->foundIn(U"卷一"));
+    for (const char* refused : {"\\c1", "a\\c", "[\\c1]", "\\x", "\\u", "\\x4", "\\u004", "\\u{}",
+                                "\\u{110000}", "(?<>a)", "(?<n>a)(?<n>b)", "(?<1n>a)"}) {
+        EXPECT_NE(problemWith(refused), "") << refused;
+    }
+}
+
+TEST(HeadingPattern, StackedQuantifiersAndRunawayPatternsAreRefusedAtOnce) {
+    for (const char* stacked : {"a**", "a???", "a{2}{3}", "x*{2}", "a+?+", "(a)*+"}) {
+        EXPECT_NE(problemWith(stacked).find("量词"), std::string::npos) << stacked;
+    }
+    EXPECT_TRUE(compiled("a*?{")->foundIn(U"{"));  // a brace that counts nothing is a character
+    EXPECT_NE(problemWith("a" + std::string(60000, '+')), "");
+    EXPECT_NE(problemWith(std::string(1001, 'a')).find("太长"), std::string::npos);
+    EXPECT_EQ(problemWith("(((){99999}){99999}){99999}"), "标题规则太复杂");
+    EXPECT_EQ(problemWith(std::string(300, '(') + std::string(300, ')')), "标题规则太复杂");
+}
+
 }  // namespace
 }  // namespace tovane

@@ -4,57 +4,85 @@
 
 #include <string>
 
+#include "support/encode.h"
+
 namespace tovane {
 namespace {
 
 TEST(DetectEncoding, ByteOrderMarksWinOverContent) {
     EXPECT_EQ(detectEncoding("\xEF\xBB\xBF"
-                             "abc",
-                             6),
+                             "abc"),
               TextEncoding::Utf8Bom);
     EXPECT_EQ(detectEncoding("\xFF\xFE"
-                             "a",
-                             3),
+                             "a"),
               TextEncoding::Utf16Le);
     EXPECT_EQ(detectEncoding("\xFE\xFF"
-                             "a",
-                             3),
+                             "a"),
               TextEncoding::Utf16Be);
+    // A mark counts only at the start of the file.
+    EXPECT_EQ(detectEncoding("ab\xEF\xBB\xBF"), TextEncoding::Utf8);
 }
 
 TEST(DetectEncoding, PlainAsciiAndGbkAreGbk) {
-    EXPECT_EQ(detectEncoding("hello\r\n", 7), TextEncoding::Gbk);
-    EXPECT_EQ(detectEncoding("", 0), TextEncoding::Gbk);
-    const std::string gbk = "\xC4\xE3\xBA\xC3";  // 你好 in GBK, not valid UTF-8
-    EXPECT_EQ(detectEncoding(gbk, gbk.size()), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding("hello\r\n"), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(""), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(std::string(200000, 'a')), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(test::encode("你好\r\n", TextEncoding::Gbk)), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(test::encode("你好\r\n", TextEncoding::Utf8)), TextEncoding::Utf8);
 }
 
-TEST(DetectEncoding, ValidUtf8WithHighBytesIsUtf8) {
-    const std::string utf8 = "\xE4\xBD\xA0\xE5\xA5\xBD\r\n";  // 你好
-    EXPECT_EQ(detectEncoding(utf8, utf8.size()), TextEncoding::Utf8);
+// The sample starts at the first byte that tells: a long ASCII preface (a
+// licence, an English foreword) leaves the decision to the text after it.
+TEST(DetectEncoding, TheTextAfterAnAsciiPrefaceDecides) {
+    const std::string preface = [] {
+        std::string text;
+        while (text.size() < 70000) text += "This book is shared for reading only.\r\n";
+        return text;
+    }();
+    EXPECT_EQ(detectEncoding(preface + test::encode("第一章 风起\r\n", TextEncoding::Utf8)),
+              TextEncoding::Utf8);
+    EXPECT_EQ(detectEncoding(preface + test::encode("第一章 风起\r\n", TextEncoding::Gbk)),
+              TextEncoding::Gbk);
+    // A UTF-8 sequence cut off by the sample's end counts only when the file goes on.
+    std::string cut = "\xC3\xA9" + std::string(kEncodingSampleSize - 4, 'a');
+    cut += "\xE4\xBD";
+    EXPECT_EQ(detectEncoding(cut + "\xA0 more"), TextEncoding::Utf8);
+    EXPECT_EQ(detectEncoding(cut), TextEncoding::Gbk);
 }
 
-TEST(DetectEncoding, SequenceCutAtSampleEndCountsOnlyWhenMoreFollows) {
-    std::string sample(kEncodingSampleSize - 2, 'a');
-    sample += "\xE4\xBD";  // the first two bytes of a three-byte sequence
-    EXPECT_EQ(detectEncoding(sample, sample.size() + 100), TextEncoding::Utf8);
-    EXPECT_EQ(detectEncoding(sample, sample.size()), TextEncoding::Gbk);
+TEST(DetectEncoding, Utf16WithoutAMarkNeedsOnlyOneLineEnd) {
+    // Paragraphs of 10,000 characters: one line end in the whole sample.
+    std::string paragraph = "第一章 风起\r\n";
+    for (int i = 0; i < 10000; ++i) paragraph += i % 2 ? "上" : "山";
+    for (const TextEncoding encoding : {TextEncoding::Utf16LeNoBom, TextEncoding::Utf16BeNoBom}) {
+        EXPECT_EQ(detectEncoding(test::encode(paragraph + paragraph, encoding)), encoding);
+    }
+    // Without any line end in its sample it is not told apart from GBK.
+    std::string noLineEnd;
+    for (int i = 0; i < 40000; ++i) noLineEnd += "山";
+    EXPECT_EQ(detectEncoding(test::encode(noLineEnd, TextEncoding::Utf16LeNoBom)),
+              TextEncoding::Gbk);
 }
 
-TEST(DetectEncoding, Utf16WithoutAMarkIsToldByItsNulBytes) {
+TEST(DetectEncoding, NulBytesInGbkAndUtf8TextLeaveThemAsTheyAre) {
     using namespace std::string_literals;
-    // 第一章 CR LF 你好 CR LF; 一 is U+4E00, with a NUL of its own on the other side.
-    const std::string little = "\x2c\x7b\x00\x4e\xe0\x7a\r\0\n\0\x60\x4f\x7d\x59\r\0\n\0"s;
-    std::string big;
-    for (std::size_t i = 0; i < little.size(); i += 2) big += {little[i + 1], little[i]};
-    EXPECT_EQ(detectEncoding(little, little.size()), TextEncoding::Utf16LeNoBom);
-    EXPECT_EQ(detectEncoding(big, big.size()), TextEncoding::Utf16BeNoBom);
-    // GBK and UTF-8 text with NUL bytes in it (padding, a stray one) stay what they are.
-    const std::string gbk = "\xb5\xda\xd2\xbb\xd5\xc2\r\n\xc4\xe3\xba\xc3\r\n"s;
-    EXPECT_EQ(detectEncoding(gbk + "\0\0\0\0"s, gbk.size() + 4), TextEncoding::Gbk);
-    EXPECT_EQ(detectEncoding(gbk + "\0"s + gbk, 2 * gbk.size() + 1), TextEncoding::Gbk);
-    const std::string utf8 = "\xe7\xac\xac\xe4\xb8\x80\r\n\0"s;
-    EXPECT_EQ(detectEncoding(utf8, utf8.size()), TextEncoding::Utf8);
+    const std::string gbk = test::encode("第一章\r\n你好\r\n", TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(gbk + "\0\0\0\0"s), TextEncoding::Gbk);
+    EXPECT_EQ(detectEncoding(gbk + "\0"s + gbk), TextEncoding::Gbk);
+    // UTF-8 with a NUL, even where its units would read as UTF-16 (U+0D00, U+000A).
+    EXPECT_EQ(detectEncoding("\xe7\xac\xac\xe4\xb8\x80\r\n\0"s), TextEncoding::Utf8);
+    EXPECT_EQ(detectEncoding("\0\r\n\0\xc3\xa9"s), TextEncoding::Utf8);
+}
+
+TEST(DetectEncoding, Utf16RulesOnTheSample) {
+    using namespace std::string_literals;
+    EXPECT_TRUE(readsAsUtf16("a\0\n\0"s, false));
+    EXPECT_FALSE(readsAsUtf16("a\0b\0"s, false));        // no line end
+    EXPECT_FALSE(readsAsUtf16("\0\0\n\0"s, false));      // a unit 0
+    EXPECT_FALSE(readsAsUtf16("\x00\xDC\n\0"s, false));  // a low surrogate alone
+    EXPECT_FALSE(readsAsUtf16("\x00\xD8\n\0"s, false));  // a high one without its pair
+    EXPECT_TRUE(readsAsUtf16("\n\0\x00\xD8"s, false));   // a high one at the very end
+    EXPECT_TRUE(readsAsUtf16("\0\n\0a\0"s, true));       // an odd last byte dangles
 }
 
 TEST(IsValidUtf8, RejectsOverlongSurrogatesAndOutOfRange) {
