@@ -9,7 +9,7 @@
 #include "cli/command_line.h"
 #include "cli/console.h"
 #include "cli/terminal_progress.h"
-#include "split/chapter_list.h"
+#include "split/chapters/chapter_map.h"
 #include "split/io/file_system.h"
 #include "split/part_limit.h"
 #include "split/split_run.h"
@@ -70,21 +70,21 @@ int listChapters(const tovane::SplitRequest& request,
         return 2;
     }
     const tovane::ChapterList list =
-        tovane::findChapters(request.sourcePath, request.heading, true, &stopRequested);
+        tovane::findChapters(request.sourcePath, request.heading, {true, false}, &stopRequested);
     tovane::cli::console::stopped();
     if (list.result == tovane::ChapterList::Result::Stopped) return stopStatus;
-    if (list.result == tovane::ChapterList::Result::Failed || list.chapters.empty()) {
-        terminal.showMessage(list.chapters.empty() && list.message.empty()
-                                 ? std::string(tovane::texts::kNoHeadings)
-                                 : list.message);
+    if (list.result == tovane::ChapterList::Result::Failed || list.empty()) {
+        terminal.showMessage(list.message.empty() ? std::string(tovane::texts::kNoHeadings)
+                                                  : list.message);
         return 1;
     }
-    for (std::size_t i = 0; i < list.chapters.size(); ++i) {
-        const tovane::Chapter& chapter = list.chapters[i];
-        terminal.showListed(
-            {std::to_string(chapter.line), std::to_string(i / *perPart + 1), chapter.text});
+    for (const tovane::Chapter& chapter : list.map->headings) {
+        terminal.showListed({std::to_string(chapter.line),
+                             std::to_string(chapter.block / *perPart + 1), chapter.text,
+                             tovane::texts::levelWord(chapter.level),
+                             std::to_string(chapter.block + 1)});
     }
-    const std::uint64_t count = list.chapters.size();
+    const std::uint64_t count = list.map->blocks.size();
     terminal.showStatus(
         tovane::texts::chapterTotals(count, *perPart, tovane::groupsOf(count, *perPart)));
     return written(streams);

@@ -9,7 +9,7 @@
 #include "platform/window_setup.h"
 #include "platform/window_texts.h"
 
-ChapterListWindow::ChapterListWindow(const QString& fileTitle, const tovane::ChapterList& list,
+ChapterListWindow::ChapterListWindow(const QString& fileTitle, const tovane::ChapterMap& chapters,
                                      QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
@@ -24,7 +24,7 @@ ChapterListWindow::ChapterListWindow(const QString& fileTitle, const tovane::Cha
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     QList<QTreeWidgetItem*> rows;
-    for (const tovane::Chapter& chapter : list.chapters) {
+    for (const tovane::Chapter& chapter : chapters.headings) {
         auto* row = new QTreeWidgetItem(
             {QString::number(chapter.line),
              QString::fromUtf8(chapter.text.data(), static_cast<qsizetype>(chapter.text.size()))});
@@ -33,7 +33,7 @@ ChapterListWindow::ChapterListWindow(const QString& fileTitle, const tovane::Cha
     }
     list_->addTopLevelItems(rows);
     total_ =
-        new QLabel(WindowTexts::chapterTotal(static_cast<qulonglong>(list.chapters.size())), this);
+        new QLabel(WindowTexts::chapterTotal(static_cast<qulonglong>(chapters.blocks.size())), this);
     total_->setObjectName(QStringLiteral("ChapterTotal"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "split/chapter_list.h"
+#include "split/chapters/chapter_map.h"
 
 class QLabel;
 class QTreeWidget;
@@ -12,7 +12,7 @@ class QTreeWidget;
 class ChapterListWindow : public QWidget {
     Q_OBJECT
 public:
-    ChapterListWindow(const QString& fileTitle, const tovane::ChapterList& list, QWidget* parent);
+    ChapterListWindow(const QString& fileTitle, const tovane::ChapterMap& chapters, QWidget* parent);
 
 private:
     QTreeWidget* list_;

@@ -22,7 +22,7 @@ void ChapterScan::start(const std::string& path) {
     auto stop = stop_;
     auto found = found_;
     thread_ = QThread::create(
-        [path, stop, found] { *found = tovane::findChapters(path, nullptr, true, stop.get()); });
+        [path, stop, found] { *found = tovane::findChapters(path, nullptr, {true, true}, stop.get()); });
     thread_->setParent(this);
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);
     thread_->start();

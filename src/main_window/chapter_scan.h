@@ -8,7 +8,7 @@
 #include <atomic>
 #include <memory>
 
-#include "split/chapter_list.h"
+#include "split/chapters/chapter_map.h"
 
 class QThread;
 

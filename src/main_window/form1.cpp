@@ -307,9 +307,9 @@ void Form1::Command4_Click() {
         return;
     }
     // A slip of a digit can ask for a million files; say so before making them.
-    const std::uint64_t estimate = mode_ == Mode::ByChapters || mode_ == Mode::BySizeAtChapters
-                                       ? partsByChapters(*check.plan)
-                                       : tovane::estimatePartCount(*check.plan);
+    tovane::SplitPlan plan = *check.plan;
+    if (scan_->has(request.sourcePath) && !scan_->result().empty()) plan.chapters = scan_->result().map;
+    const std::uint64_t estimate = tovane::estimatePartCount(plan);
     if (estimate > kManyParts && !RuntimeServices::ask(this, WindowTexts::manyParts(estimate))) {
         return;
     }
@@ -327,7 +327,7 @@ void Form1::Command4_Click() {
     // were read above, once. Progress comes back through the event loop a
     // few times a second.
     stopSplit_ = false;
-    const tovane::SplitPlan plan = *check.plan;
+
     worker_ = QThread::create([this, plan] {
         auto shown = std::chrono::steady_clock::now();
         outcome_ = tovane::executeSplit(
@@ -603,7 +603,7 @@ bool Form1::sourceHasChapters() {
     const std::string source = chosenSource();
     if (!tovane::files::isRegularFile(source)) return true;  // Start will say what is wrong
     if (scan_->running()) waitForChapterScan();
-    if (!scan_->has(source) || !scan_->result().chapters.empty()) return true;
+    if (!scan_->has(source) || !scan_->result().empty()) return true;
     RuntimeServices::showMessage(this, WindowTexts::kNoChapters);
     return false;
 }
@@ -623,12 +623,12 @@ void Form1::showChapters() {
         RuntimeServices::showMessage(this, EngineText::toQt(list.message));
         return;
     }
-    if (list.chapters.empty()) {
+    if (list.empty()) {
         RuntimeServices::showMessage(this, WindowTexts::kNoChapters);
         return;
     }
     if (chapterList_) chapterList_->close();
-    chapterList_ = new ChapterListWindow(dialogFileTitle_, list, this);
+    chapterList_ = new ChapterListWindow(dialogFileTitle_, *list.map, this);
     chapterList_->show();
 }
 
@@ -643,8 +643,8 @@ void Form1::showChoice() {
 }
 
 QString Form1::chaptersHint() const {
-    if (!scan_->has(chosenSource()) || scan_->result().chapters.empty()) return {};
-    const auto chapters = static_cast<qulonglong>(scan_->result().chapters.size());
+    if (!scan_->has(chosenSource()) || scan_->result().empty()) return {};
+    const auto chapters = static_cast<qulonglong>(scan_->result().map->blocks.size());
     tovane::SplitPlan plan;
     plan.rule = mode_ == Mode::ByChapters         ? tovane::PartRule::ByChapters
                 : mode_ == Mode::BySizeAtChapters ? tovane::PartRule::BySizeAtChapters
@@ -652,38 +652,14 @@ QString Form1::chaptersHint() const {
     if (plan.rule == tovane::PartRule::BySize) return WindowTexts::chaptersFound(chapters);
     plan.chaptersPerPart = tovane::wholeNumberFromText(Text3->text().toStdString()).value_or(0);
     plan.byteLimit = tovane::limitFromSizeText(Text2->text().toStdString()).value_or(0);
-    const std::uint64_t parts = partsByChapters(plan);
+    const tovane::ChapterMap& map = *scan_->result().map;
+    const std::uint64_t parts = plan.rule == tovane::PartRule::ByChapters
+                                    ? tovane::partsOfChapters(map, plan.chaptersPerPart)
+                                    : tovane::partsOfSizeAtChapters(map, plan.byteLimit);
     if (parts == 0) return WindowTexts::chaptersFound(chapters);
     return plan.rule == tovane::PartRule::ByChapters
                ? WindowTexts::chaptersMakeParts(chapters, parts)
                : WindowTexts::chaptersMakeAboutParts(chapters, parts);
-}
-
-// How many parts a way that cuts at chapters makes of the chosen book:
-// exactly, by chapters; by size, whole chapters packed by their bytes,
-// which is close to the split's own count by characters. 0 when unknown.
-std::uint64_t Form1::partsByChapters(const tovane::SplitPlan& plan) const {
-    if (!scan_->has(chosenSource())) return 0;
-    const std::vector<tovane::Chapter>& chapters = scan_->result().chapters;
-    if (chapters.empty()) return 0;
-    if (plan.rule == tovane::PartRule::ByChapters) {
-        if (plan.chaptersPerPart == 0) return 0;
-        return tovane::groupsOf(chapters.size(), plan.chaptersPerPart);
-    }
-    const QFileInfo file(Text1->text());
-    std::uint64_t parts = 1;
-    std::uint64_t filled = chapters.front().offset;  // the preface
-    for (std::size_t i = 0; i < chapters.size(); ++i) {
-        const std::uint64_t end = i + 1 < chapters.size() ? chapters[i + 1].offset
-                                                          : static_cast<std::uint64_t>(file.size());
-        const std::uint64_t bytes = end - chapters[i].offset;
-        if (filled > 0 && filled + bytes > plan.byteLimit) {
-            ++parts;
-            filled = 0;
-        }
-        filled += bytes;
-    }
-    return parts;
 }
 
 // ---- focus bounce and digit filter -----------------------------------------

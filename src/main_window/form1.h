@@ -103,7 +103,6 @@ private:
     std::string chosenSource() const;
     void showChoice();
     QString chaptersHint() const;
-    std::uint64_t partsByChapters(const tovane::SplitPlan& plan) const;
     void bounceFocus(QLineEdit* box);
     bool filterDigitKey(QKeyEvent* event);
     bool filterDigitInput(QInputMethodEvent* event);

@@ -13,12 +13,13 @@
 #include <string_view>
 
 #include "split/io/source_file.h"
+#include "split/line_measure.h"
 #include "split/text/crlf_scan.h"
 #include "split/text/text_encoding.h"
 
 namespace tovane {
 
-class LineSource {
+class LineSource : public LineMeasure {
 public:
     struct Options {
         // The size of each piece read from the file: large enough for few
@@ -28,15 +29,7 @@ public:
         std::size_t pieceSize = std::size_t{256} << 10;
     };
 
-    struct Line {
-        const char* bytes = nullptr;  // the line, or nullptr for one longer than a piece
-        std::uint64_t offset = 0;     // of its first byte in the file
-        std::uint64_t length = 0;     // bytes, without its end
-        std::size_t terminator =
-            0;  // bytes of its end (CR LF, CR or LF); 0 for a last line without
-        bool inView() const { return bytes != nullptr; }
-        std::string_view view() const { return {bytes, static_cast<std::size_t>(length)}; }
-    };
+    using Line = SourceLine;
 
     // Why the lines ended early.
     enum class Trouble {
@@ -55,11 +48,11 @@ public:
 
     // Opens the source and tells its encoding; false with error() set.
     bool open();
-    TextEncoding encoding() const { return encoding_; }
-    const EncodingFacts& facts() const { return factsOf(encoding_); }
+    TextEncoding encoding() const override { return encoding_; }
     const CrlfScan& scan() const { return scan_; }
     std::uint64_t size() const { return file_.size(); }
     FileIdentity identity() const { return file_.identity(); }
+    const FileStamp& stampAtOpen() const { return file_.stampAtOpen(); }
     // Nothing but a byte-order mark, if that.
     bool holdsNoText() const { return size() <= facts().byteOrderMark.size(); }
 
@@ -80,8 +73,7 @@ public:
     // view; read into the source's buffer for one that isn't. Empty when the
     // lines ended (trouble()).
     std::string_view lineBytes(const Line& line, std::uint64_t from, std::uint64_t most);
-    // The line's characters; read again from the file for a line not in view.
-    std::uint64_t characters(const Line& line);
+    std::uint64_t characters(const Line& line) override;
     // Reads elsewhere in the file, leaving the lines in view as they are; a
     // failure ends the lines too.
     std::int64_t readAt(std::uint64_t offset, char* into, std::size_t size);

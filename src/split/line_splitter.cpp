@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "split/chapters/chapter_map.h"
 #include "split/parts/part_names.h"
 #include "split/split_texts.h"
 #include "split/text/char_counter.h"
@@ -46,11 +47,11 @@ bool LineSplitter::begin() {
                    texts::cannotRead(plan_.sourcePath, source_.error()));
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
-    rule_ = makeCutRule(plan_, source_, stopRequested_);
-    if (!going()) return false;
-    if (!rule_->problemAtStart().empty()) {
-        return end(SplitOutcome::Result::CheckFailed, std::string(rule_->problemAtStart()));
+    std::shared_ptr<const ChapterMap> chapters;
+    if (plan_.rule == PartRule::ByChapters || plan_.rule == PartRule::BySizeAtChapters) {
+        if (!findChapters(chapters)) return false;
     }
+    rule_ = makeCutRule(plan_, source_, std::move(chapters));
     // Whatever the sink refuses at the start, it refuses before changing anything.
     if (!sink_.begin(source_.identity(), source_.facts().byteOrderMark,
                      rule_->partsAtMost(source_.size()))) {
@@ -60,13 +61,38 @@ bool LineSplitter::begin() {
     return true;
 }
 
+// The chapters to cut at: those found before, when they are of the file as
+// it is now (and counted, where the rule measures them), or else found now.
+bool LineSplitter::findChapters(std::shared_ptr<const ChapterMap>& chapters) {
+    const bool measure = plan_.rule == PartRule::BySizeAtChapters;
+    chapters = plan_.chapters;
+    if (!chapters || !chapters->describes(source_.identity(), source_.stampAtOpen()) ||
+        (measure && !chapters->measured)) {
+        const ChapterList list =
+            tovane::findChapters(plan_.sourcePath, plan_.heading, {false, measure}, stopRequested_);
+        switch (list.result) {
+            case ChapterList::Result::Done:
+                break;
+            case ChapterList::Result::Failed:
+                return end(SplitOutcome::Result::Failed, list.message);
+            case ChapterList::Result::Stopped:
+                return end(SplitOutcome::Result::Stopped);
+        }
+        chapters = list.map;
+    }
+    if (chapters->blocks.empty()) {
+        return end(SplitOutcome::Result::CheckFailed, std::string(texts::kNoHeadings));
+    }
+    return going();
+}
+
 // Takes as many whole lines as the rule says certainly stay in the part.
 // Lines that all end in CR LF go out exactly as they stand in the source;
 // others are copied with CR LF ends. True when it took some, or failed.
 bool LineSplitter::takeRun() {
     const std::string_view ahead = source_.ahead();
     const CrlfScan& scan = source_.scan();
-    const CutRule::Run run = rule_->run(ahead, part());
+    const CutRule::Run run = rule_->run(ahead, source_.aheadOffset(), part());
     if (run.extent < scan.unit()) return false;
     // An LF at a line's start ends an empty line on its own: not CR LF.
     if (!scan.isLf(ahead.data())) {

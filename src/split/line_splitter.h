@@ -39,6 +39,7 @@ public:
 
 private:
     bool begin();
+    bool findChapters(std::shared_ptr<const ChapterMap>& chapters);
     bool takeRun();
     bool place(const LineSource::Line& line);
     bool cut(const LineSource::Line& line);

@@ -1,5 +1,6 @@
 #include "split/split_run.h"
 
+#include "split/chapters/chapter_map.h"
 #include "split/io/file_system.h"
 #include "split/io/source_file.h"
 #include "split/line_splitter.h"
@@ -82,9 +83,16 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
 }
 
 std::uint64_t estimatePartCount(const SplitPlan& plan) {
-    if (plan.rule == PartRule::ByChapters || plan.rule == PartRule::BySizeAtChapters) return 0;
     SourceFile source;
     if (!source.open(plan.sourcePath) || source.size() == 0) return 0;
+    if (plan.rule == PartRule::ByChapters || plan.rule == PartRule::BySizeAtChapters) {
+        const ChapterMap* chapters = plan.chapters.get();
+        if (chapters == nullptr || !chapters->describes(source.identity(), source.stampAtOpen())) {
+            return 0;
+        }
+        if (plan.rule == PartRule::ByChapters) return partsOfChapters(*chapters, plan.chaptersPerPart);
+        return chapters->measured ? partsOfSizeAtChapters(*chapters, plan.byteLimit) : 0;
+    }
     const std::uint64_t size = source.size();
     if (plan.byteLimit > 0) return size / plan.byteLimit + (size % plan.byteLimit != 0 ? 1 : 0);
     const std::optional<TextEncoding> encoding = source.readEncoding();

@@ -26,10 +26,12 @@ struct SplitCheck {
 // source and its line end).
 SplitCheck checkSplitRequest(const SplitRequest& request);
 
-// About how many parts the plan will make, for a warning before a run that
-// would flood a folder: the source's size over the byte limit, or with a limit
-// of 0 (a part a line) its lines, counted in its first 64 KiB. 0 when the
-// source can't be read, and for the modes that cut at chapters.
+// How many parts the plan will make, for a warning before a run that would
+// flood a folder and for the window's status line. About: the source's size
+// over the byte limit, or with a limit of 0 (a part a line) its lines,
+// counted in its first 64 KiB. Exactly in the modes that cut at chapters,
+// from the plan's chapters when they are of the file as it is now. 0 when the
+// source can't be read or the chapters aren't known.
 std::uint64_t estimatePartCount(const SplitPlan& plan);
 
 // The split itself. `stopRequested`, when set, ends the run between two lines,

@@ -119,6 +119,10 @@ std::string capTooSmall(std::uint64_t smallestBytes) {
                  std::to_string(smallestBytes), " 字节）。"});
 }
 
+std::string_view levelWord(HeadingLevel level) {
+    return level == HeadingLevel::Volume ? "卷" : "章";
+}
+
 std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts) {
     return join({"共 ", std::to_string(chapters), " 章；每个文件 ", std::to_string(perPart),
                  " 章，分割成 ", std::to_string(parts), " 个文件"});

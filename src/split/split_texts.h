@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "split/chapters/book_structure.h"
 #include "split/split_types.h"
 
 namespace tovane::texts {
@@ -71,6 +72,8 @@ std::string badHeadingRule(std::string_view problem);
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count);
 std::string sourceChanged(std::string_view path);
 std::string capTooSmall(std::uint64_t smallestBytes);
+// A heading's level in a list of chapters: 卷 or 章.
+std::string_view levelWord(HeadingLevel level);
 // The last line of a list of chapters.
 std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts);
 // The summary couldn't be written out (command line).

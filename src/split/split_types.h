@@ -11,6 +11,7 @@
 namespace tovane {
 
 class HeadingPattern;
+struct ChapterMap;
 
 // The numbers a run takes when the user gives none: the window's boxes start
 // with them, and the command line falls back on them.
@@ -51,6 +52,10 @@ struct SplitPlan {
     std::uint64_t byteLimit = 0;  // by size, by count and by maximum size
     std::uint64_t chaptersPerPart = 0;
     std::shared_ptr<const HeadingPattern> heading;  // null: the built-in rule
+    // The chapters of the source when they were found before (the window's
+    // scan): used when they are of the file as it is when the split opens it,
+    // otherwise found again. Null: found by the split.
+    std::shared_ptr<const ChapterMap> chapters;
     // The summary's figure for each part: "每个文件“100”KB", or with
     // perPartAtMost "每个文件不超过“100”KB".
     std::string perPartFigure;

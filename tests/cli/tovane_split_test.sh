@@ -131,8 +131,9 @@ check "... the preface with the first" cmp -s "$dir/out/ch_1.txt" <(printf '书�
 rm -rf "$dir/out" && mkdir "$dir/out"
 (cd "$dir/out" && "$bin" --list-chapters --chapters 2 "$dir/ch.txt") > "$dir/stdout"
 check "--list-chapters exits 0" test $? -eq 0
-check "... a heading a line: its line, its part, its text" \
-    cmp -s <(head -n 3 "$dir/stdout") <(printf '2\t1\t第一章 起\n4\t1\t第二章 承\n6\t2\t第三章 转\n')
+check "... a heading a line: its line, its part, its text, its level, its chapter" \
+    cmp -s <(head -n 3 "$dir/stdout") \
+    <(printf '2\t1\t第一章 起\t章\t1\n4\t1\t第二章 承\t章\t2\n6\t2\t第三章 转\t章\t3\n')
 check "... and the totals" grep -qx '共 3 章；每个文件 2 章，分割成 2 个文件' "$dir/stdout"
 "$bin" --list-chapters --chapters 18446744073709551615 "$dir/ch.txt" | tail -n 1 > "$dir/stdout"
 check "... in one part however many chapters a part takes" grep -q '分割成 1 个文件' "$dir/stdout"

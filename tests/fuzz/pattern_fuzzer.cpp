@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "split/text/chapter_heading.h"
 #include "split/text/heading_pattern.h"
+#include "split/text/text_encoding.h"
 
 namespace {
 

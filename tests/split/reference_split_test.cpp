@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "split/chapter_list.h"
+#include "split/chapters/chapter_map.h"
 #include "split/line_splitter.h"
 #include "support/encode.h"
 #include "support/temp_dir.h"
@@ -183,8 +183,9 @@ TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
         // The headings as the chapter list finds them; how they are found is
         // the heading rule's own test.
         std::vector<std::uint64_t> headingLines;
-        for (const Chapter& chapter : findChapters(plan.sourcePath, nullptr, false).chapters) {
-            headingLines.push_back(chapter.line);
+        const ChapterList chapters = findChapters(plan.sourcePath, nullptr, {});
+        for (const ChapterBlock& block : chapters.map->blocks) {
+            headingLines.push_back(block.line);
         }
         const std::vector<std::string> expected = test::referenceChapterSplit(
             data, plan.rule, plan.byteLimit, plan.chaptersPerPart, headingLines);

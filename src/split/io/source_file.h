@@ -28,6 +28,8 @@ public:
     }
 
     std::uint64_t size() const { return opened_.size; }
+    // The file's size and modification time when it was opened.
+    const FileStamp& stampAtOpen() const { return opened_; }
     // The file's encoding, from the bytes that tell it (see detectEncoding);
     // nothing, with error() set, when they can't be read.
     std::optional<TextEncoding> readEncoding();

@@ -4,28 +4,23 @@
 #include <cstdint>
 #include <memory>
 
-#include "split/rules/chapter_starts.h"
-#include "split/rules/cut_rule.h"
+#include "split/rules/chapter_cut_rule.h"
 
 namespace tovane {
 
-// A part begins at the first line and at every heading past the first N of
-// the part, so each part but the first opens with a heading and holds N
-// chapters; text before the first heading goes into the first part with its
-// chapters. Lines are never measured: a line of any length stays in the
-// part it comes to. A source without a heading makes no part.
-class ChaptersRule : public CutRule {
+// A part begins at the first line and at every chapter past the first N of
+// the part, so each part but the first opens with a chapter and holds N of
+// them (a volume's heading and its chapter 1 are one); text before the first
+// chapter goes into the first part with its chapters. Lines are never
+// measured: a line of any length stays in the part it comes to.
+class ChaptersRule : public ChapterCutRule {
 public:
-    ChaptersRule(LineSource& source, const SplitPlan& plan, const std::atomic<bool>* stopRequested)
-        : starts_(source, plan.sourcePath, plan.heading, stopRequested),
-          chaptersPerPart_(plan.chaptersPerPart) {}
+    ChaptersRule(std::shared_ptr<const ChapterMap> chapters, std::uint64_t chaptersPerPart)
+        : ChapterCutRule(std::move(chapters)), chaptersPerPart_(chaptersPerPart) {}
 
-    bool opensPart(const LineSource::Line& line, const Part& part) override;
-    Run run(std::string_view ahead, const Part& part) override;
-    std::string_view problemAtStart() const override { return starts_.problem(); }
+    bool opensPart(const SourceLine& line, const Part& part) override;
 
 private:
-    ChapterStarts starts_;
     std::uint64_t chaptersPerPart_;
     std::uint64_t chaptersInPart_ = 0;
 };

@@ -13,7 +13,7 @@ namespace tovane {
 // does, so it can be one more or fewer than asked for.
 class CountRule : public SizeRule {
 public:
-    CountRule(LineSource& source, std::uint64_t limit) : SizeRule(source, limit) {}
+    CountRule(LineMeasure& measure, std::uint64_t limit) : SizeRule(measure, limit) {}
 };
 
 }  // namespace tovane

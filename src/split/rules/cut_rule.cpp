@@ -13,28 +13,24 @@ std::uint64_t CutRule::capacity() const {
     return kUnlimitedPart;
 }
 
-std::string_view CutRule::problemAtStart() const {
-    return {};
-}
-
 // Never more parts than lines, nor lines than bytes.
 std::uint64_t CutRule::partsAtMost(std::uint64_t size) const {
     return size + 1;
 }
 
-std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source,
-                                     const std::atomic<bool>* stopRequested) {
+std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineMeasure& measure,
+                                     std::shared_ptr<const ChapterMap> chapters) {
     switch (plan.rule) {
         case PartRule::BySize:
-            return std::make_unique<SizeRule>(source, plan.byteLimit);
+            return std::make_unique<SizeRule>(measure, plan.byteLimit);
         case PartRule::ByCount:
-            return std::make_unique<CountRule>(source, plan.byteLimit);
+            return std::make_unique<CountRule>(measure, plan.byteLimit);
         case PartRule::ByChapters:
-            return std::make_unique<ChaptersRule>(source, plan, stopRequested);
+            return std::make_unique<ChaptersRule>(std::move(chapters), plan.chaptersPerPart);
         case PartRule::BySizeAtChapters:
-            return std::make_unique<SizeAtChaptersRule>(source, plan, stopRequested);
+            return std::make_unique<SizeAtChaptersRule>(std::move(chapters), plan.byteLimit);
         case PartRule::ByMaxSize:
-            return std::make_unique<MaxSizeRule>(source, plan.byteLimit);
+            return std::make_unique<MaxSizeRule>(measure, plan.byteLimit);
     }
     return nullptr;
 }

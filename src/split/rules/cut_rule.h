@@ -3,13 +3,13 @@
 // may be written without being shown one by one.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 
-#include "split/line_source.h"
+#include "split/chapters/chapter_map.h"
+#include "split/line_measure.h"
 #include "split/split_types.h"
 
 namespace tovane {
@@ -37,23 +37,21 @@ public:
     virtual ~CutRule() = default;
 
     // Whether `line` begins a new part. The first line always does.
-    virtual bool opensPart(const LineSource::Line& line, const Part& part) = 0;
-    // How far a run of lines from `ahead` may go into the part, unseen.
-    virtual Run run(std::string_view ahead, const Part& part) = 0;
+    virtual bool opensPart(const SourceLine& line, const Part& part) = 0;
+    // How far a run of lines from `ahead`, which starts at `aheadOffset` in
+    // the file, may go into the part, unseen.
+    virtual Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) = 0;
     // The most bytes a part may hold; a line that no part could hold whole is
     // cut. kUnlimitedPart: lines are never cut.
     virtual std::uint64_t capacity() const;
-    // Why the run can't go ahead (a source without headings, when they are
-    // what it cuts at), before anything is written; empty when it can.
-    virtual std::string_view problemAtStart() const;
     // A number of parts that a source of `size` bytes won't reach, with room
     // to spare, for making sure before the run that every name will fit.
     virtual std::uint64_t partsAtMost(std::uint64_t size) const;
 };
 
-// The rule that `plan` asks for, reading `source` where it must look ahead;
-// a set `stopRequested` ends what it does before the split.
-std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineSource& source,
-                                     const std::atomic<bool>* stopRequested);
+// The rule that `plan` asks for, measuring lines with `measure`; the rules
+// that cut at chapters cut at those of `chapters`.
+std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineMeasure& measure,
+                                     std::shared_ptr<const ChapterMap> chapters);
 
 }  // namespace tovane

@@ -17,10 +17,10 @@ namespace tovane {
 // joined give the source with its line ends made CR LF.
 class MaxSizeRule : public CutRule {
 public:
-    MaxSizeRule(LineSource& source, std::uint64_t cap) : source_(source), cap_(cap) {}
+    MaxSizeRule(LineMeasure& measure, std::uint64_t cap) : measure_(measure), cap_(cap) {}
 
-    bool opensPart(const LineSource::Line& line, const Part& part) override;
-    Run run(std::string_view ahead, const Part& part) override;
+    bool opensPart(const SourceLine& line, const Part& part) override;
+    Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) override;
     std::uint64_t capacity() const override { return cap_; }
 
     // The smallest cap that holds any line of `encoding`: its byte-order
@@ -28,7 +28,7 @@ public:
     static std::uint64_t smallestCap(TextEncoding encoding);
 
 private:
-    LineSource& source_;
+    LineMeasure& measure_;
     std::uint64_t cap_;
 };
 

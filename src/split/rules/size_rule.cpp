@@ -8,17 +8,18 @@ namespace tovane {
 
 // Most lines are decided from their byte length alone: the fewest and the
 // most characters so many bytes can hold; only the rest are counted.
-bool SizeRule::opensPart(const LineSource::Line& line, const Part& part) {
+bool SizeRule::opensPart(const SourceLine& line, const Part& part) {
     if (part.number == 0 || part.written > limit_) return true;
     const std::uint64_t room = limit_ - part.written;
-    const TextEncoding encoding = source_.encoding();
+    const TextEncoding encoding = measure_.encoding();
     if (CharCounter::upperBound(encoding, line.length) <= room) return false;
     if (CharCounter::lowerBound(encoding, line.length) > room) return true;
-    return source_.characters(line) > room;
+    return measure_.characters(line) > room;
 }
 
 // Lines whose bytes alone stay within the room left fit whatever their characters.
-CutRule::Run SizeRule::run(std::string_view ahead, const Part& part) {
+CutRule::Run SizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffset*/,
+                           const Part& part) {
     if (part.number == 0 || part.written > limit_) return {};
     return {ahead.size(), limit_ - part.written, false};
 }

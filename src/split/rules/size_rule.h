@@ -14,14 +14,14 @@ namespace tovane {
 // line is a part.
 class SizeRule : public CutRule {
 public:
-    SizeRule(LineSource& source, std::uint64_t limit) : source_(source), limit_(limit) {}
+    SizeRule(LineMeasure& measure, std::uint64_t limit) : measure_(measure), limit_(limit) {}
 
-    bool opensPart(const LineSource::Line& line, const Part& part) override;
-    Run run(std::string_view ahead, const Part& part) override;
+    bool opensPart(const SourceLine& line, const Part& part) override;
+    Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) override;
     std::uint64_t partsAtMost(std::uint64_t size) const override;
 
 private:
-    LineSource& source_;
+    LineMeasure& measure_;
     std::uint64_t limit_;
 };
 

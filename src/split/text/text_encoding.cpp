@@ -226,4 +226,60 @@ char32_t decodeUtf16BeCharacter(std::string_view text, std::size_t& at) {
     return decodeUtf16(text, at, true);
 }
 
+std::u32string decodeLine(std::string_view line, TextEncoding encoding) {
+    const EncodingFacts& facts = factsOf(encoding);
+    std::u32string text;
+    for (std::size_t at = 0; at < line.size();) text += facts.decode(line, at);
+    return text;
+}
+
+std::string encodeCharacter(char32_t c, TextEncoding encoding) {
+    const EncodingFacts& facts = factsOf(encoding);
+    std::string bytes;
+    switch (facts.form) {
+        case CharacterForm::DoubleByte:
+            if (c < 0x80) return std::string(1, static_cast<char>(c));
+            for (unsigned lead = facts.pairs.leadFirst; lead <= facts.pairs.leadLast; ++lead) {
+                for (unsigned trail = facts.pairs.trailFirst; trail <= facts.pairs.trailLast;
+                     ++trail) {
+                    if (facts.pairs.isTrail(static_cast<unsigned char>(trail)) &&
+                        gbkPair(static_cast<unsigned char>(lead),
+                                static_cast<unsigned char>(trail)) == c) {
+                        return {static_cast<char>(lead), static_cast<char>(trail)};
+                    }
+                }
+            }
+            return {};
+        case CharacterForm::Utf8:
+            if (c < 0x80) return std::string(1, static_cast<char>(c));
+            if (c < 0x800) {
+                return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+            }
+            if (c < 0x10000) {
+                return {static_cast<char>(0xE0 | c >> 12),
+                        static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                        static_cast<char>(0x80 | (c & 0x3F))};
+            }
+            return {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                    static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
+        case CharacterForm::Utf16: {
+            auto unit = [&](char32_t u) {
+                const char high = static_cast<char>(u >> 8);
+                const char low = static_cast<char>(u & 0xFF);
+                bytes += facts.bigEndian ? high : low;
+                bytes += facts.bigEndian ? low : high;
+            };
+            if (c < 0x10000) {
+                unit(c);
+            } else {
+                unit(0xD800 + ((c - 0x10000) >> 10));
+                unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+            }
+            return bytes;
+        }
+    }
+    return bytes;
+}
+
 }  // namespace tovane

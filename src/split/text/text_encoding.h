@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tovane {
@@ -155,6 +156,12 @@ inline bool isGbkLead(unsigned char c) {
 inline bool isGbkTrail(unsigned char c) {
     return factsOf(TextEncoding::Gbk).pairs.isTrail(c);
 }
+
+// `line` decoded from its encoding; bytes that make no character become U+FFFD.
+std::u32string decodeLine(std::string_view line, TextEncoding encoding);
+
+// `c` in the encoding; empty when the encoding has no such character.
+std::string encodeCharacter(char32_t c, TextEncoding encoding);
 
 // True when `bytes` is well-formed UTF-8; a sequence cut off by the end of
 // `bytes` is accepted only when `allowTruncatedEnd` is set.

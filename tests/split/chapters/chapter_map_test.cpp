@@ -1,7 +1,7 @@
 // Chapters as real downloaded books mark them, in every encoding: each
 // test book is written here, in the forms such books use, and the chapter
 // list must find exactly its headings.
-#include "split/chapter_list.h"
+#include "split/chapters/chapter_map.h"
 
 #include <gtest/gtest.h>
 
@@ -68,10 +68,11 @@ protected:
         const TextEncoding encoding = GetParam();
         const std::string bytes =
             std::string(byteOrderMark(encoding)) + test::encode(book.utf8(end), encoding);
-        const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, true);
+        const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, {true, false});
         EXPECT_EQ(list.result, ChapterList::Result::Done) << list.message;
         std::vector<std::uint64_t> lines;
-        for (const Chapter& chapter : list.chapters) {
+        if (!list.map) return lines;
+        for (const Chapter& chapter : list.map->headings) {
             lines.push_back(chapter.line);
             EXPECT_EQ(chapter.text,
                       book.lines.at(chapter.line - 1)
@@ -249,9 +250,9 @@ TEST(ChapterList, HeadingAcrossAPieceBoundary) {
     text += std::string((std::size_t{256} << 10) - 5 - text.size(), 'b') + "\r\n";
     const std::uint64_t at = text.size();  // three bytes before the piece's end
     text += heading + "\r\n" + std::string(100, 'c') + "\r\n";
-    const ChapterList list = findChapters(dir.write("book.txt", text), nullptr, false);
-    ASSERT_EQ(list.chapters.size(), 2u);
-    EXPECT_EQ(list.chapters[1].offset, at);
+    const ChapterList list = findChapters(dir.write("book.txt", text), nullptr, {});
+    ASSERT_EQ(list.map->headings.size(), 2u);
+    EXPECT_EQ(list.map->headings[1].offset, at);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The heading rule in every encoding, read from the encoded bytes.
-#include "split/text/chapter_heading.h"
+#include "split/chapters/heading_line.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@ namespace {
 class ChapterHeadingTest : public ::testing::TestWithParam<TextEncoding> {
 protected:
     bool heading(const std::string& utf8) const {
-        return ChapterHeading(GetParam()).matches(test::encode(utf8, GetParam()));
+        return HeadingReader(GetParam()).matches(test::encode(utf8, GetParam()));
     }
 };
 
@@ -45,26 +45,25 @@ TEST_P(ChapterHeadingTest, LinesThatOnlyLookLikeHeadingsAreNot) {
 }
 
 TEST_P(ChapterHeadingTest, UsersRuleIsSearchedInTheDecodedLine) {
-    const ChapterHeading rule(GetParam(), "^【.+】$");
+    std::string problem;
+    const HeadingReader rule(GetParam(), HeadingPattern::compile("^【.+】$", problem));
     EXPECT_TRUE(rule.matches(test::encode("【第一部分】", GetParam())));
     EXPECT_FALSE(rule.matches(test::encode("第一章", GetParam())));
     // Lines past 200 bytes are never headings.
     EXPECT_FALSE(rule.matches(test::encode("【" + std::string(200, 'x') + "】", GetParam())));
-    EXPECT_NE(ChapterHeading::problemWith("第(一"), "");
-    EXPECT_EQ(ChapterHeading::problemWith("^第.+章"), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ChapterHeadingTest,
                          ::testing::Values(TextEncoding::Gbk, TextEncoding::Utf8,
                                            TextEncoding::Utf16Le, TextEncoding::Utf16Be));
 
-TEST(ChapterHeading, GbkBytesOfAHeadingOffTheCharacterBoundaryDontCount) {
+TEST(HeadingReader, GbkBytesOfAHeadingOffTheCharacterBoundaryDontCount) {
     // 暗 贫 砀 (B0B5 DAD2 BBD5) then C2 A1: from the second byte on, the
     // bytes read B5DA D2BB D5C2 = 第一章.
     const std::string line("\xB0\xB5\xDA\xD2\xBB\xD5\xC2\xA1", 8);
     EXPECT_EQ(line.substr(1, 6), test::encode("第一章", TextEncoding::Gbk));
-    EXPECT_FALSE(ChapterHeading(TextEncoding::Gbk).matches(line));
-    EXPECT_FALSE(ChapterHeading(TextEncoding::Gbk).matches(" " + line));
+    EXPECT_FALSE(HeadingReader(TextEncoding::Gbk).matches(line));
+    EXPECT_FALSE(HeadingReader(TextEncoding::Gbk).matches(" " + line));
 }
 
 }  // namespace

@@ -1,0 +1,201 @@
+#include "split/chapters/book_pass.h"
+
+#include <algorithm>
+
+#include "split/split_texts.h"
+#include "split/text/char_counter.h"
+
+namespace tovane {
+
+namespace {
+
+// More candidate headings than any book has: a file of them is no book.
+constexpr std::size_t kMostCandidates = 1000000;
+// A line of this many characters or fewer, without sentence punctuation,
+// can be the title line of a heading.
+constexpr std::size_t kTitleCharacters = 30;
+
+bool isBlankCharacter(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';
+}
+
+bool isEmpty(const LineSource::Line& line, const EncodingFacts& facts) {
+    if (line.length == 0) return true;
+    if (!line.inView() || line.length > 16) return false;
+    const std::string_view bytes = line.view();
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (!isBlankCharacter(facts.decode(bytes, at))) return false;
+    }
+    return true;
+}
+
+std::u32string_view trimmed(std::u32string_view text) {
+    while (!text.empty() && isBlankCharacter(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlankCharacter(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+BookPass::BookPass(std::string path, std::shared_ptr<const HeadingPattern> pattern, bool measure,
+                   const std::atomic<bool>* stopRequested)
+    : path_(std::move(path)),
+      pattern_(std::move(pattern)),
+      measure_(measure),
+      stopRequested_(stopRequested),
+      source_(
+          path_, {}, [] { return true; }, {}, stopRequested) {}
+
+std::uint64_t BookPass::shortLineBytes() const {
+    return 40 * (factsOf(source_.encoding()).form == CharacterForm::Utf8 ? 3 : 2);
+}
+
+// What the decision needs of a line with text: whether it could be a title
+// line, or is longer than any heading.
+bool BookPass::describeShort(std::string_view bytes, LineNote& note) const {
+    if (bytes.size() > shortLineBytes() * 2) {
+        note.longText = true;
+        return true;
+    }
+    const std::u32string decoded = decodeLine(bytes, source_.encoding());
+    const std::u32string_view text = trimmed(decoded);
+    note.longText = text.size() > HeadingReader::kMaxHeadingCharacters;
+    note.titleLike = text.size() <= kTitleCharacters && !holdsSentencePunctuation(text);
+    return true;
+}
+
+BookPass::Result BookPass::run() {
+    if (!source_.open()) {
+        message_ = texts::cannotRead(path_, source_.error());
+        return Result::Failed;
+    }
+    const HeadingReader reader(source_.encoding(), pattern_);
+    const EncodingFacts& facts = source_.facts();
+    const std::uint64_t lineBreak = facts.lineBreak.size();
+
+    // The last line with text, for the candidate after it.
+    struct Seen {
+        bool exists = false;
+        bool candidate = false;
+        std::uint64_t offset = 0;
+        std::uint64_t line = 0;
+        std::uint64_t length = 0;
+        std::uint64_t charactersBefore = 0;
+        std::uint64_t bytesBefore = 0;
+    } last;
+    bool blankSinceLast = false;
+    std::size_t awaitingNext = SIZE_MAX;  // the candidate whose next line is still to come
+    std::uint32_t linesBetween = 0;
+    std::uint32_t longestBetween = 0;
+    std::uint64_t bytesBetween = 0;
+    std::uint64_t lineNumber = 0;
+
+    LineSource::Line line;
+    while (source_.next(line)) {
+        ++lineNumber;
+        const std::uint64_t charactersBefore = characters_;
+        const std::uint64_t bytesBefore = bytes_;
+        bytes_ += line.length + lineBreak;
+        if (measure_) characters_ += source_.characters(line) + 2;
+        if ((lineNumber & 0xFFF) == 0 && stopRequested_ != nullptr && stopRequested_->load()) {
+            return Result::Stopped;
+        }
+        if (isEmpty(line, facts)) {
+            if (awaitingNext != SIZE_MAX && !blankSinceLast) candidates_[awaitingNext].blankAfter = true;
+            blankSinceLast = true;
+            continue;
+        }
+        std::optional<HeadingLine> heading;
+        if (line.inView()) heading = reader.read(line.view());
+        LineNote note;
+        note.exists = true;
+        note.candidate = heading.has_value();
+        note.offset = line.offset;
+        note.line = lineNumber;
+        note.charactersBefore = charactersBefore;
+        note.bytesBefore = bytesBefore;
+        if (!heading) {
+            if (awaitingNext != SIZE_MAX) {
+                if (line.inView()) {
+                    describeShort(line.view(), note);
+                } else {
+                    note.longText = true;
+                }
+                candidates_[awaitingNext].next = note;
+                awaitingNext = SIZE_MAX;
+            }
+            ++linesBetween;
+            longestBetween = static_cast<std::uint32_t>(
+                std::min<std::uint64_t>(std::max<std::uint64_t>(longestBetween, line.length),
+                                        UINT32_MAX));
+            bytesBetween += line.length;
+        } else {
+            if (candidates_.size() == kMostCandidates) {
+                message_ = std::string(texts::kTooManyHeadings);
+                return Result::Failed;
+            }
+            if (awaitingNext != SIZE_MAX) candidates_[awaitingNext].next = note;
+            Candidate candidate;
+            candidate.offset = line.offset;
+            candidate.line = lineNumber;
+            candidate.length = static_cast<std::uint32_t>(line.length);
+            candidate.heading = *heading;
+            candidate.charactersBefore = charactersBefore;
+            candidate.bytesBefore = bytesBefore;
+            candidate.linesBetween = linesBetween;
+            candidate.longestBetween = longestBetween;
+            candidate.bytesBetween = bytesBetween;
+            candidate.blankBefore = blankSinceLast;
+            if (last.exists) {
+                LineNote& previous = candidate.previous;
+                previous.exists = true;
+                previous.candidate = last.candidate;
+                previous.offset = last.offset;
+                previous.line = last.line;
+                previous.charactersBefore = last.charactersBefore;
+                previous.bytesBefore = last.bytesBefore;
+                // Its bytes are read again: the pass keeps no line but the one it is at.
+                if (last.length <= shortLineBytes() * 2) {
+                    std::string bytes(static_cast<std::size_t>(last.length), '\0');
+                    const std::int64_t got = source_.readAt(last.offset, bytes.data(), bytes.size());
+                    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+                    describeShort(bytes, previous);
+                } else {
+                    previous.longText = true;
+                }
+            }
+            candidates_.push_back(candidate);
+            awaitingNext = candidates_.size() - 1;
+            linesBetween = 0;
+            longestBetween = 0;
+            bytesBetween = 0;
+        }
+        last = {true, heading.has_value(), line.offset, lineNumber, line.length, charactersBefore,
+                bytesBefore};
+        blankSinceLast = false;
+    }
+    switch (source_.trouble()) {
+        case LineSource::Trouble::None:
+        case LineSource::Trouble::Refused:
+            return Result::Done;
+        case LineSource::Trouble::Stopped:
+            return Result::Stopped;
+        case LineSource::Trouble::Read:
+        case LineSource::Trouble::Changed:
+            break;
+    }
+    message_ = texts::cannotRead(path_, source_.error());
+    return Result::Failed;
+}
+
+std::string BookPass::textOf(const Candidate& candidate) {
+    std::string bytes(candidate.length, '\0');
+    const std::int64_t got = source_.readAt(candidate.offset, bytes.data(), bytes.size());
+    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    const std::u32string decoded = decodeLine(bytes, source_.encoding());
+    std::string utf8;
+    for (char32_t c : trimmed(decoded)) utf8 += encodeCharacter(c, TextEncoding::Utf8);
+    return utf8;
+}
+
+}  // namespace tovane

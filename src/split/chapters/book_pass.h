@@ -1,0 +1,55 @@
+// The one pass over a book before a split by chapters: every line that reads
+// as a heading becomes a candidate, with what stands around it (blank lines,
+// the lines with text before and after it, how much text came since the
+// candidate before) and, when asked, how many characters come before it.
+// Lines are looked at only as far as that takes: most are passed over on
+// their first bytes, and the lines next to a candidate are decoded.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "split/chapters/book_structure.h"
+#include "split/line_source.h"
+
+namespace tovane {
+
+class BookPass {
+public:
+    BookPass(std::string path, std::shared_ptr<const HeadingPattern> pattern, bool measure,
+             const std::atomic<bool>* stopRequested);
+
+    enum class Result { Done, Failed, Stopped };
+    Result run();
+
+    const std::vector<Candidate>& candidates() const { return candidates_; }
+    // The measures of the whole file (see Candidate).
+    std::uint64_t totalCharacters() const { return characters_; }
+    std::uint64_t totalBytes() const { return bytes_; }
+    // The bytes of a line of 40 characters in the file's encoding.
+    std::uint64_t shortLineBytes() const;
+    FileIdentity identity() const { return source_.identity(); }
+    const FileStamp& stamp() const { return source_.stampAtOpen(); }
+    std::uint64_t byteOrderMark() const { return source_.facts().byteOrderMark.size(); }
+    // The words of a candidate's line, UTF-8, blanks at its ends left off.
+    std::string textOf(const Candidate& candidate);
+    const std::string& message() const { return message_; }
+
+private:
+    bool describeShort(std::string_view bytes, LineNote& note) const;
+
+    const std::string path_;
+    std::shared_ptr<const HeadingPattern> pattern_;
+    const bool measure_;
+    const std::atomic<bool>* stopRequested_;
+    LineSource source_;
+    std::vector<Candidate> candidates_;
+    std::uint64_t characters_ = 0;  // of the lines so far, each with the two of a CR LF
+    std::uint64_t bytes_ = 0;       // of the lines so far as parts hold them
+    std::string message_;
+};
+
+}  // namespace tovane

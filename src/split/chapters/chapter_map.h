@@ -1,0 +1,83 @@
+// The chapters of a source: found in one pass over the file before the split
+// (the built-in rule reads the book's numbering as a whole, see
+// book_structure.h; a user's pattern takes every line it is found in), kept
+// as the places a split by chapters may cut and the headings a list shows,
+// with the identity of the file they were found in. The window's chapter
+// list, tovane-split --list-chapters and the split itself read the same map.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "split/chapters/book_structure.h"
+#include "split/io/native_file.h"
+
+namespace tovane {
+
+class HeadingPattern;
+
+// A heading line the list shows.
+struct Chapter {
+    std::uint64_t offset = 0;  // of the heading line's first byte in the file
+    std::uint64_t line = 0;    // its number, from 1
+    std::string text;          // the heading, UTF-8, blanks at its ends left off
+    HeadingLevel level = HeadingLevel::Chapter;
+    std::size_t block = 0;  // the chapter it begins or is part of, from 0
+};
+
+// One place a split may cut: a chapter (a volume's heading and its chapter 1
+// are one), from its first line to the next one's.
+struct ChapterBlock {
+    std::uint64_t offset = 0;      // of its first line in the file
+    std::uint64_t line = 0;        // the number of that line, from 1
+    std::uint64_t characters = 0;  // its lines' characters and the CR LF between them
+    std::uint64_t bytes = 0;       // as a part holds it: every line with a CR LF
+};
+
+struct ChapterMap {
+    std::vector<Chapter> headings;  // in the order of the file
+    std::vector<ChapterBlock> blocks;
+    std::uint64_t prefaceBytes = 0;  // before the first block, as a part holds them
+    std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
+    bool measured = false;           // the blocks' characters were counted
+    // The file the chapters were found in, as it was then.
+    FileIdentity file;
+    FileStamp stamp;
+
+    // Whether the map is of the file that is now `file` with `stamp`.
+    bool describes(FileIdentity file, const FileStamp& stamp) const;
+    // The same map without the blocks marked in `dropped` (by block): their
+    // text goes to the block before, their headings are no longer listed.
+    ChapterMap without(const std::vector<bool>& dropped) const;
+};
+
+struct ChapterList {
+    enum class Result { Done, Failed, Stopped };
+    Result result = Result::Done;
+    std::shared_ptr<const ChapterMap> map;  // set when Done
+    std::string message;                    // why it failed
+    bool empty() const { return !map || map->blocks.empty(); }
+};
+
+struct ChapterScanOptions {
+    bool withText = false;  // the headings' texts, for a list to show
+    bool measure = false;   // the blocks' characters, for a split by size at chapters
+};
+
+// Reads the source once and finds its chapters. A set `stopRequested` ends it
+// between two lines.
+ChapterList findChapters(const std::string& sourcePath,
+                         const std::shared_ptr<const HeadingPattern>& pattern,
+                         ChapterScanOptions options,
+                         const std::atomic<bool>* stopRequested = nullptr);
+
+// How many parts a split of N chapters a part makes.
+std::uint64_t partsOfChapters(const ChapterMap& map, std::uint64_t chaptersPerPart);
+// How many parts a split by size at chapters makes with a byte limit; the
+// map must be measured.
+std::uint64_t partsOfSizeAtChapters(const ChapterMap& map, std::uint64_t limit);
+
+}  // namespace tovane

@@ -1,0 +1,543 @@
+#include "split/chapters/heading_line.h"
+
+#include <algorithm>
+
+#include "split/text/char_counter.h"
+
+namespace tovane {
+
+namespace {
+
+constexpr char32_t kChapter = U'第';
+// The words after a number that make 第 + number a heading; 部分 is read
+// before 部. Volumes and parts come first.
+constexpr std::u32string_view kVolumeWords = U"卷部集篇册季分";
+constexpr std::u32string_view kChapterWords = U"章回节讲课话幕";
+// Front and back matter, the longer names first.
+constexpr std::u32string_view kMatter[] = {
+    U"完本感言", U"序章", U"序言", U"序幕", U"自序", U"代序", U"前言", U"楔子", U"引子",
+    U"尾声",     U"后记", U"番外", U"终章", U"附录", U"跋",   U"序"};
+constexpr std::u32string_view kChapterInEnglish[] = {U"Chapter", U"CHAPTER"};
+// Words that open a weak heading before its number: 卷一, 章 12.
+constexpr std::u32string_view kWordsFirst = U"卷章部篇";
+// A word a book puts before its headings: 正文 001 初见, 正文 尾声.
+constexpr std::u32string_view kBodyWord = U"正文";
+// What follows a heading word directly in a sentence, not in a title:
+// 他翻到第三章的时候, 第一节课, 第三回合.
+constexpr std::u32string_view kSentenceWords =
+    U"的了之中里时后前就都也还和与及被把对给在是说所为以而课合到";
+// Quotation marks: a line that opens with one is somebody's words.
+constexpr std::u32string_view kQuotes = U"“”‘’\"'「」『』";
+// Punctuation that ends or divides a sentence.
+constexpr std::u32string_view kSentencePunctuation = U"。，；：、…,;";
+// What a title of an end marker is: 第三卷终, （第五卷完）, 第一部修改毕.
+constexpr std::u32string_view kEndWords = U"终完毕";
+constexpr std::u32string_view kOpening = U"【[〔「『（(<〈《{";
+constexpr std::u32string_view kClosing = U"】]〕」』）)>〉》}";
+// The longest prefix before 第, in characters: a title, 正文, brackets.
+constexpr std::size_t kLongestPrefix = 12;
+// The longest bracketed book title before a heading: 《青云传奇之风雪夜》.
+constexpr std::size_t kLongestBookTitle = 30;
+
+bool isBlank(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';
+}
+bool isAsciiDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
+bool isDigit(char32_t c) {
+    return isAsciiDigit(c) || (c >= U'\xFF10' && c <= U'\xFF19');
+}
+int digitValue(char32_t c) {
+    return isAsciiDigit(c) ? static_cast<int>(c - U'0') : static_cast<int>(c - U'\xFF10');
+}
+// The value of a Chinese numeral character, or -1; units are 10, 100, 1000, 10000.
+int chineseValue(char32_t c) {
+    static constexpr std::u32string_view kDigits[] = {
+        U"零〇", U"一壹", U"二贰两", U"三叁", U"四肆", U"五伍", U"六陆", U"七柒", U"八捌", U"九玖"};
+    for (int value = 0; value < 10; ++value) {
+        if (kDigits[value].find(c) != std::u32string_view::npos) return value;
+    }
+    if (c == U'十' || c == U'拾') return 10;
+    if (c == U'廿') return 20;
+    if (c == U'卅') return 30;
+    if (c == U'卌') return 40;
+    if (c == U'百' || c == U'佰') return 100;
+    if (c == U'千' || c == U'仟') return 1000;
+    if (c == U'万') return 10000;
+    return -1;
+}
+bool isHan(char32_t c) {
+    return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) ||
+           (c >= 0x20000 && c <= 0x2FFFF) || c == U'〇';
+}
+bool isLetterOrDigit(char32_t c) {
+    return isHan(c) || isDigit(c) || (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
+bool isOneOf(char32_t c, std::u32string_view set) {
+    return set.find(c) != std::u32string_view::npos;
+}
+// Bullets, stars, rules and the like that decorate a heading.
+bool isDecoration(char32_t c) {
+    return (c >= 0x2190 && c <= 0x21FF) || (c >= 0x2500 && c <= 0x27BF) ||
+           (c >= 0x2B00 && c <= 0x2BFF) || (c >= 0x1F300 && c <= 0x1FAFF) ||
+           isOneOf(c, U"*#=~-_+|·•…．.～＝＊＃－＿※§¤♂♀°");
+}
+
+std::u32string_view trimmed(std::u32string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// The heading without what decorates it: symbols at its ends, brackets
+// around all of it, a bracketed book title before it.
+std::u32string_view undecorated(std::u32string_view text) {
+    for (std::u32string_view before; before != text;) {
+        before = text;
+        text = trimmed(text);
+        while (!text.empty() && isDecoration(text.front())) text.remove_prefix(1);
+        while (!text.empty() && isDecoration(text.back())) text.remove_suffix(1);
+        text = trimmed(text);
+        if (text.size() >= 2) {
+            const std::size_t open = kOpening.find(text.front());
+            if (open != std::u32string_view::npos && text.back() == kClosing[open] &&
+                std::count(text.begin(), text.end(), text.front()) == 1) {
+                text = text.substr(1, text.size() - 2);
+            }
+        }
+        if (!text.empty() && text.front() == U'《') {
+            const std::size_t close = text.find(U'》');
+            if (close != std::u32string_view::npos && close <= kLongestBookTitle + 1 &&
+                close + 1 < text.size()) {
+                text = text.substr(close + 1);
+            }
+        }
+    }
+    return text;
+}
+
+std::uint64_t hashOf(std::u32string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    bool any = false;
+    for (char32_t c : text) {
+        if (!isLetterOrDigit(c)) continue;
+        if (c >= U'\xFF10' && c <= U'\xFF19') c = c - U'\xFF10' + U'0';
+        hash = (hash ^ c) * 0x100000001b3ull;
+        any = true;
+    }
+    return any ? hash | 1 : 0;
+}
+
+// A title without the mark of a part of one chapter: 风起（上）, 风起(2).
+std::u32string_view withoutPartMark(std::u32string_view title) {
+    title = trimmed(title);
+    if (!title.empty() && isOneOf(title.back(), U")）】]")) {
+        const std::size_t open = title.find_last_of(U"(（【[");
+        if (open != std::u32string_view::npos && title.size() - open <= 5) {
+            title = title.substr(0, open);
+        }
+    } else if (!title.empty() && isOneOf(title.back(), U"上中下")) {
+        title.remove_suffix(1);
+    }
+    return trimmed(title);
+}
+
+// A number at text[at]: digits (Arabic or full-width, zeros in front
+// allowed) or Chinese numerals. Moves `at` past it.
+std::optional<std::uint32_t> readNumber(std::u32string_view text, std::size_t& at, bool& chinese) {
+    const std::size_t start = at;
+    std::uint64_t value = 0;
+    if (at < text.size() && isDigit(text[at])) {
+        while (at < text.size() && isDigit(text[at])) {
+            value = std::min<std::uint64_t>(
+                value * 10 + static_cast<unsigned>(digitValue(text[at])), 999999999);
+            ++at;
+        }
+        chinese = false;
+        return static_cast<std::uint32_t>(value);
+    }
+    bool units = false;
+    while (at < text.size() && chineseValue(text[at]) >= 0) {
+        units = units || chineseValue(text[at]) >= 10;
+        ++at;
+    }
+    if (at == start) return std::nullopt;
+    chinese = true;
+    const std::u32string_view numeral = text.substr(start, at - start);
+    if (!units) {  // 一〇八: digit by digit
+        for (char32_t c : numeral)
+            value = std::min<std::uint64_t>(value * 10 + static_cast<unsigned>(chineseValue(c)),
+                                            999999999);
+        return static_cast<std::uint32_t>(value);
+    }
+    std::uint64_t total = 0;    // of the ten-thousands before
+    std::uint64_t section = 0;  // below ten thousand
+    std::uint64_t digit = 0;
+    for (char32_t c : numeral) {
+        const int v = chineseValue(c);
+        if (v < 10) {
+            digit = static_cast<std::uint64_t>(v);
+        } else if (v < 100 && v % 10 == 0 && v > 10) {  // 廿一: twenty, then one
+            section += static_cast<std::uint64_t>(v);
+        } else if (v == 10000) {
+            total = (total + section + digit) * 10000;
+            section = 0;
+            digit = 0;
+        } else {
+            section += (digit == 0 ? 1 : digit) * static_cast<std::uint64_t>(v);  // 十二: 1 × 10
+            digit = 0;
+        }
+    }
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(total + section + digit, 999999999));
+}
+
+std::size_t skipBlanks(std::u32string_view text, std::size_t at) {
+    while (at < text.size() && isBlank(text[at])) ++at;
+    return at;
+}
+
+// A table of contents' line: the title, leader dots, a page number.
+bool isContentsLine(std::u32string_view text) {
+    std::size_t end = text.size();
+    while (end > 0 && (isDigit(text[end - 1]) || isBlank(text[end - 1]))) --end;
+    if (end == text.size()) return false;
+    std::size_t dots = 0;
+    while (end > 0 &&
+           std::u32string_view(U"…．.·-—_").find(text[end - 1]) != std::u32string_view::npos) {
+        --end;
+        ++dots;
+    }
+    return dots >= 3 || (dots >= 1 && text[end] == U'…');
+}
+
+// What may stand before 第: nothing, or up to a dozen characters that end in
+// a blank or a mark (【正文】, ●, 书名_, [() — not the words of a sentence
+// that runs on into 第 (他翻到第三章), a sentence's punctuation (army，第7集团军),
+// nor an open 《 that the heading would be quoted in (《旧史通录·第九卷》).
+bool isPrefix(std::u32string_view prefix) {
+    if (prefix.empty()) return true;
+    if (prefix.size() > kLongestPrefix || isLetterOrDigit(prefix.back())) return false;
+    if (std::count(prefix.begin(), prefix.end(), U'《') >
+        std::count(prefix.begin(), prefix.end(), U'》')) {
+        return false;
+    }
+    return std::none_of(prefix.begin(), prefix.end(), [](char32_t c) {
+        return isOneOf(c, kQuotes) || (isOneOf(c, kSentencePunctuation) && c != U'：');
+    });
+}
+
+// The title after a heading's word: separators before it left off.
+std::u32string_view titleAfter(std::u32string_view text, std::size_t at) {
+    at = skipBlanks(text, at);
+    while (at < text.size() && isOneOf(text[at], U"：:、.．-—_·")) at = skipBlanks(text, at + 1);
+    return text.substr(std::min(at, text.size()));
+}
+
+// A title that says a unit ended: 终, 完, 修改毕, 全文完.
+bool isEndMarker(std::u32string_view title) {
+    while (!title.empty() && (isOneOf(title.back(), kClosing) || isOneOf(title.back(), U"。！!"))) {
+        title.remove_suffix(1);
+    }
+    while (!title.empty() && isOneOf(title.front(), kOpening)) title.remove_prefix(1);
+    title = trimmed(title);
+    if (title == U"完结" || title == U"完毕" || title == U"终了") return true;
+    return !title.empty() && title.size() <= 4 && isOneOf(title.back(), kEndWords);
+}
+
+// Sentence punctuation inside a title; one ！ or ？ at its end is a title's.
+bool punctuatedTitle(std::u32string_view title) {
+    title = trimmed(title);
+    if (!title.empty() && isOneOf(title.back(), U"！？!?")) title.remove_suffix(1);
+    return std::any_of(title.begin(), title.end(), [](char32_t c) {
+        return isOneOf(c, kSentencePunctuation) || isOneOf(c, U"。！？!?");
+    });
+}
+
+void describeTitle(HeadingLine& heading, std::u32string_view title) {
+    title = trimmed(title);
+    while (!title.empty() && isDecoration(title.back())) title.remove_suffix(1);
+    heading.numberOnly = trimmed(title).empty();
+    heading.punctuated = punctuatedTitle(title);
+    heading.titleHash = hashOf(withoutPartMark(title));
+}
+
+// A heading word and number at the start of `text` or after a short part of
+// a title: 第三卷 in 第二季 第三卷 风雪夜归, 第2节 in 第一部分 山中旧事第2节 古寺.
+void readInnerNumber(HeadingLine& heading, std::u32string_view title) {
+    for (std::size_t at = 0; at < title.size() && at <= kLongestPrefix; ++at) {
+        if (title[at] != kChapter) continue;
+        std::size_t next = skipBlanks(title, at + 1);
+        bool chinese = false;
+        const std::optional<std::uint32_t> number = readNumber(title, next, chinese);
+        if (!number) continue;
+        next = skipBlanks(title, next);
+        if (next >= title.size()) continue;
+        char32_t word = title[next];
+        if (title.substr(next, 2) == U"部分") {
+            word = U'分';
+            ++next;
+        } else if (!isOneOf(word, kVolumeWords) && !isOneOf(word, kChapterWords)) {
+            continue;
+        }
+        if (next + 1 < title.size() && isOneOf(title[next + 1], kSentenceWords)) continue;
+        heading.innerWord = word;
+        heading.innerNumber = *number;
+        describeTitle(heading, titleAfter(title, next + 1));
+        return;
+    }
+}
+
+// 第 + number + word at text[at], then the rest of the line.
+std::optional<HeadingLine> readNumbered(std::u32string_view text, std::size_t at) {
+    HeadingLine heading;
+    at = skipBlanks(text, at + 1);
+    const std::optional<std::uint32_t> number = readNumber(text, at, heading.chineseNumber);
+    if (!number) return std::nullopt;
+    at = skipBlanks(text, at);
+    if (at >= text.size()) return std::nullopt;
+    char32_t word = text[at];
+    if (text.substr(at, 2) == U"部分") {
+        word = U'分';
+        ++at;
+    } else if (!isOneOf(word, kVolumeWords) && !isOneOf(word, kChapterWords)) {
+        return std::nullopt;
+    }
+    ++at;
+    // A sentence that mentions a chapter: 第三章的时候, or one that ends as sentences do.
+    if (at < text.size() && isOneOf(text[at], kSentenceWords)) return std::nullopt;
+    const std::u32string_view title = titleAfter(text, at);
+    if (text.find(U'。') != std::u32string_view::npos || isEndMarker(title)) return std::nullopt;
+    heading.form = HeadingLine::Form::Numbered;
+    heading.word = word;
+    heading.number = *number;
+    describeTitle(heading, title);
+    if (isOneOf(word, kVolumeWords)) readInnerNumber(heading, title);
+    return heading;
+}
+
+std::optional<HeadingLine> readNamed(std::u32string_view text) {
+    if (text.substr(0, kBodyWord.size()) == kBodyWord) {
+        text = trimmed(text.substr(kBodyWord.size()));
+    }
+    for (std::u32string_view name : kMatter) {
+        if (text.substr(0, name.size()) != name) continue;
+        std::size_t at = name.size();
+        if (at < text.size()) {
+            const char32_t next = text[at];
+            if (!(isBlank(next) || isOneOf(next, U":：、.．-—_·") || isDigit(next) ||
+                  chineseValue(next) >= 0 || !isLetterOrDigit(next))) {
+                return std::nullopt;
+            }
+        }
+        HeadingLine heading;
+        heading.form = HeadingLine::Form::Named;
+        heading.word = name.front();
+        std::size_t numberAt = skipBlanks(text, at);
+        if (const std::optional<std::uint32_t> number =
+                readNumber(text, numberAt, heading.chineseNumber)) {
+            heading.number = *number;
+            at = numberAt;
+        }
+        if (text.find(U'。') != std::u32string_view::npos) return std::nullopt;
+        describeTitle(heading, titleAfter(text, at));
+        return heading;
+    }
+    return std::nullopt;
+}
+
+bool isRomanDigit(char32_t c) {
+    return std::u32string_view(U"IVXLCDMivxlcdm").find(c) != std::u32string_view::npos;
+}
+
+std::optional<HeadingLine> readEnglish(std::u32string_view text) {
+    for (std::u32string_view word : kChapterInEnglish) {
+        if (text.substr(0, word.size()) != word) continue;
+        std::size_t j = word.size();
+        if (j >= text.size() || !isBlank(text[j])) return std::nullopt;
+        j = skipBlanks(text, j);
+        const std::size_t number = j;
+        const bool digits = j < text.size() && isAsciiDigit(text[j]);
+        while (j < text.size() && (digits ? isAsciiDigit(text[j]) : isRomanDigit(text[j]))) ++j;
+        if (j == number || (j < text.size() && (isAsciiDigit(text[j]) ||
+                                                (text[j] < 0x80 && isLetterOrDigit(text[j]))))) {
+            return std::nullopt;
+        }
+        HeadingLine heading;
+        heading.form = HeadingLine::Form::English;
+        heading.word = U'C';
+        if (digits) {
+            std::size_t at = number;
+            bool chinese = false;
+            heading.number = readNumber(text, at, chinese).value_or(0);
+        }
+        describeTitle(heading, titleAfter(text, j));
+        return heading;
+    }
+    return std::nullopt;
+}
+
+// The forms that open with the number, or a heading word and the number.
+std::optional<HeadingLine> readNumberFirst(std::u32string_view text) {
+    HeadingLine heading;
+    std::size_t at = 0;
+    const bool body = text.substr(0, kBodyWord.size()) == kBodyWord;
+    if (body) at = skipBlanks(text, kBodyWord.size());
+    const bool bracketed = at < text.size() && (text[at] == U'(' || text[at] == U'（');
+    if (at == 0 && isOneOf(text[0], kWordsFirst)) {
+        heading.form = HeadingLine::Form::WordFirst;
+        heading.word = text[0];
+        at = skipBlanks(text, 1);
+    } else if (bracketed) {
+        heading.form = HeadingLine::Form::Bracketed;
+        ++at;
+    }
+    const std::size_t numberAt = at;
+    const std::optional<std::uint32_t> number = readNumber(text, at, heading.chineseNumber);
+    if (!number) return std::nullopt;
+    heading.number = *number;
+    const std::size_t numberLength = at - numberAt;
+    if (heading.form == HeadingLine::Form::WordFirst) {
+        // 卷一, 卷一 风起, 卷一：风起; not 卷一百本书 or 部长.
+        if (at == text.size() || isBlank(text[at]) || !isLetterOrDigit(text[at])) {
+            describeTitle(heading, titleAfter(text, at));
+            return heading;
+        }
+        return std::nullopt;
+    }
+    if (heading.form == HeadingLine::Form::Bracketed) {
+        if (at + 1 == text.size() && (text[at] == U')' || text[at] == U'）')) {
+            heading.numberOnly = true;
+            return heading;
+        }
+        return std::nullopt;
+    }
+    if (at == text.size()) {
+        heading.form = numberAt == 0 ? HeadingLine::Form::Bare : HeadingLine::Form::Titled;
+        heading.numberOnly = true;
+        return heading;
+    }
+    // A number that is part of a word (一个, 二十年前) is no heading.
+    if (text[at] == U'、' && numberAt == 0 && at + 1 < text.size()) {
+        heading.form = HeadingLine::Form::Listed;
+        describeTitle(heading, text.substr(at + 1));
+        return heading;
+    }
+    heading.form = HeadingLine::Form::Titled;
+    // 正文 068一群老友: after 正文, a number of two digits or more needs no blank.
+    const bool attached = body && numberLength >= 2 && !heading.chineseNumber && isHan(text[at]);
+    if ((isBlank(text[at]) || attached) && numberLength <= 10) {
+        const std::u32string_view title = trimmed(text.substr(at));
+        // A short title after it (一 远行); after 正文, a longer one, with
+        // what a site adds after it, and a title that exclaims.
+        if (!title.empty() && title.find(U'。') == std::u32string_view::npos &&
+            (body ? title.size() <= kLongestPrefix * 3 : title.size() <= 15 && !punctuatedTitle(title))) {
+            describeTitle(heading, title);
+            heading.punctuated = heading.punctuated && !body;
+            return heading;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<HeadingLine> readCore(std::u32string_view text) {
+    // 第 after a prefix; the prefix may hold a 第 of its own (第一梦 春雨 第01章).
+    for (std::size_t at = 0; at < text.size() && at <= kLongestPrefix; ++at) {
+        if (text[at] != kChapter || !isPrefix(text.substr(0, at))) continue;
+        if (std::optional<HeadingLine> heading = readNumbered(text, at)) return heading;
+    }
+    if (std::optional<HeadingLine> named = readNamed(text)) return named;
+    // The same names after a bracket or a bullet: 【番外】, ●楔子.
+    std::size_t start = 0;
+    while (start < text.size() && start < 2 && !isLetterOrDigit(text[start]) &&
+           text[start] != U'(' && text[start] != U'（') {
+        ++start;
+    }
+    if (start > 0) {
+        if (std::optional<HeadingLine> named = readNamed(trimmed(text.substr(start)))) return named;
+    }
+    if (std::optional<HeadingLine> english = readEnglish(text)) return english;
+    return readNumberFirst(text);
+}
+
+}  // namespace
+
+bool HeadingLine::volume() const {
+    return (form == Form::Numbered && isOneOf(word, kVolumeWords)) ||
+           (form == Form::WordFirst && word != U'章');
+}
+
+bool holdsSentencePunctuation(std::u32string_view text) {
+    return punctuatedTitle(text) || (!text.empty() && isOneOf(text.front(), kQuotes));
+}
+
+std::optional<HeadingLine> readHeading(std::u32string_view text) {
+    if (text.empty() || text.size() > HeadingReader::kMaxCharacters || isContentsLine(text)) {
+        return std::nullopt;
+    }
+    const std::u32string_view core = undecorated(text);
+    if (core.empty() || core.size() > HeadingReader::kMaxHeadingCharacters) return std::nullopt;
+    std::optional<HeadingLine> heading = readCore(core);
+    if (heading) {
+        heading->characters = static_cast<std::uint16_t>(core.size());
+        heading->textHash = hashOf(core);
+    }
+    return heading;
+}
+
+HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const HeadingPattern> pattern)
+    : encoding_(encoding),
+      facts_(&factsOf(encoding)),
+      pattern_(std::move(pattern)),
+      chapterBytes_(encodeCharacter(kChapter, encoding)) {
+    // Past any blanks, a heading opens with one of these; a prefix before
+    // 第, when it has one, with a mark; a decorated one with a symbol.
+    std::u32string starts =
+        U"第卷章部篇正序楔引尾后番前终附完跋自代Cc(（【《[〔「『<〈{●○◆◇■□★☆※·•-=—…_*#~＊＃～＝";
+    for (char32_t c = U'0'; c <= U'9'; ++c) starts += c;
+    for (char32_t c = U'\xFF10'; c <= U'\xFF19'; ++c) starts += c;
+    starts += U"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟廿";
+    for (char32_t c : starts) starts_[c] = true;
+    for (char32_t c = 0x2190; c <= 0x27BF; ++c) starts_[c] = starts_[c] || isDecoration(c);
+}
+
+// Past its blanks, a heading opens with a character from a short list, or
+// holds 第 within its first characters.
+bool HeadingReader::mayStartHeading(std::string_view line) const {
+    std::size_t at = 0;
+    char32_t first = U' ';
+    while (at < line.size() && isBlank(first)) first = facts_->decode(line, at);
+    if (first < starts_.size() ? starts_[first] : isDecoration(first)) return true;
+    const std::size_t window = (kLongestPrefix + 1) * facts_->longestCharacter;
+    return !chapterBytes_.empty() &&
+           line.substr(0, window).find(chapterBytes_) != std::string_view::npos;
+}
+
+std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
+    // Lines that may be headings are short: decoded here, not on the heap.
+    std::array<char32_t, kMaxBytes> text;
+    std::size_t count = 0;
+    if (pattern_) {
+        if (line.size() > kMaxPatternBytes) return std::nullopt;
+        for (std::size_t at = 0; at < line.size();) text[count++] = facts_->decode(line, at);
+        if (!pattern_->foundIn({text.data(), count})) return std::nullopt;
+        return HeadingLine{};
+    }
+    // Cheapest first: the length, then the first character, then the count.
+    if (line.size() > kMaxBytes || !mayStartHeading(line) ||
+        (line.size() > kMaxCharacters &&
+         CharCounter::countLine(encoding_, line) > kMaxCharacters)) {
+        return std::nullopt;
+    }
+    for (std::size_t at = 0; at < line.size() && count < text.size();) {
+        text[count++] = facts_->decode(line, at);
+    }
+    return readHeading(trimmed({text.data(), count}));
+}
+
+bool HeadingReader::matches(std::string_view line) const {
+    const std::optional<HeadingLine> heading = read(line);
+    return heading && !heading->weak();
+}
+
+}  // namespace tovane

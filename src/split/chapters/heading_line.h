@@ -1,0 +1,104 @@
+// Reads one line as a candidate chapter heading, in the forms downloaded
+// books write them, and says what it holds: its form, its heading word and
+// number (two of them on a line such as 第二季 第三卷), its title, and what
+// a later look at the whole book needs to tell a heading from a line that
+// only looks like one. Decoration goes first: blanks, bullets and symbols
+// (◆ ★ ●), brackets around the whole line, a bracketed book title of up to
+// 30 characters before the heading. Whether a candidate is a heading is not
+// decided here but by the book's structure (book_structure.h).
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "split/text/heading_pattern.h"
+#include "split/text/text_encoding.h"
+
+namespace tovane {
+
+// What a line says as a heading.
+struct HeadingLine {
+    enum class Form : std::uint8_t {
+        Numbered,   // 第 + number + 章/回/节/卷/集/部/篇/讲/课/话/幕/季/册/部分
+        Named,      // front and back matter: 序, 前言, 楔子, 尾声, 后记, 跋, 附录, 番外 …
+        English,    // Chapter 3, CHAPTER IV
+        WordFirst,  // 卷一, 章 12: a heading word, then the number
+        Bare,       // the number alone: 一, 12, 01
+        Bracketed,  // （1）, (一)
+        Listed,     // 一、雨夜
+        Titled,     // 一 远行, 正文 001 初见: the number and a short title
+    };
+    Form form = Form::Numbered;
+    char32_t word = 0;           // 章, 卷 …; 分 for 部分; a matter's first character; 0 for none
+    std::uint32_t number = 0;    // 0 for none
+    bool chineseNumber = false;  // written in Chinese numerals
+    // A second heading word and number on the line: 第二季 第三卷 风雪夜归,
+    // 第一卷 第一章 少年.
+    char32_t innerWord = 0;
+    std::uint32_t innerNumber = 0;
+    bool numberOnly = false;  // nothing after the number and its word: the title may stand
+                              // on a line of its own
+    bool punctuated = false;  // sentence punctuation inside the title
+    std::uint16_t characters = 0;  // of the heading without its decoration
+    // Hashes of the heading's words, blanks and punctuation left out: the
+    // whole heading, and its title alone without a part mark such as （上）
+    // or (2). 0 for none.
+    std::uint64_t textHash = 0;
+    std::uint64_t titleHash = 0;
+
+    // The weak forms are headings only where they form a sequence.
+    bool weak() const { return form >= Form::WordFirst; }
+    // Volumes and parts: units above a chapter.
+    bool volume() const;
+};
+
+class HeadingReader {
+public:
+    // Lines longer than this many bytes are never headings.
+    static constexpr std::size_t kMaxBytes = 240;
+    // Nor are lines of more characters than this, decoration included …
+    static constexpr std::size_t kMaxCharacters = 60;
+    // … or than this without it.
+    static constexpr std::size_t kMaxHeadingCharacters = 40;
+    // A user's pattern is searched for in lines of at most this many bytes.
+    static constexpr std::size_t kMaxPatternBytes = 200;
+
+    // The built-in rule when `pattern` is null; otherwise the user's pattern,
+    // searched for in the decoded line.
+    explicit HeadingReader(TextEncoding encoding,
+                           std::shared_ptr<const HeadingPattern> pattern = nullptr);
+
+    // `line` (without its terminator) as a candidate heading, or nothing.
+    // With a user's pattern, a line it is found in reads as a numbered heading.
+    std::optional<HeadingLine> read(std::string_view line) const;
+    // Whether `line` is a heading on its own: a strong form by the built-in
+    // rule, or one the user's pattern is found in.
+    bool matches(std::string_view line) const;
+
+private:
+    // A check of the line's first bytes that most lines fail: runs through a
+    // novel's lines at a few nanoseconds each.
+    bool mayStartHeading(std::string_view line) const;
+
+    TextEncoding encoding_;
+    const EncodingFacts* facts_;
+    std::shared_ptr<const HeadingPattern> pattern_;
+    std::string chapterBytes_;  // 第 in the encoding
+    // The characters of the Basic Multilingual Plane a heading can open with.
+    std::bitset<0x10000> starts_;
+};
+
+// `text` (decoded, blanks at its ends left off) read as a candidate heading.
+std::optional<HeadingLine> readHeading(std::u32string_view text);
+
+// Whether a decoded line holds sentence punctuation: a line of the book's
+// text rather than a title.
+bool holdsSentencePunctuation(std::u32string_view text);
+
+}  // namespace tovane

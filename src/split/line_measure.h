@@ -1,0 +1,33 @@
+// A line of the source as the splitter shows it to a cut rule, and what a
+// rule may ask of the source about it: the encoding and how many characters
+// the line holds. The rules see no more of the file than the lines they are
+// shown, so none reopens it or reads ahead.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "split/text/text_encoding.h"
+
+namespace tovane {
+
+struct SourceLine {
+    const char* bytes = nullptr;  // the line, or nullptr for one longer than a piece
+    std::uint64_t offset = 0;     // of its first byte in the file
+    std::uint64_t length = 0;     // bytes, without its end
+    std::size_t terminator = 0;   // bytes of its end (CR LF, CR or LF); 0 for a last line without
+    bool inView() const { return bytes != nullptr; }
+    std::string_view view() const { return {bytes, static_cast<std::size_t>(length)}; }
+};
+
+class LineMeasure {
+public:
+    virtual ~LineMeasure() = default;
+    virtual TextEncoding encoding() const = 0;
+    // The line's characters; read again from the file for a line not in view.
+    virtual std::uint64_t characters(const SourceLine& line) = 0;
+    const EncodingFacts& facts() const { return factsOf(encoding()); }
+};
+
+}  // namespace tovane
