@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times tovane-split against GNU split and cp on a seeded 1 GiB GBK novel,
 # prints medians, paired ratios and peak memory, and checks that the parts
-# joined in order give back the source.
+# joined in order give back the source; then scores the chapter list on 200
+# synthetic books with known headings (bench/chapter_books.py, chapter_score.py).
 #   bench/run.sh [MEBIBYTES] [RUNS]      (defaults: 1024 and 9)
 # The corpus and outputs go to $BENCH_DIR (default /tmp/tovane-bench); put it
 # on tmpfs to measure the program rather than the disk.
@@ -110,3 +111,9 @@ print(f"summary ({runs} paired rounds): "
       f"chapters/size {ratio('tovane --chapters 10', 'tovane --size 100'):.2f}, "
       f"peak MiB {int(mem_size) / 1024:.1f}")
 PY
+
+# The chapter list, heading by heading, on books whose headings are known.
+books=$work/chapter-books
+[ -d "$books" ] || python3 bench/chapter_books.py "$books" 200
+echo "chapter headings on $(find "$books" -name '*.txt' | wc -l) synthetic books:"
+python3 bench/chapter_score.py "$bin" "$books"

@@ -101,40 +101,41 @@ BookPass::Result BookPass::run() {
             return Result::Stopped;
         }
         if (isEmpty(line, facts)) {
-            if (awaitingNext != SIZE_MAX && !blankSinceLast) candidates_[awaitingNext].blankAfter = true;
+            if (awaitingNext != SIZE_MAX && !blankSinceLast)
+                candidates_[awaitingNext].blankAfter = true;
             blankSinceLast = true;
             continue;
         }
         std::optional<HeadingLine> heading;
         if (line.inView()) heading = reader.read(line.view());
-        LineNote note;
-        note.exists = true;
-        note.candidate = heading.has_value();
-        note.offset = line.offset;
-        note.line = lineNumber;
-        note.charactersBefore = charactersBefore;
-        note.bytesBefore = bytesBefore;
         if (!heading) {
             if (awaitingNext != SIZE_MAX) {
+                LineNote& next = candidates_[awaitingNext].next;
+                next = {true,       false, false, false, line.offset, lineNumber, charactersBefore,
+                        bytesBefore};
                 if (line.inView()) {
-                    describeShort(line.view(), note);
+                    describeShort(line.view(), next);
                 } else {
-                    note.longText = true;
+                    next.longText = true;
                 }
-                candidates_[awaitingNext].next = note;
                 awaitingNext = SIZE_MAX;
             }
             ++linesBetween;
-            longestBetween = static_cast<std::uint32_t>(
-                std::min<std::uint64_t>(std::max<std::uint64_t>(longestBetween, line.length),
-                                        UINT32_MAX));
+            if (line.length > longestBetween) {
+                longestBetween =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(line.length, UINT32_MAX));
+            }
             bytesBetween += line.length;
         } else {
             if (candidates_.size() == kMostCandidates) {
                 message_ = std::string(texts::kTooManyHeadings);
                 return Result::Failed;
             }
-            if (awaitingNext != SIZE_MAX) candidates_[awaitingNext].next = note;
+            if (awaitingNext != SIZE_MAX) {
+                candidates_[awaitingNext].next = {
+                    true,       true, false, false, line.offset, lineNumber, charactersBefore,
+                    bytesBefore};
+            }
             Candidate candidate;
             candidate.offset = line.offset;
             candidate.line = lineNumber;
@@ -148,16 +149,13 @@ BookPass::Result BookPass::run() {
             candidate.blankBefore = blankSinceLast;
             if (last.exists) {
                 LineNote& previous = candidate.previous;
-                previous.exists = true;
-                previous.candidate = last.candidate;
-                previous.offset = last.offset;
-                previous.line = last.line;
-                previous.charactersBefore = last.charactersBefore;
-                previous.bytesBefore = last.bytesBefore;
+                previous = {true,      last.candidate,        false,           false, last.offset,
+                            last.line, last.charactersBefore, last.bytesBefore};
                 // Its bytes are read again: the pass keeps no line but the one it is at.
                 if (last.length <= shortLineBytes() * 2) {
                     std::string bytes(static_cast<std::size_t>(last.length), '\0');
-                    const std::int64_t got = source_.readAt(last.offset, bytes.data(), bytes.size());
+                    const std::int64_t got =
+                        source_.readAt(last.offset, bytes.data(), bytes.size());
                     bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
                     describeShort(bytes, previous);
                 } else {
@@ -170,8 +168,8 @@ BookPass::Result BookPass::run() {
             longestBetween = 0;
             bytesBetween = 0;
         }
-        last = {true, heading.has_value(), line.offset, lineNumber, line.length, charactersBefore,
-                bytesBefore};
+        last = {true,        heading.has_value(), line.offset, lineNumber,
+                line.length, charactersBefore,    bytesBefore};
         blankSinceLast = false;
     }
     switch (source_.trouble()) {

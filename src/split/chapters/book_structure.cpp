@@ -49,6 +49,10 @@ struct Entry {
     bool inner;
 };
 
+bool weakKey(const GroupKey& key) {
+    return std::get<0>(key) >= HeadingLine::Form::WordFirst;
+}
+
 bool isChapterGroup(const GroupKey& key) {
     const auto [form, word, chinese] = key;
     (void)chinese;
@@ -98,51 +102,88 @@ private:
     }
 
     // Runs of headings with little between them whose headings come back
-    // later: the contents up to the last entry that comes back. The book's
-    // own first chapter right after them doesn't come back and stays.
+    // later: a table of contents, up to its last entry that comes back; the
+    // book's own first chapter right after it doesn't come back and stays.
+    // A run at the end whose headings came before is one too, from its first
+    // such entry on.
     void markContents() {
         std::multimap<std::tuple<GroupKey, std::uint32_t>, std::size_t> byNumber;
         for (std::size_t i = 0; i < c_.size(); ++i) {
-            if (fate_[i] == Fate::Open) byNumber.emplace(std::tuple{keyOf(c_[i].heading), c_[i].heading.number}, i);
+            if (fate_[i] == Fate::Open)
+                byNumber.emplace(std::tuple{keyOf(c_[i].heading), c_[i].heading.number}, i);
         }
-        const auto comesBack = [&](std::size_t i, std::size_t after) {
-            const auto [from, to] = byNumber.equal_range({keyOf(c_[i].heading), c_[i].heading.number});
+        // Another heading of the same number and title (or of a title the
+        // entry only begins), after `i` or, `before`, ahead of `start`.
+        const auto listedElsewhere = [&](std::size_t i, bool before, std::size_t start) {
+            const auto [from, to] =
+                byNumber.equal_range({keyOf(c_[i].heading), c_[i].heading.number});
             for (auto it = from; it != to; ++it) {
                 const std::size_t k = it->second;
-                if (k <= after) continue;
-                const std::uint64_t a = c_[i].heading.titleHash;
-                const std::uint64_t b = c_[k].heading.titleHash;
-                if (a == b || a == 0 || b == 0) return true;
+                if (before ? k >= start : k <= i) continue;
+                const HeadingLine& entry = c_[i].heading;
+                const HeadingLine& heading = c_[k].heading;
+                if (entry.titleHash == heading.titleHash || entry.titleHash == 0 ||
+                    heading.titleHash == 0 || entry.titleHeadHash == heading.titleHeadHash) {
+                    return true;
+                }
             }
             return false;
         };
+        // A summary under an entry is a line or two, shorter than the book's paragraphs.
         const auto dense = [&](std::size_t i) {
             return c_[i].linesBetween <= kContentsLinesBetween &&
-                   c_[i].bytesBetween <= kContentsLinesBetween * 2 * shortLine_;
+                   c_[i].longestBetween <= shortLine_ * 3 / 2;
         };
         std::size_t start = 0;
         while (start < c_.size()) {
             std::size_t end = start + 1;  // the run is [start, end)
             while (end < c_.size() && (fate_[end] == Fate::Repeat || dense(end))) ++end;
-            std::size_t entries = 0;
-            std::size_t back = 0;
-            std::size_t lastBack = start;
-            for (std::size_t i = start; i < end; ++i) {
-                if (fate_[i] != Fate::Open) continue;
-                ++entries;
-                if (comesBack(i, end - 1)) {
-                    ++back;
-                    lastBack = i;
-                }
-            }
-            if (entries >= kContentsRun && back >= 2 &&
-                static_cast<double>(back) >= kContentsComingBack * static_cast<double>(entries)) {
-                for (std::size_t i = start; i <= lastBack; ++i) {
-                    if (fate_[i] == Fate::Open) fate_[i] = Fate::Contents;
-                }
+            if (!markContentsIn(
+                    start, end, [&](std::size_t i) { return listedElsewhere(i, false, start); },
+                    false)) {
+                markContentsIn(
+                    start, end, [&](std::size_t i) { return listedElsewhere(i, true, start); },
+                    true);
             }
             start = end;
         }
+    }
+
+    // Marks the run [start, end) as contents when enough of its entries are
+    // listed elsewhere, judged by its chapters where it has enough of them
+    // (the sections a table of contents lists under them need not come back):
+    // from the start to the last such entry, or `fromFirst`, from the first
+    // such entry.
+    template <typename Listed>
+    bool markContentsIn(std::size_t start, std::size_t end, const Listed& listedElsewhere,
+                        bool fromFirst) {
+        std::size_t entries[2] = {0, 0};  // all, strong
+        std::size_t back[2] = {0, 0};
+        std::size_t first[2] = {end, end};
+        std::size_t last[2] = {start, start};
+        for (std::size_t i = start; i < end; ++i) {
+            if (fate_[i] != Fate::Open) continue;
+            const bool strong = !c_[i].heading.weak();
+            const bool elsewhere = listedElsewhere(i);
+            for (int by = 0; by < 2; ++by) {
+                if (by == 1 && !strong) continue;
+                ++entries[by];
+                if (!elsewhere) continue;
+                ++back[by];
+                first[by] = std::min(first[by], i);
+                last[by] = i;
+            }
+        }
+        const int by = entries[1] >= kContentsRun ? 1 : 0;
+        if (entries[by] < kContentsRun || back[by] < 2 ||
+            static_cast<double>(back[by]) <
+                kContentsComingBack * static_cast<double>(entries[by])) {
+            return false;
+        }
+        for (std::size_t i = fromFirst ? first[by] : start; i <= last[by]; ++i) {
+            if (fate_[i] == Fate::Open) fate_[i] = Fate::Contents;
+        }
+        return true;
     }
 
     void collectEntries() {
@@ -182,13 +223,20 @@ private:
             std::multimap<std::uint32_t, std::size_t> openRuns;  // last number -> run
             for (std::size_t e : members) {
                 const std::uint32_t n = entries_[e].number;
+                // Of the runs waiting for a number, the one extended last.
+                const auto latest = [&openRuns](std::uint32_t last) {
+                    const auto [from, to] = openRuns.equal_range(last);
+                    return from == to ? openRuns.end() : std::prev(to);
+                };
                 auto chosen = openRuns.end();
                 for (std::uint32_t missing = 0; missing <= kMostMissing && chosen == openRuns.end();
                      ++missing) {
                     if (n < missing + 1) break;
-                    chosen = openRuns.find(n - 1 - missing);
+                    chosen = latest(n - 1 - missing);
                 }
-                if (chosen == openRuns.end()) chosen = openRuns.find(n);
+                // The same number again: parts of one chapter, or a slip of the
+                // author's; never for weak forms, where it is a list's.
+                if (chosen == openRuns.end() && !weakKey(key)) chosen = latest(n);
                 std::size_t run = runs.size();
                 if (chosen != openRuns.end()) {
                     run = chosen->second;
@@ -217,7 +265,8 @@ private:
                 default: {
                     const bool volumes = heading.volume();
                     if (run.size() < (volumes ? 2u : 3u) || !spacedApart(run)) break;
-                    accepted[e] = !heading.punctuated || std::get<0>(entry.key) == HeadingLine::Form::Titled;
+                    accepted[e] =
+                        !heading.punctuated || std::get<0>(entry.key) == HeadingLine::Form::Titled;
                     break;
                 }
             }
@@ -251,20 +300,29 @@ private:
     // title of the one before of its group (第一章(1), 第一章(2)).
     void markSections() {
         std::map<GroupKey, std::vector<std::size_t>> chapters;  // accepted entries by group
+        std::map<GroupKey, std::vector<std::size_t>> all;       // and all of them
         std::size_t strong = 0;
         for (std::size_t e = 0; e < entries_.size(); ++e) {
-            if (!acceptedEntry_[e] || !isChapterGroup(entries_[e].key)) continue;
+            if (!isChapterGroup(entries_[e].key)) continue;
+            all[entries_[e].key].push_back(e);
+            // A chapter 1 named on its volume's line only opens the volume: no
+            // chapter level for others to be sections of.
+            if (!acceptedEntry_[e] || (entries_[e].inner && entries_[e].number <= 1)) continue;
             chapters[entries_[e].key].push_back(e);
             const auto form = std::get<0>(entries_[e].key);
             if (form == HeadingLine::Form::Numbered || form == HeadingLine::Form::English) ++strong;
         }
+        // Where strong chapters are a handful against hundreds of weak ones,
+        // they are mentions, and the weak ones the book's chapters.
         std::map<GroupKey, bool> section;
         for (const auto& [key, members] : chapters) {
-            const auto form = std::get<0>(key);
-            const bool weak = form >= HeadingLine::Form::WordFirst;
-            section[key] = weak && strong >= kStrongChapters;
+            section[key] =
+                weakKey(key) && strong >= kStrongChapters && 4 * strong >= members.size();
         }
-        for (const auto& [inner, members] : chapters) {
+        // Whether numbers start again is a matter of all of a group's headings,
+        // also those too close together to count as chapters on their own.
+        for (const auto& [inner, unused] : chapters) {
+            const std::vector<std::size_t>& members = all[inner];
             for (const auto& [outer, others] : chapters) {
                 if (inner == outer || section[inner] || members.size() <= others.size()) continue;
                 if (startsAgainUnder(members, others)) section[inner] = true;
@@ -279,10 +337,11 @@ private:
             const auto last = lastOfGroup.find(entry.key);
             if (!isSection && last != lastOfGroup.end()) {
                 const Entry& before = entries_[last->second];
-                isSection = before.number == entry.number &&
-                            c_[before.candidate].heading.titleHash ==
-                                c_[entry.candidate].heading.titleHash &&
-                            !entry.inner;
+                const HeadingLine& then = c_[before.candidate].heading;
+                const HeadingLine& now = c_[entry.candidate].heading;
+                // Numbers alone say nothing of their titles: a slip of the author's.
+                isSection = before.number == entry.number && then.titleHash == now.titleHash &&
+                            !then.numberOnly && !now.numberOnly && !entry.inner;
             }
             lastOfGroup[entry.key] = e;
             if (isSection) acceptedEntry_[e] = false;
@@ -329,8 +388,9 @@ private:
         const auto last = lastVolume.find(key);
         const bool same = last != lastVolume.end() && last->second == heading.number;
         lastVolume[key] = heading.number;
-        const bool innerChapter = heading.innerWord != 0 &&
-                                  isChapterGroup({HeadingLine::Form::Numbered, heading.innerWord, false});
+        const bool innerChapter =
+            heading.innerWord != 0 &&
+            isChapterGroup({HeadingLine::Form::Numbered, heading.innerWord, false});
         return same && innerChapter ? HeadingLevel::Chapter : HeadingLevel::Volume;
     }
 
@@ -352,8 +412,8 @@ private:
                 if (k < i && fate_[k] != Fate::Repeat) ++linesBetween;
             }
             // The one line may be the title of a volume or of a number alone.
-            const bool titled = previous < c_.size() && (c_[previous].heading.volume() ||
-                                                         c_[previous].heading.numberOnly);
+            const bool titled = previous < c_.size() &&
+                                (c_[previous].heading.volume() || c_[previous].heading.numberOnly);
             joins = joins && (linesBetween == 0 || (titled && linesBetween == 1 &&
                                                     c.linesBetween == 1 && c.previous.titleLike));
             if (!joins) {

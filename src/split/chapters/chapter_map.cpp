@@ -67,7 +67,8 @@ ChapterList findChapters(const std::string& sourcePath,
         const bool last = k + 1 == structure.cuts.size();
         const std::uint64_t charactersAfter =
             last ? pass.totalCharacters() : structure.cuts[k + 1].charactersBefore;
-        const std::uint64_t bytesAfter = last ? pass.totalBytes() : structure.cuts[k + 1].bytesBefore;
+        const std::uint64_t bytesAfter =
+            last ? pass.totalBytes() : structure.cuts[k + 1].bytesBefore;
         ChapterBlock block;
         block.offset = cut.offset;
         block.line = cut.line;

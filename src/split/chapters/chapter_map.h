@@ -40,9 +40,9 @@ struct ChapterBlock {
 struct ChapterMap {
     std::vector<Chapter> headings;  // in the order of the file
     std::vector<ChapterBlock> blocks;
-    std::uint64_t prefaceBytes = 0;  // before the first block, as a part holds them
+    std::uint64_t prefaceBytes = 0;   // before the first block, as a part holds them
     std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
-    bool measured = false;           // the blocks' characters were counted
+    bool measured = false;            // the blocks' characters were counted
     // The file the chapters were found in, as it was then.
     FileIdentity file;
     FileStamp stamp;

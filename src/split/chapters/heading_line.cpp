@@ -14,9 +14,9 @@ constexpr char32_t kChapter = U'第';
 constexpr std::u32string_view kVolumeWords = U"卷部集篇册季分";
 constexpr std::u32string_view kChapterWords = U"章回节讲课话幕";
 // Front and back matter, the longer names first.
-constexpr std::u32string_view kMatter[] = {
-    U"完本感言", U"序章", U"序言", U"序幕", U"自序", U"代序", U"前言", U"楔子", U"引子",
-    U"尾声",     U"后记", U"番外", U"终章", U"附录", U"跋",   U"序"};
+constexpr std::u32string_view kMatter[] = {U"完本感言", U"序章", U"序言", U"序幕", U"自序", U"代序",
+                                           U"前言",     U"楔子", U"引子", U"尾声", U"后记", U"番外",
+                                           U"终章",     U"附录", U"跋",   U"序"};
 constexpr std::u32string_view kChapterInEnglish[] = {U"Chapter", U"CHAPTER"};
 // Words that open a weak heading before its number: 卷一, 章 12.
 constexpr std::u32string_view kWordsFirst = U"卷章部篇";
@@ -100,8 +100,10 @@ std::u32string_view undecorated(std::u32string_view text) {
         while (!text.empty() && isDecoration(text.back())) text.remove_suffix(1);
         text = trimmed(text);
         if (text.size() >= 2) {
+            // A line in 《》 whole names a book or quotes one: it stays as it is.
             const std::size_t open = kOpening.find(text.front());
-            if (open != std::u32string_view::npos && text.back() == kClosing[open] &&
+            if (open != std::u32string_view::npos && text.front() != U'《' &&
+                text.back() == kClosing[open] &&
                 std::count(text.begin(), text.end(), text.front()) == 1) {
                 text = text.substr(1, text.size() - 2);
             }
@@ -117,11 +119,12 @@ std::u32string_view undecorated(std::u32string_view text) {
     return text;
 }
 
-std::uint64_t hashOf(std::u32string_view text) {
+std::uint64_t hashOf(std::u32string_view text, std::size_t most = SIZE_MAX) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
     bool any = false;
     for (char32_t c : text) {
         if (!isLetterOrDigit(c)) continue;
+        if (most-- == 0) break;
         if (c >= U'\xFF10' && c <= U'\xFF19') c = c - U'\xFF10' + U'0';
         hash = (hash ^ c) * 0x100000001b3ull;
         any = true;
@@ -260,6 +263,7 @@ void describeTitle(HeadingLine& heading, std::u32string_view title) {
     heading.numberOnly = trimmed(title).empty();
     heading.punctuated = punctuatedTitle(title);
     heading.titleHash = hashOf(withoutPartMark(title));
+    heading.titleHeadHash = hashOf(title, 4);
 }
 
 // A heading word and number at the start of `text` or after a short part of
@@ -431,7 +435,8 @@ std::optional<HeadingLine> readNumberFirst(std::u32string_view text) {
         // A short title after it (一 远行); after 正文, a longer one, with
         // what a site adds after it, and a title that exclaims.
         if (!title.empty() && title.find(U'。') == std::u32string_view::npos &&
-            (body ? title.size() <= kLongestPrefix * 3 : title.size() <= 15 && !punctuatedTitle(title))) {
+            (body ? title.size() <= kLongestPrefix * 3
+                  : title.size() <= 15 && !punctuatedTitle(title))) {
             describeTitle(heading, title);
             heading.punctuated = heading.punctuated && !body;
             return heading;
@@ -476,8 +481,15 @@ std::optional<HeadingLine> readHeading(std::u32string_view text) {
         return std::nullopt;
     }
     const std::u32string_view core = undecorated(text);
-    if (core.empty() || core.size() > HeadingReader::kMaxHeadingCharacters) return std::nullopt;
+    if (core.empty()) return std::nullopt;
     std::optional<HeadingLine> heading = readCore(core);
+    // Past 40 characters only 第 + number + word, with what a site adds after
+    // the title (更新时间 …), and such a line counts only in its sequence.
+    if (heading && core.size() > HeadingReader::kMaxHeadingCharacters &&
+        heading->form != HeadingLine::Form::Numbered &&
+        heading->form != HeadingLine::Form::English) {
+        return std::nullopt;
+    }
     if (heading) {
         heading->characters = static_cast<std::uint16_t>(core.size());
         heading->textHash = hashOf(core);
@@ -489,7 +501,8 @@ HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const Headin
     : encoding_(encoding),
       facts_(&factsOf(encoding)),
       pattern_(std::move(pattern)),
-      chapterBytes_(encodeCharacter(kChapter, encoding)) {
+      chapterBytes_(encodeCharacter(kChapter, encoding)),
+      characterBytes_(facts_->form == CharacterForm::DoubleByte ? 2 : facts_->longestCharacter) {
     // Past any blanks, a heading opens with one of these; a prefix before
     // 第, when it has one, with a mark; a decorated one with a symbol.
     std::u32string starts =
@@ -497,18 +510,47 @@ HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const Headin
     for (char32_t c = U'0'; c <= U'9'; ++c) starts += c;
     for (char32_t c = U'\xFF10'; c <= U'\xFF19'; ++c) starts += c;
     starts += U"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟廿";
-    for (char32_t c : starts) starts_[c] = true;
-    for (char32_t c = 0x2190; c <= 0x27BF; ++c) starts_[c] = starts_[c] || isDecoration(c);
+    for (char32_t c = 0x2190; c <= 0x2BFF; ++c) {
+        if (isDecoration(c)) starts += c;
+    }
+    for (char32_t c = 0x1F300; c <= 0x1FAFF; c += 0x40) starts += c;  // one a block of 64
+    for (char32_t c : starts) {
+        const std::string bytes = encodeCharacter(c, encoding);
+        if (bytes.empty()) continue;
+        const unsigned first = static_cast<unsigned char>(bytes[0]) << 8;
+        if (bytes.size() == 1) {
+            for (unsigned second = 0; second < 0x100; ++second) startBytes_[first | second] = true;
+        } else {
+            startBytes_[first | static_cast<unsigned char>(bytes[1])] = true;
+        }
+    }
+    for (char32_t blank : {U' ', U'\t', U'\x3000', U'\xA0'}) {
+        std::string bytes = encodeCharacter(blank, encoding);
+        if (!bytes.empty()) blanks_.push_back(std::move(bytes));
+    }
 }
 
 // Past its blanks, a heading opens with a character from a short list, or
 // holds 第 within its first characters.
 bool HeadingReader::mayStartHeading(std::string_view line) const {
     std::size_t at = 0;
-    char32_t first = U' ';
-    while (at < line.size() && isBlank(first)) first = facts_->decode(line, at);
-    if (first < starts_.size() ? starts_[first] : isDecoration(first)) return true;
-    const std::size_t window = (kLongestPrefix + 1) * facts_->longestCharacter;
+    for (bool blank = true; blank && at < line.size();) {
+        blank = false;
+        for (const std::string& bytes : blanks_) {
+            if (line[at] != bytes[0] || line.size() - at < bytes.size()) continue;
+            std::size_t k = 1;
+            while (k < bytes.size() && line[at + k] == bytes[k]) ++k;
+            if (k < bytes.size()) continue;
+            at += bytes.size();
+            blank = true;
+            break;
+        }
+    }
+    if (at >= line.size()) return false;
+    const unsigned first = static_cast<unsigned char>(line[at]) << 8;
+    const unsigned second = at + 1 < line.size() ? static_cast<unsigned char>(line[at + 1]) : 0;
+    if (startBytes_[first | second]) return true;
+    const std::size_t window = (kLongestPrefix + 1) * characterBytes_;
     return !chapterBytes_.empty() &&
            line.substr(0, window).find(chapterBytes_) != std::string_view::npos;
 }
@@ -524,7 +566,7 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
         return HeadingLine{};
     }
     // Cheapest first: the length, then the first character, then the count.
-    if (line.size() > kMaxBytes || !mayStartHeading(line) ||
+    if (line.size() > kMaxCharacters * characterBytes_ || !mayStartHeading(line) ||
         (line.size() > kMaxCharacters &&
          CharCounter::countLine(encoding_, line) > kMaxCharacters)) {
         return std::nullopt;
@@ -537,7 +579,8 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
 
 bool HeadingReader::matches(std::string_view line) const {
     const std::optional<HeadingLine> heading = read(line);
-    return heading && !heading->weak();
+    return heading && !heading->weak() &&
+           (pattern_ || heading->characters <= kMaxHeadingCharacters);
 }
 
 }  // namespace tovane

@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "split/text/heading_pattern.h"
 #include "split/text/text_encoding.h"
@@ -25,8 +26,8 @@ namespace tovane {
 // What a line says as a heading.
 struct HeadingLine {
     enum class Form : std::uint8_t {
-        Numbered,   // 第 + number + 章/回/节/卷/集/部/篇/讲/课/话/幕/季/册/部分
-        Named,      // front and back matter: 序, 前言, 楔子, 尾声, 后记, 跋, 附录, 番外 …
+        Numbered,  // 第 + number + 章/回/节/卷/集/部/篇/讲/课/话/幕/季/册/部分
+        Named,  // front and back matter: 序, 前言, 楔子, 尾声, 后记, 跋, 附录, 番外 …
         English,    // Chapter 3, CHAPTER IV
         WordFirst,  // 卷一, 章 12: a heading word, then the number
         Bare,       // the number alone: 一, 12, 01
@@ -35,22 +36,24 @@ struct HeadingLine {
         Titled,     // 一 远行, 正文 001 初见: the number and a short title
     };
     Form form = Form::Numbered;
-    char32_t word = 0;           // 章, 卷 …; 分 for 部分; a matter's first character; 0 for none
+    char32_t word = 0;  // 章, 卷 …; 分 for 部分; a matter's first character; 0 for none
     std::uint32_t number = 0;    // 0 for none
     bool chineseNumber = false;  // written in Chinese numerals
     // A second heading word and number on the line: 第二季 第三卷 风雪夜归,
     // 第一卷 第一章 少年.
     char32_t innerWord = 0;
     std::uint32_t innerNumber = 0;
-    bool numberOnly = false;  // nothing after the number and its word: the title may stand
-                              // on a line of its own
-    bool punctuated = false;  // sentence punctuation inside the title
+    bool numberOnly = false;       // nothing after the number and its word: the title may stand
+                                   // on a line of its own
+    bool punctuated = false;       // sentence punctuation inside the title
     std::uint16_t characters = 0;  // of the heading without its decoration
     // Hashes of the heading's words, blanks and punctuation left out: the
     // whole heading, and its title alone without a part mark such as （上）
     // or (2). 0 for none.
     std::uint64_t textHash = 0;
     std::uint64_t titleHash = 0;
+    // And of the title's first four letters, for a title a site lengthened.
+    std::uint64_t titleHeadHash = 0;
 
     // The weak forms are headings only where they form a sequence.
     bool weak() const { return form >= Form::WordFirst; }
@@ -64,7 +67,7 @@ public:
     static constexpr std::size_t kMaxBytes = 240;
     // Nor are lines of more characters than this, decoration included …
     static constexpr std::size_t kMaxCharacters = 60;
-    // … or than this without it.
+    // … or, without it, than this, unless they open with 第 + number + word.
     static constexpr std::size_t kMaxHeadingCharacters = 40;
     // A user's pattern is searched for in lines of at most this many bytes.
     static constexpr std::size_t kMaxPatternBytes = 200;
@@ -77,8 +80,8 @@ public:
     // `line` (without its terminator) as a candidate heading, or nothing.
     // With a user's pattern, a line it is found in reads as a numbered heading.
     std::optional<HeadingLine> read(std::string_view line) const;
-    // Whether `line` is a heading on its own: a strong form by the built-in
-    // rule, or one the user's pattern is found in.
+    // Whether `line` is a heading on its own: a strong form of at most 40
+    // characters by the built-in rule, or one the user's pattern is found in.
     bool matches(std::string_view line) const;
 
 private:
@@ -90,8 +93,14 @@ private:
     const EncodingFacts* facts_;
     std::shared_ptr<const HeadingPattern> pattern_;
     std::string chapterBytes_;  // 第 in the encoding
-    // The characters of the Basic Multilingual Plane a heading can open with.
-    std::bitset<0x10000> starts_;
+    // The bytes a heading's characters take at most, save the four-byte
+    // characters of GB18030 that no heading is made of.
+    std::size_t characterBytes_;
+    // The blanks a heading may be indented with, and the first two bytes of
+    // the characters it can open with, in the encoding: most lines are passed
+    // over on these bytes without decoding a character.
+    std::vector<std::string> blanks_;
+    std::bitset<0x10000> startBytes_;
 };
 
 // `text` (decoded, blanks at its ends left off) read as a candidate heading.

@@ -2,18 +2,42 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace tovane {
 
-char32_t gbkPair(unsigned char lead, unsigned char trail) {
-    static const std::array<char16_t, kGbkTableSize> table = [] {
-        std::array<char16_t, kGbkTableSize> read{};
-        read.fill(0xFFFD);
-        readGbkTable(read.data());
-        return read;
+namespace {
+
+const std::array<char16_t, kGbkTableSize>& table() {
+    static const std::array<char16_t, kGbkTableSize> read = [] {
+        std::array<char16_t, kGbkTableSize> characters{};
+        characters.fill(0xFFFD);
+        readGbkTable(characters.data());
+        return characters;
     }();
+    return read;
+}
+
+}  // namespace
+
+char32_t gbkPair(unsigned char lead, unsigned char trail) {
     if (lead < 0x81 || lead > 0xFE || trail < 0x40 || trail > 0xFE) return 0xFFFD;
-    return table[static_cast<std::size_t>(lead - 0x81) * kGbkTrails + (trail - 0x40u)];
+    return table()[static_cast<std::size_t>(lead - 0x81) * kGbkTrails + (trail - 0x40u)];
+}
+
+std::uint16_t gbkBytesOf(char32_t c) {
+    // The table turned around, once: the pair of each character, lead byte first.
+    static const std::vector<std::uint16_t> pairs = [] {
+        std::vector<std::uint16_t> of(0x10000, 0);
+        const std::array<char16_t, kGbkTableSize>& characters = table();
+        for (std::size_t i = characters.size(); i-- > 0;) {
+            if (characters[i] == 0xFFFD) continue;
+            of[characters[i]] =
+                static_cast<std::uint16_t>((0x81 + i / kGbkTrails) << 8 | (0x40 + i % kGbkTrails));
+        }
+        return of;
+    }();
+    return c < 0x10000 ? pairs[c] : 0;
 }
 
 char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, unsigned char b4) {

@@ -4,11 +4,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 namespace tovane {
 
 // The character GBK writes as `lead` `trail`; U+FFFD when it has none there.
 char32_t gbkPair(unsigned char lead, unsigned char trail);
+
+// The two bytes GBK writes `c` in, lead byte high; 0 when it has no pair for it.
+std::uint16_t gbkBytesOf(char32_t c);
 
 // The character GB18030 writes in four bytes, from the standard's ranges;
 // U+FFFD where it has none.

@@ -239,15 +239,8 @@ std::string encodeCharacter(char32_t c, TextEncoding encoding) {
     switch (facts.form) {
         case CharacterForm::DoubleByte:
             if (c < 0x80) return std::string(1, static_cast<char>(c));
-            for (unsigned lead = facts.pairs.leadFirst; lead <= facts.pairs.leadLast; ++lead) {
-                for (unsigned trail = facts.pairs.trailFirst; trail <= facts.pairs.trailLast;
-                     ++trail) {
-                    if (facts.pairs.isTrail(static_cast<unsigned char>(trail)) &&
-                        gbkPair(static_cast<unsigned char>(lead),
-                                static_cast<unsigned char>(trail)) == c) {
-                        return {static_cast<char>(lead), static_cast<char>(trail)};
-                    }
-                }
+            if (const std::uint16_t pair = gbkBytesOf(c)) {
+                return {static_cast<char>(pair >> 8), static_cast<char>(pair & 0xFF)};
             }
             return {};
         case CharacterForm::Utf8:

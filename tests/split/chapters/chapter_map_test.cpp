@@ -64,15 +64,19 @@ struct Book {
 
 class ChapterListTest : public ::testing::TestWithParam<TextEncoding> {
 protected:
-    std::vector<std::uint64_t> found(const Book& book, const char* end = "\r\n") {
+    std::shared_ptr<const ChapterMap> mapOf(const Book& book, const char* end = "\r\n") {
         const TextEncoding encoding = GetParam();
         const std::string bytes =
             std::string(byteOrderMark(encoding)) + test::encode(book.utf8(end), encoding);
-        const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, {true, false});
+        const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, {true, true});
         EXPECT_EQ(list.result, ChapterList::Result::Done) << list.message;
+        return list.map;
+    }
+    std::vector<std::uint64_t> found(const Book& book, const char* end = "\r\n") {
+        const std::shared_ptr<const ChapterMap> map = mapOf(book, end);
         std::vector<std::uint64_t> lines;
-        if (!list.map) return lines;
-        for (const Chapter& chapter : list.map->headings) {
+        if (!map) return lines;
+        for (const Chapter& chapter : map->headings) {
             lines.push_back(chapter.line);
             EXPECT_EQ(chapter.text,
                       book.lines.at(chapter.line - 1)
@@ -234,6 +238,231 @@ TEST_P(ChapterListTest, LineEndsOfEveryKind) {
     }
     EXPECT_EQ(found(book, "\n"), book.headings);
     EXPECT_EQ(found(book, "\r"), book.headings);
+}
+
+// Lines of a book's own, each a heading or not, in the order given.
+struct Line {
+    const char* text;
+    bool heading = false;
+};
+Book bookOf(std::initializer_list<Line> lines, int paragraphs = 3) {
+    Book book;
+    book.other("青云记");
+    for (const Line& line : lines) {
+        if (line.heading) {
+            book.heading(line.text);
+        } else if (*line.text == '\0') {
+            book.text(paragraphs);
+        } else {
+            book.other(line.text);
+        }
+    }
+    return book;
+}
+constexpr Line kText{""};    // a few paragraphs of the story
+constexpr Line kBlank{" "};  // a line of blanks
+
+TEST_P(ChapterListTest, TwoNumbersOnALineMakeAVolumeHeading) {
+    const Book book = bookOf({{"第一季 第一卷 风雪夜归", true},
+                              kText,
+                              {"第一章 夜渡", true},
+                              kText,
+                              {"第二章 山门", true},
+                              kText,
+                              {"第一季 第二卷 春水", true},
+                              kText,
+                              {"第三章 旧事", true},
+                              kText,
+                              {"第一部分 山中旧事第4节 古寺", true},
+                              kText,
+                              {"第五章 远行", true},
+                              kText});
+    EXPECT_EQ(found(book), book.headings);
+    EXPECT_EQ(mapOf(book)->headings.front().level, HeadingLevel::Volume);
+}
+
+// A volume and its chapter 1 with nothing but a blank line or its own title
+// line between are one chapter, cut before the volume.
+TEST_P(ChapterListTest, AVolumeAndItsFirstChapterAreOneBlock) {
+    const Book book = bookOf({kText,
+                              {"第一部 启程", true},
+                              kBlank,
+                              {"第一章 山雨", true},
+                              kText,
+                              {"第二章 江城", true},
+                              kText,
+                              {"第二部 归途", true},
+                              {"归途篇"},
+                              {"第一章 夜渡", true},
+                              kText,
+                              {"第二季 引子", true},
+                              {"第一章 风起", true},
+                              kText});
+    const std::shared_ptr<const ChapterMap> map = mapOf(book);
+    EXPECT_EQ(found(book), book.headings);
+    ASSERT_EQ(map->blocks.size(), 4u);
+    EXPECT_EQ(map->blocks[0].line, book.headings[0]);
+    EXPECT_EQ(map->blocks[2].line, book.headings[3]);
+    EXPECT_EQ(map->blocks[3].line, book.headings[5]);
+    EXPECT_EQ(map->headings[4].block, 2u);
+}
+
+// One missed number used to end a run; these stay in it.
+TEST_P(ChapterListTest, ARunOfBodyNumbersSurvivesOddLines) {
+    const Book book = bookOf({{"正文 001 初见", true},
+                              kText,
+                              {"正文 002 回来了！", true},
+                              kText,
+                              {"正文 003一群老友", true},
+                              kText,
+                              {"正文 004 再会 （本章求月票，求推荐！）", true},
+                              kText,
+                              {"正文 006 远行", true},
+                              kText,
+                              {"正文 007 尾声之前", true},
+                              kText},
+                             12);
+    EXPECT_EQ(found(book), book.headings);
+}
+
+TEST_P(ChapterListTest, DecorationIsLeftOffTheHeading) {
+    const Book book = bookOf({{"◆ 《青云传奇之风雪夜》 第一回　一个迟到的客人 ◆", true},
+                              kText,
+                              {"【第二回 山门】", true},
+                              kText,
+                              {"★第三回 雨夜★", true},
+                              kText,
+                              {"══ 第四回 归来 ══", true},
+                              kText});
+    EXPECT_EQ(found(book), book.headings);
+}
+
+TEST_P(ChapterListTest, FrontAndBackMatterStandingAlone) {
+    for (const char* front : {"序", "序言", "自序", "代序", "前言", "引子"}) {
+        for (const char* back : {"后记", "跋", "附录", "附录一 年表", "正文 尾声"}) {
+            const Book book = bookOf({{front, true},
+                                      kText,
+                                      {"第一章 起", true},
+                                      kText,
+                                      {"第二章 承", true},
+                                      kText,
+                                      {back, true},
+                                      kText});
+            EXPECT_EQ(found(book), book.headings) << front << " " << back;
+        }
+    }
+}
+
+// Citations, footnotes, end markers, mentions and a heading printed again
+// after a blank line or a site's banner are no chapters.
+TEST_P(ChapterListTest, LinesThatOnlyLookLikeHeadingsAmongChapters) {
+    const Book book = bookOf({{"第一卷 江湖", true},
+                              kText,
+                              {"——某氏《旧史通录·第一百九十六卷》"},
+                              {"第一章 风起", true},
+                              kBlank,
+                              {"第一章 风起"},
+                              kText,
+                              {"《同上·第一百八十四卷》"},
+                              {"第二章 云涌", true},
+                              {"本书来自 www.example.com"},
+                              {"第二章 云涌"},
+                              kText,
+                              {"② 见第九卷。——译者"},
+                              {"army，第7集团军；first"},
+                              kText,
+                              {"第一卷终"},
+                              {"第二卷 庙堂", true},
+                              kText,
+                              {"第三章 夜雨", true},
+                              kText,
+                              {"第三章完"},
+                              {"（第二卷完）"},
+                              {"1983.5.8　第一部修改毕"},
+                              {"第三卷 归来", true},
+                              kText,
+                              {"第四章 天明", true},
+                              kText});
+    EXPECT_EQ(found(book), book.headings);
+}
+
+// A number alone with its title on the next line lists the number only; a
+// book that puts titles above numbers is cut before the title.
+TEST_P(ChapterListTest, TwoLineHeadings) {
+    Book below;
+    Book above;
+    below.other("青云记");
+    above.other("青云记");
+    const char* titles[] = {"甄士隐梦幻识通灵", "贾夫人仙逝扬州城", "托内兄如海荐西宾",
+                            "薄命女偏逢薄命郎"};
+    for (unsigned n = 1; n <= 4; ++n) {
+        below.heading("第" + chinese(n) + "回");
+        below.other(titles[n - 1]);
+        below.text(3);
+        above.other(titles[n - 1]);
+        above.heading("第" + chinese(n) + "回");
+        above.text(3);
+    }
+    EXPECT_EQ(found(below), below.headings);
+    EXPECT_EQ(found(above), above.headings);
+    const std::shared_ptr<const ChapterMap> map = mapOf(above);
+    ASSERT_EQ(map->blocks.size(), 4u);
+    EXPECT_EQ(map->blocks[1].line, above.headings[1] - 1);
+}
+
+// Sections numbered again in every chapter are no chapters of their own.
+TEST_P(ChapterListTest, SectionsStartingAgainInEveryChapter) {
+    for (const char* form : {"一、", "（1）", "第一节 "}) {
+        Book book;
+        for (unsigned n = 1; n <= 4; ++n) {
+            book.heading("第" + chinese(n) + "章 山雨");
+            for (unsigned s = 1; s <= 3; ++s) {
+                book.text(4);
+                const std::string numeral =
+                    std::string(form) == "（1）" ? std::to_string(s) : chinese(s);
+                book.other(std::string(form) == "（1）"  ? "（" + numeral + "）"
+                           : std::string(form) == "一、" ? numeral + "、夜行"
+                                                         : "第" + numeral + "节 夜行");
+            }
+            book.text(4);
+        }
+        EXPECT_EQ(found(book), book.headings) << form;
+    }
+}
+
+TEST_P(ChapterListTest, TablesOfContentsWithSectionsSummariesOrAtTheEnd) {
+    for (int kind = 0; kind < 3; ++kind) {
+        Book book;
+        book.other("青云记");
+        const auto contents = [&] {
+            book.other("目录");
+            for (unsigned n = 1; n <= 5; ++n) {
+                book.other("第" + chinese(n) + "章 风起云涌" + chinese(n));
+                if (kind == 0) book.other("一、山雨");
+                if (kind == 1) book.other("　　少年离家，路遇故人");
+            }
+        };
+        if (kind < 2) contents();
+        for (unsigned n = 1; n <= 5; ++n) {
+            book.heading("第" + chinese(n) + "章 风起云涌" + chinese(n));
+            book.text(3);
+        }
+        if (kind == 2) contents();
+        EXPECT_EQ(found(book), book.headings) << kind;
+    }
+}
+
+// What the split counts of each chapter is what the pass counted.
+TEST_P(ChapterListTest, ChaptersAreMeasuredAsTheSplitCountsThem) {
+    const Book book = bookOf({{"第一章 起", true}, {"天"}, kBlank, {"第二章 承", true}, {"山水"}});
+    const std::shared_ptr<const ChapterMap> map = mapOf(book);
+    ASSERT_EQ(map->blocks.size(), 2u);
+    const std::uint64_t crlf = lineBreak(GetParam()).size();
+    EXPECT_EQ(map->blocks[0].characters, 5u + 2 + 1 + 2 + 1);  // 第一章 起, 天, a blank
+    EXPECT_EQ(map->blocks[1].characters, 5u + 2 + 2);
+    EXPECT_EQ(map->blocks[1].bytes, test::encode("第二章 承山水", GetParam()).size() + 2 * crlf);
+    EXPECT_EQ(map->prefaceBytes, test::encode("青云记", GetParam()).size() + crlf);
+    EXPECT_EQ(map->byteOrderMark, byteOrderMark(GetParam()).size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ChapterListTest,
