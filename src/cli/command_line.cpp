@@ -1,6 +1,10 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "split/parts/part_names.h"
+#include "split/split_modes.h"
 #include "split/text/heading_pattern.h"
 
 namespace tovane::cli {
@@ -10,7 +14,7 @@ std::string usageText() {
         "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --max-size KB]\n"
         "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
         "       tovane-split --list-chapters [--chapters N] [--heading REGEX] SOURCE\n";
-    const std::string size(kDefaultSizeText);
+    const std::string size(kSplitModes[0].defaultNumber);
     return "Usage: " + synopsis +
            "\n"
            "Splits the text file SOURCE into parts of whole lines, named NAME_1.txt,\n"
@@ -60,12 +64,38 @@ std::string usageText() {
            "removed, the finished parts stay).\n";
 }
 
+namespace {
+
+// The ways' options, as the table has them: "--size, --parts, ... and --max-size".
+std::string modeOptions() {
+    std::vector<std::string_view> options;
+    for (const SplitModeRow& row : kSplitModes) {
+        if (std::find(options.begin(), options.end(), row.option) == options.end()) {
+            options.push_back(row.option);
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == options.size() ? " and " : ", ";
+        text += options[i];
+    }
+    return text;
+}
+
+bool isFlagOfAWay(std::string_view argument) {
+    return std::any_of(
+        std::begin(kSplitModes), std::end(kSplitModes),
+        [&](const SplitModeRow& row) { return !row.flag.empty() && row.flag == argument; });
+}
+
+}  // namespace
+
 CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::string> positional;
     bool baseGiven = false;
-    bool modeGiven = false;
-    bool atChapters = false;
+    const SplitModeRow* way = nullptr;  // the way an option asked for
+    std::string flag;                   // and the flag that goes with it
     auto fail = [&line](std::string error) {
         line.action = CommandLine::Action::UsageError;
         line.error = std::move(error);
@@ -94,22 +124,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        if (is("--size") || is("--parts") || is("--chapters") || is("--max-size")) {
-            if (modeGiven) {
-                return fail("--size, --parts, --chapters and --max-size can't be combined");
-            }
-            modeGiven = true;
-            line.request.mode = is("--size")       ? SplitMode::BySize
-                                : is("--parts")    ? SplitMode::ByCount
-                                : is("--chapters") ? SplitMode::ByChapters
-                                                   : SplitMode::ByMaxSize;
-            std::string& into = line.request.mode == SplitMode::ByCount ? line.request.countText
-                                : line.request.mode == SplitMode::ByChapters
-                                    ? line.request.chaptersText
-                                    : line.request.sizeText;
-            if (!value(into)) return fail(argument + " needs a value");
-        } else if (argument == "--at-chapters") {
-            atChapters = true;
+        const auto asked = std::find_if(
+            std::begin(kSplitModes), std::end(kSplitModes),
+            [&](const SplitModeRow& row) { return row.flag.empty() && is(row.option.data()); });
+        if (asked != std::end(kSplitModes)) {
+            if (way != nullptr) return fail(modeOptions() + " can't be combined");
+            way = asked;
+            line.request.mode = way->mode;
+            if (!value(line.request.numberText)) return fail(argument + " needs a value");
+        } else if (isFlagOfAWay(argument)) {
+            flag = argument;
         } else if (argument == "--list-chapters") {
             line.action = CommandLine::Action::ListChapters;
         } else if (is("--heading")) {
@@ -135,20 +159,29 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.action == CommandLine::Action::ListChapters) {
         if (positional.size() != 1) return fail("--list-chapters takes SOURCE alone");
-        if (modeGiven && line.request.mode != SplitMode::ByChapters) {
-            return fail("--list-chapters goes with --chapters only");
+        const SplitModeRow& chapters = splitModeRow(SplitMode::ByChapters);
+        if (way != nullptr && way->mode != SplitMode::ByChapters) {
+            return fail("--list-chapters goes with " + std::string(chapters.option) + " only");
         }
+        if (way == nullptr) line.request.numberText = chapters.defaultNumber;
         line.request.sourcePath = positional[0];
         return line;
     }
     if (positional.size() != 2) return fail("SOURCE and SAVE_DIR are both needed");
-    if (atChapters) {
-        if (line.request.mode != SplitMode::BySize) return fail("--at-chapters goes with --size");
-        line.request.mode = SplitMode::BySizeAtChapters;
+    if (way == nullptr) {
+        way = &kSplitModes[0];
+        line.request.mode = way->mode;
+        line.request.numberText = way->defaultNumber;
     }
-    const bool byChapters = line.request.mode == SplitMode::BySizeAtChapters ||
-                            line.request.mode == SplitMode::ByChapters;
-    if (line.request.heading && !byChapters) {
+    if (!flag.empty()) {
+        // The way the flag turns the option into.
+        const auto flagged = std::find_if(
+            std::begin(kSplitModes), std::end(kSplitModes),
+            [&](const SplitModeRow& row) { return row.option == way->option && row.flag == flag; });
+        if (flagged == std::end(kSplitModes)) return fail(flag + " goes with another option");
+        line.request.mode = flagged->mode;
+    }
+    if (line.request.heading && !splitModeRow(line.request.mode).cutsAtChapters) {
         return fail("--heading goes with --chapters or --at-chapters");
     }
     line.request.sourcePath = positional[0];

@@ -64,7 +64,7 @@ int listChapters(const tovane::SplitRequest& request,
         terminal.showMessage(tovane::texts::kSourceMissing);
         return 1;
     }
-    const std::optional<std::uint64_t> perPart = tovane::wholeNumberFromText(request.chaptersText);
+    const std::optional<std::uint64_t> perPart = tovane::wholeNumberFromText(request.numberText);
     if (!perPart || *perPart == 0) {
         terminal.showMessage(tovane::texts::kBadChapters);
         return 2;

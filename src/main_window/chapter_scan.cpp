@@ -21,8 +21,9 @@ void ChapterScan::start(const std::string& path) {
     // and let go can end on its own time.
     auto stop = stop_;
     auto found = found_;
-    thread_ = QThread::create(
-        [path, stop, found] { *found = tovane::findChapters(path, nullptr, {true, true}, stop.get()); });
+    thread_ = QThread::create([path, stop, found] {
+        *found = tovane::findChapters(path, nullptr, {true, true}, stop.get());
+    });
     thread_->setParent(this);
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);
     thread_->start();

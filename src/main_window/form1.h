@@ -1,34 +1,35 @@
-// The main window: choose a source file and a save folder, pick split by size
-// or by count, and start the split. There is one main window at a time. Its
-// controls carry the names users and the help pages know them by.
+// The main window: choose a source file and a save folder, pick a way to
+// split and start the split. There is one main window at a time. Its
+// controls carry the names users and the help pages know them by; the jobs
+// it hands on have classes of their own: the number boxes (DigitBox), the
+// status line (StatusLine), the ways to split (SplitWays), the run
+// (SplitRunner) and the chapters of the chosen book with their list
+// (BookChapters).
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
-#include <atomic>
 #include <vector>
 
 #include "split/split_types.h"
 
-class QAction;
-class QActionGroup;
-class QGroupBox;
-class QShortcut;
 class QDragEnterEvent;
 class QDropEvent;
-class QInputMethodEvent;
-class QKeyEvent;
+class QGroupBox;
 class QLabel;
-class QMimeData;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
 class QRadioButton;
-class QThread;
 class QTimer;
-class ChapterListWindow;
-class ChapterScan;
+class BookChapters;
 class ClickableLabel;
+class DigitBox;
 class LineControl;
+class PathBox;
+class SplitRunner;
+class SplitWays;
+class StatusLine;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -46,16 +47,12 @@ public:
     static void receiveSaveFolder(const QString& folder);
 
     // Fills the source path and base name as Browse does, for a file given on
-    // the command line.
+    // the command line or dropped on the window.
     void chooseSource(const QString& path);
 
-    bool isSplitting() const { return worker_ != nullptr; }
-
-    // The ways to split, chosen in the menu of the split settings: by size
-    // (or by count, with Option2), by size ending at chapters, under a strict
-    // cap, by chapters.
-    enum class Mode { BySize, BySizeAtChapters, ByMaxSize, ByChapters };
-    Mode mode() const { return mode_; }
+    bool isSplitting() const;
+    // The way the window splits now (see split_modes.h).
+    tovane::SplitMode mode() const;
 
     // The help link's left edge in twips, kept fractional so its motion is
     // smooth at any DPI.
@@ -66,26 +63,25 @@ public:
     static constexpr double kClientHeight = 3810;
 
 public slots:
-    void Command1_Click();       // Settings: opens the save-folder picker
-    void Command2_Click();       // Browse: chooses the source file
-    void Command3_Click();       // Open: shows the save folder in the file manager
-    void Command4_Click();       // Start: checks the fields and starts the split
-    void Timer1_Timer();         // holds the window at its size
-    void Timer2_Timer();         // slides the help link along
-    void Label5_Click();         // the help link: opens the page on garbled parts
-    void ztl_Click();            // the status line: opens the home page
-    void Text2_Change();         // typing a size selects split by size
-    void Text3_Change();         // typing a count selects split by count
-    void chooseMode(Mode mode);  // the menu of the split settings
-    void showChapters();         // the list of the chosen book's chapters
-    void askToStop();            // Start or Escape during a run
+    void Command1_Click();      // Settings: opens the save-folder picker
+    void Command2_Click();      // Browse: chooses the source file
+    void Command3_Click();      // Open: shows the save folder in the file manager
+    void Command4_Click();      // Start: checks the fields and starts the split
+    void Timer1_Timer();        // holds the window at its size
+    void Timer2_Timer();        // slides the help link along
+    void Label5_Click();        // the help link: opens the page on garbled parts
+    void ztl_Click();           // the status line: opens the home page
+    void Text2_Change();        // typing a size selects split by size
+    void Text3_Change();        // typing a count selects split by count
+    void chooseWay(int entry);  // an entry of the menu of ways
+    void showChapters();        // the list of the chosen book's chapters
+    void askToStop();           // Start or Escape during a run
 
 signals:
     // The split that Start began has ended and the window shows its result.
     void splitFinished();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -94,47 +90,38 @@ private:
     void buildControls();
     void setUpControls();
     void connectHandlers();
-    void buildModeMenu();
     void startTimers();
-    void showModeMenu(QWidget* control, const QPoint& at);
-    void applyMode();
-    bool sourceHasChapters();
-    void waitForChapterScan();
-    std::string chosenSource() const;
-    void showChoice();
-    QString chaptersHint() const;
-    void bounceFocus(QLineEdit* box);
-    bool filterDigitKey(QKeyEvent* event);
-    bool filterDigitInput(QInputMethodEvent* event);
-    void showSplitOutcome();
-    void showProgress(const tovane::SplitProgress& now);
-    void showStatus(const QString& text, const QString& name);
-    void holdSettingsStill(bool hold);
-    void stopWorker();
     void applyBrowseResult();
     QString droppedFile(const QMimeData* dropped) const;
+    void chaptersFound();
+    void followChoice();
+    void showChoice();
+    void refreshChapterList();
+    void showSplitOutcome();
+    void showProgress(const tovane::SplitProgress& now);
+    void holdSettingsStill(bool hold);
 
     QGroupBox* Frame1;       // "基本设置": the source and the save folder
     QLabel* Label2;          // "TxT文件："
-    QLineEdit* Text1;        // the source path, set by Browse; never takes the focus
+    PathBox* Text1;          // the source path, set by Browse; never takes the focus
     QPushButton* Command2;   // Browse
     QLabel* Label1;          // "保存到："
-    QLineEdit* savepath1;    // the save folder, set by the picker; never takes the focus
+    PathBox* savepath1;      // the save folder, set by the picker; never takes the focus
     QPushButton* Command1;   // Settings
     QPushButton* Command3;   // Open folder
     QGroupBox* Frame2;       // the split settings
     QGroupBox* Frame3;       // the plain box under the settings' words
     QRadioButton* Option1;   // split by size (only its mark shows)
     QLabel* Label3;          // "每"
-    QLineEdit* Text2;        // kilobytes per part, digits only
-    QLabel* Label4;          // "KB分割成一个文件"
+    DigitBox* Text2;         // kilobytes per part, digits only
+    QLabel* Label4;          // "KB分割成一个文件", or the way's words
     QRadioButton* Option2;   // split by count (only its mark shows)
-    QLabel* Label7;          // "平均分割成"
-    QLineEdit* Text3;        // number of parts, digits only
-    QLabel* Label6;          // "个文件"
+    QLabel* Label7;          // "平均分割成", or the way's words
+    DigitBox* Text3;         // number of parts (or of chapters), digits only
+    QLabel* Label6;          // "个文件", or the way's words
     QPushButton* Command4;   // Start
     QGroupBox* Frame4;       // "状态栏"
-    ClickableLabel* ztl;     // the status line, in red; a click opens the home page
+    StatusLine* ztl;         // the status line, in red; a click opens the home page
     LineControl* Line1;      // the blue line under the status line
     QLineEdit* Text4;        // hidden: base name of the parts, set by Browse
     ClickableLabel* Label5;  // the help link that slides along
@@ -144,23 +131,14 @@ private:
     // What the file-open dialog remembers between uses.
     QString dialogFileName_;
     QString dialogFileTitle_;
-
     double label5Left_ = 240;
 
-    Mode mode_ = Mode::BySize;
-    QActionGroup* modes_ = nullptr;
-    QAction* modeActions_[4] = {};
-    QAction* showChaptersAction_ = nullptr;
-    ChapterScan* scan_ = nullptr;  // the chosen book's chapters
-    QPointer<ChapterListWindow> chapterList_;
-    QShortcut* stopKey_ = nullptr;
-    bool statusShowsChoice_ = false;  // the status line names the chosen file
-
-    QThread* worker_ = nullptr;
-    std::atomic<bool> stopSplit_{false};
-    tovane::SplitOutcome outcome_;
+    SplitWays* ways_ = nullptr;
+    SplitRunner* runner_ = nullptr;
+    BookChapters* chapters_ = nullptr;      // of the chosen book
+    bool statusShowsChoice_ = false;        // the status line names the chosen file
     QString baseName_;                      // of the run under way or last run
-    QPair<QString, QString> statusBefore_;  // the status line and its tooltip before the run
+    QPair<QString, QString> statusBefore_;  // the status line before the run
     bool statusShowedChoice_ = false;
     std::vector<bool> heldEnabled_;  // the settings' states before the run
 };

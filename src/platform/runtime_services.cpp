@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
 #include <QTreeView>
 
 #include "platform/chinese_file_list.h"
@@ -19,6 +21,7 @@ QuestionHandler questionHandler;
 BeepHandler beepHandler;
 OpenHandler openHandler;
 FileChooser fileChooser;
+QPointer<QMessageBox> openQuestion;  // the question ask() waits on
 
 }  // namespace
 
@@ -36,7 +39,14 @@ bool ask(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, WindowTexts::kMessageTitle, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    openQuestion = &box;
+    const bool yes = box.exec() == QMessageBox::Yes;
+    openQuestion = nullptr;
+    return yes;
+}
+
+void closeQuestion() {
+    if (openQuestion) openQuestion->done(QMessageBox::No);
 }
 
 void beep() {
@@ -47,9 +57,40 @@ void beep() {
     QApplication::beep();
 }
 
-bool open(const QUrl& url) {
-    if (openHandler) return openHandler(url);
-    return QDesktopServices::openUrl(url);
+void open(QWidget* parent, const QUrl& url, const QString& failure) {
+    const QPointer<QWidget> owner(parent);
+    const auto failed = [owner, failure] {
+        if (!failure.isEmpty()) showMessage(owner, failure);
+    };
+    if (openHandler) {
+        if (!openHandler(url)) failed();
+        return;
+    }
+#ifdef Q_OS_WIN
+    // The shell says at once whether anything took the address.
+    if (!QDesktopServices::openUrl(url)) failed();
+#else
+    // The desktop's opener says so only when it ends: it is watched, without
+    // waiting for it. It has no parent, so that a program that ends first
+    // leaves it to go on.
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString()});
+    opener->setStandardOutputFile(QProcess::nullDevice());
+    opener->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, failed](int code, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || code != 0) failed();
+                         opener->deleteLater();
+                     });
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, failed](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart) return;
+                         failed();
+                         opener->deleteLater();
+                     });
+    opener->start();
+#endif
 }
 
 QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter) {

@@ -26,9 +26,14 @@ void showMessage(QWidget* parent, const QString& text);
 // A modal box with the text, the title "提示" and the buttons Yes and No
 // (No is the default); true for Yes.
 bool ask(QWidget* parent, const QString& text);
+// Closes the question ask() is waiting on, if any, as if No was clicked: a
+// question that no longer needs an answer.
+void closeQuestion();
 void beep();
-// Hands the URL to the desktop without waiting; false when nothing took it.
-bool open(const QUrl& url);
+// Hands the URL to the desktop without waiting. When nothing takes it, now
+// or when the desktop's opener ends, `failure` (unless empty) is shown in a
+// message box over `parent`.
+void open(QWidget* parent, const QUrl& url, const QString& failure = {});
 QString chooseFileToOpen(QWidget* parent, const QString& folder, const QString& filter);
 // The open dialog chooseFileToOpen shows where the system has no dialog of
 // its own: Qt's, speaking Chinese in every column whatever the locale.

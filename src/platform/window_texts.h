@@ -61,18 +61,33 @@ inline QString chaptersFound(qulonglong chapters) {
 inline QString chaptersMakeParts(qulonglong chapters, qulonglong parts) {
     return QStringLiteral("（找到 %1 章，将分成 %2 个文件）").arg(chapters).arg(parts);
 }
-inline QString chaptersMakeAboutParts(qulonglong chapters, qulonglong parts) {
-    return QStringLiteral("（找到 %1 章，将分成大约 %2 个文件）").arg(chapters).arg(parts);
+// In a way that cuts at chapters, while its number isn't one it can take.
+inline QString chaptersWantChapterCount(qulonglong chapters) {
+    return QStringLiteral("（找到 %1 章，请输入每个文件的章数）").arg(chapters);
 }
+inline QString chaptersWantSize(qulonglong chapters) {
+    return QStringLiteral("（找到 %1 章，请输入每个文件的大小）").arg(chapters);
+}
+inline const QString kNoHeadingsFound = QStringLiteral("（没有找到章节标题）");
+inline const QString kNoHeadingsBackToSize =
+    QStringLiteral("（没有找到章节标题，已改为按大小分割）");
+inline const QString kCannotReadChapters = QStringLiteral("（无法读取这个文件）");
 // The list of chapters found.
 inline QString chapterListTitle(const QString& fileTitle) {
-    return QStringLiteral("找到的章节 - %1").arg(fileTitle);
+    return fileTitle.isEmpty() ? QStringLiteral("找到的章节")
+                               : QStringLiteral("找到的章节 - %1").arg(fileTitle);
 }
 inline const QString kChapterLineColumn = QStringLiteral("行");
+inline const QString kChapterPartColumn = QStringLiteral("文件");
+inline const QString kChapterLevelColumn = QStringLiteral("级别");
+inline const QString kChapterSizeColumn = QStringLiteral("大小");
 inline const QString kChapterHeadingColumn = QStringLiteral("章节标题");
+inline const QString kClose = QStringLiteral("关闭");
 inline QString chapterTotal(qulonglong chapters) {
     return QStringLiteral("共 %1 章").arg(chapters);
 }
+inline const QString kNoHeadingsInList = QStringLiteral("没有找到章节标题（例如“第一章”）。");
+inline const QString kCannotReadForList = QStringLiteral("无法读取这个文件，找不到章节。");
 
 // The save-folder picker.
 inline const QString kForm2Title = QStringLiteral("选择保存路径");

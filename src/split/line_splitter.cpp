@@ -4,6 +4,7 @@
 
 #include "split/chapters/chapter_map.h"
 #include "split/parts/part_names.h"
+#include "split/split_modes.h"
 #include "split/split_texts.h"
 #include "split/text/char_counter.h"
 
@@ -48,7 +49,7 @@ bool LineSplitter::begin() {
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
     std::shared_ptr<const ChapterMap> chapters;
-    if (plan_.rule == PartRule::ByChapters || plan_.rule == PartRule::BySizeAtChapters) {
+    if (splitModeRow(plan_.mode).cutsAtChapters) {
         if (!findChapters(chapters)) return false;
     }
     rule_ = makeCutRule(plan_, source_, std::move(chapters));
@@ -64,7 +65,7 @@ bool LineSplitter::begin() {
 // The chapters to cut at: those found before, when they are of the file as
 // it is now (and counted, where the rule measures them), or else found now.
 bool LineSplitter::findChapters(std::shared_ptr<const ChapterMap>& chapters) {
-    const bool measure = plan_.rule == PartRule::BySizeAtChapters;
+    const bool measure = plan_.mode == SplitMode::BySizeAtChapters;
     chapters = plan_.chapters;
     if (!chapters || !chapters->describes(source_.identity(), source_.stampAtOpen()) ||
         (measure && !chapters->measured)) {
@@ -195,8 +196,10 @@ SplitOutcome LineSplitter::finish() {
     SplitOutcome outcome;
     outcome.result = result;
     outcome.parts = sink_.published();
-    if (result == SplitOutcome::Result::Done) {
-        reportProgress(source_.size());
+    if (result == SplitOutcome::Result::Done) reportProgress(source_.size());
+    // After a finished run or a stopped one, parts of an earlier run past
+    // the last one made are named to the user.
+    if (result == SplitOutcome::Result::Done || result == SplitOutcome::Result::Stopped) {
         message_ = sink_.leftFromBefore();
     }
     outcome.message = message_;

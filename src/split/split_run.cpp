@@ -7,6 +7,7 @@
 #include "split/part_limit.h"
 #include "split/parts/part_names.h"
 #include "split/rules/max_size_rule.h"
+#include "split/split_modes.h"
 #include "split/split_texts.h"
 #include "split/text/crlf_scan.h"
 
@@ -43,37 +44,35 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
     plan.sourcePath = request.sourcePath;
     plan.saveFolder = withTrailingSeparator(request.saveFolder);
     plan.baseName = request.baseName;
-    plan.rule = request.mode;
+    plan.mode = request.mode;
     plan.heading = request.heading;
-    switch (request.mode) {
-        case SplitMode::BySize:
-        case SplitMode::BySizeAtChapters:
-        case SplitMode::ByMaxSize: {
-            const std::optional<std::uint64_t> limit = limitFromSizeText(request.sizeText);
+    plan.chapters = request.chapters;
+    const SplitModeRow& way = splitModeRow(request.mode);
+    switch (way.number) {
+        case SplitNumber::Kilobytes: {
+            const std::optional<std::uint64_t> limit = limitFromSizeText(request.numberText);
             if (!limit) return refuse(std::string(texts::kBadSize));
             plan.byteLimit = *limit;
-            plan.perPartFigure = request.sizeText;
-            if (request.mode != SplitMode::ByMaxSize) break;
+            plan.perPartFigure = request.numberText;
+            if (!way.atMost) break;
             const std::uint64_t smallest = MaxSizeRule::smallestCap(encodingOf(request.sourcePath));
             if (*limit < smallest) return refuse(texts::capTooSmall(smallest), true);
-            plan.perPartAtMost = true;
             break;
         }
-        case SplitMode::ByCount: {
+        case SplitNumber::Parts: {
             SourceFile source;
             const std::uint64_t size = source.open(request.sourcePath) ? source.size() : 0;
-            const std::optional<std::uint64_t> limit = limitFromCountText(request.countText, size);
+            const std::optional<std::uint64_t> limit = limitFromCountText(request.numberText, size);
             if (!limit) return refuse(std::string(texts::kBadCount));
             plan.byteLimit = *limit;
             plan.perPartFigure = std::to_string(limitInKilobytes(*limit));
             break;
         }
-        case SplitMode::ByChapters: {
-            const std::optional<std::uint64_t> chapters = wholeNumberFromText(request.chaptersText);
+        case SplitNumber::Chapters: {
+            const std::optional<std::uint64_t> chapters = wholeNumberFromText(request.numberText);
             if (!chapters || *chapters == 0) return refuse(std::string(texts::kBadChapters));
             plan.chaptersPerPart = *chapters;
             plan.perPartFigure = std::to_string(*chapters);
-            plan.perPartUnit = "章";
             break;
         }
     }
@@ -85,12 +84,13 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
 std::uint64_t estimatePartCount(const SplitPlan& plan) {
     SourceFile source;
     if (!source.open(plan.sourcePath) || source.size() == 0) return 0;
-    if (plan.rule == PartRule::ByChapters || plan.rule == PartRule::BySizeAtChapters) {
+    if (splitModeRow(plan.mode).cutsAtChapters) {
         const ChapterMap* chapters = plan.chapters.get();
         if (chapters == nullptr || !chapters->describes(source.identity(), source.stampAtOpen())) {
             return 0;
         }
-        if (plan.rule == PartRule::ByChapters) return partsOfChapters(*chapters, plan.chaptersPerPart);
+        if (plan.mode == SplitMode::ByChapters)
+            return partsOfChapters(*chapters, plan.chaptersPerPart);
         return chapters->measured ? partsOfSizeAtChapters(*chapters, plan.byteLimit) : 0;
     }
     const std::uint64_t size = source.size();

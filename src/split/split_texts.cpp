@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "split/io/native_file.h"
+#include "split/split_modes.h"
 
 namespace tovane::texts {
 
@@ -51,8 +52,8 @@ std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
 std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan) {
     switch (outcome.result) {
         case SplitOutcome::Result::Done:
-            return summary(plan.baseName, outcome.parts, plan.perPartFigure, plan.perPartUnit,
-                           plan.perPartAtMost);
+            return summary(plan.baseName, outcome.parts, plan.perPartFigure,
+                           splitModeRow(plan.mode).summaryUnit, splitModeRow(plan.mode).atMost);
         case SplitOutcome::Result::Empty:
             return emptySource(plan.baseName);
         case SplitOutcome::Result::Failed:
@@ -75,6 +76,10 @@ std::string cannotCreate(std::string_view path, int error) {
 
 std::string cannotWrite(std::string_view path, int error) {
     return join({"无法写入文件“", path, "”：", systemReason(error)});
+}
+
+std::string cannotWriteFolder(std::string_view folder, int error) {
+    return join({"无法在保存文件夹“", folder, "”里写入文件：", systemReason(error)});
 }
 
 std::string partIsSource(std::string_view path) {

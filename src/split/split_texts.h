@@ -64,6 +64,7 @@ std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan);
 std::string cannotRead(std::string_view path, int error);
 std::string cannotCreate(std::string_view path, int error);
 std::string cannotWrite(std::string_view path, int error);
+std::string cannotWriteFolder(std::string_view folder, int error);
 std::string partIsSource(std::string_view path);
 std::string anotherRunWrites(std::string_view baseName);
 std::string sourceIsLock(std::string_view path);

@@ -13,14 +13,9 @@ namespace tovane {
 class HeadingPattern;
 struct ChapterMap;
 
-// The numbers a run takes when the user gives none: the window's boxes start
-// with them, and the command line falls back on them.
-inline constexpr std::string_view kDefaultSizeText = "100";    // kilobytes per part
-inline constexpr std::string_view kDefaultCountText = "10";    // parts
-inline constexpr std::string_view kDefaultChaptersText = "1";  // chapters per part
-
 // How the user asked for the source to be split; a plan keeps it as the
-// rule of where its parts end.
+// rule of where its parts end. What each way reads and does is its row in
+// split_modes.h.
 enum class SplitMode {
     BySize,            // each part about so many kilobytes
     ByCount,           // about so many parts of equal size
@@ -28,7 +23,6 @@ enum class SplitMode {
     BySizeAtChapters,  // about so many kilobytes, ending only before a chapter
     ByMaxSize,         // never more than so many kilobytes
 };
-using PartRule = SplitMode;
 
 // The inputs of a run, as the user entered them.
 struct SplitRequest {
@@ -36,11 +30,12 @@ struct SplitRequest {
     std::string saveFolder;  // the folder the parts go to
     std::string baseName;
     SplitMode mode = SplitMode::BySize;
-    std::string sizeText{kDefaultSizeText};          // kilobytes, by size and by maximum size
-    std::string countText{kDefaultCountText};        // number of parts, by count
-    std::string chaptersText{kDefaultChaptersText};  // chapters per part, by chapters
+    // The number the way reads, as typed: kilobytes, parts or chapters.
+    std::string numberText = "100";
     // The user's own rule for headings, compiled; null: the built-in rule.
     std::shared_ptr<const HeadingPattern> heading;
+    // The chapters the window found in the source, handed on to the plan.
+    std::shared_ptr<const ChapterMap> chapters;
 };
 
 // A request that passed its checks, with the numbers worked out.
@@ -48,7 +43,7 @@ struct SplitPlan {
     std::string sourcePath;
     std::string saveFolder;  // ends in a separator: the literal prefix of every part path
     std::string baseName;
-    PartRule rule = PartRule::BySize;
+    SplitMode mode = SplitMode::BySize;
     std::uint64_t byteLimit = 0;  // by size, by count and by maximum size
     std::uint64_t chaptersPerPart = 0;
     std::shared_ptr<const HeadingPattern> heading;  // null: the built-in rule
@@ -56,11 +51,9 @@ struct SplitPlan {
     // scan): used when they are of the file as it is when the split opens it,
     // otherwise found again. Null: found by the split.
     std::shared_ptr<const ChapterMap> chapters;
-    // The summary's figure for each part: "每个文件“100”KB", or with
-    // perPartAtMost "每个文件不超过“100”KB".
+    // The summary's figure for each part: the 100 of "每个文件“100”KB"; its
+    // unit is the way's.
     std::string perPartFigure;
-    std::string perPartUnit = "KB";
-    bool perPartAtMost = false;
 };
 
 struct SplitOutcome {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "split/split_modes.h"
+
 namespace tovane::cli {
 namespace {
 
@@ -15,7 +17,7 @@ TEST(CommandLine, DefaultsToHundredKilobytesAndTheSourceName) {
     const CommandLine line = parse({"/books/my.novel.txt", "/out"});
     ASSERT_EQ(line.action, Action::Split);
     EXPECT_EQ(line.request.mode, SplitMode::BySize);
-    EXPECT_EQ(line.request.sizeText, "100");
+    EXPECT_EQ(line.request.numberText, "100");
     EXPECT_EQ(line.request.baseName, "my.novel");
     EXPECT_EQ(line.request.saveFolder, "/out");  // the run's checks end it in a separator
 }
@@ -24,11 +26,11 @@ TEST(CommandLine, OptionsInBothSpellings) {
     CommandLine line = parse({"--parts", "7", "--base=第一卷", "a.txt", "/out/"});
     ASSERT_EQ(line.action, Action::Split);
     EXPECT_EQ(line.request.mode, SplitMode::ByCount);
-    EXPECT_EQ(line.request.countText, "7");
+    EXPECT_EQ(line.request.numberText, "7");
     EXPECT_EQ(line.request.baseName, "第一卷");
     EXPECT_EQ(line.request.saveFolder, "/out/");
     line = parse({"--size=250", "a.txt", "o"});
-    EXPECT_EQ(line.request.sizeText, "250");
+    EXPECT_EQ(line.request.numberText, "250");
 }
 
 TEST(CommandLine, BaseNameWithoutDotOrOnlyADot) {
@@ -51,6 +53,23 @@ TEST(CommandLine, UsageErrors) {
     const CommandLine line = parse({"--", "-odd.txt", "/o"});
     EXPECT_EQ(line.action, Action::Split);
     EXPECT_EQ(line.request.sourcePath, "-odd.txt");
+}
+
+// Every way of the table has its spelling here and its entry in the window's
+// menu, and the spelling reaches it.
+TEST(CommandLine, EveryWayOfTheTableIsReachedByItsOption) {
+    for (const SplitModeRow& row : kSplitModes) {
+        ASSERT_FALSE(row.option.empty());
+        EXPECT_GE(row.menuEntry, 1);
+        std::vector<std::string> arguments{std::string(row.option), "3"};
+        if (!row.flag.empty()) arguments.emplace_back(row.flag);
+        arguments.insert(arguments.end(), {"a.txt", "out"});
+        const CommandLine line = parse(arguments);
+        ASSERT_EQ(line.action, Action::Split) << line.error;
+        EXPECT_EQ(line.request.mode, row.mode) << row.option << " " << row.flag;
+        EXPECT_EQ(line.request.numberText, "3");
+    }
+    EXPECT_EQ(parse({"--parts", "3", "--at-chapters", "a", "b"}).action, Action::UsageError);
 }
 
 }  // namespace

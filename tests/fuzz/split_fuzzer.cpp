@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plan.saveFolder = out;
     plan.baseName = "p";
     plan.byteLimit = limit;
-    plan.rule = capped ? tovane::PartRule::ByMaxSize : tovane::PartRule::BySize;
+    plan.mode = capped ? tovane::SplitMode::ByMaxSize : tovane::SplitMode::BySize;
     plan.perPartFigure = "0";
     const tovane::SplitOutcome outcome = tovane::LineSplitter(plan, {}, nullptr, options).run();
 

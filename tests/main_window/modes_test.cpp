@@ -162,8 +162,7 @@ private slots:
             request.saveFolder = engine.path();
             request.baseName = "书";
             request.mode = way.mode;
-            request.sizeText = "3";
-            request.chaptersText = "5";
+            request.numberText = chapters ? "5" : "3";
             const tovane::SplitCheck check = tovane::checkSplitRequest(request);
             QVERIFY(check.plan);
             QCOMPARE(tovane::executeSplit(*check.plan).result, tovane::SplitOutcome::Result::Done);
@@ -196,7 +195,7 @@ private slots:
         QCOMPARE(entries.mid(0, 4),
                  (QStringList{QStringLiteral("按大小分割(&1)"),
                               QStringLiteral("按大小分割，只在章节处分开(&2)"),
-                              QStringLiteral("按大小分割，每个文件不超过 N KB(&3)"),
+                              QStringLiteral("按大小分割，每个文件不超过 100 KB(&3)"),
                               QStringLiteral("按章节分割(&4)")}));
         QCOMPARE(entries.at(5), QStringLiteral("查看找到的章节…(&5)"));
         QVERIFY(menuEntries(c<QLabel>("Label7")).size() == 6);  // the words: the ways alone
@@ -208,7 +207,7 @@ private slots:
         pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
         QCOMPARE(messages,
                  QStringList{QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。")});
-        QCOMPARE(form->mode(), Form1::Mode::BySize);
+        QCOMPARE(form->mode(), tovane::SplitMode::BySize);
         QCOMPARE(c<QLabel>("Label6")->text(), QStringLiteral("个文件"));
         QVERIFY(!status().contains(QStringLiteral("找到")));
     }
@@ -235,7 +234,7 @@ private slots:
         auto* rows = control<QTreeWidget>(list, "Chapters");
         QCOMPARE(rows->topLevelItemCount(), 4);
         QCOMPARE(rows->topLevelItem(1)->text(0), QStringLiteral("34"));
-        QCOMPARE(rows->topLevelItem(1)->text(1), QStringLiteral("第2章 风起"));
+        QCOMPARE(rows->topLevelItem(1)->text(4), QStringLiteral("第2章 风起"));
         QCOMPARE(control<QLabel>(list, "ChapterTotal")->text(), QStringLiteral("共 4 章"));
     }
 
@@ -270,6 +269,131 @@ private slots:
             }
             for (const std::string& name : out.list()) std::remove(out.file(name).c_str());
         }
+    }
+
+    // Chapters a part share the count box with the number of parts: back in
+    // the first way the box and its mark are what they were.
+    void goingBackToTheFirstWayRestoresItsBoxAndMark() {
+        choose("书.txt", novel(6));
+        QTRY_VERIFY(status().contains(QStringLiteral("找到 6 章")));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        QTest::keyClicks(c<QLineEdit>("Text3"), QStringLiteral("3"));  // "103"
+        c<QLineEdit>("Text3")->setText(QStringLiteral("3"));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_1);
+        QCOMPARE(c<QLineEdit>("Text3")->text(), QStringLiteral("10"));
+        QVERIFY(c<QRadioButton>("Option1")->isChecked());
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY2(status().endsWith(QStringLiteral("每个文件“100”KB")), qPrintable(status()));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        QCOMPARE(c<QLineEdit>("Text3")->text(), QStringLiteral("3"));
+    }
+
+    // In a way that cuts at chapters, a book without any takes the window
+    // back to the first way as soon as it is looked over, saying so.
+    void aNewBookWithoutHeadingsTakesTheWindowBackToTheFirstWay() {
+        choose("书.txt", novel(6));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        c<QLineEdit>("Text3")->setText(QStringLiteral("0"));
+        QVERIFY2(status().endsWith(QStringLiteral("（找到 6 章，请输入每个文件的章数）")),
+                 qPrintable(status()));
+        choose("散文.txt", "春天的雨\r\n下了一整夜。\r\n");
+        QTRY_VERIFY(status().endsWith(QStringLiteral("（没有找到章节标题，已改为按大小分割）")));
+        QCOMPARE(form->mode(), tovane::SplitMode::BySize);
+        QVERIFY(messages.isEmpty());
+    }
+
+    // The list of chapters: the part each opens, its level and size, ticks;
+    // it follows the chosen book and closes with 关闭 or Escape.
+    void theChapterListFollowsTheBookAndCutsOnlyAtTickedChapters() {
+        std::string book = "青云记\r\n第一卷 江湖\r\n第一章 风起\r\n";
+        for (int n = 2; n <= 6; ++n)
+            book += "　　山路弯弯。\r\n第" + std::to_string(n) + "章 雨\r\n";
+        choose("书.txt", tovane::test::encode(book + "　　完。\r\n", tovane::TextEncoding::Gbk));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        c<QLineEdit>("Text3")->setText(QStringLiteral("2"));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_5);
+        auto* list = form->findChild<QWidget*>(QStringLiteral("ChapterList"));
+        QVERIFY(list != nullptr);
+        auto* rows = control<QTreeWidget>(list, "Chapters");
+        QCOMPARE(rows->topLevelItemCount(), 7);
+        QCOMPARE(rows->topLevelItem(0)->text(2), QStringLiteral("卷"));
+        QCOMPARE(rows->topLevelItem(1)->text(2), QStringLiteral("章"));
+        QCOMPARE(rows->topLevelItem(2)->text(1),
+                 QStringLiteral("1"));  // the volume's block, then this
+        QCOMPARE(rows->topLevelItem(3)->text(1), QStringLiteral("2"));
+        QVERIFY(!rows->topLevelItem(0)->text(3).isEmpty());
+        QCOMPARE(rows->topLevelItem(1)->data(0, Qt::CheckStateRole),
+                 QVariant());  // one tick a block
+        QVERIFY(status().endsWith(QStringLiteral("（找到 6 章，将分成 3 个文件）")));
+        rows->topLevelItem(3)->setCheckState(0, Qt::Unchecked);  // 第三章 is no chapter
+        QVERIFY2(status().endsWith(QStringLiteral("（找到 5 章，将分成 3 个文件）")),
+                 qPrintable(status()));
+        QCOMPARE(rows->topLevelItem(4)->text(1), QStringLiteral("2"));
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        // 第三章 stays in the part of 第二章; part 2 begins with 第四章.
+        QVERIFY(tovane::test::readFile(out.file("书_1.txt"))
+                    .find(tovane::test::encode("第3章", tovane::TextEncoding::Gbk)) !=
+                std::string::npos);
+        QCOMPARE(tovane::test::readFile(out.file("书_2.txt")).substr(0, 5),
+                 tovane::test::encode("第4章", tovane::TextEncoding::Gbk));
+        QCOMPARE(out.list().size(), std::size_t{3});
+        // Another book: the list follows it, saying so when it has no chapters.
+        choose("散文.txt", "春天的雨\r\n");
+        QTRY_COMPARE(rows->topLevelItem(0)->text(0),
+                     QStringLiteral("没有找到章节标题（例如“第一章”）。"));
+        QTest::keyClick(list, Qt::Key_Escape);
+        QTRY_VERIFY(form->findChild<QWidget*>(QStringLiteral("ChapterList")) == nullptr);
+        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_5);
+        list = form->findChild<QWidget*>(QStringLiteral("ChapterList"));
+        QTest::mouseClick(control<QPushButton>(list, "CloseChapters"), Qt::LeftButton);
+        QTRY_VERIFY(form->findChild<QWidget*>(QStringLiteral("ChapterList")) == nullptr);
+    }
+
+    void shiftF10OpensTheMenuOfWays() {
+        c<QLineEdit>("Text3")->setFocus();
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            QCOMPARE(menu->objectName(), QStringLiteral("ModeMenu"));
+            menu->close();
+        });
+        QTest::keyClick(form, Qt::Key_F10, Qt::ShiftModifier);
+    }
+
+    // The question whether to stop goes when the run ends before an answer.
+    void theStopQuestionClosesWhenTheRunEnds() {
+        std::string lines;
+        for (int i = 0; i < 400000; ++i) lines += "abcdefghij\r\n";
+        choose("lines.txt", lines);
+        c<QLineEdit>("Text2")->setText(QStringLiteral("4"));
+        RuntimeServices::setQuestionHandler(nullptr);  // the real box
+        bool shown = false;
+        QTimer::singleShot(0, [&shown] { shown = QApplication::activeModalWidget() != nullptr; });
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);  // returns once it closed
+        QVERIFY(shown);
+        waitForSplit();
+        QVERIFY2(status().contains(QStringLiteral("已经被分割成了")), qPrintable(status()));
+    }
+
+    // A stopped run names the parts an earlier run left past its last one.
+    void aStoppedRunReportsOldParts() {
+        const std::string line = std::string(1030, 'x') + "\r\n";
+        std::string big;
+        for (int i = 0; i < 60000; ++i) big += line;
+        choose("big.txt", big);
+        out.write("big_99999.txt", "old\r\n");
+        c<QLineEdit>("Text2")->setText(QStringLiteral("1"));
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        QTRY_VERIFY(status().contains(QStringLiteral("%")));
+        QTest::keyClick(form, Qt::Key_Escape);
+        waitForSplit();
+        QVERIFY(status().contains(QStringLiteral("分割已取消")));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(QStringLiteral("以前留下的 big_99999.txt")),
+                 qPrintable(messages.first()));
     }
 
     void openSaysSoWhenNoFileManagerStarts() {

@@ -1,6 +1,7 @@
 // The services both windows share, on their own: the twips helper, the
 // replaceable desktop services and the file-open dialog.
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QTest>
@@ -28,11 +29,38 @@ private slots:
         RuntimeServices::showMessage(nullptr, QStringLiteral("提示文字"));
         QCOMPARE(seen, QStringLiteral("提示文字"));
         int opened = 0;
-        RuntimeServices::setOpenHandler([&opened](const QUrl&) { return ++opened > 0; });
-        QVERIFY(RuntimeServices::open(QUrl(QStringLiteral("file:///tmp"))));
-        QCOMPARE(opened, 1);
+        RuntimeServices::setOpenHandler([&opened](const QUrl&) { return ++opened > 1; });
+        RuntimeServices::open(nullptr, QUrl(QStringLiteral("file:///tmp")),
+                              QStringLiteral("没打开"));
+        QCOMPARE(seen, QStringLiteral("没打开"));
+        RuntimeServices::open(nullptr, QUrl(QStringLiteral("file:///tmp")),
+                              QStringLiteral("又没打开"));
+        QCOMPARE(seen, QStringLiteral("没打开"));
+        QCOMPARE(opened, 2);
         RuntimeServices::restoreDefaults();
     }
+
+#ifndef Q_OS_WIN
+    // The desktop's opener starts, then fails: its exit says so, and the
+    // message comes then, without the window waiting for it.
+    void anOpenerThatFailsAfterStartingIsReported() {
+        tovane::test::TempDir bin;
+        const std::string opener = bin.write("xdg-open", "#!/bin/sh\nsleep 0.2\nexit 3\n");
+        QFile::setPermissions(QString::fromStdString(opener),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + path);
+        QStringList seen;
+        RuntimeServices::setMessageHandler(
+            [&seen](QWidget*, const QString& text) { seen << text; });
+        RuntimeServices::open(nullptr, QUrl::fromLocalFile(QStringLiteral("/tmp")),
+                              QStringLiteral("无法打开"));
+        QVERIFY(seen.isEmpty());  // not waited for
+        QTRY_COMPARE(seen, QStringList{QStringLiteral("无法打开")});
+        qputenv("PATH", path);
+        RuntimeServices::restoreDefaults();
+    }
+#endif
 
     void fileDialogSpeaksChineseInEveryColumn() {
         // As the program starts: Qt's Chinese texts, under an English locale.

@@ -156,7 +156,7 @@ TEST_F(LineSplitterTest, HeadingAcrossTheEdgeOfTheLookAheadStillEndsTheChapter) 
     while (first.size() < 65536 - 2 - 100) first += std::string(98, 'a') + "\r\n";
     first += std::string(65536 - 2 - first.size() - 2, 'b') + "\r\n";
     const std::string second = "第二章\r\n" + std::string(70000, 'c') + "\r\n";
-    plan.rule = PartRule::BySizeAtChapters;
+    plan.mode = SplitMode::BySizeAtChapters;
     split(preface + first + second, preface.size() + first.size() + 100, 1 << 20);
     EXPECT_EQ(part(1), preface + first);  // the first chapter fits with the preface
     EXPECT_EQ(part(2), second);

@@ -120,7 +120,7 @@ TEST(ReferenceSplit, StrictCapMatchesTheSimpleOneOnGeneratedFiles) {
         SplitPlan plan;
         plan.sourcePath = dir.write("source.bin", data);
         plan.baseName = "p";
-        plan.rule = PartRule::ByMaxSize;
+        plan.mode = SplitMode::ByMaxSize;
         plan.byteLimit = 10 + rng() % 300;  // any encoding's smallest cap and up
         const std::vector<std::string> expected = test::referenceMaxSizeSplit(data, plan.byteLimit);
         for (const std::size_t buffer : {std::size_t{16}, std::size_t{34}}) {
@@ -178,7 +178,7 @@ TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
         plan.sourcePath = dir.write("novel.txt", data);
         plan.baseName = "p";
         const bool byCount = round % 2 == 0;
-        plan.rule = byCount ? PartRule::ByChapters : PartRule::BySizeAtChapters;
+        plan.mode = byCount ? SplitMode::ByChapters : SplitMode::BySizeAtChapters;
         plan.chaptersPerPart = 1 + static_cast<std::uint64_t>(round % 3);
         plan.byteLimit = big ? 150000 : static_cast<std::uint64_t>(rng() % 600);
         // The headings as the chapter list finds them; how they are found is
@@ -192,7 +192,7 @@ TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
         // window hands them over, and the estimate is exact from them.
         if (round % 4 < 2) plan.chapters = chapters.map;
         const std::vector<std::string> expected = test::referenceChapterSplit(
-            data, plan.rule, plan.byteLimit, plan.chaptersPerPart, headingLines);
+            data, plan.mode, plan.byteLimit, plan.chaptersPerPart, headingLines);
         for (const std::size_t buffer : {std::size_t{64}, std::size_t{1} << 20}) {
             plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
             const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();

@@ -56,13 +56,13 @@ protected:
         request.saveFolder = out.path();
         request.baseName = "novel";
         request.mode = SplitMode::BySize;
-        request.sizeText = size;
+        request.numberText = size;
         return request;
     }
     SplitRequest byCount(const std::string& source, const std::string& count) const {
         SplitRequest request = bySize(source, "100");
         request.mode = SplitMode::ByCount;
-        request.countText = count;
+        request.numberText = count;
         return request;
     }
     std::string part(int n) const {

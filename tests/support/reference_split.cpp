@@ -146,7 +146,7 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
     return parts;
 }
 
-std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
+std::vector<std::string> referenceChapterSplit(const std::string& data, SplitMode mode,
                                                std::uint64_t limit, std::uint64_t chaptersPerPart,
                                                const std::vector<std::uint64_t>& headingLines) {
     const Lines source = splitLines(data);
@@ -158,7 +158,7 @@ std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule
     std::uint64_t chapters = 0;
     for (std::size_t i = 0; i < count; ++i) {
         bool newPart = parts.empty();
-        if (!newPart && heading[i] && rule == PartRule::ByChapters) {
+        if (!newPart && heading[i] && mode == SplitMode::ByChapters) {
             newPart = chapters == chaptersPerPart;
         } else if (!newPart && heading[i]) {
             // The chapter: this line and the rest up to the next heading.

@@ -15,7 +15,7 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
 
 // The same by chapters (ByChapters or BySizeAtChapters), the headings being
 // the lines numbered `headingLines` (from 1); no part at all without one.
-std::vector<std::string> referenceChapterSplit(const std::string& data, PartRule rule,
+std::vector<std::string> referenceChapterSplit(const std::string& data, SplitMode mode,
                                                std::uint64_t limit, std::uint64_t chaptersPerPart,
                                                const std::vector<std::uint64_t>& headingLines);
 

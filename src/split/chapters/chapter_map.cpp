@@ -92,31 +92,43 @@ ChapterList findChapters(const std::string& sourcePath,
     return list;
 }
 
-std::uint64_t partsOfChapters(const ChapterMap& map, std::uint64_t chaptersPerPart) {
-    if (map.blocks.empty() || chaptersPerPart == 0) return 0;
-    return groupsOf(map.blocks.size(), chaptersPerPart);
+std::vector<std::uint64_t> partsOfBlocks(const ChapterMap& map, std::uint64_t chaptersPerPart) {
+    std::vector<std::uint64_t> parts(map.blocks.size());
+    if (chaptersPerPart == 0) return parts;
+    for (std::size_t k = 0; k < parts.size(); ++k) parts[k] = k / chaptersPerPart + 1;
+    return parts;
 }
 
 // As the split measures: a part takes the next chapter while its bytes so far
 // plus the chapter's characters stay within the limit; the first line of
 // the file opens the first part whatever it is.
-std::uint64_t partsOfSizeAtChapters(const ChapterMap& map, std::uint64_t limit) {
-    if (map.blocks.empty()) return 0;
-    const std::uint64_t byteOrderMark = map.byteOrderMark;
-    std::uint64_t parts = 1;
-    std::uint64_t written = byteOrderMark + map.prefaceBytes;
+std::vector<std::uint64_t> partsOfBlocksBySize(const ChapterMap& map, std::uint64_t limit) {
+    std::vector<std::uint64_t> parts(map.blocks.size());
+    std::uint64_t part = 1;
+    std::uint64_t written = map.byteOrderMark + map.prefaceBytes;
     for (std::size_t k = 0; k < map.blocks.size(); ++k) {
         const ChapterBlock& block = map.blocks[k];
         if (k == 0 && map.prefaceBytes == 0) {
             written += block.bytes;
         } else if (written > limit || block.characters > limit - written) {
-            ++parts;
-            written = byteOrderMark + block.bytes;
+            ++part;
+            written = map.byteOrderMark + block.bytes;
         } else {
             written += block.bytes;
         }
+        parts[k] = part;
     }
     return parts;
+}
+
+std::uint64_t partsOfChapters(const ChapterMap& map, std::uint64_t chaptersPerPart) {
+    if (map.blocks.empty() || chaptersPerPart == 0) return 0;
+    return groupsOf(map.blocks.size(), chaptersPerPart);
+}
+
+std::uint64_t partsOfSizeAtChapters(const ChapterMap& map, std::uint64_t limit) {
+    const std::vector<std::uint64_t> parts = partsOfBlocksBySize(map, limit);
+    return parts.empty() ? 0 : parts.back();
 }
 
 }  // namespace tovane

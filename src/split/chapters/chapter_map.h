@@ -74,10 +74,13 @@ ChapterList findChapters(const std::string& sourcePath,
                          ChapterScanOptions options,
                          const std::atomic<bool>* stopRequested = nullptr);
 
-// How many parts a split of N chapters a part makes.
+// The part each chapter goes into, from 1: with N chapters a part, or, by
+// size at chapters, as the split measures them against the byte limit (the
+// map must be measured). Text before the first chapter is in part 1.
+std::vector<std::uint64_t> partsOfBlocks(const ChapterMap& map, std::uint64_t chaptersPerPart);
+std::vector<std::uint64_t> partsOfBlocksBySize(const ChapterMap& map, std::uint64_t limit);
+// How many parts those splits make; 0 for a book without chapters.
 std::uint64_t partsOfChapters(const ChapterMap& map, std::uint64_t chaptersPerPart);
-// How many parts a split by size at chapters makes with a byte limit; the
-// map must be measured.
 std::uint64_t partsOfSizeAtChapters(const ChapterMap& map, std::uint64_t limit);
 
 }  // namespace tovane

@@ -33,7 +33,8 @@ bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark, std::u
         case RunLock::Result::IsSource:
             return failWith(texts::sourceIsLock(lockPath));
         case RunLock::Result::Failed:
-            return failWith(texts::cannotCreate(lockPath, lock_.error()));
+            // The lock is the first file made there: the folder is what refuses.
+            return failWith(texts::cannotWriteFolder(saveFolder_, lock_.error()));
     }
     return lookAtFolder();
 }

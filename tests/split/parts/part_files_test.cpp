@@ -141,6 +141,20 @@ TEST_F(PartFilesTest, HiddenLeftoversOfTheBaseNameAreRemovedOthersKept) {
     EXPECT_EQ(base.list("out"), expected);
 }
 
+// A folder where nothing can be made is named as such, not by the lock file
+// the run tried first (here the lock's name is taken by a folder).
+TEST_F(PartFilesTest, AFolderThatCantBeWrittenIsNamed) {
+    plan.sourcePath = elsewhere + "novel.txt";
+    test::writeFile(plan.sourcePath, "a\r\n");
+    plan.saveFolder = out;
+    plan.baseName = "novel";
+    std::filesystem::create_directory(out + ".novel.tovane-lock");
+    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+    EXPECT_EQ(outcome.message.find("无法在保存文件夹“" + out + "”里写入文件"), 0u)
+        << outcome.message;
+}
+
 // A source under the name of the lock file is refused, and stays.
 TEST_F(PartFilesTest, ASourceNamedLikeTheLockIsRefusedNotRemoved) {
     plan.sourcePath = out + ".novel.tovane-lock";

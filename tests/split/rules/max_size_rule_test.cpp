@@ -56,7 +56,7 @@ TEST_P(MaxSizeRuleTest, PartsStayWithinTheCapAndJoinToTheSource) {
     SplitPlan plan;
     plan.sourcePath = dir.write("novel.txt", text.source);
     plan.baseName = "p";
-    plan.rule = PartRule::ByMaxSize;
+    plan.mode = SplitMode::ByMaxSize;
     for (const std::uint64_t cap : {smallest, smallest + 3, std::uint64_t{100}}) {
         const std::vector<std::string> expected = test::referenceMaxSizeSplit(text.source, cap);
         std::string joined;

@@ -1,0 +1,122 @@
+#include "main_window/book_chapters.h"
+
+#include <QApplication>
+#include <algorithm>
+
+#include "main_window/chapter_list_window.h"
+#include "main_window/chapter_scan.h"
+#include "platform/window_texts.h"
+#include "split/part_limit.h"
+
+BookChapters::BookChapters(QWidget* window)
+    : QObject(window), window_(window), scan_(new ChapterScan(this)) {
+    connect(scan_, &ChapterScan::finished, this, &BookChapters::found);
+}
+
+void BookChapters::choose(const std::string& path, const QString& fileTitle) {
+    path_ = path;
+    fileTitle_ = fileTitle;
+    unticked_.clear();
+    if (path.empty()) {
+        scan_->clear();
+    } else {
+        scan_->start(path);
+    }
+}
+
+bool BookChapters::has() const {
+    return !path_.empty() && scan_->has(path_);
+}
+
+// A book still being looked over is waited for, with the wait cursor.
+bool BookChapters::knownToHaveNone() {
+    if (scan_->running()) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        scan_->wait();
+        QApplication::restoreOverrideCursor();
+    }
+    return has() && scan_->result().empty();
+}
+
+std::shared_ptr<const tovane::ChapterMap> BookChapters::cuts() const {
+    if (!has() || !scan_->result().map) return nullptr;
+    const std::shared_ptr<const tovane::ChapterMap>& found = scan_->result().map;
+    if (std::find(unticked_.begin(), unticked_.end(), true) == unticked_.end()) return found;
+    return std::make_shared<const tovane::ChapterMap>(found->without(unticked_));
+}
+
+// From the chapters in memory: nothing is read on a keystroke.
+QString BookChapters::hint(const tovane::SplitModeRow& way, const QString& number) const {
+    if (!has()) return {};
+    const tovane::ChapterList& found = scan_->result();
+    if (found.result == tovane::ChapterList::Result::Failed) {
+        return way.cutsAtChapters ? WindowTexts::kCannotReadChapters : QString();
+    }
+    if (found.empty()) return way.cutsAtChapters ? WindowTexts::kNoHeadingsFound : QString();
+    const std::shared_ptr<const tovane::ChapterMap> map = cuts();
+    const auto chapters = static_cast<qulonglong>(map->blocks.size());
+    if (!way.cutsAtChapters) return WindowTexts::chaptersFound(chapters);
+    const std::string text = number.toStdString();
+    std::uint64_t parts = 0;
+    if (way.number == tovane::SplitNumber::Chapters) {
+        parts = tovane::partsOfChapters(*map, tovane::wholeNumberFromText(text).value_or(0));
+    } else if (const std::optional<std::uint64_t> limit = tovane::limitFromSizeText(text)) {
+        parts = tovane::partsOfSizeAtChapters(*map, *limit);
+    }
+    if (parts > 0) return WindowTexts::chaptersMakeParts(chapters, parts);
+    return way.number == tovane::SplitNumber::Chapters
+               ? WindowTexts::chaptersWantChapterCount(chapters)
+               : WindowTexts::chaptersWantSize(chapters);
+}
+
+void BookChapters::showList(const tovane::SplitModeRow& way, const QString& size,
+                            const QString& count) {
+    knownToHaveNone();  // waits for a scan going on
+    if (!list_) {
+        list_ = new ChapterListWindow(window_);
+        connect(list_, &ChapterListWindow::ticksChanged, this,
+                [this](const std::vector<bool>& dropped) {
+                    unticked_ = dropped;
+                    emit ticksChanged();
+                });
+    }
+    refreshList(way, size, count);
+    list_->show();
+    list_->raise();
+}
+
+void BookChapters::refreshList(const tovane::SplitModeRow& way, const QString& size,
+                               const QString& count) {
+    if (!list_) return;
+    if (!has()) {
+        list_->showNone(fileTitle_, scan_->running() ? QString() : WindowTexts::kNoHeadingsInList);
+        return;
+    }
+    const tovane::ChapterList& found = scan_->result();
+    if (found.empty()) {
+        list_->showNone(fileTitle_, found.message.empty() ? WindowTexts::kNoHeadingsInList
+                                                          : WindowTexts::kCannotReadForList);
+        return;
+    }
+    // The part of each ticked chapter, with the way's number (a chapter a
+    // part outside the ways that cut at chapters).
+    const std::shared_ptr<const tovane::ChapterMap> map = cuts();
+    const std::vector<std::uint64_t> parts =
+        way.mode == tovane::SplitMode::BySizeAtChapters
+            ? tovane::partsOfBlocksBySize(*map,
+                                          tovane::limitFromSizeText(size.toStdString()).value_or(0))
+            : tovane::partsOfBlocks(
+                  *map, way.number == tovane::SplitNumber::Chapters
+                            ? tovane::wholeNumberFromText(count.toStdString()).value_or(0)
+                            : 1);
+    std::vector<std::uint64_t> byBook(found.map->blocks.size(), 0);
+    for (std::size_t k = 0, kept = 0; k < byBook.size(); ++k) {
+        if (k < unticked_.size() && unticked_[k]) continue;
+        if (kept < parts.size()) byBook[k] = parts[kept++];
+    }
+    list_->showBook(fileTitle_, found.map, unticked_, byBook);
+}
+
+void BookChapters::closeList() {
+    if (list_) list_->close();
+}

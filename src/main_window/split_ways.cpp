@@ -1,0 +1,131 @@
+#include "main_window/split_ways.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+
+#include "main_window/digit_box.h"
+#include "platform/engine_text.h"
+#include "platform/window_texts.h"
+
+namespace {
+
+QString fromEngine(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+using tovane::firstOfMenuEntry;
+
+}  // namespace
+
+SplitWays::SplitWays(const Controls& controls, QWidget* window)
+    : QObject(window), c_(controls), entries_(new QActionGroup(this)) {
+    entries_->setExclusive(true);
+    for (int entry = 1; entry <= tovane::lastMenuEntry(); ++entry) {
+        QAction* action = entries_->addAction(fromEngine(firstOfMenuEntry(entry).menuText));
+        action->setCheckable(true);
+        action->setObjectName(QStringLiteral("Mode%1").arg(entry));
+        connect(action, &QAction::triggered, this, [this, entry] { emit entryPicked(entry); });
+        entryActions_.append(action);
+    }
+    entryActions_.first()->setChecked(true);
+    showChapters_ = new QAction(WindowTexts::kShowChapters, this);
+    showChapters_->setObjectName(QStringLiteral("ShowChapters"));
+    for (QWidget* control : c_.withMenu) {
+        control->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(control, &QWidget::customContextMenuRequested, this,
+                [this, control](const QPoint& at) { showMenu(control, control->mapToGlobal(at)); });
+    }
+}
+
+const tovane::SplitModeRow& SplitWays::way() const {
+    if (entry_ == 1) {
+        for (const tovane::SplitModeRow& row : tovane::kSplitModes) {
+            const tovane::NumberBox marked =
+                c_.sizeMark->isChecked() ? tovane::NumberBox::Size : tovane::NumberBox::Count;
+            if (row.menuEntry == 1 && row.box == marked) return row;
+        }
+    }
+    return firstOfMenuEntry(entry_);
+}
+
+QString SplitWays::numberText() const {
+    return (way().box == tovane::NumberBox::Size ? c_.size : c_.count)->text();
+}
+
+void SplitWays::take(int entry) {
+    if (entry == entry_) return;
+    if (entry_ == 1) sizeMarked_ = c_.sizeMark->isChecked();
+    const tovane::SplitModeRow& row = firstOfMenuEntry(entry);
+    // The count box means parts or chapters; it shows the number it held for
+    // the one the entry reads, given back without a change reported (which
+    // would pick a way by itself).
+    const bool chapters = row.number == tovane::SplitNumber::Chapters;
+    if (chapters != countHoldsChapters_) {
+        if (countHoldsChapters_) {
+            countForChapters_ = c_.count->text();
+            c_.count->restoreText(countForParts_);
+        } else {
+            countForParts_ = c_.count->text();
+            if (chaptersVisited_) c_.count->restoreText(countForChapters_);
+            chaptersVisited_ = true;
+        }
+        countHoldsChapters_ = chapters;
+    }
+    entry_ = entry;
+    if (entry == 1) {
+        (sizeMarked_ ? c_.sizeMark : c_.countMark)->setChecked(true);
+    } else {
+        (row.box == tovane::NumberBox::Size ? c_.sizeMark : c_.countMark)->setChecked(true);
+    }
+    showWords();
+}
+
+void SplitWays::showWords() {
+    const tovane::SplitModeRow& row = firstOfMenuEntry(entry_);
+    c_.afterSize->setText(fromEngine(row.afterSize));
+    c_.beforeCount->setText(fromEngine(row.beforeCount));
+    c_.afterCount->setText(fromEngine(row.afterCount));
+    const bool both = entry_ == 1;
+    for (QWidget* control :
+         {static_cast<QWidget*>(c_.sizeMark), static_cast<QWidget*>(c_.beforeSize),
+          static_cast<QWidget*>(c_.size), static_cast<QWidget*>(c_.afterSize)}) {
+        control->setEnabled(both || row.box == tovane::NumberBox::Size);
+    }
+    for (QWidget* control :
+         {static_cast<QWidget*>(c_.countMark), static_cast<QWidget*>(c_.beforeCount),
+          static_cast<QWidget*>(c_.count), static_cast<QWidget*>(c_.afterCount)}) {
+        control->setEnabled(both || row.box == tovane::NumberBox::Count);
+    }
+    entryActions_.at(entry_ - 1)->setChecked(true);
+}
+
+void SplitWays::showMenu(QWidget* control, const QPoint& at) {
+    // An entry that names the size box's number ("不超过 N KB") shows it.
+    const QString size = c_.size->text().isEmpty() ? QStringLiteral("N") : c_.size->text();
+    for (int entry = 1; entry <= entryActions_.size(); ++entry) {
+        entryActions_.at(entry - 1)->setText(
+            fromEngine(firstOfMenuEntry(entry).menuText)
+                .replace(QStringLiteral(" N "), QStringLiteral(" %1 ").arg(size)));
+    }
+    QMenu menu(control->window());
+    menu.setObjectName(QStringLiteral("ModeMenu"));
+    menu.addActions(entries_->actions());
+    menu.addSeparator();
+    menu.addAction(showChapters_);
+    if (auto* box = qobject_cast<DigitBox*>(control)) {
+        QMenu* editing = box->createStandardContextMenu();
+        editing->setParent(&menu, editing->windowFlags());
+        menu.addSeparator();
+        menu.addActions(editing->actions());
+    }
+    menu.exec(at);
+}
+
+void SplitWays::showMenuFromKeyboard(QWidget* frame) {
+    QWidget* focus = QApplication::focusWidget();
+    QWidget* control = c_.withMenu.contains(focus) ? focus : frame;
+    showMenu(control, control->mapToGlobal(control->rect().center()));
+}

@@ -1,0 +1,73 @@
+// The ways to split as the split settings show them: the menu of ways that a
+// right click on the settings opens (the Menu key and Shift+F10 too), the
+// words beside the number boxes, the box a way doesn't read greyed, and what
+// each box held for the ways that read it. The ways themselves are the
+// engine's table (split_modes.h); this is their face.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include "split/split_modes.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QPoint;
+class QRadioButton;
+class QWidget;
+class DigitBox;
+
+class SplitWays : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QRadioButton* sizeMark;    // Option1
+        QRadioButton* countMark;   // Option2
+        QLabel* beforeSize;        // Label3
+        DigitBox* size;            // Text2
+        QLabel* afterSize;         // Label4
+        QLabel* beforeCount;       // Label7
+        DigitBox* count;           // Text3
+        QLabel* afterCount;        // Label6
+        QList<QWidget*> withMenu;  // every control a right click opens the menu on
+    };
+    SplitWays(const Controls& controls, QWidget* window);
+
+    // The way the window splits now: entry 1 by size or by count, as its
+    // marks say, or the way of entry 2, 3 or 4.
+    const tovane::SplitModeRow& way() const;
+    int entry() const { return entry_; }
+    // The number the way reads, as its box holds it.
+    QString numberText() const;
+    // Switches to menu entry `entry`: the words follow, the box it doesn't
+    // read is greyed, and the box it reads shows what it held for it last.
+    void take(int entry);
+    // The entry for showing the chapters found, after the ways in the menu.
+    QAction* showChaptersAction() const { return showChapters_; }
+    // Opens the menu of ways for `control` at `at` (global).
+    void showMenu(QWidget* control, const QPoint& at);
+    // Opens it for the settings control with the focus, or the settings' frame.
+    void showMenuFromKeyboard(QWidget* frame);
+
+signals:
+    // An entry of the menu was picked; the window decides whether it takes it.
+    void entryPicked(int entry);
+
+private:
+    void showWords();
+
+    Controls c_;
+    QActionGroup* entries_;
+    QList<QAction*> entryActions_;  // by entry, from 1
+    QAction* showChapters_;
+    int entry_ = 1;
+    // What the count box and the marks held for entry 1, and the count box
+    // for the chapters of entry 4, while another entry has them.
+    QString countForParts_;
+    QString countForChapters_;
+    bool sizeMarked_ = true;
+    bool countHoldsChapters_ = false;
+    bool chaptersVisited_ = false;
+};
