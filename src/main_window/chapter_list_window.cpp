@@ -45,6 +45,15 @@ ChapterListWindow::ChapterListWindow(QWidget* parent)
     connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
         if (column == kLine && !filling_) takeTick(row);
     });
+    // Space ticks the chosen chapter on or off, whichever column is current.
+    auto* space =
+        new QShortcut(QKeySequence(Qt::Key_Space), list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this, [this] {
+        QTreeWidgetItem* row = list_->currentItem();
+        if (row == nullptr || !row->data(kLine, kBlockRole).isValid()) return;
+        row->setCheckState(kLine,
+                           row->checkState(kLine) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
     total_ = new QLabel(this);
     total_->setObjectName(QStringLiteral("ChapterTotal"));
     auto* close = new QPushButton(WindowTexts::kClose, this);
@@ -67,9 +76,25 @@ void ChapterListWindow::showBook(const QString& fileTitle,
                                  const std::vector<std::uint64_t>& parts) {
     filling_ = true;
     setWindowTitle(WindowTexts::chapterListTitle(fileTitle));
-    map_ = std::move(map);
     dropped_ = dropped;
-    dropped_.resize(map_->blocks.size(), false);
+    dropped_.resize(map->blocks.size(), false);
+    if (map == map_) {
+        // The same chapters with other ticks or parts: the rows stay (one of
+        // them may be the one whose tick is being taken).
+        for (int i = 0; i < list_->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* row = list_->topLevelItem(i);
+            const QVariant block = row->data(kLine, kBlockRole);
+            if (!block.isValid()) continue;
+            const auto k = static_cast<std::size_t>(block.toULongLong());
+            row->setCheckState(kLine, dropped_[k] ? Qt::Unchecked : Qt::Checked);
+            const std::uint64_t part = k < parts.size() && !dropped_[k] ? parts[k] : 0;
+            row->setText(kPart, part > 0 ? QString::number(part) : QString());
+        }
+        showTotal();
+        filling_ = false;
+        return;
+    }
+    map_ = std::move(map);
     list_->clear();
     QList<QTreeWidgetItem*> rows;
     std::size_t block = SIZE_MAX;
@@ -93,10 +118,14 @@ void ChapterListWindow::showBook(const QString& fileTitle,
         rows.append(row);
     }
     list_->addTopLevelItems(rows);
+    showTotal();
+    filling_ = false;
+}
+
+void ChapterListWindow::showTotal() {
     const auto ticked =
         static_cast<qulonglong>(std::count(dropped_.begin(), dropped_.end(), false));
     total_->setText(WindowTexts::chapterTotal(ticked));
-    filling_ = false;
 }
 
 void ChapterListWindow::showNone(const QString& fileTitle, const QString& why) {

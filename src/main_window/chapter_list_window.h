@@ -34,6 +34,7 @@ signals:
 
 private:
     void takeTick(QTreeWidgetItem* row);
+    void showTotal();
 
     QTreeWidget* list_;
     QLabel* total_;
