@@ -12,7 +12,8 @@ namespace tovane::cli {
 std::string usageText() {
     const std::string synopsis =
         "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --max-size KB]\n"
-        "                    [--heading REGEX] [--base NAME] SOURCE SAVE_DIR\n"
+        "                    [--heading REGEX] [--pad | --title-names] [--to-utf8]\n"
+        "                    [--base NAME] SOURCE SAVE_DIR\n"
         "       tovane-split --list-chapters [--chapters N] [--heading REGEX] SOURCE\n";
     const std::string size(kSplitModes[0].defaultNumber);
     return "Usage: " + synopsis +
@@ -52,6 +53,17 @@ std::string usageText() {
            "citations (《旧史·第九卷》), end markers (第三卷终), and sections numbered\n"
            "again in every chapter. A volume and its chapter 1 right under it are one\n"
            "chapter, cut before the volume.\n"
+           "  --pad           pad the part numbers with zeros to the width of the last\n"
+           "                  one, so that they sort: NAME_001.txt ... NAME_142.txt\n"
+           "  --title-names   with --chapters or --at-chapters: --pad, and the first\n"
+           "                  heading of each part after its number, made fit for a\n"
+           "                  file name (\\ / : * ? \" < > | in full width, at most 40\n"
+           "                  characters): NAME_003 第二十一回 风雪.txt\n"
+           "  --to-utf8       write the parts in UTF-8 with a byte-order mark, from\n"
+           "                  GBK (read as GB18030), UTF-8 or UTF-16; the same lines\n"
+           "                  go into the same parts (--max-size counts UTF-8 bytes).\n"
+           "                  A file with a byte that doesn't convert is refused,\n"
+           "                  naming its line, before any part is written\n"
            "  --base NAME     name of the parts, without a folder (default: SOURCE's\n"
            "                  name without its extension)\n"
            "  --help          show this text\n"
@@ -134,6 +146,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             if (!value(line.request.numberText)) return fail(argument + " needs a value");
         } else if (isFlagOfAWay(argument)) {
             flag = argument;
+        } else if (argument == "--pad") {
+            line.request.pad = true;
+        } else if (argument == "--title-names") {
+            line.request.titleNames = true;
+        } else if (argument == "--to-utf8") {
+            line.request.toUtf8 = true;
         } else if (argument == "--list-chapters") {
             line.action = CommandLine::Action::ListChapters;
         } else if (is("--heading")) {
@@ -183,6 +201,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.request.heading && !splitModeRow(line.request.mode).cutsAtChapters) {
         return fail("--heading goes with --chapters or --at-chapters");
+    }
+    if (line.request.titleNames && !splitModeRow(line.request.mode).cutsAtChapters) {
+        return fail("--title-names goes with --chapters or --at-chapters");
     }
     line.request.sourcePath = positional[0];
     line.request.saveFolder = positional[1];

@@ -230,6 +230,9 @@ void Form1::Command4_Click() {
     request.mode = ways_->way().mode;
     request.numberText = ways_->numberText().toStdString();
     request.chapters = chapters_->cuts();
+    request.pad = ways_->padNumbers();
+    request.titleNames = ways_->titleNames();
+    request.toUtf8 = ways_->toUtf8();
     const tovane::SplitCheck check = tovane::checkSplitRequest(request);
     if (!check.plan) {
         RuntimeServices::showMessage(this, EngineText::toQt(check.message));

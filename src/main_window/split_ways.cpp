@@ -33,6 +33,15 @@ SplitWays::SplitWays(const Controls& controls, QWidget* window)
     entryActions_.first()->setChecked(true);
     showChapters_ = new QAction(WindowTexts::kShowChapters, this);
     showChapters_->setObjectName(QStringLiteral("ShowChapters"));
+    const auto tick = [this](const QString& text, const char* name) {
+        auto* action = new QAction(text, this);
+        action->setCheckable(true);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    padNumbers_ = tick(WindowTexts::kPadNumbers, "PadNumbers");
+    titleNames_ = tick(WindowTexts::kTitleNames, "TitleNames");
+    toUtf8_ = tick(WindowTexts::kToUtf8, "ToUtf8");
     for (QWidget* control : c_.withMenu) {
         control->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(control, &QWidget::customContextMenuRequested, this,
@@ -49,6 +58,18 @@ const tovane::SplitModeRow& SplitWays::way() const {
         }
     }
     return firstOfMenuEntry(entry_);
+}
+
+bool SplitWays::padNumbers() const {
+    return padNumbers_->isChecked() || titleNames();
+}
+
+bool SplitWays::titleNames() const {
+    return titleNames_->isChecked() && way().cutsAtChapters;
+}
+
+bool SplitWays::toUtf8() const {
+    return toUtf8_->isChecked();
 }
 
 QString SplitWays::numberText() const {
@@ -113,6 +134,9 @@ void SplitWays::showMenu(QWidget* control, const QPoint& at) {
     QMenu menu(control->window());
     menu.setObjectName(QStringLiteral("ModeMenu"));
     menu.addActions(entries_->actions());
+    menu.addSeparator();
+    titleNames_->setEnabled(way().cutsAtChapters);
+    menu.addActions({padNumbers_, titleNames_, toUtf8_});
     menu.addSeparator();
     menu.addAction(showChapters_);
     if (auto* box = qobject_cast<DigitBox*>(control)) {

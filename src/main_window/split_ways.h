@@ -46,6 +46,11 @@ public:
     void take(int entry);
     // The entry for showing the chapters found, after the ways in the menu.
     QAction* showChaptersAction() const { return showChapters_; }
+    // How the parts are named and written, as the menu's ticks say: titled
+    // names only in the ways that cut at chapters.
+    bool padNumbers() const;
+    bool titleNames() const;
+    bool toUtf8() const;
     // Opens the menu of ways for `control` at `at` (global).
     void showMenu(QWidget* control, const QPoint& at);
     // Opens it for the settings control with the focus, or the settings' frame.
@@ -62,6 +67,9 @@ private:
     QActionGroup* entries_;
     QList<QAction*> entryActions_;  // by entry, from 1
     QAction* showChapters_;
+    QAction* padNumbers_;
+    QAction* titleNames_;
+    QAction* toUtf8_;
     int entry_ = 1;
     // What the count box and the marks held for entry 1, and the count box
     // for the chapters of entry 4, while another entry has them.

@@ -47,6 +47,10 @@ inline const QString kModeBySizeAtChapters = QStringLiteral("按大小分割，�
 inline const QString kModeByMaxSize = QStringLiteral("按大小分割，每个文件不超过 N KB(&3)");
 inline const QString kModeByChapters = QStringLiteral("按章节分割(&4)");
 inline const QString kShowChapters = QStringLiteral("查看找到的章节…(&5)");
+// How the parts are named and written, below the ways in the same menu.
+inline const QString kPadNumbers = QStringLiteral("文件编号补零(&P)");
+inline const QString kTitleNames = QStringLiteral("文件名带章节标题(&T)");
+inline const QString kToUtf8 = QStringLiteral("输出为 UTF-8(&U)");
 // The words beside the number boxes in each way.
 inline const QString kLabel4AtChapters = QStringLiteral("KB，在章节处分开");
 inline const QString kLabel4MaxSize = QStringLiteral("KB以内为一个文件");

@@ -28,6 +28,12 @@ public:
     // The line's characters; read again from the file for a line not in view.
     virtual std::uint64_t characters(const SourceLine& line) = 0;
     const EncodingFacts& facts() const { return factsOf(encoding()); }
+    // The encoding the parts are written in: the source's own, or UTF-8
+    // with a mark when they are converted.
+    virtual TextEncoding outputEncoding() const { return encoding(); }
+    const EncodingFacts& outputFacts() const { return factsOf(outputEncoding()); }
+    // The bytes the line takes in the parts, without its end.
+    virtual std::uint64_t outputLength(const SourceLine& line) { return line.length; }
 };
 
 }  // namespace tovane

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "split/text/char_counter.h"
+#include "split/text/utf8_conversion.h"
 
 namespace tovane {
 
@@ -140,6 +141,28 @@ std::uint64_t LineSource::characters(const Line& line) {
         done += piece.size();
     }
     return counter.count();
+}
+
+std::uint64_t LineSource::outputLength(const Line& line) {
+    if (!convert_) return line.length;
+    std::size_t badAt = 0;
+    if (line.inView()) {
+        const std::int64_t length = Utf8Conversion::lengthOf(encoding_, line.view(), badAt);
+        return length < 0 ? line.length : static_cast<std::uint64_t>(length);
+    }
+    // A line longer than a piece, converted a piece at a time to count it.
+    Utf8Conversion conversion(encoding_);
+    std::unique_ptr<char[]> out(new char[options_.pieceSize * Utf8Conversion::kGrowth + 8]);
+    std::uint64_t length = 0;
+    for (std::uint64_t done = 0; done < line.length;) {
+        const std::string_view piece = lineBytes(line, done, line.length - done);
+        if (piece.empty()) break;
+        const std::int64_t produced = conversion.convert(piece, out.get());
+        if (produced < 0) return line.length;
+        length += static_cast<std::uint64_t>(produced);
+        done += piece.size();
+    }
+    return length;
 }
 
 bool LineSource::stopRequested() {

@@ -74,6 +74,12 @@ public:
     // lines ended (trouble()).
     std::string_view lineBytes(const Line& line, std::uint64_t from, std::uint64_t most);
     std::uint64_t characters(const Line& line) override;
+    // Parts written in UTF-8: lines are measured as they will be written.
+    void convertToUtf8() { convert_ = true; }
+    TextEncoding outputEncoding() const override {
+        return convert_ ? TextEncoding::Utf8Bom : encoding_;
+    }
+    std::uint64_t outputLength(const Line& line) override;
     // Reads elsewhere in the file, leaving the lines in view as they are; a
     // failure ends the lines too.
     std::int64_t readAt(std::uint64_t offset, char* into, std::size_t size);
@@ -111,6 +117,7 @@ private:
     std::size_t length_ = 0;        // bytes held
     std::size_t position_ = 0;      // start of the next line
     bool atEnd_ = false;            // nothing follows data_[length_ - 1]
+    bool convert_ = false;          // the parts are UTF-8
 };
 
 }  // namespace tovane

@@ -3,22 +3,28 @@
 #include <algorithm>
 
 #include "split/chapters/chapter_map.h"
+#include "split/conversion_check.h"
 #include "split/parts/part_names.h"
 #include "split/split_modes.h"
 #include "split/split_texts.h"
+#include "split/part_limit.h"
 #include "split/text/char_counter.h"
+#include "split/text/utf8_conversion.h"
 
 namespace tovane {
 
 LineSplitter::LineSplitter(SplitPlan plan, ProgressCallback progress,
                            const std::atomic<bool>* stopRequested, Options options)
     : plan_(std::move(plan)),
+      options_(options),
       progress_(std::move(progress)),
       stopRequested_(stopRequested),
       source_(
           plan_.sourcePath, {options.bufferSize}, [this] { return sink_.flush(); },
           [this](std::uint64_t done) { reportProgress(done); }, stopRequested),
-      sink_(plan_.saveFolder, plan_.baseName) {}
+      sink_(plan_.saveFolder, plan_.baseName) {
+    if (options_.countOnly) sink_.countOnly();
+}
 
 // Each turn writes a run of lines the rule lets through unseen, or else
 // shows the rule the next line and writes it where the rule says.
@@ -48,29 +54,92 @@ bool LineSplitter::begin() {
                    texts::cannotRead(plan_.sourcePath, source_.error()));
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
-    std::shared_ptr<const ChapterMap> chapters;
-    if (splitModeRow(plan_.mode).cutsAtChapters) {
-        if (!findChapters(chapters)) return false;
+    if (plan_.toUtf8) {
+        if (!options_.countOnly && !checkConversion()) return false;
+        source_.convertToUtf8();
     }
-    rule_ = makeCutRule(plan_, source_, std::move(chapters));
+    if (splitModeRow(plan_.mode).cutsAtChapters && !findChapters()) return false;
+    rule_ = makeCutRule(plan_, source_, chapters_);
+    if (!nameParts()) return false;
     // Whatever the sink refuses at the start, it refuses before changing anything.
-    if (!sink_.begin(source_.identity(), source_.facts().byteOrderMark,
-                     rule_->partsAtMost(source_.size()))) {
+    if (!sink_.begin(source_.identity(), source_.encoding(), rule_->partsAtMost(source_.size()),
+                     plan_.toUtf8)) {
         return end(SplitOutcome::Result::CheckFailed, sink_.message());
     }
     reportProgress(0);
     return true;
 }
 
+// Parts written in UTF-8 lose no byte: every line must convert, or nothing
+// is written.
+bool LineSplitter::checkConversion() {
+    const ConversionCheck check = tovane::checkConversion(plan_.sourcePath, stopRequested_);
+    switch (check.result) {
+        case ConversionCheck::Result::Converts:
+            return going();
+        case ConversionCheck::Result::Unconvertible:
+            return end(SplitOutcome::Result::CheckFailed, texts::unconvertible(check.line, check.offset));
+        case ConversionCheck::Result::Failed:
+            return end(SplitOutcome::Result::Failed, check.message);
+        case ConversionCheck::Result::Stopped:
+            break;
+    }
+    return end(SplitOutcome::Result::Stopped);
+}
+
+// Padded numbers take the width of the last part's number: known from the
+// chapters in the ways that cut at them, counted in a pass of its own
+// otherwise (a run that makes no file).
+bool LineSplitter::nameParts() {
+    if (!plan_.pad && !plan_.titleNames) return true;
+    std::uint64_t parts = 0;
+    const SplitModeRow& way = splitModeRow(plan_.mode);
+    if (way.mode == SplitMode::ByChapters) {
+        parts = partsOfChapters(*chapters_, plan_.chaptersPerPart);
+    } else if (way.mode == SplitMode::BySizeAtChapters) {
+        parts = partsOfSizeAtChapters(*chapters_, plan_.byteLimit);
+    } else {
+        SplitPlan counting = plan_;
+        counting.pad = false;
+        counting.titleNames = false;
+        Options options = options_;
+        options.countOnly = true;
+        const SplitOutcome counted = LineSplitter(counting, {}, stopRequested_, options).run();
+        if (counted.result != SplitOutcome::Result::Done) return end(counted.result, counted.message);
+        parts = counted.parts;
+    }
+    sink_.nameParts({std::to_string(std::max<std::uint64_t>(parts, 1)).size(), plan_.titleNames});
+    return going();
+}
+
+// The words of the first heading of the chapter that begins at `offset`,
+// for the name of the part it opens; none for a part that opens otherwise.
+std::string LineSplitter::titleOfPartAt(std::uint64_t offset) const {
+    if (!plan_.titleNames || !chapters_) return {};
+    const std::vector<ChapterBlock>& blocks = chapters_->blocks;
+    const auto block = std::lower_bound(
+        blocks.begin(), blocks.end(), offset,
+        [](const ChapterBlock& b, std::uint64_t at) { return b.offset < at; });
+    if (block == blocks.end() || block->offset != offset) return {};
+    const auto k = static_cast<std::size_t>(block - blocks.begin());
+    const std::vector<Chapter>& headings = chapters_->headings;
+    const auto first = std::lower_bound(
+        headings.begin(), headings.end(), k,
+        [](const Chapter& heading, std::size_t b) { return heading.block < b; });
+    return first != headings.end() && first->block == k ? titleForName(first->text) : std::string();
+}
+
 // The chapters to cut at: those found before, when they are of the file as
 // it is now (and counted, where the rule measures them), or else found now.
-bool LineSplitter::findChapters(std::shared_ptr<const ChapterMap>& chapters) {
+bool LineSplitter::findChapters() {
     const bool measure = plan_.mode == SplitMode::BySizeAtChapters;
+    std::shared_ptr<const ChapterMap>& chapters = chapters_;
     chapters = plan_.chapters;
+    const bool texts = plan_.titleNames;
     if (!chapters || !chapters->describes(source_.identity(), source_.stampAtOpen()) ||
-        (measure && !chapters->measured)) {
+        (measure && !chapters->measured) || (texts && !chapters->withTexts)) {
         const ChapterList list =
-            tovane::findChapters(plan_.sourcePath, plan_.heading, {false, measure}, stopRequested_);
+            tovane::findChapters(plan_.sourcePath, plan_.heading, {texts, measure}, stopRequested_);
         switch (list.result) {
             case ChapterList::Result::Done:
                 break;
@@ -125,10 +194,16 @@ bool LineSplitter::takeRun() {
 bool LineSplitter::place(const LineSource::Line& line) {
     const bool opens = rule_->opensPart(line, part());
     if (source_.trouble() != LineSource::Trouble::None) return endLines();
-    if (opens && !sink_.nextPart()) return failWrite();
+    if (opens && !sink_.nextPart(titleOfPartAt(line.offset))) return failWrite();
     const std::string_view lineBreak = source_.facts().lineBreak;
-    const std::uint64_t room = rule_->capacity() - std::min(rule_->capacity(), sink_.written());
-    if (line.length + lineBreak.size() > room) return cut(line);
+    // Only a cap is measured in the bytes the part holds.
+    if (rule_->capacity() != kUnlimitedPart) {
+        const std::uint64_t room = rule_->capacity() - std::min(rule_->capacity(), sink_.output());
+        const std::uint64_t length = source_.outputLength(line);
+        if (length + source_.outputFacts().lineBreak.size() > room) {
+            return plan_.toUtf8 ? cutConverted(line) : cut(line);
+        }
+    }
     if (line.inView() && line.terminator == lineBreak.size()) {
         return sink_.write({line.bytes, line.length + line.terminator}) || failWrite();
     }
@@ -159,6 +234,45 @@ bool LineSplitter::cut(const LineSource::Line& line) {
         if (!sink_.nextPart()) return failWrite();
     }
     return copy(line, done, line.length - done) && (sink_.write(lineBreak) || failWrite());
+}
+
+// The same in UTF-8: each piece fills its part up to the capacity in the bytes
+// it converts to, a character at a time, leaving at least one character for
+// the last piece.
+bool LineSplitter::cutConverted(const LineSource::Line& line) {
+    const TextEncoding encoding = source_.encoding();
+    const std::uint64_t crLf = source_.outputFacts().lineBreak.size();
+    std::uint64_t done = 0;                           // source bytes of the line written
+    std::uint64_t left = source_.outputLength(line);  // the bytes the rest converts to
+    while (left + crLf > rule_->capacity() - sink_.output()) {
+        const std::uint64_t room = rule_->capacity() - sink_.output();
+        std::uint64_t piece = 0;     // source bytes of the piece
+        std::uint64_t pieceOut = 0;  // and what they convert to
+        bool full = false;
+        while (!full) {
+            const std::string_view bytes = source_.lineBytes(line, done + piece, 4096);
+            if (bytes.empty()) return endLines();
+            std::size_t at = 0;
+            while (!full && at < bytes.size()) {
+                std::size_t length = 0;
+                const int out = Utf8Conversion::characterAt(encoding, bytes.substr(at), length);
+                if (out < 0) break;  // a character the window cuts off: read on from it
+                const bool last = done + piece + length >= line.length;
+                full = last || pieceOut + static_cast<std::uint64_t>(out) > room;
+                if (full) break;
+                piece += length;
+                pieceOut += static_cast<std::uint64_t>(out);
+                at += length;
+            }
+            if (!full && at == 0) return endLines();
+        }
+        if (!copy(line, done, piece)) return false;
+        done += piece;
+        left -= pieceOut;
+        if (!sink_.nextPart()) return failWrite();
+    }
+    return copy(line, done, line.length - done) &&
+           (sink_.write(source_.facts().lineBreak) || failWrite());
 }
 
 // Hands bytes [from, from + count) of the line to the part, a piece at a time

@@ -15,6 +15,7 @@
 #include "split/line_source.h"
 #include "split/parts/part_sink.h"
 #include "split/rules/cut_rule.h"
+#include "split/chapters/chapter_map.h"
 #include "split/split_types.h"
 
 namespace tovane {
@@ -24,6 +25,8 @@ public:
     struct Options {
         // The size of each piece read from the file (see LineSource).
         std::size_t bufferSize = LineSource::Options{}.pieceSize;
+        // Make no file: count the parts the run would make.
+        bool countOnly = false;
     };
 
     // A set `stopRequested` ends the run between two lines (or within a long
@@ -39,7 +42,11 @@ public:
 
 private:
     bool begin();
-    bool findChapters(std::shared_ptr<const ChapterMap>& chapters);
+    bool checkConversion();
+    bool findChapters();
+    bool nameParts();
+    std::string titleOfPartAt(std::uint64_t offset) const;
+    bool cutConverted(const LineSource::Line& line);
     bool takeRun();
     bool place(const LineSource::Line& line);
     bool cut(const LineSource::Line& line);
@@ -47,18 +54,20 @@ private:
     SplitOutcome finish();
 
     bool going();
-    CutRule::Part part() const { return {sink_.number(), sink_.written()}; }
+    CutRule::Part part() const { return {sink_.number(), sink_.written(), sink_.output()}; }
     void reportProgress(std::uint64_t done);
     bool endLines();
     bool failWrite();  // the sink failed: its message says why
     bool end(SplitOutcome::Result result, std::string message = {});
 
     const SplitPlan plan_;
+    const Options options_;
     ProgressCallback progress_;
     const std::atomic<bool>* stopRequested_;
     LineSource source_;
     PartSink sink_;
     std::unique_ptr<CutRule> rule_;
+    std::shared_ptr<const ChapterMap> chapters_;  // in the ways that cut at chapters
     std::optional<SplitOutcome::Result> ended_;  // set when the lines stop coming
     std::string message_;
     std::uint64_t reported_ = 0;  // progress already reported

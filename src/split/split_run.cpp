@@ -48,6 +48,10 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
     plan.heading = request.heading;
     plan.chapters = request.chapters;
     const SplitModeRow& way = splitModeRow(request.mode);
+    // Titles come from the chapters: only the ways that find them have any.
+    plan.titleNames = request.titleNames && way.cutsAtChapters;
+    plan.pad = request.pad || plan.titleNames;
+    plan.toUtf8 = request.toUtf8;
     switch (way.number) {
         case SplitNumber::Kilobytes: {
             const std::optional<std::uint64_t> limit = limitFromSizeText(request.numberText);
@@ -55,7 +59,8 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
             plan.byteLimit = *limit;
             plan.perPartFigure = request.numberText;
             if (!way.atMost) break;
-            const std::uint64_t smallest = MaxSizeRule::smallestCap(encodingOf(request.sourcePath));
+            const std::uint64_t smallest = MaxSizeRule::smallestCap(
+                request.toUtf8 ? TextEncoding::Utf8Bom : encodingOf(request.sourcePath));
             if (*limit < smallest) return refuse(texts::capTooSmall(smallest), true);
             break;
         }

@@ -82,6 +82,15 @@ std::string cannotWriteFolder(std::string_view folder, int error) {
     return join({"无法在保存文件夹“", folder, "”里写入文件：", systemReason(error)});
 }
 
+std::string unconvertible(std::uint64_t line, std::uint64_t offset) {
+    return join({"第 ", std::to_string(line), " 行有无法转换为 UTF-8 的字节（偏移 ",
+                 std::to_string(offset), "），没有转换"});
+}
+
+std::string cannotConvert(std::string_view path) {
+    return join({"写入“", path, "”时遇到无法转换为 UTF-8 的字节，要分割的文件可能在分割过程中被修改了。"});
+}
+
 std::string partIsSource(std::string_view path) {
     return join({"分割文件“", path, "”就是要分割的文件本身,不能覆盖。"});
 }

@@ -66,6 +66,10 @@ std::string cannotCreate(std::string_view path, int error);
 std::string cannotWrite(std::string_view path, int error);
 std::string cannotWriteFolder(std::string_view folder, int error);
 std::string partIsSource(std::string_view path);
+// A line of the source that can't be written as UTF-8 without losing bytes.
+std::string unconvertible(std::uint64_t line, std::uint64_t offset);
+// Bytes that stopped converting while a part was written (the source changed).
+std::string cannotConvert(std::string_view path);
 std::string anotherRunWrites(std::string_view baseName);
 std::string sourceIsLock(std::string_view path);
 std::string baseNameNotPlain(std::string_view baseName);

@@ -36,6 +36,13 @@ struct SplitRequest {
     std::shared_ptr<const HeadingPattern> heading;
     // The chapters the window found in the source, handed on to the plan.
     std::shared_ptr<const ChapterMap> chapters;
+    // Part numbers padded with zeros to the width of the last one; with
+    // `titleNames` (ways that cut at chapters only) the title of each part's
+    // first chapter after the number too.
+    bool pad = false;
+    bool titleNames = false;
+    // Parts written in UTF-8 with a mark, whatever the source's encoding.
+    bool toUtf8 = false;
 };
 
 // A request that passed its checks, with the numbers worked out.
@@ -54,6 +61,10 @@ struct SplitPlan {
     // The summary's figure for each part: the 100 of "每个文件“100”KB"; its
     // unit is the way's.
     std::string perPartFigure;
+    // How the parts are named and written (see SplitRequest).
+    bool pad = false;
+    bool titleNames = false;
+    bool toUtf8 = false;
 };
 
 struct SplitOutcome {

@@ -154,6 +154,26 @@ check "no heading exits 1" test $? -eq 1
 check "... with its message" grep -q '没有找到章节标题（例如“第一章”），没有生成分割文件。' "$dir/stderr"
 check "... and no part" test -z "$(ls -A "$dir/out")"
 
+# Names that sort and carry the chapter; parts in UTF-8; the options' usage.
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --chapters 1 --title-names --to-utf8 "$dir/ch.txt" "$dir/out" > "$dir/stdout"
+check "--title-names --to-utf8 exits 0" test $? -eq 0
+check "... with titled names" test -e "$dir/out/ch_2 第二章 承.txt" -a -e "$dir/out/ch_1.txt"
+check "... in UTF-8 with its mark" cmp -s "$dir/out/ch_3 第三章 转.txt" <(printf '\xef\xbb\xbf第三章 转\r\nc\r\n')
+check "... and the summary as ever" grep -qx '【ch.Txt 】已经被分割成了“3”个文件,每个文件“1”章' "$dir/stdout"
+seq 12 > "$dir/twelve.txt"
+"$bin" --size 0 --pad --base ch "$dir/twelve.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "--pad pads to the last number" test -e "$dir/out/ch_01.txt" -a -e "$dir/out/ch_12.txt"
+check "... naming the titled parts as old ones" grep -q '还有以前留下的 ch_1.txt 等 3 个文件' "$dir/stderr"
+"$bin" --size 1 --title-names "$dir/ch.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "--title-names without chapters is wrong usage" test $? -eq 2
+{ printf '第一章\r\n' | iconv -t GBK; printf '\x81\x20\r\n'; } > "$dir/bad.txt"
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --to-utf8 "$dir/bad.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "a byte that doesn't convert exits 1" test $? -eq 1
+check "... naming its line and offset" grep -q '第 2 行有无法转换为 UTF-8 的字节（偏移 8），没有转换' "$dir/stderr"
+check "... and writing nothing" test -z "$(ls -A "$dir/out")"
+
 # A strict cap: no part past it, long lines cut between characters, nothing lost.
 printf '\xef\xbb\xbf' > "$dir/cap.txt"
 for _ in $(seq 3); do printf '第一章\r\n'; for _ in $(seq 700); do printf '雨'; done; printf '\n短\n'; done >> "$dir/cap.txt"

@@ -19,6 +19,7 @@
 #include "main_window/form1.h"
 #include "platform/runtime_services.h"
 #include "split/split_run.h"
+#include "split/split_texts.h"
 #include "support/controls.h"
 #include "support/encode.h"
 #include "support/temp_dir.h"
@@ -197,8 +198,48 @@ private slots:
                               QStringLiteral("按大小分割，只在章节处分开(&2)"),
                               QStringLiteral("按大小分割，每个文件不超过 100 KB(&3)"),
                               QStringLiteral("按章节分割(&4)")}));
-        QCOMPARE(entries.at(5), QStringLiteral("查看找到的章节…(&5)"));
-        QVERIFY(menuEntries(c<QLabel>("Label7")).size() == 6);  // the words: the ways alone
+        QCOMPARE(entries.mid(5, 3), (QStringList{QStringLiteral("文件编号补零(&P)"),
+                                                 QStringLiteral("文件名带章节标题(&T)"),
+                                                 QStringLiteral("输出为 UTF-8(&U)")}));
+        QCOMPARE(entries.at(9), QStringLiteral("查看找到的章节…(&5)"));
+        QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 10);  // the words: no editing entries
+    }
+
+    // The ticks below the ways name and write the parts: titled names only
+    // where the way cuts at chapters, UTF-8 with its mark; a book with a
+    // byte that doesn't convert is refused in a message box, naming its line.
+    void theTicksNameAndConvertTheParts() {
+        choose("书.txt", novel(12));
+        QTRY_VERIFY(status().contains(QStringLiteral("找到 12 章")));
+        bool titlesOpen = true;
+        QTimer::singleShot(0, [&titlesOpen] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            for (QAction* action : menu->actions()) {
+                if (action->objectName() == QStringLiteral("TitleNames")) {
+                    titlesOpen = action->isEnabled();
+                }
+            }
+        });
+        menuEntries(c<QLineEdit>("Text2"));
+        QVERIFY(!titlesOpen);
+        for (Qt::Key key : {Qt::Key_U, Qt::Key_4, Qt::Key_T}) pickFromMenu(c<QLabel>("Label7"), key);
+        c<QLineEdit>("Text3")->setText("5");
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+        QCOMPARE(out.list(), (std::vector<std::string>{"书_1.txt", "书_2 第6章 风起.txt",
+                                                       "书_3 第11章 风起.txt"}));
+        QVERIFY(tovane::test::readFile(out.file("书_2 第6章 风起.txt"))
+                    .starts_with(std::string("\xEF\xBB\xBF") + "第6章"));
+
+        std::string broken = novel(2);
+        broken.insert(broken.size() - 4, "\xFF");
+        choose("坏.txt", broken);
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QCOMPARE(messages, QStringList{QString::fromStdString(tovane::texts::unconvertible(
+                               64, broken.size() - 5))});
     }
 
     // A book without headings: a chapter way is refused at once.

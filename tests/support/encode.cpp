@@ -31,15 +31,22 @@ std::string toGbk(std::string_view utf8) {
 #ifdef _WIN32
     const std::u32string points = decodeUtf8(utf8);
     std::wstring wide;
-    for (char32_t c : points) wide += static_cast<wchar_t>(c);
-    const int size = ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()),
+    for (char32_t c : points) {
+        if (c < 0x10000) {
+            wide += static_cast<wchar_t>(c);
+        } else {
+            wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    const int size = ::WideCharToMultiByte(54936, 0, wide.data(), static_cast<int>(wide.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
+    ::WideCharToMultiByte(54936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
                           nullptr, nullptr);
     return out;
 #else
-    iconv_t converter = ::iconv_open("GBK", "UTF-8");
+    iconv_t converter = ::iconv_open("GB18030", "UTF-8");
     std::string out(utf8.size() * 2 + 4, '\0');
     char* in = const_cast<char*>(utf8.data());
     std::size_t inLeft = utf8.size();

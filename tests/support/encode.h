@@ -1,5 +1,5 @@
 // Test text written in UTF-8 and turned into the bytes of another encoding,
-// with the system's converter for GBK.
+// with the system's converter for GBK (as GB18030, its superset).
 #pragma once
 
 #include <string>

@@ -14,6 +14,7 @@ ChapterMap ChapterMap::without(const std::vector<bool>& dropped) const {
     kept.prefaceBytes = prefaceBytes;
     kept.byteOrderMark = byteOrderMark;
     kept.measured = measured;
+    kept.withTexts = withTexts;
     kept.file = file;
     kept.stamp = stamp;
     std::vector<std::size_t> renumbered(blocks.size());
@@ -61,6 +62,7 @@ ChapterList findChapters(const std::string& sourcePath,
     map->file = pass.identity();
     map->stamp = pass.stamp();
     map->measured = options.measure;
+    map->withTexts = options.withText;
     map->byteOrderMark = pass.byteOrderMark();
     for (std::size_t k = 0; k < structure.cuts.size(); ++k) {
         const BookStructure::Cut& cut = structure.cuts[k];

@@ -43,6 +43,7 @@ struct ChapterMap {
     std::uint64_t prefaceBytes = 0;   // before the first block, as a part holds them
     std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
     bool measured = false;            // the blocks' characters were counted
+    bool withTexts = false;           // the headings' words were read
     // The file the chapters were found in, as it was then.
     FileIdentity file;
     FileStamp stamp;

@@ -467,6 +467,10 @@ std::optional<HeadingLine> readCore(std::u32string_view text) {
 
 }  // namespace
 
+std::u32string_view undecoratedHeading(std::u32string_view text) {
+    return undecorated(text);
+}
+
 bool HeadingLine::volume() const {
     return (form == Form::Numbered && isOneOf(word, kVolumeWords)) ||
            (form == Form::WordFirst && word != U'章');

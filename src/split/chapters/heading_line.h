@@ -103,6 +103,10 @@ private:
     std::bitset<0x10000> startBytes_;
 };
 
+// A heading without what decorates it: symbols at its ends, brackets around
+// all of it, a bracketed book title before it.
+std::u32string_view undecoratedHeading(std::u32string_view text);
+
 // `text` (decoded, blanks at its ends left off) read as a candidate heading.
 std::optional<HeadingLine> readHeading(std::u32string_view text);
 

@@ -55,6 +55,8 @@ bool nameFits(const std::string& folder, std::string_view name);
 // Whether two file names name the same entry of a folder: exactly on POSIX,
 // regardless of case on Windows.
 bool sameName(std::string_view a, std::string_view b);
+// A key that two names of the same entry share (see sameName).
+std::string nameKey(std::string_view name);
 
 // Whether `c` separates folders in a path on this system.
 bool isPathSeparator(char c);

@@ -103,6 +103,10 @@ bool sameName(std::string_view a, std::string_view b) {
     return a == b;
 }
 
+std::string nameKey(std::string_view name) {
+    return std::string(name);
+}
+
 bool isPathSeparator(char c) {
     return c == '/';
 }

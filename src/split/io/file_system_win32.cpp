@@ -164,6 +164,12 @@ bool sameName(std::string_view a, std::string_view b) {
                                   static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
+std::string nameKey(std::string_view name) {
+    std::wstring wide = windows::widen(name);
+    ::CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return windows::narrow(wide);
+}
+
 bool isPathSeparator(char c) {
     return c == '/' || c == '\\';
 }

@@ -5,19 +5,31 @@
 
 #include "split/io/file_system.h"
 #include "split/parts/part_in_progress.h"
-#include "split/parts/part_names.h"
 #include "split/split_texts.h"
 
 namespace tovane {
 
-PartSink::PartSink(std::string saveFolder, std::string baseName)
-    : saveFolder_(std::move(saveFolder)), baseName_(std::move(baseName)) {}
+namespace {
 
-bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark, std::uint64_t mostParts) {
+// Source bytes staged for converting at a time.
+constexpr std::size_t kScratch = std::size_t{64} << 10;
+
+}  // namespace
+
+PartSink::PartSink(std::string saveFolder, std::string baseName, PartNaming naming)
+    : saveFolder_(std::move(saveFolder)), baseName_(std::move(baseName)), naming_(naming) {}
+
+bool PartSink::begin(FileIdentity source, TextEncoding encoding, std::uint64_t mostParts,
+                     bool toUtf8) {
     source_ = source;
-    byteOrderMark_ = byteOrderMark;
+    sourceMark_ = factsOf(encoding).byteOrderMark.size();
+    byteOrderMark_ = factsOf(toUtf8 ? TextEncoding::Utf8Bom : encoding).byteOrderMark;
+    if (toUtf8) convert_.emplace(encoding);
+    if (toUtf8 || countOnly_) scratch_.reset(new char[kScratch]);
+    if (toUtf8 && countOnly_) converted_.reset(new char[kScratch]);
+    if (countOnly_) return true;
     publisher_ = std::make_unique<PartPublisher>(source);
-    const std::string longest = partPath(saveFolder_, baseName_, mostParts);
+    const std::string longest = saveFolder_ + naming_.fileName(baseName_, mostParts);
     if (!files::nameFits(saveFolder_,
                          temporaryPartName(fileNameOf(longest), std::string(kTokenLength, '0')))) {
         return failWith(texts::cannotCreate(longest, ENAMETOOLONG));
@@ -39,34 +51,91 @@ bool PartSink::begin(FileIdentity source, std::string_view byteOrderMark, std::u
     return lookAtFolder();
 }
 
+// The name of the next part: its title cut, a character at a time, until
+// the name and its hidden form fit the folder.
+std::string PartSink::nameOfPart(std::string_view title) const {
+    std::string fitted(title);
+    while (true) {
+        const std::string name = naming_.fileName(baseName_, number_, fitted);
+        const std::string hidden = temporaryPartName(name, std::string(kTokenLength, '0'));
+        if (fitted.empty() || files::nameFits(saveFolder_, hidden)) return name;
+        fitted = shortenedTitle(fitted);
+    }
+}
+
 // A name that a folder holds, or that leads to the source, is refused
 // before anything is written to the part.
-bool PartSink::nextPart() {
+bool PartSink::nextPart(std::string_view title) {
     if (number_ > 0 && !endPart()) return false;
     ++number_;
-    const std::string path = partPath(saveFolder_, baseName_, number_);
-    if (wasTaken(number_)) {
+    sourceBytes_ = sourceMark_;
+    if (countOnly_) {
+        counted_ = byteOrderMark_.size();
+        return true;
+    }
+    const std::string path = saveFolder_ + nameOfPart(title);
+    if (takenAtStart_.count(files::nameKey(fileNameOf(path))) != 0) {
         std::string refusal = publisher_->refusal(path);
         if (!refusal.empty()) return failWith(std::move(refusal));
     }
     if (!part_.open(path)) return failWith(texts::cannotCreate(part_.path(), part_.error()));
-    return write(byteOrderMark_);
+    return part_.append(byteOrderMark_) || failWrite();
 }
 
 bool PartSink::write(std::string_view bytes) {
-    return part_.append(bytes) || failWrite();
+    if (!convert_) {
+        if (countOnly_) {
+            counted_ += bytes.size();
+            return true;
+        }
+        return part_.append(bytes) || failWrite();
+    }
+    // Converted through the writer's own staging room, a stretch at a time.
+    sourceBytes_ += bytes.size();
+    while (!bytes.empty()) {
+        PartWriter::Staging area{converted_.get(), kScratch};
+        if (!countOnly_ && !part_.staging(area)) return failWrite();
+        const std::size_t take = std::min(bytes.size(), area.size / Utf8Conversion::kGrowth - 4);
+        const std::int64_t produced = convert_->convert(bytes.substr(0, take), area.data);
+        if (produced < 0) return failWith(texts::cannotConvert(part_.path()));
+        if (countOnly_) {
+            counted_ += static_cast<std::uint64_t>(produced);
+        } else if (!part_.appendStaged(static_cast<std::size_t>(produced))) {
+            return failWrite();
+        }
+        bytes.remove_prefix(take);
+    }
+    return true;
+}
+
+bool PartSink::staging(PartWriter::Staging& area) {
+    if (convert_ || countOnly_) {
+        // Staged in the source's encoding here, converted by writeStaged().
+        area = {scratch_.get(), kScratch};
+        return true;
+    }
+    return part_.staging(area) || failWrite();
+}
+
+bool PartSink::writeStaged(std::size_t size) {
+    if (convert_ || countOnly_) return write({scratch_.get(), size});
+    return part_.appendStaged(size) || failWrite();
 }
 
 // Closes the part being written and hands it on to be named.
 bool PartSink::endPart() {
+    if (countOnly_) return true;
     PartInProgress::setFinishedWaiting(true);  // from before it stops being in progress
     if (!part_.finish()) return failWrite();
-    publisher_->add(part_.temporaryPath(), part_.path(), part_.written(), !wasTaken(number_));
+    written_.insert(files::nameKey(fileNameOf(part_.path())));
+    const bool wasFree = takenAtStart_.count(files::nameKey(fileNameOf(part_.path()))) == 0;
+    publisher_->add(part_.temporaryPath(), part_.path(), part_.written(), wasFree);
     if (publisher_->due() && !publisher_->publish()) return failWith(publisher_->message());
     return true;
 }
 
 bool PartSink::finish(bool keep) {
+    if (countOnly_) return true;
     bool ok = true;
     if (keep && number_ > 0) ok = endPart();
     // Complete parts are named first, before the part being written is
@@ -82,8 +151,9 @@ bool PartSink::finish(bool keep) {
     return ok;
 }
 
-bool PartSink::wasTaken(std::uint64_t number) const {
-    return std::binary_search(takenAtStart_.begin(), takenAtStart_.end(), number);
+std::uint64_t PartSink::published() const {
+    if (countOnly_) return number_;
+    return publisher_ ? publisher_->published() : 0;
 }
 
 // Notes which part names are taken already, refusing when one of them leads
@@ -98,7 +168,7 @@ bool PartSink::lookAtFolder() {
         std::uint64_t number = 0;
         const std::string path = saveFolder_ + std::string(entry);
         if (parsePartName(entry, baseName_, number)) {
-            takenAtStart_.push_back(number);
+            takenAtStart_.insert(files::nameKey(entry));
             if ((sourceNumber == 0 || number < sourceNumber) &&
                 files::identityOf(path) == source_) {
                 sourceName = entry;
@@ -109,28 +179,49 @@ bool PartSink::lookAtFolder() {
         }
     });
     if (!sourceName.empty()) return failWith(texts::partIsSource(saveFolder_ + sourceName));
-    std::sort(takenAtStart_.begin(), takenAtStart_.end());
     for (const std::string& leftover : leftovers) {
-        if (files::identityAt(leftover) != source_) files::removeFile(leftover);
+        if (files::identityAt(leftover) != source_ && !mayBeAnotherBases(fileNameOf(leftover))) {
+            files::removeFile(leftover);
+        }
     }
     return true;
 }
 
-// Parts numbered past this run's last one were left by an earlier run; they
-// are named to the user, never removed.
+// A titled hidden name can read as a part of a longer base name too: that
+// of "a" titled "b_2" is also that of "a_1 b" numbered 2. It is left alone
+// while a lock of such a base name stands in the folder, for that run may
+// be writing it.
+bool PartSink::mayBeAnotherBases(std::string_view hidden) const {
+    const std::string_view name = partNameInHidden(hidden);
+    for (std::size_t at = name.find('_', baseName_.size() + 1); at != std::string_view::npos;
+         at = name.find('_', at + 1)) {
+        const std::string other(name.substr(0, at));
+        if (files::identityAt(saveFolder_ + RunLock::fileName(other))) return true;
+    }
+    return false;
+}
+
+// Parts this run didn't name, of any naming, were left by an earlier run;
+// they are named to the user, never removed.
 std::string PartSink::leftFromBefore() const {
-    const std::uint64_t last = published();
-    std::uint64_t first = 0;
+    if (countOnly_) return {};
+    std::string first;
+    std::uint64_t firstNumber = 0;
     std::uint64_t count = 0;
     files::listFolder(saveFolder_, [&](std::string_view entry) {
         std::uint64_t number = 0;
-        if (!parsePartName(entry, baseName_, number) || number <= last) return;
+        if (!parsePartName(entry, baseName_, number) || written_.count(files::nameKey(entry)) != 0) {
+            return;
+        }
         if (files::identityOf(saveFolder_ + std::string(entry)) == source_) return;
         ++count;
-        if (first == 0 || number < first) first = number;
+        if (first.empty() || number < firstNumber) {
+            first = entry;
+            firstNumber = number;
+        }
     });
     if (count == 0) return {};
-    return texts::partsLeftFromBefore(fileNameOf(partPath(saveFolder_, baseName_, first)), count);
+    return texts::partsLeftFromBefore(first, count);
 }
 
 bool PartSink::failWrite() {

@@ -1,77 +1,108 @@
 // Where a run's lines go: the part files in the save folder. The sink takes
 // the folder for its base name, writes each part under a hidden name, has it
 // named when the splitter says it ends, clears away what earlier runs left
-// hidden, and never lets a part take the place of the source. The splitter
-// hands it bytes and "this part ends here", nothing more.
+// hidden, and never lets a part take the place of the source. It names the
+// parts as the run asks (padded numbers, chapter titles), and it writes them
+// in the source's encoding or converted to UTF-8. The splitter hands it
+// bytes and "this part ends here", nothing more. A sink that only counts
+// makes no file at all.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_set>
 
 #include "split/io/native_file.h"
 #include "split/io/run_lock.h"
+#include "split/parts/part_names.h"
 #include "split/parts/part_publisher.h"
 #include "split/parts/part_writer.h"
+#include "split/text/text_encoding.h"
+#include "split/text/utf8_conversion.h"
 
 namespace tovane {
 
 class PartSink {
 public:
-    PartSink(std::string saveFolder, std::string baseName);
+    PartSink(std::string saveFolder, std::string baseName, PartNaming naming = {});
+
+    // A sink that makes no file and only counts the parts and their bytes,
+    // for knowing beforehand how many parts a run makes.
+    void countOnly() { countOnly_ = true; }
+    // How the parts are to be named, before begin().
+    void nameParts(PartNaming naming) { naming_ = naming; }
 
     // Before the first part, changing nothing when it refuses: no other run
     // writes parts of this base name into the folder (that one holds its
     // lock until it ends), the name of part `mostParts` and its hidden name
     // fit the file system, and no part name there leads to `source`. Then
     // removes the hidden leftovers of earlier runs of this base name.
-    // `byteOrderMark` opens every part. False with message().
-    bool begin(FileIdentity source, std::string_view byteOrderMark, std::uint64_t mostParts);
+    // `encoding` is the source's: its byte-order mark opens every part, or,
+    // with `toUtf8`, the parts are UTF-8 with a mark. False with message().
+    bool begin(FileIdentity source, TextEncoding encoding, std::uint64_t mostParts, bool toUtf8);
 
-    // Ends the part being written, if any, and begins the next.
-    bool nextPart();
-    // Bytes for the part being written; they must stay as they are until the
-    // next flush(), which the sink may also do itself.
+    // Ends the part being written, if any, and begins the next; `title` is
+    // the words of its first chapter, for titled names.
+    bool nextPart(std::string_view title = {});
+    // Bytes for the part being written, in the source's encoding; they must
+    // stay as they are until the next flush(), which the sink may also do
+    // itself.
     bool write(std::string_view bytes);
-    // Room to copy bytes into, then write them with writeStaged().
-    bool staging(PartWriter::Staging& area) { return part_.staging(area) || failWrite(); }
-    bool writeStaged(std::size_t size) { return part_.appendStaged(size) || failWrite(); }
+    // Room to copy bytes of the source's encoding into, then write them with
+    // writeStaged().
+    bool staging(PartWriter::Staging& area);
+    bool writeStaged(std::size_t size);
     // Writes out what was handed in; the caller's bytes are free afterwards.
-    bool flush() { return part_.flush() || failWrite(); }
+    bool flush() { return countOnly_ || part_.flush() || failWrite(); }
 
     // The run ends: with `keep` the part being written is completed, otherwise
     // removed; every completed part is then named, the names made durable,
     // and the folder let go. False with message().
     bool finish(bool keep);
 
-    // The part being written: its number (0 before the first) and its bytes.
+    // The part being written: its number (0 before the first), its bytes as
+    // the source's encoding has them (what the size tests count), and the
+    // bytes it really holds (the same unless it is converted).
     std::uint64_t number() const { return number_; }
-    std::uint64_t written() const { return part_.written(); }
-    // Parts completed and named.
-    std::uint64_t published() const { return publisher_ ? publisher_->published() : 0; }
+    std::uint64_t written() const { return convert_ ? sourceBytes_ : output(); }
+    std::uint64_t output() const { return countOnly_ ? counted_ : part_.written(); }
+    // Parts completed and named (counted, for a sink that only counts).
+    std::uint64_t published() const;
     const std::string& message() const { return message_; }
-    // After a run that finished: names the parts past its last one that an
-    // earlier run left (the source never counts); empty when there are none.
+    // After a run that finished or stopped: names the parts an earlier run
+    // left that this one didn't write (the source never counts); empty when
+    // there are none.
     std::string leftFromBefore() const;
 
 private:
     bool endPart();
-    bool wasTaken(std::uint64_t number) const;
     bool lookAtFolder();
+    bool mayBeAnotherBases(std::string_view hidden) const;
     bool failWrite();
     bool failWith(std::string message);
+    std::string nameOfPart(std::string_view title) const;
 
     const std::string saveFolder_;
     const std::string baseName_;
+    PartNaming naming_;
     FileIdentity source_;
-    std::string byteOrderMark_;
+    std::string byteOrderMark_;    // what opens every part
+    std::size_t sourceMark_ = 0;   // the source's own mark, as the size tests count it
+    std::optional<Utf8Conversion> convert_;
+    std::unique_ptr<char[]> scratch_;    // source bytes staged for converting or counting
+    std::unique_ptr<char[]> converted_;  // what they convert to, when only counting
     RunLock lock_;
     PartWriter part_;
     std::unique_ptr<PartPublisher> publisher_;
     std::uint64_t number_ = 0;
-    std::vector<std::uint64_t> takenAtStart_;  // sorted numbers of the parts already there
+    std::uint64_t sourceBytes_ = 0;  // of the part being written, as the source has them
+    std::uint64_t counted_ = 0;      // bytes of the part, for a sink that only counts
+    bool countOnly_ = false;
+    std::unordered_set<std::string> takenAtStart_;  // keys of the part names already there
+    std::unordered_set<std::string> written_;       // keys of the names this run gave
     std::string message_;
 };
 

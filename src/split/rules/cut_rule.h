@@ -17,10 +17,13 @@ namespace tovane {
 class CutRule {
 public:
     // The part being written: its number (0 before the first) and its bytes
-    // so far, the byte-order mark included.
+    // so far, the byte-order mark included: as the source's encoding has them
+    // (what the size tests count), and as the part holds them (the same
+    // unless the parts are converted).
     struct Part {
         std::uint64_t number = 0;
         std::uint64_t written = 0;
+        std::uint64_t output = 0;
     };
 
     // Lines that certainly stay in the part: a run may cover whole lines of

@@ -4,16 +4,19 @@ namespace tovane {
 
 bool MaxSizeRule::opensPart(const SourceLine& line, const Part& part) {
     if (part.number == 0) return true;
-    const EncodingFacts& facts = measure_.facts();
+    // Counted in the bytes the part holds: UTF-8 ones when it is converted.
+    const EncodingFacts& facts = measure_.outputFacts();
     const std::uint64_t empty = facts.byteOrderMark.size();
     // A part with nothing in it yet takes the line, whole or its first piece.
-    if (part.written <= empty) return false;
-    return part.written + line.length + facts.lineBreak.size() > cap_;
+    if (part.output <= empty) return false;
+    return part.output + measure_.outputLength(line) + facts.lineBreak.size() > cap_;
 }
 
 CutRule::Run MaxSizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffset*/,
                               const Part& part) {
-    if (part.number == 0 || part.written > cap_) return {};
+    // Converted lines change length: each is measured on its own.
+    const bool converted = measure_.outputEncoding() != measure_.encoding();
+    if (part.number == 0 || part.written > cap_ || converted) return {};
     return {ahead.size(), cap_ - part.written, true};
 }
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "split/text/gbk_text.h"
+#include "split/text/gb18030.h"
 
 namespace tovane {
 
@@ -162,13 +162,13 @@ char32_t decodeGbkCharacter(std::string_view text, std::size_t& at) {
         kGbkPairs.isLead(byte(2)) && DoubleByteRanges::isDigit(byte(3))) {
         const char32_t c = gb18030FourByte(first, byte(1), byte(2), byte(3));
         at += 4;
-        return c;
+        return c != 0 ? c : kReplacement;
     }
     if (kGbkPairs.isLead(first) && at + 1 < text.size() &&
         kGbkPairs.isTrail(static_cast<unsigned char>(text[at + 1]))) {
-        const char32_t c = gbkPair(first, static_cast<unsigned char>(text[at + 1]));
+        const char32_t c = gb18030Pair(first, static_cast<unsigned char>(text[at + 1]));
         at += 2;
-        return c;
+        return c != 0 ? c : kReplacement;
     }
     ++at;
     return first < 0x80 ? first : kReplacement;
@@ -239,7 +239,7 @@ std::string encodeCharacter(char32_t c, TextEncoding encoding) {
     switch (facts.form) {
         case CharacterForm::DoubleByte:
             if (c < 0x80) return std::string(1, static_cast<char>(c));
-            if (const std::uint16_t pair = gbkBytesOf(c)) {
+            if (const std::uint16_t pair = gb18030PairOf(c)) {
                 return {static_cast<char>(pair >> 8), static_cast<char>(pair & 0xFF)};
             }
             return {};

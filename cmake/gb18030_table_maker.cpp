@@ -1,0 +1,102 @@
+// Writes GB18030's mapping as C++ tables, from the build machine's iconv, so
+// that every build (Linux and Windows alike) converts with the same tables:
+// the two-byte codes one by one, and the four-byte codes of the Basic
+// Multilingual Plane as runs of consecutive characters. A code iconv refuses,
+// or one whose character another code has too, is left out: it doesn't
+// convert both ways.
+//   gb18030_table_maker OUTPUT
+#include <iconv.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <vector>
+
+namespace {
+
+constexpr unsigned kTrails = 190;          // 40..7E and 80..FE
+constexpr std::uint32_t kBmpPointers = 39420;  // 81308130 .. 8431A439
+
+std::uint32_t convert(iconv_t converter, const unsigned char* bytes, std::size_t size) {
+    char in[4];
+    for (std::size_t i = 0; i < size; ++i) in[i] = static_cast<char>(bytes[i]);
+    unsigned char out[8] = {};
+    char* inAt = in;
+    char* outAt = reinterpret_cast<char*>(out);
+    std::size_t inLeft = size;
+    std::size_t outLeft = sizeof out;
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) ||
+        inLeft != 0 || sizeof out - outLeft != 4) {
+        return 0;
+    }
+    return std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 | std::uint32_t{out[2]} << 16 |
+           std::uint32_t{out[3]} << 24;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: gb18030_table_maker OUTPUT\n");
+        return 2;
+    }
+    const iconv_t converter = ::iconv_open("UTF-32LE", "GB18030");
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        std::perror("iconv_open GB18030");
+        return 1;
+    }
+    std::vector<std::uint32_t> twoByte(126 * kTrails, 0);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned k = 0; k < kTrails; ++k) {
+            const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;  // 7F is no trail
+            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
+                                            static_cast<unsigned char>(trail)};
+            twoByte[(lead - 0x81) * kTrails + k] = convert(converter, bytes, 2);
+        }
+    }
+    std::vector<std::uint32_t> fourByte(kBmpPointers, 0);
+    for (std::uint32_t pointer = 0; pointer < kBmpPointers; ++pointer) {
+        const unsigned char bytes[4] = {
+            static_cast<unsigned char>(0x81 + pointer / 12600),
+            static_cast<unsigned char>(0x30 + pointer / 1260 % 10),
+            static_cast<unsigned char>(0x81 + pointer / 10 % 126),
+            static_cast<unsigned char>(0x30 + pointer % 10)};
+        const std::uint32_t c = convert(converter, bytes, 4);
+        fourByte[pointer] = c < 0x10000 ? c : 0;
+    }
+    ::iconv_close(converter);
+    // A character two codes lead to converts back to one of them only.
+    std::map<std::uint32_t, int> uses;
+    for (std::uint32_t c : twoByte) ++uses[c];
+    for (std::uint32_t c : fourByte) ++uses[c];
+    for (std::uint32_t& c : twoByte) c = c != 0 && uses[c] == 1 ? c : 0;
+    for (std::uint32_t& c : fourByte) c = c != 0 && uses[c] == 1 ? c : 0;
+
+    std::FILE* out = std::fopen(argv[1], "w");
+    if (out == nullptr) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    std::fprintf(out, "// GB18030 as the build machine's iconv maps it; written by gb18030_table_maker.\n");
+    std::fprintf(out, "inline constexpr char32_t kGb18030TwoByte[%u] = {", 126 * kTrails);
+    for (std::size_t i = 0; i < twoByte.size(); ++i) {
+        std::fprintf(out, "%s0x%04X,", i % 10 == 0 ? "\n    " : " ", static_cast<unsigned>(twoByte[i]));
+    }
+    std::fprintf(out, "\n};\n");
+    std::fprintf(out, "inline constexpr Gb18030Run kGb18030FourByteRuns[] = {");
+    std::size_t runs = 0;
+    for (std::uint32_t pointer = 0; pointer < kBmpPointers;) {
+        if (fourByte[pointer] == 0) {
+            ++pointer;
+            continue;
+        }
+        std::uint32_t end = pointer + 1;
+        while (end < kBmpPointers && fourByte[end] == fourByte[end - 1] + 1) ++end;
+        std::fprintf(out, "%s{%u, %u, 0x%04X},", runs++ % 4 == 0 ? "\n    " : " ", pointer,
+                     end - pointer, static_cast<unsigned>(fourByte[pointer]));
+        pointer = end;
+    }
+    std::fprintf(out, "\n};\n");
+    return std::fclose(out) == 0 ? 0 : 1;
+}

@@ -1,0 +1,92 @@
+#include "split/text/gb18030.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tovane {
+
+namespace {
+
+#include "gb18030_tables.inc"
+
+constexpr unsigned kTrails = 190;  // 40..7E and 80..FE
+// The four-byte codes past the Basic Multilingual Plane run in order.
+constexpr std::uint32_t kSupplementaryPointer = 189000;  // 90 30 81 30
+constexpr std::uint32_t kLastPointer = 1237575;          // E3 32 9A 35
+
+bool isDigitByte(unsigned char c) {
+    return c >= 0x30 && c <= 0x39;
+}
+bool isLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
+
+}  // namespace
+
+char32_t gb18030Pair(unsigned char lead, unsigned char trail) {
+    if (!isLeadByte(lead) || trail < 0x40 || trail == 0x7F || trail > 0xFE) return 0;
+    const unsigned column = trail < 0x7F ? trail - 0x40u : trail - 0x41u;
+    return kGb18030TwoByte[(lead - 0x81u) * kTrails + column];
+}
+
+char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, unsigned char b4) {
+    if (!isLeadByte(b1) || !isDigitByte(b2) || !isLeadByte(b3) || !isDigitByte(b4)) return 0;
+    const std::uint32_t pointer =
+        (((b1 - 0x81u) * 10 + (b2 - 0x30u)) * 126 + (b3 - 0x81u)) * 10 + (b4 - 0x30u);
+    if (pointer >= kSupplementaryPointer) {
+        return pointer <= kLastPointer ? 0x10000 + (pointer - kSupplementaryPointer) : 0;
+    }
+    const auto* const end = std::end(kGb18030FourByteRuns);
+    const auto* run = std::upper_bound(std::begin(kGb18030FourByteRuns), end, pointer,
+                                       [](std::uint32_t p, const Gb18030Run& r) { return p < r.pointer; });
+    if (run == std::begin(kGb18030FourByteRuns)) return 0;
+    --run;
+    if (pointer >= run->pointer + run->count) return 0;
+    return run->first + (pointer - run->pointer);
+}
+
+std::uint16_t gb18030PairOf(char32_t c) {
+    // The two-byte table turned around, once.
+    static const std::vector<std::uint16_t> pairs = [] {
+        std::vector<std::uint16_t> of(0x10000, 0);
+        for (std::size_t i = std::size(kGb18030TwoByte); i-- > 0;) {
+            const unsigned column = static_cast<unsigned>(i % kTrails);
+            const unsigned trail = column < 0x3F ? 0x40 + column : 0x41 + column;
+            const char32_t c = kGb18030TwoByte[i];
+            if (c < 0x10000) {
+                of[c] = static_cast<std::uint16_t>((0x81 + i / kTrails) << 8 | trail);
+            }
+        }
+        of[0] = 0;
+        return of;
+    }();
+    return c < 0x10000 ? pairs[c] : 0;
+}
+
+char32_t decodeGb18030(std::string_view bytes, std::size_t& at) {
+    const auto byte = [&](std::size_t i) -> unsigned char {
+        return at + i < bytes.size() ? static_cast<unsigned char>(bytes[at + i]) : 0;
+    };
+    const unsigned char first = byte(0);
+    if (first < 0x80) {
+        ++at;
+        return first == 0 && at > bytes.size() ? 0 : first;
+    }
+    char32_t c = 0;
+    if (isLeadByte(first) && at + 1 < bytes.size()) {
+        if (isDigitByte(byte(1))) {
+            if (at + 3 < bytes.size()) c = gb18030FourByte(first, byte(1), byte(2), byte(3));
+            if (c != 0) {
+                at += 4;
+                return c;
+            }
+        } else if ((c = gb18030Pair(first, byte(1))) != 0) {
+            at += 2;
+            return c;
+        }
+    }
+    ++at;
+    return 0;
+}
+
+}  // namespace tovane

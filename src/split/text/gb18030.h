@@ -1,0 +1,35 @@
+// GB18030, the national standard that GBK files are a part of: the
+// characters its one-, two- and four-byte codes stand for. The mapping is
+// compiled in from tables the build machine's iconv made (see
+// cmake/gb18030_table_maker.cpp), so every build reads the same characters.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace tovane {
+
+// A run of four-byte codes of the Basic Multilingual Plane whose characters
+// follow one another: `count` codes from `pointer` (codes counted from
+// 81 30 81 30), the first standing for `first`.
+struct Gb18030Run {
+    std::uint32_t pointer;
+    std::uint32_t count;
+    char16_t first;
+};
+
+// The character of the two-byte code `lead` `trail`; 0 when it stands for none.
+char32_t gb18030Pair(unsigned char lead, unsigned char trail);
+// The character of a four-byte code; 0 when it stands for none.
+char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, unsigned char b4);
+// The two bytes (lead high) of a character of the Basic Multilingual Plane
+// with a two-byte code; 0 for none.
+std::uint16_t gb18030PairOf(char32_t c);
+
+// Reads the code at `at` and moves past it: its character, or 0 (moving past
+// one byte) when the bytes there are no GB18030 (0x80, 0xFF, a lead byte with
+// no code after it, or a code cut off by the end of `bytes`).
+char32_t decodeGb18030(std::string_view bytes, std::size_t& at);
+
+}  // namespace tovane

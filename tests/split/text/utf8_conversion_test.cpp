@@ -1,0 +1,127 @@
+// Text converted to UTF-8 as the reference converter does, from every
+// encoding, and bytes that make no character refused rather than guessed at.
+#include "split/text/utf8_conversion.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <iconv.h>
+#endif
+
+#include <string>
+
+#include "support/encode.h"
+
+namespace tovane {
+namespace {
+
+// The whole text through the conversion in pieces of `piece` bytes, so that
+// characters straddle them; "<bad N>" when it refuses at byte N.
+std::string converted(TextEncoding from, std::string_view text, std::size_t piece) {
+    Utf8Conversion conversion(from);
+    std::string out;
+    for (std::size_t at = 0; at < text.size(); at += piece) {
+        const std::string_view bytes = text.substr(at, piece);
+        std::string room(bytes.size() * Utf8Conversion::kGrowth + 8, '\0');
+        const std::int64_t made = conversion.convert(bytes, room.data());
+        if (made < 0) return "<bad " + std::to_string(at + conversion.badAt()) + ">";
+        out.append(room.data(), static_cast<std::size_t>(made));
+    }
+    if (conversion.heldBack() > 0) {
+        return "<bad " + std::to_string(text.size() - conversion.heldBack()) + ">";
+    }
+    std::size_t badAt = 0;
+    EXPECT_EQ(Utf8Conversion::lengthOf(from, text, badAt), static_cast<std::int64_t>(out.size()));
+    return out;
+}
+
+TEST(Utf8ConversionTest, EveryEncodingGivesTheSameText) {
+    const std::string text = "第一章 风起\r\n　　他说：“走吧。”ABC 123 😀 𠀀 ᠀ €\r\n";
+    for (TextEncoding from : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
+                              TextEncoding::Utf16Be}) {
+        for (std::size_t piece : {1, 3, 1000}) {
+            EXPECT_EQ(converted(from, test::encode(text, from), piece), text);
+        }
+    }
+}
+
+TEST(Utf8ConversionTest, BytesOfNoCharacterAreRefusedWhereTheyBegin) {
+    struct Case {
+        TextEncoding from;
+        std::string bytes;
+        const char* result;
+    };
+    for (const Case& c : {
+             Case{TextEncoding::Gbk, "ab\x80", "<bad 2>"},
+             Case{TextEncoding::Gbk, "ab\xFF", "<bad 2>"},
+             Case{TextEncoding::Gbk, "a\x81\x20", "<bad 1>"},
+             Case{TextEncoding::Gbk, "a\xB0", "<bad 1>"},             // cut off by the end
+             Case{TextEncoding::Gbk, "\x81\x30\x81", "<bad 0>"},      // a four-byte code cut off
+             Case{TextEncoding::Gbk, "\x84\x31\xA5\x30", "<bad 0>"},  // past the plane's last
+             Case{TextEncoding::Utf8, "a\xC0\xAF", "<bad 1>"},
+             Case{TextEncoding::Utf8, "a\xED\xA0\x80", "<bad 1>"},  // a surrogate
+             Case{TextEncoding::Utf16Le, std::string("a\0\x00\xDC", 4), "<bad 2>"},
+             Case{TextEncoding::Utf16Be, std::string("\xD8\x00\x00\x61", 4), "<bad 0>"},
+         }) {
+        EXPECT_EQ(converted(c.from, c.bytes, 1000), c.result) << c.bytes;
+    }
+}
+
+#ifndef _WIN32
+// What the system's iconv makes of `bytes`, or "" when it refuses them.
+std::string iconvUtf8(std::string_view bytes) {
+    iconv_t converter = ::iconv_open("UTF-8", "GB18030");
+    std::string out(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* at = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t done = ::iconv(converter, &in, &inLeft, &at, &outLeft);
+    ::iconv_close(converter);
+    if (done == static_cast<std::size_t>(-1)) return {};
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// Every two-byte code and every four-byte code of the Basic Multilingual
+// Plane one by one, and the supplementary planes by their first, last and a
+// stride through them, as the build machine's iconv converts them; a code
+// it refuses, or that two codes share, is refused.
+TEST(Utf8ConversionTest, Gb18030AsTheSystemConvertsIt) {
+    std::size_t twoByte = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F) continue;
+            const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string mine = converted(TextEncoding::Gbk, code, 1000);
+            if (mine.rfind("<bad", 0) == 0) continue;
+            ++twoByte;
+            ASSERT_EQ(mine, iconvUtf8(code)) << std::hex << lead << ' ' << trail;
+        }
+    }
+    EXPECT_GT(twoByte, 21000u);
+    const auto fourByte = [](std::uint32_t pointer, std::uint32_t firstLead) {
+        return std::string{static_cast<char>(firstLead + pointer / 12600),
+                           static_cast<char>(0x30 + pointer / 1260 % 10),
+                           static_cast<char>(0x81 + pointer / 10 % 126),
+                           static_cast<char>(0x30 + pointer % 10)};
+    };
+    std::size_t converts = 0;
+    for (std::uint32_t pointer = 0; pointer < 39420; ++pointer) {
+        const std::string code = fourByte(pointer, 0x81);
+        const std::string mine = converted(TextEncoding::Gbk, code, 2);
+        if (mine.rfind("<bad", 0) == 0) continue;
+        ++converts;
+        ASSERT_EQ(mine, iconvUtf8(code)) << pointer;
+    }
+    EXPECT_GT(converts, 39000u);
+    for (std::uint32_t pointer = 0; pointer < 0x100000; pointer += 997) {
+        const std::string code = fourByte(pointer, 0x90);
+        ASSERT_EQ(converted(TextEncoding::Gbk, code, 3), iconvUtf8(code)) << pointer;
+    }
+    EXPECT_EQ(converted(TextEncoding::Gbk, "\xE3\x32\x9A\x35", 1), "\xF4\x8F\xBF\xBF");
+}
+#endif
+
+}  // namespace
+}  // namespace tovane

@@ -1,0 +1,134 @@
+// Parts written in UTF-8: the same lines in the same parts as without it,
+// every byte converted as the reference converter does, a cap counted in the
+// bytes written, and a book with a byte that doesn't convert refused before
+// any part.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "split/split_run.h"
+#include "split/split_texts.h"
+#include "split/text/utf8_conversion.h"
+#include "support/encode.h"
+#include "support/temp_dir.h"
+
+namespace tovane {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// A book with headings, a preface, blank lines, and one line far longer
+// than the rest.
+std::string book() {
+    std::string text = "《雪夜》\r\n作者：某人\r\n\r\n";
+    for (int n = 1; n <= 12; ++n) {
+        text += "第" + std::to_string(n) + "章 归途\r\n";
+        for (int k = 0; k < 20; ++k) text += "　　风雪夜里，他走了很远的路。Snow €😀\r\n";
+    }
+    for (int k = 0; k < 400; ++k) text += "长句子";
+    return text + "\r\n";
+}
+
+class Utf8OutputTest : public ::testing::Test {
+protected:
+    // The parts of a run, each as written.
+    std::vector<std::string> split(const std::string& source, SplitMode mode, const char* number,
+                                   bool toUtf8, SplitOutcome* outcome = nullptr) {
+        const TempDir& into = toUtf8 ? converted : plain;
+        SplitRequest request;
+        request.sourcePath = source;
+        request.saveFolder = into.path();
+        request.baseName = "novel";
+        request.mode = mode;
+        request.numberText = number;
+        request.toUtf8 = toUtf8;
+        const SplitCheck check = checkSplitRequest(request);
+        EXPECT_TRUE(check.plan) << check.message;
+        if (!check.plan) return {};
+        const SplitOutcome done = executeSplit(*check.plan);
+        if (outcome != nullptr) *outcome = done;
+        std::vector<std::string> parts;
+        for (std::uint64_t n = 1; n <= done.parts; ++n) {
+            parts.push_back(readFile(into.file("novel_" + std::to_string(n) + ".txt")));
+        }
+        return parts;
+    }
+
+    TempDir in;
+    TempDir plain;
+    TempDir converted;
+};
+
+TEST_F(Utf8OutputTest, SameCutsEveryByteConverted) {
+    const std::string text = book();
+    for (TextEncoding encoding : {TextEncoding::Gbk, TextEncoding::Utf8, TextEncoding::Utf8Bom,
+                                  TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+        const std::string_view mark = factsOf(encoding).byteOrderMark;
+        // GBK has no emoji: its book is written with the GB18030 of its four-byte codes.
+        const std::string source =
+            in.write("novel.txt", std::string(mark) + test::encode(text, encoding));
+        for (SplitMode mode : {SplitMode::BySize, SplitMode::ByCount, SplitMode::ByChapters}) {
+            const std::vector<std::string> before = split(source, mode, "3", false);
+            const std::vector<std::string> after = split(source, mode, "3", true);
+            ASSERT_EQ(before.size(), after.size()) << int(encoding) << ' ' << int(mode);
+            ASSERT_GT(before.size(), 2u);
+            std::string joined;
+            for (std::size_t i = 0; i < after.size(); ++i) {
+                ASSERT_EQ(after[i].substr(0, 3), kUtf8Mark);
+                const std::string utf8 = after[i].substr(3);
+                EXPECT_EQ(std::string(mark) + test::encode(utf8, encoding), before[i]) << i;
+                joined += utf8;
+            }
+            EXPECT_EQ(joined, text);
+        }
+    }
+}
+
+TEST_F(Utf8OutputTest, CapCountsTheBytesWritten) {
+    const std::string text = book();
+    const std::string source = in.write("novel.txt", test::encode(text, TextEncoding::Gbk));
+    SplitOutcome outcome;
+    const std::vector<std::string> parts = split(source, SplitMode::ByMaxSize, "1", true, &outcome);
+    ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
+    std::string joined;
+    bool full = false;  // some part fills the cap to within a character
+    for (const std::string& part : parts) {
+        EXPECT_LE(part.size(), 1024u);
+        full = full || part.size() > 1020;
+        EXPECT_EQ(part.substr(0, 3), kUtf8Mark);
+        joined += part.substr(3);
+    }
+    EXPECT_TRUE(full);
+    EXPECT_EQ(joined, text);
+    // The long line, cut in UTF-8, leaves every part whole characters.
+    for (const std::string& part : parts) {
+        std::size_t badAt = 0;
+        EXPECT_GE(Utf8Conversion::lengthOf(TextEncoding::Utf8, part.substr(3), badAt), 0);
+    }
+}
+
+TEST_F(Utf8OutputTest, ABookWithAByteThatDoesntConvertIsRefusedBeforeAnyPart) {
+    std::string bytes = test::encode(book(), TextEncoding::Gbk);
+    const std::size_t line4 = bytes.find(test::encode("\r\n第1章", TextEncoding::Gbk)) + 2;
+    bytes.insert(line4 + 6, "\x81\x20");
+    const std::string source = in.write("novel.txt", bytes);
+    SplitRequest request;
+    request.sourcePath = source;
+    request.saveFolder = converted.path();
+    request.baseName = "novel";
+    request.mode = SplitMode::ByChapters;
+    request.numberText = "1";
+    request.toUtf8 = true;
+    request.titleNames = true;
+    const SplitOutcome outcome = executeSplit(*checkSplitRequest(request).plan);
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
+    EXPECT_EQ(outcome.message, texts::unconvertible(4, line4 + 6));
+    EXPECT_TRUE(converted.list().empty());
+}
+
+}  // namespace
+}  // namespace tovane
