@@ -37,11 +37,11 @@ prepare="rm -rf $out && mkdir -p $out"
 # a ratio. Ratios are taken within a round, then their median. A first round,
 # not counted, warms the page cache and the memory the outputs go to.
 names=("tovane --size 100" "split -C 102400" "tovane --parts 10" "split -n l/10" "cp"
-       "tovane UTF-8" "tovane UTF-16" "tovane LF" "tovane --chapters 10")
+       "tovane UTF-8" "tovane UTF-16" "tovane LF" "tovane --chapters 10" "tovane --to-utf8")
 commands=("$bin --size 100 $corpus $out" "split -C 102400 $corpus $out/x"
           "$bin --parts 10 $corpus $out" "split -n l/10 $corpus $out/x" "cp $corpus $out/copy"
           "$bin --size 100 $utf8 $out" "$bin --size 100 $utf16 $out" "$bin --size 100 $lf $out"
-          "$bin --chapters 10 $corpus $out")
+          "$bin --chapters 10 $corpus $out" "$bin --to-utf8 --size 100 $corpus $out")
 rm -f "$work"/round-*.json
 for ((round = -1; round < runs; round++)); do
     args=()
@@ -80,7 +80,7 @@ for r in range(runs):
     results = json.load(open(f"{work}/round-{r}.json"))["results"]
     rounds.append({x["command"]: (x["times"][0], x["user"]) for x in results})
 order = ["tovane --size 100", "split -C 102400", "tovane --parts 10", "split -n l/10", "cp",
-         "tovane UTF-8", "tovane UTF-16", "tovane LF", "tovane --chapters 10"]
+         "tovane UTF-8", "tovane UTF-16", "tovane LF", "tovane --chapters 10", "tovane --to-utf8"]
 median = {n: statistics.median(r[n][0] for r in rounds) for n in order}
 user = {n: statistics.median(r[n][1] for r in rounds) for n in order}
 
@@ -109,6 +109,7 @@ print(f"summary ({runs} paired rounds): "
       f"slowest/fastest encoding {time_ratio:.2f} ({byte_ratio:.2f} per byte), "
       f"LF/CR LF {ratio('tovane LF', 'tovane --size 100'):.2f}, "
       f"chapters/size {ratio('tovane --chapters 10', 'tovane --size 100'):.2f}, "
+      f"to-utf8/size {ratio('tovane --to-utf8', 'tovane --size 100'):.2f}, "
       f"peak MiB {int(mem_size) / 1024:.1f}")
 PY
 

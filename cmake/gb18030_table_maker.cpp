@@ -2,14 +2,16 @@
 // that every build (Linux and Windows alike) converts with the same tables:
 // the two-byte codes one by one, and the four-byte codes of the Basic
 // Multilingual Plane as runs of consecutive characters. A code iconv refuses,
-// or one whose character another code has too, is left out: it doesn't
-// convert both ways.
+// or whose character iconv writes back as another code, is left out: it
+// doesn't convert both ways. So are the characters past that plane that a
+// two-byte code stands for: their four-byte codes don't convert back either.
 //   gb18030_table_maker OUTPUT
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <map>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -34,6 +36,22 @@ std::uint32_t convert(iconv_t converter, const unsigned char* bytes, std::size_t
            std::uint32_t{out[3]} << 24;
 }
 
+// Whether iconv writes `c` back as the `size` bytes of `code`.
+bool convertsBack(iconv_t back, std::uint32_t c, const unsigned char* code, std::size_t size) {
+    char in[4] = {static_cast<char>(c), static_cast<char>(c >> 8), static_cast<char>(c >> 16),
+                  static_cast<char>(c >> 24)};
+    unsigned char out[8] = {};
+    char* inAt = in;
+    char* outAt = reinterpret_cast<char*>(out);
+    std::size_t inLeft = 4;
+    std::size_t outLeft = sizeof out;
+    ::iconv(back, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(back, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
+        return false;
+    }
+    return sizeof out - outLeft == size && std::memcmp(out, code, size) == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -42,7 +60,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const iconv_t converter = ::iconv_open("UTF-32LE", "GB18030");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    const iconv_t back = ::iconv_open("GB18030", "UTF-32LE");
+    if (converter == reinterpret_cast<iconv_t>(-1) || back == reinterpret_cast<iconv_t>(-1)) {
         std::perror("iconv_open GB18030");
         return 1;
     }
@@ -52,7 +71,8 @@ int main(int argc, char** argv) {
             const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;  // 7F is no trail
             const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
                                             static_cast<unsigned char>(trail)};
-            twoByte[(lead - 0x81) * kTrails + k] = convert(converter, bytes, 2);
+            const std::uint32_t c = convert(converter, bytes, 2);
+            twoByte[(lead - 0x81) * kTrails + k] = c != 0 && convertsBack(back, c, bytes, 2) ? c : 0;
         }
     }
     std::vector<std::uint32_t> fourByte(kBmpPointers, 0);
@@ -63,15 +83,15 @@ int main(int argc, char** argv) {
             static_cast<unsigned char>(0x81 + pointer / 10 % 126),
             static_cast<unsigned char>(0x30 + pointer % 10)};
         const std::uint32_t c = convert(converter, bytes, 4);
-        fourByte[pointer] = c < 0x10000 ? c : 0;
+        fourByte[pointer] = c != 0 && c < 0x10000 && convertsBack(back, c, bytes, 4) ? c : 0;
     }
     ::iconv_close(converter);
-    // A character two codes lead to converts back to one of them only.
-    std::map<std::uint32_t, int> uses;
-    for (std::uint32_t c : twoByte) ++uses[c];
-    for (std::uint32_t c : fourByte) ++uses[c];
-    for (std::uint32_t& c : twoByte) c = c != 0 && uses[c] == 1 ? c : 0;
-    for (std::uint32_t& c : fourByte) c = c != 0 && uses[c] == 1 ? c : 0;
+    ::iconv_close(back);
+    std::vector<std::uint32_t> pastThePlane;
+    for (std::uint32_t c : twoByte) {
+        if (c >= 0x10000) pastThePlane.push_back(c);
+    }
+    std::sort(pastThePlane.begin(), pastThePlane.end());
 
     std::FILE* out = std::fopen(argv[1], "w");
     if (out == nullptr) {
@@ -98,5 +118,9 @@ int main(int argc, char** argv) {
         pointer = end;
     }
     std::fprintf(out, "\n};\n");
+    // Never empty: a zero stands in for none.
+    std::fprintf(out, "inline constexpr char32_t kGb18030PairsPastThePlane[] = {0,");
+    for (std::uint32_t c : pastThePlane) std::fprintf(out, " 0x%05X,", static_cast<unsigned>(c));
+    std::fprintf(out, "};\n");
     return std::fclose(out) == 0 ? 0 : 1;
 }

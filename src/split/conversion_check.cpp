@@ -42,7 +42,7 @@ ConversionCheck checkConversion(const std::string& sourcePath,
             const std::string_view bytes = source.lineBytes(line, done, line.length - done);
             if (bytes.empty()) break;
             if (conversion.convert(bytes, scratch.get()) < 0) {
-                return found(line.offset + done + conversion.badAt());
+                return found(line.offset + conversion.badAt());
             }
             done += bytes.size();
         }

@@ -83,6 +83,16 @@ if [ -n "$linux" ] && [ -x "$linux/src/cli/tovane-split" ] && [ -x "$linux/bench
     split --max-size 64 "$(win "$dir/novel.txt")" "$(win "$dir/windows-cap")" > /dev/null
     check "... and the same parts under a strict cap, long lines cut alike" \
         diff -r "$dir/linux-cap" "$dir/windows-cap"
+    # Titled names hold the book's Chinese headings, and UTF-8 parts are the
+    # same bytes: one table of GB18030 in both builds.
+    mkdir "$dir/linux-utf8" "$dir/windows-utf8"
+    "$linux/src/cli/tovane-split" --chapters 2 --title-names --to-utf8 "$dir/novel.txt" \
+        "$dir/linux-utf8" > /dev/null
+    split --chapters 2 --title-names --to-utf8 "$(win "$dir/novel.txt")" \
+        "$(win "$dir/windows-utf8")" > /dev/null
+    check "... titled UTF-8 parts, names and bytes alike" diff -r "$dir/linux-utf8" "$dir/windows-utf8"
+    check "... with Chinese headings in their names" \
+        test "$(ls "$dir/windows-utf8" | grep -c "^novel_[0-9]* 第.*章")" -gt 20
 fi
 
 finish

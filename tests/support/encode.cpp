@@ -29,21 +29,23 @@ std::u32string decodeUtf8(std::string_view text) {
 
 std::string toGbk(std::string_view utf8) {
 #ifdef _WIN32
-    const std::u32string points = decodeUtf8(utf8);
-    std::wstring wide;
-    for (char32_t c : points) {
-        if (c < 0x10000) {
-            wide += static_cast<wchar_t>(c);
-        } else {
-            wide += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            wide += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    // Wine's Windows has no GB18030 code page: the characters past the Basic
+    // Multilingual Plane take the standard's four-byte codes, the rest GBK's.
+    std::string out;
+    for (char32_t c : decodeUtf8(utf8)) {
+        if (c >= 0x10000) {
+            const char32_t p = c - 0x10000;
+            out += {static_cast<char>(0x90 + p / 12600), static_cast<char>(0x30 + p / 1260 % 10),
+                    static_cast<char>(0x81 + p / 10 % 126), static_cast<char>(0x30 + p % 10)};
+            continue;
         }
+        const wchar_t wide = static_cast<wchar_t>(c);
+        char bytes[4];
+        BOOL lost = FALSE;
+        const int size = ::WideCharToMultiByte(936, 0, &wide, 1, bytes, 4, nullptr, &lost);
+        if (size <= 0 || lost) throw std::runtime_error("no GBK for the test text");
+        out.append(bytes, static_cast<std::size_t>(size));
     }
-    const int size = ::WideCharToMultiByte(54936, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(54936, 0, wide.data(), static_cast<int>(wide.size()), out.data(), size,
-                          nullptr, nullptr);
     return out;
 #else
     iconv_t converter = ::iconv_open("GB18030", "UTF-8");

@@ -52,13 +52,19 @@ bool PartSink::begin(FileIdentity source, TextEncoding encoding, std::uint64_t m
 }
 
 // The name of the next part: its title cut, a character at a time, until
-// the name and its hidden form fit the folder.
+// the name and its hidden form fit the folder, and 255 bytes of UTF-8 too,
+// so that the part can be copied on to a phone (whose file systems count
+// bytes, where Windows counts UTF-16 units).
 std::string PartSink::nameOfPart(std::string_view title) const {
+    constexpr std::size_t kPortableNameBytes = 255;
     std::string fitted(title);
     while (true) {
         const std::string name = naming_.fileName(baseName_, number_, fitted);
         const std::string hidden = temporaryPartName(name, std::string(kTokenLength, '0'));
-        if (fitted.empty() || files::nameFits(saveFolder_, hidden)) return name;
+        if (fitted.empty() ||
+            (hidden.size() <= kPortableNameBytes && files::nameFits(saveFolder_, hidden))) {
+            return name;
+        }
         fitted = shortenedTitle(fitted);
     }
 }

@@ -34,7 +34,13 @@ char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, u
     const std::uint32_t pointer =
         (((b1 - 0x81u) * 10 + (b2 - 0x30u)) * 126 + (b3 - 0x81u)) * 10 + (b4 - 0x30u);
     if (pointer >= kSupplementaryPointer) {
-        return pointer <= kLastPointer ? 0x10000 + (pointer - kSupplementaryPointer) : 0;
+        if (pointer > kLastPointer) return 0;
+        // A character a two-byte code stands for converts back to that code.
+        const char32_t c = 0x10000 + (pointer - kSupplementaryPointer);
+        return std::binary_search(std::begin(kGb18030PairsPastThePlane),
+                                  std::end(kGb18030PairsPastThePlane), c)
+                   ? 0
+                   : c;
     }
     const auto* const end = std::end(kGb18030FourByteRuns);
     const auto* run = std::upper_bound(std::begin(kGb18030FourByteRuns), end, pointer,
@@ -52,9 +58,9 @@ std::uint16_t gb18030PairOf(char32_t c) {
         for (std::size_t i = std::size(kGb18030TwoByte); i-- > 0;) {
             const unsigned column = static_cast<unsigned>(i % kTrails);
             const unsigned trail = column < 0x3F ? 0x40 + column : 0x41 + column;
-            const char32_t c = kGb18030TwoByte[i];
-            if (c < 0x10000) {
-                of[c] = static_cast<std::uint16_t>((0x81 + i / kTrails) << 8 | trail);
+            const char32_t paired = kGb18030TwoByte[i];
+            if (paired < 0x10000) {
+                of[paired] = static_cast<std::uint16_t>((0x81 + i / kTrails) << 8 | trail);
             }
         }
         of[0] = 0;

@@ -155,12 +155,13 @@ std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
         std::size_t at = 0;
         const char32_t c = next(from_, start, at);
         if (c == kBad) {
-            badAt_ = 0;
+            badAt_ = given_ - heldLength_;
             return -1;
         }
         if (c == kShort) {
             std::memcpy(held_ + heldLength_, bytes.data(), added);
             heldLength_ += added;
+            given_ += bytes.size();
             return 0;
         }
         used = at - heldLength_;
@@ -178,9 +179,10 @@ std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
     std::size_t used = 0;
     const std::int64_t produced = convertWhole(bytes.substr(from), to, used, false);
     if (produced < 0) {
-        badAt_ += from;
+        badAt_ += given_ + from;
         return -1;
     }
+    given_ += bytes.size();
     heldLength_ = bytes.size() - from - used;
     std::memcpy(held_, bytes.data() + from + used, heldLength_);
     return to - out + produced;

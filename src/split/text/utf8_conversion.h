@@ -21,11 +21,12 @@ public:
     // Converts the next bytes of the text into `out` (which needs room for
     // twice as many bytes), holding back a character they cut off until the
     // next call. Returns the bytes written, or -1 at bytes that convert to
-    // nothing, with badAt() saying where in `bytes` they begin.
+    // nothing, with badAt() saying where they begin, counted from the first
+    // byte of the first call.
     std::int64_t convert(std::string_view bytes, char* out);
     // Bytes of a character cut off at the end of what was given.
     std::size_t heldBack() const { return heldLength_; }
-    std::size_t badAt() const { return badAt_; }
+    std::uint64_t badAt() const { return badAt_; }
 
     // The UTF-8 bytes of a whole line, or -1 when it holds bytes that
     // convert to nothing (at `badAt`).
@@ -44,7 +45,8 @@ private:
     TextEncoding from_;
     char held_[4] = {};
     std::size_t heldLength_ = 0;
-    std::size_t badAt_ = 0;
+    std::uint64_t badAt_ = 0;
+    std::uint64_t given_ = 0;  // bytes of the calls before this one
 };
 
 }  // namespace tovane

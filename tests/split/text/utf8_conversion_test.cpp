@@ -24,7 +24,7 @@ std::string converted(TextEncoding from, std::string_view text, std::size_t piec
         const std::string_view bytes = text.substr(at, piece);
         std::string room(bytes.size() * Utf8Conversion::kGrowth + 8, '\0');
         const std::int64_t made = conversion.convert(bytes, room.data());
-        if (made < 0) return "<bad " + std::to_string(at + conversion.badAt()) + ">";
+        if (made < 0) return "<bad " + std::to_string(conversion.badAt()) + ">";
         out.append(room.data(), static_cast<std::size_t>(made));
     }
     if (conversion.heldBack() > 0) {
@@ -39,7 +39,7 @@ TEST(Utf8ConversionTest, EveryEncodingGivesTheSameText) {
     const std::string text = "第一章 风起\r\n　　他说：“走吧。”ABC 123 😀 𠀀 ᠀ €\r\n";
     for (TextEncoding from : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
                               TextEncoding::Utf16Be}) {
-        for (std::size_t piece : {1, 3, 1000}) {
+        for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{1000}}) {
             EXPECT_EQ(converted(from, test::encode(text, from), piece), text);
         }
     }
@@ -86,7 +86,7 @@ std::string iconvUtf8(std::string_view bytes) {
 // Every two-byte code and every four-byte code of the Basic Multilingual
 // Plane one by one, and the supplementary planes by their first, last and a
 // stride through them, as the build machine's iconv converts them; a code
-// it refuses, or that two codes share, is refused.
+// it refuses, or whose character it writes back as another code, is refused.
 TEST(Utf8ConversionTest, Gb18030AsTheSystemConvertsIt) {
     std::size_t twoByte = 0;
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
@@ -120,6 +120,9 @@ TEST(Utf8ConversionTest, Gb18030AsTheSystemConvertsIt) {
         ASSERT_EQ(converted(TextEncoding::Gbk, code, 3), iconvUtf8(code)) << pointer;
     }
     EXPECT_EQ(converted(TextEncoding::Gbk, "\xE3\x32\x9A\x35", 1), "\xF4\x8F\xBF\xBF");
+    // U+20087 is FE 51 both ways; its four-byte code doesn't come back.
+    ASSERT_EQ(converted(TextEncoding::Gbk, "\xFE\x51", 1), "\xF0\xA0\x82\x87");
+    EXPECT_EQ(converted(TextEncoding::Gbk, "\x95\x32\x90\x31", 1), "<bad 0>");
 }
 #endif
 
