@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr unsigned kTrails = 190;          // 40..7E and 80..FE
+constexpr unsigned kTrails = 190;              // 40..7E and 80..FE
 constexpr std::uint32_t kBmpPointers = 39420;  // 81308130 .. 8431A439
 
 std::uint32_t convert(iconv_t converter, const unsigned char* bytes, std::size_t size) {
@@ -72,16 +72,16 @@ int main(int argc, char** argv) {
             const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
                                             static_cast<unsigned char>(trail)};
             const std::uint32_t c = convert(converter, bytes, 2);
-            twoByte[(lead - 0x81) * kTrails + k] = c != 0 && convertsBack(back, c, bytes, 2) ? c : 0;
+            twoByte[(lead - 0x81) * kTrails + k] =
+                c != 0 && convertsBack(back, c, bytes, 2) ? c : 0;
         }
     }
     std::vector<std::uint32_t> fourByte(kBmpPointers, 0);
     for (std::uint32_t pointer = 0; pointer < kBmpPointers; ++pointer) {
-        const unsigned char bytes[4] = {
-            static_cast<unsigned char>(0x81 + pointer / 12600),
-            static_cast<unsigned char>(0x30 + pointer / 1260 % 10),
-            static_cast<unsigned char>(0x81 + pointer / 10 % 126),
-            static_cast<unsigned char>(0x30 + pointer % 10)};
+        const unsigned char bytes[4] = {static_cast<unsigned char>(0x81 + pointer / 12600),
+                                        static_cast<unsigned char>(0x30 + pointer / 1260 % 10),
+                                        static_cast<unsigned char>(0x81 + pointer / 10 % 126),
+                                        static_cast<unsigned char>(0x30 + pointer % 10)};
         const std::uint32_t c = convert(converter, bytes, 4);
         fourByte[pointer] = c != 0 && c < 0x10000 && convertsBack(back, c, bytes, 4) ? c : 0;
     }
@@ -98,10 +98,12 @@ int main(int argc, char** argv) {
         std::perror(argv[1]);
         return 1;
     }
-    std::fprintf(out, "// GB18030 as the build machine's iconv maps it; written by gb18030_table_maker.\n");
+    std::fprintf(
+        out, "// GB18030 as the build machine's iconv maps it; written by gb18030_table_maker.\n");
     std::fprintf(out, "inline constexpr char32_t kGb18030TwoByte[%u] = {", 126 * kTrails);
     for (std::size_t i = 0; i < twoByte.size(); ++i) {
-        std::fprintf(out, "%s0x%04X,", i % 10 == 0 ? "\n    " : " ", static_cast<unsigned>(twoByte[i]));
+        std::fprintf(out, "%s0x%04X,", i % 10 == 0 ? "\n    " : " ",
+                     static_cast<unsigned>(twoByte[i]));
     }
     std::fprintf(out, "\n};\n");
     std::fprintf(out, "inline constexpr Gb18030Run kGb18030FourByteRuns[] = {");

@@ -46,7 +46,8 @@ ConversionCheck checkConversion(const std::string& sourcePath,
             }
             done += bytes.size();
         }
-        if (conversion.heldBack() > 0) return found(line.offset + line.length - conversion.heldBack());
+        if (conversion.heldBack() > 0)
+            return found(line.offset + line.length - conversion.heldBack());
     }
     switch (source.trouble()) {
         case LineSource::Trouble::None:

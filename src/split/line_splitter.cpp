@@ -4,10 +4,10 @@
 
 #include "split/chapters/chapter_map.h"
 #include "split/conversion_check.h"
+#include "split/part_limit.h"
 #include "split/parts/part_names.h"
 #include "split/split_modes.h"
 #include "split/split_texts.h"
-#include "split/part_limit.h"
 #include "split/text/char_counter.h"
 #include "split/text/utf8_conversion.h"
 
@@ -55,8 +55,8 @@ bool LineSplitter::begin() {
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
     if (plan_.toUtf8) {
-        if (!options_.countOnly && !checkConversion()) return false;
         source_.convertToUtf8();
+        if (!options_.countOnly) checkConversionAlongside();
     }
     if (splitModeRow(plan_.mode).cutsAtChapters && !findChapters()) return false;
     rule_ = makeCutRule(plan_, source_, chapters_);
@@ -70,21 +70,35 @@ bool LineSplitter::begin() {
     return true;
 }
 
-// Parts written in UTF-8 lose no byte: every line must convert, or nothing
-// is written.
-bool LineSplitter::checkConversion() {
-    const ConversionCheck check = tovane::checkConversion(plan_.sourcePath, stopRequested_);
-    switch (check.result) {
-        case ConversionCheck::Result::Converts:
-            return going();
-        case ConversionCheck::Result::Unconvertible:
-            return end(SplitOutcome::Result::CheckFailed, texts::unconvertible(check.line, check.offset));
-        case ConversionCheck::Result::Failed:
-            return end(SplitOutcome::Result::Failed, check.message);
-        case ConversionCheck::Result::Stopped:
-            break;
+// Parts written in UTF-8 lose no byte: every line must convert, or no part
+// takes its name. A pass over the whole file checks that, on a thread of its
+// own while the parts are written under their hidden names; the first part
+// to be named waits for it.
+void LineSplitter::checkConversionAlongside() {
+    conversionCheck_ = std::async(std::launch::async, [this] {
+        return tovane::checkConversion(plan_.sourcePath, &stopConversionCheck_);
+    });
+    sink_.holdNamesUntil([this](bool wait) { return conversionChecked(wait); });
+}
+
+PartSink::Clearance LineSplitter::conversionChecked(bool wait) {
+    using namespace std::chrono_literals;
+    while (conversionCheck_.wait_for(wait ? 20ms : 0ms) != std::future_status::ready) {
+        if (!wait) return PartSink::Clearance::NotYet;
+        if (stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed)) {
+            stopConversionCheck_ = true;
+        }
     }
-    return end(SplitOutcome::Result::Stopped);
+    checked_ = conversionCheck_.get();
+    // A check cut short by a stop clears the parts made: each is whole.
+    const bool cleared = checked_->result == ConversionCheck::Result::Converts ||
+                         checked_->result == ConversionCheck::Result::Stopped;
+    return cleared ? PartSink::Clearance::Cleared : PartSink::Clearance::Refused;
+}
+
+LineSplitter::~LineSplitter() {
+    stopConversionCheck_ = true;
+    if (conversionCheck_.valid()) conversionCheck_.wait();
 }
 
 // Padded numbers take the width of the last part's number: known from the
@@ -105,7 +119,8 @@ bool LineSplitter::nameParts() {
         Options options = options_;
         options.countOnly = true;
         const SplitOutcome counted = LineSplitter(counting, {}, stopRequested_, options).run();
-        if (counted.result != SplitOutcome::Result::Done) return end(counted.result, counted.message);
+        if (counted.result != SplitOutcome::Result::Done)
+            return end(counted.result, counted.message);
         parts = counted.parts;
     }
     sink_.nameParts({std::to_string(std::max<std::uint64_t>(parts, 1)).size(), plan_.titleNames});
@@ -117,15 +132,15 @@ bool LineSplitter::nameParts() {
 std::string LineSplitter::titleOfPartAt(std::uint64_t offset) const {
     if (!plan_.titleNames || !chapters_) return {};
     const std::vector<ChapterBlock>& blocks = chapters_->blocks;
-    const auto block = std::lower_bound(
-        blocks.begin(), blocks.end(), offset,
-        [](const ChapterBlock& b, std::uint64_t at) { return b.offset < at; });
+    const auto block =
+        std::lower_bound(blocks.begin(), blocks.end(), offset,
+                         [](const ChapterBlock& b, std::uint64_t at) { return b.offset < at; });
     if (block == blocks.end() || block->offset != offset) return {};
     const auto k = static_cast<std::size_t>(block - blocks.begin());
     const std::vector<Chapter>& headings = chapters_->headings;
-    const auto first = std::lower_bound(
-        headings.begin(), headings.end(), k,
-        [](const Chapter& heading, std::size_t b) { return heading.block < b; });
+    const auto first =
+        std::lower_bound(headings.begin(), headings.end(), k,
+                         [](const Chapter& heading, std::size_t b) { return heading.block < b; });
     return first != headings.end() && first->block == k ? titleForName(first->text) : std::string();
 }
 
@@ -303,9 +318,21 @@ SplitOutcome LineSplitter::finish() {
         }
     }
     source_.close();
+    // A run that ends otherwise than done, for a reason other than a byte
+    // that didn't convert, needs the check no more.
+    if (result != SplitOutcome::Result::Done && !sink_.conversionFailed())
+        stopConversionCheck_ = true;
     if (!sink_.finish(result == SplitOutcome::Result::Done)) {
         if (message_.empty()) message_ = sink_.message();
         result = SplitOutcome::Result::Failed;
+    }
+    if (sink_.namesRefused() && checked_) {
+        if (checked_->result == ConversionCheck::Result::Unconvertible) {
+            result = SplitOutcome::Result::CheckFailed;
+            message_ = texts::unconvertible(checked_->line, checked_->offset);
+        } else {
+            message_ = checked_->message;
+        }
     }
     SplitOutcome outcome;
     outcome.result = result;

@@ -8,14 +8,16 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "split/chapters/chapter_map.h"
+#include "split/conversion_check.h"
 #include "split/line_source.h"
 #include "split/parts/part_sink.h"
 #include "split/rules/cut_rule.h"
-#include "split/chapters/chapter_map.h"
 #include "split/split_types.h"
 
 namespace tovane {
@@ -35,6 +37,9 @@ public:
                  Options options);
     LineSplitter(SplitPlan plan, ProgressCallback progress, const std::atomic<bool>* stopRequested)
         : LineSplitter(std::move(plan), std::move(progress), stopRequested, Options{}) {}
+    ~LineSplitter();
+    LineSplitter(const LineSplitter&) = delete;
+    LineSplitter& operator=(const LineSplitter&) = delete;
 
     // Splits the whole source. The outcome carries no status text: that is
     // the caller's to choose from the result.
@@ -42,7 +47,8 @@ public:
 
 private:
     bool begin();
-    bool checkConversion();
+    void checkConversionAlongside();
+    PartSink::Clearance conversionChecked(bool wait);
     bool findChapters();
     bool nameParts();
     std::string titleOfPartAt(std::uint64_t offset) const;
@@ -68,6 +74,10 @@ private:
     PartSink sink_;
     std::unique_ptr<CutRule> rule_;
     std::shared_ptr<const ChapterMap> chapters_;  // in the ways that cut at chapters
+    // The pass that checks every line converts to UTF-8, when the parts are.
+    std::atomic<bool> stopConversionCheck_{false};
+    std::future<ConversionCheck> conversionCheck_;
+    std::optional<ConversionCheck> checked_;
     std::optional<SplitOutcome::Result> ended_;  // set when the lines stop coming
     std::string message_;
     std::uint64_t reported_ = 0;  // progress already reported

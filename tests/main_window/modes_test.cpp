@@ -223,7 +223,8 @@ private slots:
         });
         menuEntries(c<QLineEdit>("Text2"));
         QVERIFY(!titlesOpen);
-        for (Qt::Key key : {Qt::Key_U, Qt::Key_4, Qt::Key_T}) pickFromMenu(c<QLabel>("Label7"), key);
+        for (Qt::Key key : {Qt::Key_U, Qt::Key_4, Qt::Key_T})
+            pickFromMenu(c<QLabel>("Label7"), key);
         c<QLineEdit>("Text3")->setText("5");
         QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
         waitForSplit();
@@ -238,8 +239,8 @@ private slots:
         choose("坏.txt", broken);
         QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
         waitForSplit();
-        QCOMPARE(messages, QStringList{QString::fromStdString(tovane::texts::unconvertible(
-                               64, broken.size() - 5))});
+        QCOMPARE(messages, QStringList{QString::fromStdString(
+                               tovane::texts::unconvertible(64, broken.size() - 5))});
     }
 
     // A book without headings: a chapter way is refused at once.

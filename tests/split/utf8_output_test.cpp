@@ -68,7 +68,7 @@ TEST_F(Utf8OutputTest, SameCutsEveryByteConverted) {
     for (TextEncoding encoding : {TextEncoding::Gbk, TextEncoding::Utf8, TextEncoding::Utf8Bom,
                                   TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
         const std::string_view mark = factsOf(encoding).byteOrderMark;
-            const std::string source =
+        const std::string source =
             in.write("novel.txt", std::string(mark) + test::encode(text, encoding));
         for (SplitMode mode : {SplitMode::BySize, SplitMode::ByCount, SplitMode::ByChapters}) {
             const std::vector<std::string> before = split(source, mode, "3", false);
@@ -126,6 +126,19 @@ TEST_F(Utf8OutputTest, ABookWithAByteThatDoesntConvertIsRefusedBeforeAnyPart) {
     const SplitOutcome outcome = executeSplit(*checkSplitRequest(request).plan);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
     EXPECT_EQ(outcome.message, texts::unconvertible(4, line4 + 6));
+    EXPECT_TRUE(converted.list().empty());
+
+    // Far into a book of many parts: the parts made before it never take
+    // their names, and go.
+    std::string many;
+    for (int n = 0; n < 3000; ++n) many += "line\r\n";
+    many += "\xFF\r\n";
+    request.sourcePath = in.write("many.txt", many);
+    request.mode = SplitMode::BySize;
+    request.numberText = "0";
+    const SplitOutcome late = executeSplit(*checkSplitRequest(request).plan);
+    EXPECT_EQ(late.message, texts::unconvertible(3001, many.size() - 3));
+    EXPECT_EQ(late.parts, 0u);
     EXPECT_TRUE(converted.list().empty());
 }
 

@@ -46,7 +46,8 @@ bool parsePartName(std::string_view entry, std::string_view baseName, std::uint6
         entry.substr(baseName.size() + 1, entry.size() - baseName.size() - 1 - kExtension.size());
     std::size_t digits = 0;
     while (digits < rest.size() && isDigit(rest[digits])) ++digits;
-    if (digits == 0 || (digits < rest.size() && (rest[digits] != ' ' || digits + 1 == rest.size()))) {
+    if (digits == 0 ||
+        (digits < rest.size() && (rest[digits] != ' ' || digits + 1 == rest.size()))) {
         return false;
     }
     std::uint64_t value = 0;
@@ -66,16 +67,35 @@ std::string titleForName(std::string_view heading, std::size_t most) {
     std::u32string title;
     for (char32_t c : core) {
         switch (c) {
-            case U'\\': c = U'＼'; break;
-            case U'/': c = U'／'; break;
-            case U':': c = U'：'; break;
-            case U'*': c = U'＊'; break;
-            case U'?': c = U'？'; break;
-            case U'"': c = U'＂'; break;
-            case U'<': c = U'＜'; break;
-            case U'>': c = U'＞'; break;
-            case U'|': c = U'｜'; break;
-            default: break;
+            case U'\\':
+                c = U'＼';
+                break;
+            case U'/':
+                c = U'／';
+                break;
+            case U':':
+                c = U'：';
+                break;
+            case U'*':
+                c = U'＊';
+                break;
+            case U'?':
+                c = U'？';
+                break;
+            case U'"':
+                c = U'＂';
+                break;
+            case U'<':
+                c = U'＜';
+                break;
+            case U'>':
+                c = U'＞';
+                break;
+            case U'|':
+                c = U'｜';
+                break;
+            default:
+                break;
         }
         const bool blank = c < 0x20 || c == 0x7F || c == U' ' || c == U'\x3000' || c == U'\xA0';
         if (blank) {

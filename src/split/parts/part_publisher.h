@@ -30,9 +30,13 @@ public:
     void add(std::string temporaryPath, std::string path, std::uint64_t bytes, bool wasFree);
     // Enough parts are waiting that they should be named now.
     bool due() const;
+    std::size_t waiting() const { return waiting_.size(); }
     // Names the waiting parts, in order. At the first that can't be named,
     // removes it and every one after it, and returns false with message().
     bool publish();
+
+    // Removes every waiting part: none of them is to be named.
+    void abandonAll() { abandon(0); }
 
     std::uint64_t published() const { return published_; }
     const std::string& message() const { return message_; }

@@ -13,6 +13,9 @@ namespace {
 
 // Source bytes staged for converting at a time.
 constexpr std::size_t kScratch = std::size_t{64} << 10;
+// Parts held back under their hidden names, at most, before the run waits
+// for them to be cleared: their names are what it keeps in memory.
+constexpr std::size_t kMostHeldBack = 16384;
 
 }  // namespace
 
@@ -103,7 +106,10 @@ bool PartSink::write(std::string_view bytes) {
         if (!countOnly_ && !part_.staging(area)) return failWrite();
         const std::size_t take = std::min(bytes.size(), area.size / Utf8Conversion::kGrowth - 4);
         const std::int64_t produced = convert_->convert(bytes.substr(0, take), area.data);
-        if (produced < 0) return failWith(texts::cannotConvert(part_.path()));
+        if (produced < 0) {
+            conversionFailed_ = true;
+            return failWith(texts::cannotConvert(part_.path()));
+        }
         if (countOnly_) {
             counted_ += static_cast<std::uint64_t>(produced);
         } else if (!part_.appendStaged(static_cast<std::size_t>(produced))) {
@@ -136,8 +142,31 @@ bool PartSink::endPart() {
     written_.insert(files::nameKey(fileNameOf(part_.path())));
     const bool wasFree = takenAtStart_.count(files::nameKey(fileNameOf(part_.path()))) == 0;
     publisher_->add(part_.temporaryPath(), part_.path(), part_.written(), wasFree);
-    if (publisher_->due() && !publisher_->publish()) return failWith(publisher_->message());
+    if (publisher_->due()) {
+        switch (clearance(publisher_->waiting() >= kMostHeldBack)) {
+            case Clearance::Refused:
+                return false;
+            case Clearance::NotYet:
+                return true;  // written on under hidden names meanwhile
+            case Clearance::Cleared:
+                break;
+        }
+        if (!publisher_->publish()) return failWith(publisher_->message());
+    }
     return true;
+}
+
+PartSink::Clearance PartSink::clearance(bool wait) {
+    if (namesRefused_) return Clearance::Refused;
+    if (!cleared_) return Clearance::Cleared;
+    const Clearance answer = cleared_(wait);
+    if (answer == Clearance::NotYet) return answer;
+    cleared_ = nullptr;
+    if (answer == Clearance::Cleared) return answer;
+    namesRefused_ = true;
+    publisher_->abandonAll();
+    failWith(texts::cannotConvert(saveFolder_));
+    return answer;
 }
 
 bool PartSink::finish(bool keep) {
@@ -146,7 +175,13 @@ bool PartSink::finish(bool keep) {
     if (keep && number_ > 0) ok = endPart();
     // Complete parts are named first, before the part being written is
     // removed, so that a second request to stop finds none of them hidden.
-    if (publisher_ != nullptr && !publisher_->publish()) ok = failWith(publisher_->message());
+    if (publisher_ != nullptr) {
+        if (clearance(true) != Clearance::Cleared) {
+            ok = false;
+        } else if (!publisher_->publish()) {
+            ok = failWith(publisher_->message());
+        }
+    }
     if (!keep || !ok) part_.discard();
     if (published() > 0) {
         if (const int error = files::syncFolder(saveFolder_)) {
@@ -216,7 +251,8 @@ std::string PartSink::leftFromBefore() const {
     std::uint64_t count = 0;
     files::listFolder(saveFolder_, [&](std::string_view entry) {
         std::uint64_t number = 0;
-        if (!parsePartName(entry, baseName_, number) || written_.count(files::nameKey(entry)) != 0) {
+        if (!parsePartName(entry, baseName_, number) ||
+            written_.count(files::nameKey(entry)) != 0) {
             return;
         }
         if (files::identityOf(saveFolder_ + std::string(entry)) == source_) return;

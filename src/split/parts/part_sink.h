@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,6 +35,17 @@ public:
     void countOnly() { countOnly_ = true; }
     // How the parts are to be named, before begin().
     void nameParts(PartNaming naming) { naming_ = naming; }
+    // Parts keep their hidden names until `cleared` says they may be named.
+    // It is asked whenever parts would be named, waiting for the answer only
+    // at the end or when too many parts wait; when it says no, every part
+    // made is removed and the run fails (namesRefused()).
+    enum class Clearance { Cleared, Refused, NotYet };
+    void holdNamesUntil(std::function<Clearance(bool wait)> cleared) {
+        cleared_ = std::move(cleared);
+    }
+    bool namesRefused() const { return namesRefused_; }
+    // Bytes handed in didn't convert to UTF-8.
+    bool conversionFailed() const { return conversionFailed_; }
 
     // Before the first part, changing nothing when it refuses: no other run
     // writes parts of this base name into the folder (that one holds its
@@ -79,6 +91,7 @@ public:
 
 private:
     bool endPart();
+    Clearance clearance(bool wait);
     bool lookAtFolder();
     bool mayBeAnotherBases(std::string_view hidden) const;
     bool failWrite();
@@ -89,8 +102,8 @@ private:
     const std::string baseName_;
     PartNaming naming_;
     FileIdentity source_;
-    std::string byteOrderMark_;    // what opens every part
-    std::size_t sourceMark_ = 0;   // the source's own mark, as the size tests count it
+    std::string byteOrderMark_;   // what opens every part
+    std::size_t sourceMark_ = 0;  // the source's own mark, as the size tests count it
     std::optional<Utf8Conversion> convert_;
     std::unique_ptr<char[]> scratch_;    // source bytes staged for converting or counting
     std::unique_ptr<char[]> converted_;  // what they convert to, when only counting
@@ -101,6 +114,9 @@ private:
     std::uint64_t sourceBytes_ = 0;  // of the part being written, as the source has them
     std::uint64_t counted_ = 0;      // bytes of the part, for a sink that only counts
     bool countOnly_ = false;
+    std::function<Clearance(bool wait)> cleared_;
+    bool namesRefused_ = false;
+    bool conversionFailed_ = false;
     std::unordered_set<std::string> takenAtStart_;  // keys of the part names already there
     std::unordered_set<std::string> written_;       // keys of the names this run gave
     std::string message_;

@@ -43,8 +43,9 @@ char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, u
                    : c;
     }
     const auto* const end = std::end(kGb18030FourByteRuns);
-    const auto* run = std::upper_bound(std::begin(kGb18030FourByteRuns), end, pointer,
-                                       [](std::uint32_t p, const Gb18030Run& r) { return p < r.pointer; });
+    const auto* run =
+        std::upper_bound(std::begin(kGb18030FourByteRuns), end, pointer,
+                         [](std::uint32_t p, const Gb18030Run& r) { return p < r.pointer; });
     if (run == std::begin(kGb18030FourByteRuns)) return 0;
     --run;
     if (pointer >= run->pointer + run->count) return 0;
@@ -67,6 +68,28 @@ std::uint16_t gb18030PairOf(char32_t c) {
         return of;
     }();
     return c < 0x10000 ? pairs[c] : 0;
+}
+
+const std::uint32_t* gb18030PairsInUtf8() {
+    static const std::vector<std::uint32_t> table = [] {
+        std::vector<std::uint32_t> utf8(128 * 256, 0);
+        for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+            for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+                const char32_t c = gb18030Pair(static_cast<unsigned char>(lead),
+                                               static_cast<unsigned char>(trail));
+                std::uint32_t& entry = utf8[(lead - 0x80) << 8 | trail];
+                if (c == 0 || c >= 0x10000) continue;
+                if (c < 0x800) {
+                    entry = 2u << 24 | (0x80u | (c & 0x3F)) << 8 | (0xC0u | c >> 6);
+                } else {
+                    entry = 3u << 24 | (0x80u | (c & 0x3F)) << 16 | (0x80u | (c >> 6 & 0x3F)) << 8 |
+                            (0xE0u | c >> 12);
+                }
+            }
+        }
+        return utf8;
+    }();
+    return table.data();
 }
 
 char32_t decodeGb18030(std::string_view bytes, std::size_t& at) {

@@ -27,6 +27,12 @@ char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, u
 // with a two-byte code; 0 for none.
 std::uint16_t gb18030PairOf(char32_t c);
 
+// The UTF-8 of every two-byte code, for converting at speed: indexed by
+// (lead - 0x80) * 256 + trail, the bytes in the low three bytes (the first
+// lowest) and their count in the top one; 0 for a code that stands for no
+// character or for one past the Basic Multilingual Plane.
+const std::uint32_t* gb18030PairsInUtf8();
+
 // Reads the code at `at` and moves past it: its character, or 0 (moving past
 // one byte) when the bytes there are no GB18030 (0x80, 0xFF, a lead byte with
 // no code after it, or a code cut off by the end of `bytes`).

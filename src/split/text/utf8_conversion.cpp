@@ -1,5 +1,6 @@
 #include "split/text/utf8_conversion.h"
 
+#include <bit>
 #include <cstring>
 
 #include "split/text/gb18030.h"
@@ -31,7 +32,7 @@ std::size_t put(char32_t c, char* out) {
     return 4;
 }
 
-constexpr char32_t kBad = 0xFFFFFFFF;   // bytes that make no character
+constexpr char32_t kBad = 0xFFFFFFFF;    // bytes that make no character
 constexpr char32_t kShort = 0xFFFFFFFE;  // a character the end cuts off
 
 // The character at bytes[at] in the source's encoding, moving `at` past it.
@@ -48,7 +49,8 @@ char32_t next(TextEncoding from, std::string_view bytes, std::size_t& at) {
             if (first == 0x80 || first == 0xFF) return kBad;
             if (left < 2) return kShort;
             if (byte(1) >= 0x30 && byte(1) <= 0x39) {
-                if (left < 4) return left == 3 && (byte(2) < 0x81 || byte(2) == 0xFF) ? kBad : kShort;
+                if (left < 4)
+                    return left == 3 && (byte(2) < 0x81 || byte(2) == 0xFF) ? kBad : kShort;
                 const char32_t c = gb18030FourByte(first, byte(1), byte(2), byte(3));
                 if (c == 0) return kBad;
                 at += 4;
@@ -80,7 +82,8 @@ char32_t next(TextEncoding from, std::string_view bytes, std::size_t& at) {
         case CharacterForm::Utf16: {
             const bool big = factsOf(from).bigEndian;
             const auto unit = [&](std::size_t i) -> char32_t {
-                return big ? char32_t{byte(i)} << 8 | byte(i + 1) : char32_t{byte(i + 1)} << 8 | byte(i);
+                return big ? char32_t{byte(i)} << 8 | byte(i + 1)
+                           : char32_t{byte(i + 1)} << 8 | byte(i);
             };
             if (left < 2) return kShort;
             const char32_t first = unit(0);
@@ -99,28 +102,105 @@ char32_t next(TextEncoding from, std::string_view bytes, std::size_t& at) {
     return kBad;
 }
 
+// GBK's run: a table holds the UTF-8 of each two-byte code, written four
+// bytes at a time (the fourth is overwritten by what follows, or lies in the
+// room past the end that every output has).
+template <bool kWrite>
+std::size_t doubleByteRun(const unsigned char* p, std::size_t size, std::size_t& at, char* to) {
+    static_assert(std::endian::native == std::endian::little, "the table's bytes are in order");
+    const std::uint32_t* pairs = gb18030PairsInUtf8();
+    std::size_t made = 0;
+    std::size_t i = at;
+    while (i < size) {
+        const unsigned char first = p[i];
+        if (first < 0x80) {
+            if constexpr (kWrite) to[made] = static_cast<char>(first);
+            ++made;
+            ++i;
+            continue;
+        }
+        if (i + 1 >= size) break;
+        const std::uint32_t utf8 = pairs[(first - 0x80u) << 8 | p[i + 1]];
+        if (utf8 == 0) break;
+        if constexpr (kWrite) std::memcpy(to + made, &utf8, 4);
+        made += utf8 >> 24;
+        i += 2;
+    }
+    at = i;
+    return made;
+}
+
+// The characters at bytes[at] that convert without a question, as many as
+// follow one another: ASCII, two-byte codes of the plane, UTF-8 sequences
+// that are whole and valid, UTF-16 units that are no surrogates. Moves `at`
+// past them and writes them at `to` (when not null), returning the UTF-8
+// bytes they make; stops at the first character that needs next().
+std::size_t fastRun(CharacterForm form, bool bigEndian, std::string_view bytes, std::size_t& at,
+                    char* to) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    std::size_t made = 0;
+    switch (form) {
+        case CharacterForm::DoubleByte:
+            return to != nullptr ? doubleByteRun<true>(p, size, at, to)
+                                 : doubleByteRun<false>(p, size, at, to);
+        case CharacterForm::Utf8: {
+            const std::size_t start = at;
+            while (at < size) {
+                const unsigned char first = p[at];
+                if (first < 0x80) {
+                    ++at;
+                    continue;
+                }
+                const std::size_t length = first >= 0xC2 && first <= 0xDF   ? 2
+                                           : first >= 0xE0 && first <= 0xEF ? 3
+                                           : first >= 0xF0 && first <= 0xF4 ? 4
+                                                                            : 0;
+                if (length == 0 || at + length > size) break;
+                // The second byte's range keeps out overlong forms, surrogates
+                // and code points past U+10FFFF.
+                const unsigned char second = p[at + 1];
+                const unsigned char low = first == 0xE0 ? 0xA0 : first == 0xF0 ? 0x90 : 0x80;
+                const unsigned char high = first == 0xED ? 0x9F : first == 0xF4 ? 0x8F : 0xBF;
+                bool whole = second >= low && second <= high;
+                for (std::size_t i = 2; i < length; ++i)
+                    whole = whole && (p[at + i] & 0xC0) == 0x80;
+                if (!whole) break;
+                at += length;
+            }
+            if (to != nullptr) std::memcpy(to, p + start, at - start);
+            return at - start;
+        }
+        case CharacterForm::Utf16: {
+            while (at + 1 < size) {
+                const char32_t unit =
+                    bigEndian ? char32_t{p[at]} << 8 | p[at + 1] : char32_t{p[at + 1]} << 8 | p[at];
+                if (unit >= 0xD800 && unit < 0xE000) break;
+                if (to != nullptr) {
+                    made += put(unit, to + made);
+                } else {
+                    made += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+                }
+                at += 2;
+            }
+            return made;
+        }
+    }
+    return made;
+}
+
 }  // namespace
 
 // Converts whole characters from the start of `bytes`; `used` says how far it
 // got. A character cut off at the end stops it, unless `atEnd`.
 std::int64_t Utf8Conversion::convertWhole(std::string_view bytes, char* out, std::size_t& used,
                                           bool atEnd) {
-    const bool utf8 = factsOf(from_).form == CharacterForm::Utf8;
+    const EncodingFacts& facts = factsOf(from_);
     std::size_t at = 0;
     char* to = out;
     while (at < bytes.size()) {
-        // Runs of ASCII go straight across.
-        std::size_t ascii = at;
-        while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80 &&
-               factsOf(from_).unit == 1) {
-            ++ascii;
-        }
-        if (ascii > at) {
-            std::memcpy(to, bytes.data() + at, ascii - at);
-            to += ascii - at;
-            at = ascii;
-            continue;
-        }
+        to += fastRun(facts.form, facts.bigEndian, bytes, at, to);
+        if (at == bytes.size()) break;
         const std::size_t start = at;
         const char32_t c = next(from_, bytes, at);
         if (c == kShort && !atEnd) break;
@@ -129,7 +209,7 @@ std::int64_t Utf8Conversion::convertWhole(std::string_view bytes, char* out, std
             used = start;
             return -1;
         }
-        if (utf8) {
+        if (facts.form == CharacterForm::Utf8) {
             std::memcpy(to, bytes.data() + start, at - start);
             to += at - start;
         } else {
@@ -196,14 +276,13 @@ int Utf8Conversion::characterAt(TextEncoding from, std::string_view bytes, std::
     return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
 }
 
-std::int64_t Utf8Conversion::lengthOf(TextEncoding from, std::string_view line, std::size_t& badAt) {
+std::int64_t Utf8Conversion::lengthOf(TextEncoding from, std::string_view line,
+                                      std::size_t& badAt) {
+    const EncodingFacts& facts = factsOf(from);
     std::uint64_t length = 0;
     for (std::size_t at = 0; at < line.size();) {
-        if (factsOf(from).unit == 1 && static_cast<unsigned char>(line[at]) < 0x80) {
-            ++at;
-            ++length;
-            continue;
-        }
+        length += fastRun(facts.form, facts.bigEndian, line, at, nullptr);
+        if (at == line.size()) break;
         const std::size_t start = at;
         const char32_t c = next(from, line, at);
         if (c == kBad || c == kShort) {

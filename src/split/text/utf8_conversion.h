@@ -19,7 +19,7 @@ public:
     explicit Utf8Conversion(TextEncoding from) : from_(from) {}
 
     // Converts the next bytes of the text into `out` (which needs room for
-    // twice as many bytes), holding back a character they cut off until the
+    // twice as many bytes and 8 more), holding back a character they cut off until the
     // next call. Returns the bytes written, or -1 at bytes that convert to
     // nothing, with badAt() saying where they begin, counted from the first
     // byte of the first call.

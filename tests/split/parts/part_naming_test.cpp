@@ -59,16 +59,16 @@ TEST_F(PartNamingTest, NumbersArePaddedToTheWidthOfTheLastOne) {
         const char* first;
         const char* last;
     };
-    for (const Case& c : {Case{9, "book_1.txt", "book_9.txt"}, Case{10, "book_01.txt", "book_10.txt"},
-                          Case{99, "book_01.txt", "book_99.txt"},
-                          Case{100, "book_001.txt", "book_100.txt"},
-                          Case{1000, "book_0001.txt", "book_1000.txt"}}) {
+    for (const Case& c :
+         {Case{9, "book_1.txt", "book_9.txt"}, Case{10, "book_01.txt", "book_10.txt"},
+          Case{99, "book_01.txt", "book_99.txt"}, Case{100, "book_001.txt", "book_100.txt"},
+          Case{1000, "book_0001.txt", "book_1000.txt"}}) {
         for (SplitMode mode : {SplitMode::BySize, SplitMode::ByChapters}) {
             const TempDir fresh;
             plan = {};
             plan.saveFolder = fresh.path();
-            plan.sourcePath = in.write("book.txt", mode == SplitMode::BySize ? lines(c.parts)
-                                                                             : chapters(c.parts));
+            plan.sourcePath = in.write(
+                "book.txt", mode == SplitMode::BySize ? lines(c.parts) : chapters(c.parts));
             plan.baseName = "book";
             plan.mode = mode;
             plan.byteLimit = 20;
@@ -89,17 +89,18 @@ TEST_F(PartNamingTest, NumbersArePaddedToTheWidthOfTheLastOne) {
 // decoration off; part 1, which opens before any heading, takes the number
 // alone, and equal titles keep apart by their numbers.
 TEST_F(PartNamingTest, TitlesAreFitForEverySystemInEveryEncoding) {
-    const std::string book = "书名\n作者\n第1章 起\n正文\n"
-                             "第2章 a\\b/c:d*e?f\"g<h>i|j\n正文\n"
-                             "【第3章　 风\t雨】\n正文\n"
-                             "第4章 重逢\n正文\n"
-                             "第5章 重逢\n正文\n";
-    std::vector<std::string> expected = {"book_1.txt", "book_2 第2章 a＼b／c：d＊e？f＂g＜h＞i｜j.txt",
-                                         "book_3 第3章 风 雨.txt", "book_4 第4章 重逢.txt",
-                                         "book_5 第5章 重逢.txt"};
+    const std::string book =
+        "书名\n作者\n第1章 起\n正文\n"
+        "第2章 a\\b/c:d*e?f\"g<h>i|j\n正文\n"
+        "【第3章　 风\t雨】\n正文\n"
+        "第4章 重逢\n正文\n"
+        "第5章 重逢\n正文\n";
+    std::vector<std::string> expected = {
+        "book_1.txt", "book_2 第2章 a＼b／c：d＊e？f＂g＜h＞i｜j.txt", "book_3 第3章 风 雨.txt",
+        "book_4 第4章 重逢.txt", "book_5 第5章 重逢.txt"};
     std::sort(expected.begin(), expected.end());
-    for (TextEncoding encoding : {TextEncoding::Gbk, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
-                                  TextEncoding::Utf16Be}) {
+    for (TextEncoding encoding :
+         {TextEncoding::Gbk, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
         const TempDir fresh;
         plan.saveFolder = fresh.path();
         plan.sourcePath = in.write("book.txt", std::string(factsOf(encoding).byteOrderMark) +
