@@ -48,21 +48,29 @@ std::string toGbk(std::string_view utf8) {
     }
     return out;
 #else
-    iconv_t converter = ::iconv_open("GB18030", "UTF-8");
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    std::size_t inLeft = utf8.size();
-    char* at = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t done = ::iconv(converter, &in, &inLeft, &at, &outLeft);
-    ::iconv_close(converter);
-    if (done == static_cast<std::size_t>(-1)) throw std::runtime_error("no GBK for the test text");
-    out.resize(out.size() - outLeft);
-    return out;
+    const std::optional<std::string> out = iconvFromTo("UTF-8", "GB18030", utf8);
+    if (!out) throw std::runtime_error("no GBK for the test text");
+    return *out;
 #endif
 }
 
 }  // namespace
+
+#ifndef _WIN32
+std::optional<std::string> iconvFromTo(const char* from, const char* to, std::string_view bytes) {
+    iconv_t converter = ::iconv_open(to, from);
+    std::string out(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* at = out.data();
+    std::size_t outLeft = out.size();
+    const std::size_t done = ::iconv(converter, &in, &inLeft, &at, &outLeft);
+    ::iconv_close(converter);
+    if (done == static_cast<std::size_t>(-1)) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+#endif
 
 std::string encode(std::string_view utf8, TextEncoding encoding) {
     switch (encoding) {

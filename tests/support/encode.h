@@ -2,6 +2,7 @@
 // with the system's converter for GBK (as GB18030, its superset).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,10 @@ namespace tovane::test {
 
 // `utf8` in `encoding`, without a byte-order mark.
 std::string encode(std::string_view utf8, TextEncoding encoding);
+
+#ifndef _WIN32
+// `bytes` converted by the system's iconv; none when it refuses them.
+std::optional<std::string> iconvFromTo(const char* from, const char* to, std::string_view bytes);
+#endif
 
 }  // namespace tovane::test

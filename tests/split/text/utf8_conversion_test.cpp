@@ -4,10 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
-#include <iconv.h>
-#endif
-
 #include <string>
 
 #include "support/encode.h"
@@ -70,17 +66,7 @@ TEST(Utf8ConversionTest, BytesOfNoCharacterAreRefusedWhereTheyBegin) {
 #ifndef _WIN32
 // What the system's iconv makes of `bytes`, or "" when it refuses them.
 std::string iconvUtf8(std::string_view bytes) {
-    iconv_t converter = ::iconv_open("UTF-8", "GB18030");
-    std::string out(bytes.size() * 4 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* at = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t done = ::iconv(converter, &in, &inLeft, &at, &outLeft);
-    ::iconv_close(converter);
-    if (done == static_cast<std::size_t>(-1)) return {};
-    out.resize(out.size() - outLeft);
-    return out;
+    return test::iconvFromTo("GB18030", "UTF-8", bytes).value_or("");
 }
 
 // Every two-byte code and every four-byte code of the Basic Multilingual
