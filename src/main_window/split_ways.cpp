@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QRegularExpression>
 
 #include "main_window/digit_box.h"
 #include "platform/engine_text.h"
@@ -143,6 +144,11 @@ void SplitWays::showMenu(QWidget* control, const QPoint& at) {
         QMenu* editing = box->createStandardContextMenu();
         editing->setParent(&menu, editing->windowFlags());
         menu.addSeparator();
+        // The keys of the ways and ticks are this menu's: the editing entries
+        // keep their shortcuts (Ctrl+Z …) but give up their letters (撤消(&U)
+        // would take U from 输出为 UTF-8).
+        static const QRegularExpression letter(QStringLiteral("\\(&.\\)|&"));
+        for (QAction* action : editing->actions()) action->setText(action->text().remove(letter));
         menu.addActions(editing->actions());
     }
     menu.exec(at);
