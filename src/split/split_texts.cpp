@@ -88,7 +88,8 @@ std::string unconvertible(std::uint64_t line, std::uint64_t offset) {
 }
 
 std::string cannotConvert(std::string_view path) {
-    return join({"写入“", path, "”时遇到无法转换为 UTF-8 的字节，要分割的文件可能在分割过程中被修改了。"});
+    return join(
+        {"写入“", path, "”时遇到无法转换为 UTF-8 的字节，要分割的文件可能在分割过程中被修改了。"});
 }
 
 std::string partIsSource(std::string_view path) {

@@ -203,7 +203,8 @@ private slots:
                                                  QStringLiteral("输出为 UTF-8(&U)")}));
         QCOMPARE(entries.at(9), QStringLiteral("查看找到的章节…(&5)"));
         // Only the ways and ticks have letters: U is 输出为 UTF-8's alone.
-        for (const QString& entry : entries.mid(10)) QVERIFY2(!entry.contains('&'), qPrintable(entry));
+        for (const QString& entry : entries.mid(10))
+            QVERIFY2(!entry.contains('&'), qPrintable(entry));
         QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 10);  // the words: no editing entries
     }
 
