@@ -521,7 +521,7 @@ HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const Headin
     for (char32_t c : starts) {
         const std::string bytes = encodeCharacter(c, encoding);
         if (bytes.empty()) continue;
-        const unsigned first = static_cast<unsigned char>(bytes[0]) << 8;
+        const unsigned first = unsigned{static_cast<unsigned char>(bytes[0])} << 8;
         if (bytes.size() == 1) {
             for (unsigned second = 0; second < 0x100; ++second) startBytes_[first | second] = true;
         } else {
@@ -551,7 +551,7 @@ bool HeadingReader::mayStartHeading(std::string_view line) const {
         }
     }
     if (at >= line.size()) return false;
-    const unsigned first = static_cast<unsigned char>(line[at]) << 8;
+    const unsigned first = unsigned{static_cast<unsigned char>(line[at])} << 8;
     const unsigned second = at + 1 < line.size() ? static_cast<unsigned char>(line[at + 1]) : 0;
     if (startBytes_[first | second]) return true;
     const std::size_t window = (kLongestPrefix + 1) * characterBytes_;
