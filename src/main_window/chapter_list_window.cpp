@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "platform/engine_text.h"
 #include "platform/window_setup.h"
 #include "platform/window_texts.h"
 #include "split/split_texts.h"
@@ -103,9 +104,8 @@ void ChapterListWindow::showBook(const QString& fileTitle,
         row->setText(kLine, QString::number(chapter.line));
         row->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
         const std::string_view level = tovane::texts::levelWord(chapter.level);
-        row->setText(kLevel, QString::fromUtf8(level.data(), static_cast<qsizetype>(level.size())));
-        row->setText(kHeading, QString::fromUtf8(chapter.text.data(),
-                                                 static_cast<qsizetype>(chapter.text.size())));
+        row->setText(kLevel, EngineText::wordsToQt(level));
+        row->setText(kHeading, EngineText::wordsToQt(chapter.text));
         // The first heading of a chapter carries its tick, its part and its size.
         if (chapter.block != block) {
             block = chapter.block;

@@ -51,10 +51,6 @@ void setTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colo
     widget->setPalette(palette);
 }
 
-QString fromEngine(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
@@ -88,9 +84,9 @@ void Form1::buildControls() {
     using ControlTable::make;
     namespace T = WindowTexts;
     const QString sizeText =
-        fromEngine(tovane::splitModeRow(tovane::SplitMode::BySize).defaultNumber);
+        EngineText::wordsToQt(tovane::splitModeRow(tovane::SplitMode::BySize).defaultNumber);
     const QString countText =
-        fromEngine(tovane::splitModeRow(tovane::SplitMode::ByCount).defaultNumber);
+        EngineText::wordsToQt(tovane::splitModeRow(tovane::SplitMode::ByCount).defaultNumber);
     ControlTable::build<Form1>(
         *this,
         {

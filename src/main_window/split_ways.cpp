@@ -13,10 +13,6 @@
 
 namespace {
 
-QString fromEngine(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 using tovane::firstOfMenuEntry;
 
 }  // namespace
@@ -25,7 +21,8 @@ SplitWays::SplitWays(const Controls& controls, QWidget* window)
     : QObject(window), c_(controls), entries_(new QActionGroup(this)) {
     entries_->setExclusive(true);
     for (int entry = 1; entry <= tovane::lastMenuEntry(); ++entry) {
-        QAction* action = entries_->addAction(fromEngine(firstOfMenuEntry(entry).menuText));
+        QAction* action =
+            entries_->addAction(EngineText::wordsToQt(firstOfMenuEntry(entry).menuText));
         action->setCheckable(true);
         action->setObjectName(QStringLiteral("Mode%1").arg(entry));
         connect(action, &QAction::triggered, this, [this, entry] { emit entryPicked(entry); });
@@ -107,9 +104,9 @@ void SplitWays::take(int entry) {
 
 void SplitWays::showWords() {
     const tovane::SplitModeRow& row = firstOfMenuEntry(entry_);
-    c_.afterSize->setText(fromEngine(row.afterSize));
-    c_.beforeCount->setText(fromEngine(row.beforeCount));
-    c_.afterCount->setText(fromEngine(row.afterCount));
+    c_.afterSize->setText(EngineText::wordsToQt(row.afterSize));
+    c_.beforeCount->setText(EngineText::wordsToQt(row.beforeCount));
+    c_.afterCount->setText(EngineText::wordsToQt(row.afterCount));
     const bool both = entry_ == 1;
     for (QWidget* control :
          {static_cast<QWidget*>(c_.sizeMark), static_cast<QWidget*>(c_.beforeSize),
@@ -129,7 +126,7 @@ void SplitWays::showMenu(QWidget* control, const QPoint& at) {
     const QString size = c_.size->text().isEmpty() ? QStringLiteral("N") : c_.size->text();
     for (int entry = 1; entry <= entryActions_.size(); ++entry) {
         entryActions_.at(entry - 1)->setText(
-            fromEngine(firstOfMenuEntry(entry).menuText)
+            EngineText::wordsToQt(firstOfMenuEntry(entry).menuText)
                 .replace(QStringLiteral(" N "), QStringLiteral(" %1 ").arg(size)));
     }
     QMenu menu(control->window());

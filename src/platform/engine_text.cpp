@@ -21,4 +21,8 @@ QString toQt(std::string_view text) {
 #endif
 }
 
+QString wordsToQt(std::string_view words) {
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
+}
+
 }  // namespace EngineText

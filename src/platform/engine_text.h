@@ -11,5 +11,8 @@ namespace EngineText {
 
 std::string fromQt(const QString& text);
 QString toQt(std::string_view text);
+// The engine's own words (messages, labels, headings): UTF-8 on every
+// system, unlike a Linux file name.
+QString wordsToQt(std::string_view words);
 
 }  // namespace EngineText

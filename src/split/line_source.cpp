@@ -145,22 +145,46 @@ std::uint64_t LineSource::characters(const Line& line) {
 
 std::uint64_t LineSource::outputLength(const Line& line) {
     if (!convert_) return line.length;
-    std::size_t badAt = 0;
-    if (line.inView()) {
-        const std::int64_t length = Utf8Conversion::lengthOf(encoding_, line.view(), badAt);
-        return length < 0 ? line.length : static_cast<std::uint64_t>(length);
+    std::uint64_t badAt = 0;
+    const std::int64_t length = convertedLength(line, badAt);
+    return length < 0 ? line.length : static_cast<std::uint64_t>(length);
+}
+
+std::int64_t LineSource::convertedLength(const Line& line, std::uint64_t& badAt) {
+    if (line.offset != measuredOffset_) {
+        measuredOffset_ = line.offset;
+        measuredLength_ = measureConverted(line, measuredBadAt_);
     }
-    // A line longer than a piece, converted a piece at a time to count it.
+    badAt = measuredBadAt_;
+    return measuredLength_;
+}
+
+// A line in view is measured as it stands; a longer one is converted a piece
+// at a time to count it.
+std::int64_t LineSource::measureConverted(const Line& line, std::uint64_t& badAt) {
+    if (line.inView()) {
+        std::size_t bad = 0;
+        const std::int64_t length = Utf8Conversion::lengthOf(encoding_, line.view(), bad);
+        badAt = bad;
+        return length;
+    }
+    if (!converted_) converted_.reset(new char[options_.pieceSize * Utf8Conversion::kGrowth + 8]);
     Utf8Conversion conversion(encoding_);
-    std::unique_ptr<char[]> out(new char[options_.pieceSize * Utf8Conversion::kGrowth + 8]);
-    std::uint64_t length = 0;
+    std::int64_t length = 0;
     for (std::uint64_t done = 0; done < line.length;) {
         const std::string_view piece = lineBytes(line, done, line.length - done);
-        if (piece.empty()) break;
-        const std::int64_t produced = conversion.convert(piece, out.get());
-        if (produced < 0) return line.length;
-        length += static_cast<std::uint64_t>(produced);
+        if (piece.empty()) break;  // the lines ended: trouble() says why
+        const std::int64_t produced = conversion.convert(piece, converted_.get());
+        if (produced < 0) {
+            badAt = conversion.badAt();
+            return -1;
+        }
+        length += produced;
         done += piece.size();
+    }
+    if (conversion.heldBack() > 0) {
+        badAt = line.length - conversion.heldBack();
+        return -1;
     }
     return length;
 }

@@ -80,6 +80,10 @@ public:
         return convert_ ? TextEncoding::Utf8Bom : encoding_;
     }
     std::uint64_t outputLength(const Line& line) override;
+    // The UTF-8 bytes `line` converts to, or -1 when it holds bytes that
+    // convert to nothing, the first of them at `badAt` in the line. The last
+    // line measured is remembered: the cut rule and the splitter both ask.
+    std::int64_t convertedLength(const Line& line, std::uint64_t& badAt);
     // Reads elsewhere in the file, leaving the lines in view as they are; a
     // failure ends the lines too.
     std::int64_t readAt(std::uint64_t offset, char* into, std::size_t size);
@@ -94,6 +98,7 @@ public:
 private:
     bool refill();
     bool findLongLine(Line& line);
+    std::int64_t measureConverted(const Line& line, std::uint64_t& badAt);
     bool stopRequested();  // and if so, the lines end
     bool endWith(Trouble trouble);
     char* pieceArea() const { return buffer_.get() + options_.pieceSize; }
@@ -112,12 +117,16 @@ private:
     // Room for one piece read from the file and, in front of it, for the
     // unfinished line carried over from the piece before.
     std::unique_ptr<char[]> buffer_;
-    const char* data_ = nullptr;    // the lines in view
-    std::uint64_t dataOffset_ = 0;  // file offset of data_[0]
-    std::size_t length_ = 0;        // bytes held
-    std::size_t position_ = 0;      // start of the next line
-    bool atEnd_ = false;            // nothing follows data_[length_ - 1]
-    bool convert_ = false;          // the parts are UTF-8
+    const char* data_ = nullptr;                 // the lines in view
+    std::uint64_t dataOffset_ = 0;               // file offset of data_[0]
+    std::size_t length_ = 0;                     // bytes held
+    std::size_t position_ = 0;                   // start of the next line
+    bool atEnd_ = false;                         // nothing follows data_[length_ - 1]
+    bool convert_ = false;                       // the parts are UTF-8
+    std::unique_ptr<char[]> converted_;          // room to convert a long line's pieces into
+    std::uint64_t measuredOffset_ = UINT64_MAX;  // the line last measured in UTF-8
+    std::int64_t measuredLength_ = 0;
+    std::uint64_t measuredBadAt_ = 0;
 };
 
 }  // namespace tovane

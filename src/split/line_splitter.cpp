@@ -116,6 +116,9 @@ bool LineSplitter::nameParts() {
         SplitPlan counting = plan_;
         counting.pad = false;
         counting.titleNames = false;
+        // Only a cap counts the bytes written: the other ways cut alike in
+        // either encoding, and count without converting.
+        counting.toUtf8 = plan_.toUtf8 && way.atMost;
         Options options = options_;
         options.countOnly = true;
         const SplitOutcome counted = LineSplitter(counting, {}, stopRequested_, options).run();

@@ -92,30 +92,4 @@ const std::uint32_t* gb18030PairsInUtf8() {
     return table.data();
 }
 
-char32_t decodeGb18030(std::string_view bytes, std::size_t& at) {
-    const auto byte = [&](std::size_t i) -> unsigned char {
-        return at + i < bytes.size() ? static_cast<unsigned char>(bytes[at + i]) : 0;
-    };
-    const unsigned char first = byte(0);
-    if (first < 0x80) {
-        ++at;
-        return first == 0 && at > bytes.size() ? 0 : first;
-    }
-    char32_t c = 0;
-    if (isLeadByte(first) && at + 1 < bytes.size()) {
-        if (isDigitByte(byte(1))) {
-            if (at + 3 < bytes.size()) c = gb18030FourByte(first, byte(1), byte(2), byte(3));
-            if (c != 0) {
-                at += 4;
-                return c;
-            }
-        } else if ((c = gb18030Pair(first, byte(1))) != 0) {
-            at += 2;
-            return c;
-        }
-    }
-    ++at;
-    return 0;
-}
-
 }  // namespace tovane

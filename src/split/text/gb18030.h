@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace tovane {
 
@@ -32,10 +31,5 @@ std::uint16_t gb18030PairOf(char32_t c);
 // lowest) and their count in the top one; 0 for a code that stands for no
 // character or for one past the Basic Multilingual Plane.
 const std::uint32_t* gb18030PairsInUtf8();
-
-// Reads the code at `at` and moves past it: its character, or 0 (moving past
-// one byte) when the bytes there are no GB18030 (0x80, 0xFF, a lead byte with
-// no code after it, or a code cut off by the end of `bytes`).
-char32_t decodeGb18030(std::string_view bytes, std::size_t& at);
 
 }  // namespace tovane
