@@ -15,24 +15,14 @@ constexpr std::size_t kMostCandidates = 1000000;
 // can be the title line of a heading.
 constexpr std::size_t kTitleCharacters = 30;
 
-bool isBlankCharacter(char32_t c) {
-    return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';
-}
-
 bool isEmpty(const LineSource::Line& line, const EncodingFacts& facts) {
     if (line.length == 0) return true;
     if (!line.inView() || line.length > 16) return false;
     const std::string_view bytes = line.view();
     for (std::size_t at = 0; at < bytes.size();) {
-        if (!isBlankCharacter(facts.decode(bytes, at))) return false;
+        if (!isBlank(facts.decode(bytes, at))) return false;
     }
     return true;
-}
-
-std::u32string_view trimmed(std::u32string_view text) {
-    while (!text.empty() && isBlankCharacter(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlankCharacter(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace

@@ -39,9 +39,6 @@ constexpr std::size_t kLongestPrefix = 12;
 // The longest bracketed book title before a heading: 《青云传奇之风雪夜》.
 constexpr std::size_t kLongestBookTitle = 30;
 
-bool isBlank(char32_t c) {
-    return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';
-}
 bool isAsciiDigit(char32_t c) {
     return c >= U'0' && c <= U'9';
 }
@@ -82,12 +79,6 @@ bool isDecoration(char32_t c) {
     return (c >= 0x2190 && c <= 0x21FF) || (c >= 0x2500 && c <= 0x27BF) ||
            (c >= 0x2B00 && c <= 0x2BFF) || (c >= 0x1F300 && c <= 0x1FAFF) ||
            isOneOf(c, U"*#=~-_+|·•…．.～＝＊＃－＿※§¤♂♀°");
-}
-
-std::u32string_view trimmed(std::u32string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
 }
 
 // The heading without what decorates it: symbols at its ends, brackets
@@ -466,6 +457,16 @@ std::optional<HeadingLine> readCore(std::u32string_view text) {
 }
 
 }  // namespace
+
+bool isBlank(char32_t c) {
+    return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';
+}
+
+std::u32string_view trimmed(std::u32string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
 
 std::u32string_view undecoratedHeading(std::u32string_view text) {
     return undecorated(text);

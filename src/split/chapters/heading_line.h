@@ -107,6 +107,11 @@ private:
 // all of it, a bracketed book title before it.
 std::u32string_view undecoratedHeading(std::u32string_view text);
 
+// The blanks a book sets around and inside its headings: space, tab, the
+// ideographic space and the no-break space; and `text` without them at its ends.
+bool isBlank(char32_t c);
+std::u32string_view trimmed(std::u32string_view text);
+
 // `text` (decoded, blanks at its ends left off) read as a candidate heading.
 std::optional<HeadingLine> readHeading(std::u32string_view text);
 

@@ -97,7 +97,7 @@ std::string titleForName(std::string_view heading, std::size_t most) {
             default:
                 break;
         }
-        const bool blank = c < 0x20 || c == 0x7F || c == U' ' || c == U'\x3000' || c == U'\xA0';
+        const bool blank = isBlank(c) || c < 0x20 || c == 0x7F;
         if (blank) {
             if (!title.empty() && title.back() != U' ') title += U' ';
             continue;
