@@ -34,6 +34,7 @@ def main():
     found = collections.Counter()    # true headings listed, by form
     true = collections.Counter()     # true headings, by form
     wrong = collections.Counter()    # listed lines that are no heading, by form
+    traps = collections.Counter()    # lines that are no heading, by what they are
     listed_all = 0
     good_books = books_with_headings = 0
     parts_ok = 0
@@ -54,6 +55,9 @@ def main():
             true[form] += 1
             if line in got:
                 found[form] += 1
+        for line, (kind, form) in truth.items():
+            if kind != "heading":
+                traps[form] += 1
         for line in got - headings:
             wrong[truth[line][1] if line in truth else "other"] += 1
         if not headings:
@@ -74,9 +78,9 @@ def main():
     print("form            found/true  recall")
     for form in sorted(true):
         print("%-15s %5d/%-5d  %.3f" % (form, found[form], true[form], found[form] / true[form]))
-    print("wrongly listed, by what the line is:")
-    for form in sorted(wrong):
-        print("%-15s %5d" % (form, wrong[form]))
+    print("wrongly listed, by what the line is (of the lines of that kind):")
+    for form in sorted(set(traps) | set(wrong)):
+        print("%-15s %5d/%-5d" % (form, wrong[form], traps[form]))
     precision = total_found / listed_all if listed_all else 0.0
     recall = total_found / total_true if total_true else 0.0
     print("precision %.3f, recall %.3f over %d headings in %d books" %
