@@ -70,14 +70,17 @@ std::uint16_t gb18030PairOf(char32_t c) {
     return c < 0x10000 ? pairs[c] : 0;
 }
 
-const std::uint32_t* gb18030PairsInUtf8() {
+const std::uint32_t* gb18030CodesInUtf8() {
     static const std::vector<std::uint32_t> table = [] {
-        std::vector<std::uint32_t> utf8(128 * 256, 0);
+        std::vector<std::uint32_t> utf8(256 * 256, 0);
+        for (unsigned first = 0; first < 0x80; ++first) {
+            for (unsigned second = 0; second < 256; ++second) utf8[second << 8 | first] = 1u << 24 | first;
+        }
         for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
             for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
                 const char32_t c = gb18030Pair(static_cast<unsigned char>(lead),
                                                static_cast<unsigned char>(trail));
-                std::uint32_t& entry = utf8[(lead - 0x80) << 8 | trail];
+                std::uint32_t& entry = utf8[trail << 8 | lead];
                 if (c == 0 || c >= 0x10000) continue;
                 if (c < 0x800) {
                     entry = 2u << 24 | (0x80u | (c & 0x3F)) << 8 | (0xC0u | c >> 6);

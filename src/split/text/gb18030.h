@@ -26,10 +26,13 @@ char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, u
 // with a two-byte code; 0 for none.
 std::uint16_t gb18030PairOf(char32_t c);
 
-// The UTF-8 of every two-byte code, for converting at speed: indexed by
-// (lead - 0x80) * 256 + trail, the bytes in the low three bytes (the first
-// lowest) and their count in the top one; 0 for a code that stands for no
-// character or for one past the Basic Multilingual Plane.
-const std::uint32_t* gb18030PairsInUtf8();
+// The UTF-8 of the character that two bytes begin with, for converting at
+// speed: indexed by the two bytes as a little-endian word (first +
+// second * 256, one load on the machines this runs on), the bytes in the low three bytes
+// (the first lowest) and their count in the top one. An ASCII first byte
+// stands alone whatever follows it; 0 for a two-byte code that stands for no
+// character or for one past the Basic Multilingual Plane, and for a first
+// byte that begins no two-byte code.
+const std::uint32_t* gb18030CodesInUtf8();
 
 }  // namespace tovane

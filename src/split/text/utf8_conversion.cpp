@@ -3,6 +3,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "split/text/gb18030.h"
 
 namespace tovane {
@@ -102,15 +106,81 @@ char32_t next(TextEncoding from, std::string_view bytes, std::size_t& at) {
     return kBad;
 }
 
-// GBK's run: a table holds the UTF-8 of each two-byte code, written four
-// bytes at a time (the fourth is overwritten by what follows, or lies in the
-// room past the end that every output has).
+// The bytes of 64 from `p` whose high bit is set, as bits from the lowest.
+std::uint64_t highBytesOf64(const unsigned char* p) {
+    std::uint64_t high = 0;
+#if defined(__SSE2__)
+    for (int k = 0; k < 4; ++k) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        high |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(sixteen))} << (16 * k);
+    }
+#else
+    for (int k = 0; k < 8; ++k) {
+        std::uint64_t eight;
+        std::memcpy(&eight, p + 8 * k, 8);
+        // The eight high bits gathered into the top byte by one multiplication.
+        const std::uint64_t gathered =
+            ((eight & 0x8080808080808080u) >> 7) * 0x0102040810204080u >> 56;
+        high |= gathered << (8 * k);
+    }
+#endif
+    return high;
+}
+
+// Two bytes as the table of codes is indexed: the first in the low byte.
+std::size_t twoBytesAt(const unsigned char* p) {
+    std::uint16_t word;
+    std::memcpy(&word, p, 2);
+    return word;
+}
+
+// GBK's run. A table holds the UTF-8 of the character two bytes begin with,
+// written four bytes at a time (the fourth is overwritten by what follows, or
+// lies in the room past the end that every output has).
+//
+// Text is taken 64 bytes at a time. Where each character starts is read off
+// the bytes' high bits rather than found one character after another, so
+// that a line of Chinese with ASCII between keeps no branch guessing. A run
+// of high bytes always starts a character (the byte before it is ASCII or a
+// trail); its bytes pair off from its start, and a run of odd length ends in
+// a lead whose trail is the low byte after it. A code the table doesn't hold
+// (a four-byte one, or bytes that are none) ends the run where it starts.
 template <bool kWrite>
-std::size_t doubleByteRun(const unsigned char* p, std::size_t size, std::size_t& at, char* to) {
-    static_assert(std::endian::native == std::endian::little, "the table's bytes are in order");
-    const std::uint32_t* pairs = gb18030PairsInUtf8();
+[[gnu::always_inline]] inline std::size_t doubleByteRunOn(const unsigned char* p, std::size_t size,
+                                                          std::size_t& at, char* to) {
+    static_assert(std::endian::native == std::endian::little, "the table's words are in order");
+    const std::uint32_t* codes = gb18030CodesInUtf8();
+    const auto put = [&](std::size_t made, std::uint32_t utf8) {
+        if constexpr (kWrite) std::memcpy(to + made, &utf8, 4);
+    };
+    constexpr std::uint64_t kEven = 0x5555555555555555u;
     std::size_t made = 0;
     std::size_t i = at;
+    while (size - i > 64) {  // the last character may take the 65th byte
+        const std::uint64_t high = highBytesOf64(p + i);
+        if (high == 0) {
+            if constexpr (kWrite) std::memcpy(to + made, p + i, 64);
+            made += 64;
+            i += 64;
+            continue;
+        }
+        const std::uint64_t runStarts = high & ~(high << 1);
+        // Adding a run's first bit carries through the run and clears it.
+        const std::uint64_t oddStartedRuns = high & ~(high + (runStarts & ~kEven));
+        const std::uint64_t leads = (oddStartedRuns & ~kEven) | (high & ~oddStartedRuns & kEven);
+        const std::uint64_t starts = leads | (~high & ~(leads << 1));
+        for (std::uint64_t left = starts; left != 0; left &= left - 1) {
+            const auto k = static_cast<std::size_t>(std::countr_zero(left));
+            const std::uint32_t utf8 = codes[twoBytesAt(p + i + k)];
+            if (utf8 == 0) {
+                at = i + k;
+                return made;
+            }
+            put(made, utf8);
+            made += utf8 >> 24;
+        }
+        i += 64 + (leads >> 63);
+    }
     while (i < size) {
         const unsigned char first = p[i];
         if (first < 0x80) {
@@ -120,14 +190,34 @@ std::size_t doubleByteRun(const unsigned char* p, std::size_t size, std::size_t&
             continue;
         }
         if (i + 1 >= size) break;
-        const std::uint32_t utf8 = pairs[(first - 0x80u) << 8 | p[i + 1]];
+        const std::uint32_t utf8 = codes[twoBytesAt(p + i)];
         if (utf8 == 0) break;
-        if constexpr (kWrite) std::memcpy(to + made, &utf8, 4);
+        put(made, utf8);
         made += utf8 >> 24;
         i += 2;
     }
     at = i;
     return made;
+}
+
+// The same compiled for processors that find and clear the lowest bit of a
+// word in one instruction each (BMI), as most made since 2013 do; the
+// steps over a window's characters are most of the work.
+#if defined(__x86_64__) && defined(__GNUC__)
+template <bool kWrite>
+[[gnu::target("bmi")]] std::size_t doubleByteRunBmi(const unsigned char* p, std::size_t size,
+                                                    std::size_t& at, char* to) {
+    return doubleByteRunOn<kWrite>(p, size, at, to);
+}
+#endif
+
+template <bool kWrite>
+std::size_t doubleByteRun(const unsigned char* p, std::size_t size, std::size_t& at, char* to) {
+#if defined(__x86_64__) && defined(__GNUC__)
+    static const bool bmi = __builtin_cpu_supports("bmi");
+    if (bmi) return doubleByteRunBmi<kWrite>(p, size, at, to);
+#endif
+    return doubleByteRunOn<kWrite>(p, size, at, to);
 }
 
 // The characters at bytes[at] that convert without a question, as many as

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 #include "support/encode.h"
@@ -60,6 +61,31 @@ TEST(Utf8ConversionTest, BytesOfNoCharacterAreRefusedWhereTheyBegin) {
              Case{TextEncoding::Utf16Be, std::string("\xD8\x00\x00\x61", 4), "<bad 0>"},
          }) {
         EXPECT_EQ(converted(c.from, c.bytes, 1000), c.result) << c.bytes;
+    }
+}
+
+// Long GBK lines mixing ASCII (letters too, which are also trail bytes),
+// two-byte codes with high and low trails and of two-byte UTF-8, and
+// four-byte codes: converted a byte at a time, one character after another,
+// and in one piece, 64 bytes at a time where it can, they agree; a byte of
+// no character is refused at the same place both ways.
+TEST(Utf8ConversionTest, GbkConvertsAlikeInWindowsAndOneCharacterAtATime) {
+    const std::string kinds[] = {"a", "Z", "\r\n", "\xB0\xA1", "\xD6\xD0", "\x81\x40",
+                                 "\xFE\x4F", "\xA1\xA4", "\x81\x30\x81\x30", "\xA3\xAC"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string text;
+        const std::size_t characters = 40 + random() % 200;
+        for (std::size_t i = 0; i < characters; ++i) {
+            // Mostly Chinese, as books are, with runs of one kind now and then.
+            const std::size_t kind = random() % 3 == 0 ? random() % std::size(kinds) : 3 + random() % 2;
+            text += kinds[kind];
+        }
+        EXPECT_EQ(converted(TextEncoding::Gbk, text, 100000), converted(TextEncoding::Gbk, text, 1));
+        std::string broken = text;
+        broken.insert(random() % broken.size(), round % 2 == 0 ? "\x80" : "\xFF");
+        EXPECT_EQ(converted(TextEncoding::Gbk, broken, 100000),
+                  converted(TextEncoding::Gbk, broken, 1));
     }
 }
 
