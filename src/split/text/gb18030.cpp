@@ -74,7 +74,8 @@ const std::uint32_t* gb18030CodesInUtf8() {
     static const std::vector<std::uint32_t> table = [] {
         std::vector<std::uint32_t> utf8(256 * 256, 0);
         for (unsigned first = 0; first < 0x80; ++first) {
-            for (unsigned second = 0; second < 256; ++second) utf8[second << 8 | first] = 1u << 24 | first;
+            for (unsigned second = 0; second < 256; ++second)
+                utf8[second << 8 | first] = 1u << 24 | first;
         }
         for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
             for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {

@@ -70,7 +70,8 @@ bool readsAsUtf16(std::string_view sample, bool bigEndian) {
     for (std::size_t i = 0; i + 1 < sample.size(); i += 2) {
         const auto first = static_cast<unsigned char>(sample[i]);
         const auto second = static_cast<unsigned char>(sample[i + 1]);
-        const unsigned unit = bigEndian ? first << 8 | second : second << 8 | first;
+        const unsigned unit =
+            bigEndian ? unsigned{first} << 8 | second : unsigned{second} << 8 | first;
         if (unit == 0) return false;
         lineEnd = lineEnd || unit == '\r' || unit == '\n';
         const bool isHigh = unit >= 0xD800 && unit < 0xDC00;

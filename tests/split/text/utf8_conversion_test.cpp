@@ -70,18 +70,21 @@ TEST(Utf8ConversionTest, BytesOfNoCharacterAreRefusedWhereTheyBegin) {
 // and in one piece, 64 bytes at a time where it can, they agree; a byte of
 // no character is refused at the same place both ways.
 TEST(Utf8ConversionTest, GbkConvertsAlikeInWindowsAndOneCharacterAtATime) {
-    const std::string kinds[] = {"a", "Z", "\r\n", "\xB0\xA1", "\xD6\xD0", "\x81\x40",
-                                 "\xFE\x4F", "\xA1\xA4", "\x81\x30\x81\x30", "\xA3\xAC"};
+    const std::string kinds[] = {
+        "a",        "Z",        "\r\n",     "\xB0\xA1",         "\xD6\xD0",
+        "\x81\x40", "\xFE\x4F", "\xA1\xA4", "\x81\x30\x81\x30", "\xA3\xAC"};
     std::mt19937 random(7);
     for (int round = 0; round < 200; ++round) {
         std::string text;
         const std::size_t characters = 40 + random() % 200;
         for (std::size_t i = 0; i < characters; ++i) {
             // Mostly Chinese, as books are, with runs of one kind now and then.
-            const std::size_t kind = random() % 3 == 0 ? random() % std::size(kinds) : 3 + random() % 2;
+            const std::size_t kind =
+                random() % 3 == 0 ? random() % std::size(kinds) : 3 + random() % 2;
             text += kinds[kind];
         }
-        EXPECT_EQ(converted(TextEncoding::Gbk, text, 100000), converted(TextEncoding::Gbk, text, 1));
+        EXPECT_EQ(converted(TextEncoding::Gbk, text, 100000),
+                  converted(TextEncoding::Gbk, text, 1));
         std::string broken = text;
         broken.insert(random() % broken.size(), round % 2 == 0 ? "\x80" : "\xFF");
         EXPECT_EQ(converted(TextEncoding::Gbk, broken, 100000),
