@@ -87,6 +87,13 @@ std::string PartPublisher::name(const Waiting& part) const {
     return {};
 }
 
+void PartPublisher::dropLast() {
+    if (waiting_.empty()) return;
+    files::removeFile(waiting_.back().temporaryPath);
+    waiting_.pop_back();
+    if (waiting_.empty()) PartInProgress::setFinishedWaiting(false);
+}
+
 void PartPublisher::abandon(std::size_t from) {
     for (std::size_t i = from; i < waiting_.size(); ++i) {
         files::removeFile(waiting_[i].temporaryPath);

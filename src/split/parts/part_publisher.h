@@ -37,6 +37,8 @@ public:
 
     // Removes every waiting part: none of them is to be named.
     void abandonAll() { abandon(0); }
+    // Removes the part added last, which turned out not to be complete.
+    void dropLast();
 
     std::uint64_t published() const { return published_; }
     const std::string& message() const { return message_; }

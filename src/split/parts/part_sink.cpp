@@ -27,7 +27,10 @@ bool PartSink::begin(FileIdentity source, TextEncoding encoding, std::uint64_t m
     source_ = source;
     sourceMark_ = factsOf(encoding).byteOrderMark.size();
     byteOrderMark_ = factsOf(toUtf8 ? TextEncoding::Utf8Bom : encoding).byteOrderMark;
-    if (toUtf8) convert_.emplace(encoding);
+    if (toUtf8) {
+        convert_.emplace(encoding);
+        part_.finishBehind();  // converting and writing then take a core each
+    }
     if (toUtf8 || countOnly_) scratch_.reset(new char[kScratch]);
     if (toUtf8 && countOnly_) converted_.reset(new char[kScratch]);
     if (countOnly_) return true;
@@ -151,6 +154,7 @@ bool PartSink::endPart() {
             case Clearance::Cleared:
                 break;
         }
+        if (!settlePart()) return failWrite();
         if (!publisher_->publish()) return failWith(publisher_->message());
     }
     return true;
@@ -164,6 +168,7 @@ PartSink::Clearance PartSink::clearance(bool wait) {
     cleared_ = nullptr;
     if (answer == Clearance::Cleared) return answer;
     namesRefused_ = true;
+    settlePart();  // the part finishing behind is let go too
     publisher_->abandonAll();
     failWith(texts::cannotConvert(saveFolder_));
     return answer;
@@ -178,8 +183,9 @@ bool PartSink::finish(bool keep) {
     if (publisher_ != nullptr) {
         if (clearance(true) != Clearance::Cleared) {
             ok = false;
-        } else if (!publisher_->publish()) {
-            ok = failWith(publisher_->message());
+        } else {
+            if (!settlePart()) ok = failWrite();
+            if (!publisher_->publish()) ok = failWith(publisher_->message());
         }
     }
     if (!keep || !ok) part_.discard();
@@ -266,8 +272,17 @@ std::string PartSink::leftFromBefore() const {
     return texts::partsLeftFromBefore(first, count);
 }
 
+// Waits for the part finishing behind, which is the one handed on last: if
+// its writing failed, it isn't complete after all.
+bool PartSink::settlePart() {
+    const bool settled = part_.settle();
+    if (part_.takeFailureBehind()) publisher_->dropLast();
+    return settled;
+}
+
 bool PartSink::failWrite() {
-    return failWith(texts::cannotWrite(part_.path(), part_.error()));
+    if (part_.takeFailureBehind()) publisher_->dropLast();
+    return failWith(texts::cannotWrite(part_.failedPath(), part_.error()));
 }
 
 bool PartSink::failWith(std::string message) {

@@ -68,7 +68,9 @@ public:
     bool staging(PartWriter::Staging& area);
     bool writeStaged(std::size_t size);
     // Writes out what was handed in; the caller's bytes are free afterwards.
-    bool flush() { return countOnly_ || part_.flush() || failWrite(); }
+    // Converted bytes are the writer's own from the start, and wait for
+    // the part's end.
+    bool flush() { return countOnly_ || convert_ || part_.flush() || failWrite(); }
 
     // The run ends: with `keep` the part being written is completed, otherwise
     // removed; every completed part is then named, the names made durable,
@@ -94,6 +96,7 @@ private:
     Clearance clearance(bool wait);
     bool lookAtFolder();
     bool mayBeAnotherBases(std::string_view hidden) const;
+    bool settlePart();
     bool failWrite();
     bool failWith(std::string message);
     std::string nameOfPart(std::string_view title) const;

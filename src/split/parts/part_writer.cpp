@@ -20,7 +20,6 @@ constexpr std::size_t kFlushBytes = std::size_t{256} << 10;
 
 // A staging area with less room than this is written out first.
 constexpr std::size_t kStagingReserve = std::size_t{16} << 10;
-constexpr std::size_t kStagingBytes = kFlushBytes + kStagingReserve;
 
 // Tokens that make hidden names unlikely to be taken; a taken one is skipped.
 std::string nextToken() {
@@ -44,7 +43,8 @@ std::string nextToken() {
 
 }  // namespace
 
-PartWriter::PartWriter() : staging_(new char[kStagingBytes]) {
+PartWriter::PartWriter() : staging_(new char[2 * kStagingBytes]) {
+    static_assert(kStagingBytes == kFlushBytes + kStagingReserve);
     queue_.reserve(kMaxQueued);
 }
 
@@ -55,14 +55,14 @@ PartWriter::~PartWriter() {
 bool PartWriter::createHidden(const std::string& folder, std::string_view name) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryPath_ = folder + temporaryPartName(name, nextToken());
-        if (file_.createNew(temporaryPath_, true)) {
+        if (file().createNew(temporaryPath_, true)) {
             ownsTemporary_ = true;
             PartInProgress::set(temporaryPath_);
             return true;
         }
-        if (file_.error() != EEXIST) break;
+        if (file().error() != EEXIST) break;
     }
-    error_ = file_.error();
+    error_ = file().error();
     temporaryPath_.clear();
     return false;
 }
@@ -70,6 +70,7 @@ bool PartWriter::createHidden(const std::string& folder, std::string_view name) 
 bool PartWriter::open(const std::string& finalPath) {
     discard();
     path_ = finalPath;
+    failedPath_.clear();
     written_ = 0;
     failed_ = false;
     return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath));
@@ -92,21 +93,22 @@ bool PartWriter::append(std::string_view bytes) {
 
 bool PartWriter::staging(Staging& area) {
     if (kStagingBytes - stagedBytes_ < kStagingReserve && !flush()) return false;
-    area = {staging_.get() + stagedBytes_, kStagingBytes - stagedBytes_};
+    area = {stagingHalf() + stagedBytes_, kStagingBytes - stagedBytes_};
     return !failed_;
 }
 
 bool PartWriter::appendStaged(std::size_t size) {
-    const char* data = staging_.get() + stagedBytes_;
+    const char* data = stagingHalf() + stagedBytes_;
     stagedBytes_ += size;
     return append({data, size});
 }
 
 bool PartWriter::flush() {
     if (failed_) return false;
-    const bool ok = queue_.empty() || file_.writeAll(queue_.data(), queue_.size());
+    const bool ok = queue_.empty() || file().writeAll(queue_.data(), queue_.size());
     if (!ok) {
-        error_ = file_.error();
+        error_ = file().error();
+        failedPath_ = path_;
         failed_ = true;
     }
     queue_.clear();
@@ -117,22 +119,57 @@ bool PartWriter::flush() {
 
 bool PartWriter::finish() {
     if (!ownsTemporary_) return true;
-    if (!flush()) return false;
-    if (!file_.close()) {
-        error_ = file_.error();
-        failed_ = true;
-        return false;
+    if (finishBehind_) {
+        // The rest and the closing go out behind, from this half of the
+        // staging room and this file; the next part takes the others.
+        if (!settle()) return false;
+        behind_.finish(file(), queue_);
+        behindPath_ = path_;
+        fileSlot_ ^= 1;
+        stagingHalf_ ^= 1;
+        queuedBytes_ = 0;
+        stagedBytes_ = 0;
+    } else {
+        if (!flush()) return false;
+        if (!file().close()) {
+            error_ = file().error();
+            failedPath_ = path_;
+            failed_ = true;
+            return false;
+        }
     }
     ownsTemporary_ = false;  // handed on, to be named
     PartInProgress::clear();
     return true;
 }
 
+bool PartWriter::settle() {
+    if (!behind_.wait()) {
+        failedBehind_ = true;
+        if (!failed_) {
+            error_ = behind_.error();
+            failedPath_ = behindPath_;
+            failed_ = true;
+            queue_.clear();
+            queuedBytes_ = 0;
+            stagedBytes_ = 0;
+        }
+    }
+    return !failed_;
+}
+
+bool PartWriter::takeFailureBehind() {
+    const bool failed = failedBehind_;
+    failedBehind_ = false;
+    return failed;
+}
+
+// The part finishing behind goes on: it is in the other file and half.
 void PartWriter::discard() {
     queue_.clear();
     queuedBytes_ = 0;
     stagedBytes_ = 0;
-    file_.close();
+    file().close();
     if (ownsTemporary_) {
         files::removeFile(temporaryPath_);
         PartInProgress::clear();

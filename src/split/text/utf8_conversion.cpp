@@ -127,6 +127,56 @@ std::uint64_t highBytesOf64(const unsigned char* p) {
     return high;
 }
 
+// Whether every two-byte code of the common kind makes three UTF-8 bytes:
+// lead and trail both A1..FE, the lead neither A1 nor A6..A8 (rows that
+// hold symbols of other lengths and codes that stand for nothing). So the
+// build machine's tables have it; looked at once, so that other tables
+// are never trusted unseen.
+bool commonCodesMakeThreeBytes() {
+    static const bool three = [] {
+        const std::uint32_t* codes = gb18030CodesInUtf8();
+        for (unsigned lead = 0xA2; lead <= 0xFE; ++lead) {
+            if (lead >= 0xA6 && lead <= 0xA8) continue;
+            for (unsigned trail = 0xA1; trail <= 0xFE; ++trail) {
+                if (codes[trail << 8 | lead] >> 24 != 3) return false;
+            }
+        }
+        return true;
+    }();
+    return three;
+}
+
+// Whether the 64 bytes at `p`, with their high bytes and the leads among
+// them, are all characters that convert, each code of the common kind: a
+// check that needs no table, for measuring text that is mostly such codes.
+bool commonWindow(const unsigned char* p, std::uint64_t high, std::uint64_t leads) {
+#if defined(__SSE2__)
+    std::uint64_t common = 0;    // A1..FE
+    std::uint64_t otherRow = 0;  // A1 and A6..A8
+    for (int k = 0; k < 4; ++k) {
+        // Flipping the top bit puts A1..FE at 21..7E, in signed bytes.
+        const __m128i b = _mm_xor_si128(
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k)), _mm_set1_epi8(-128));
+        const __m128i inCommon = _mm_and_si128(_mm_cmpgt_epi8(b, _mm_set1_epi8(0x20)),
+                                               _mm_cmpgt_epi8(_mm_set1_epi8(0x7F), b));
+        const __m128i inOther = _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(0x21)),
+                                             _mm_and_si128(_mm_cmpgt_epi8(b, _mm_set1_epi8(0x25)),
+                                                           _mm_cmpgt_epi8(_mm_set1_epi8(0x29), b)));
+        common |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(inCommon))}
+                  << (16 * k);
+        otherRow |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(inOther))}
+                    << (16 * k);
+    }
+    // A lead in the last byte has its trail past the window.
+    const bool lastTrailCommon = (leads >> 63) == 0 || (p[64] >= 0xA1 && p[64] != 0xFF);
+    return (high & ~common) == 0 && ((leads << 1) & ~high) == 0 && (leads & otherRow) == 0 &&
+           lastTrailCommon && commonCodesMakeThreeBytes();
+#else
+    (void)p, (void)high, (void)leads;
+    return false;
+#endif
+}
+
 // Two bytes as the table of codes is indexed: the first in the low byte.
 std::size_t twoBytesAt(const unsigned char* p) {
     std::uint16_t word;
@@ -168,6 +218,14 @@ template <bool kWrite>
         // Adding a run's first bit carries through the run and clears it.
         const std::uint64_t oddStartedRuns = high & ~(high + (runStarts & ~kEven));
         const std::uint64_t leads = (oddStartedRuns & ~kEven) | (high & ~oddStartedRuns & kEven);
+        if constexpr (!kWrite) {
+            // Measured whole: each pair makes one byte more than it takes.
+            if (commonWindow(p + i, high, leads)) {
+                made += 64 + (leads >> 63) + static_cast<std::size_t>(std::popcount(leads));
+                i += 64 + (leads >> 63);
+                continue;
+            }
+        }
         const std::uint64_t starts = leads | (~high & ~(leads << 1));
         for (std::uint64_t left = starts; left != 0; left &= left - 1) {
             const auto k = static_cast<std::size_t>(std::countr_zero(left));
