@@ -1,44 +1,73 @@
 #include "split/conversion_check.h"
 
+#include <memory>
+
+#include "split/io/source_file.h"
 #include "split/line_source.h"
 #include "split/split_texts.h"
+#include "split/text/utf8_conversion.h"
 
 namespace tovane {
 
+namespace {
+
+constexpr std::size_t kPiece = std::size_t{256} << 10;  // even: UTF-16 units stay whole
+
+// The line, from 1, that holds the byte at `offset`: counted only for the
+// message, once a byte that doesn't convert was found.
+std::uint64_t lineHolding(const std::string& sourcePath, std::uint64_t offset) {
+    LineSource source(
+        sourcePath, {}, [] { return true; }, {}, nullptr);
+    if (!source.open()) return 1;
+    LineSource::Line line;
+    std::uint64_t number = 1;
+    while (source.next(line) && line.offset + line.length + line.terminator <= offset) ++number;
+    return number;
+}
+
+}  // namespace
+
+// The whole file is converted in pieces without writing anything (lines end
+// in ASCII, which is whole in every encoding here, so a byte converts in its
+// line as in its piece); the line is counted only for a byte that doesn't.
 ConversionCheck checkConversion(const std::string& sourcePath,
                                 const std::atomic<bool>* stopRequested) {
     ConversionCheck check;
-    LineSource source(
-        sourcePath, {}, [] { return true; }, {}, stopRequested);
-    if (!source.open()) {
+    SourceFile file;
+    std::optional<TextEncoding> encoding;
+    if (file.open(sourcePath)) encoding = file.readEncoding();
+    if (!encoding) {
         check.result = ConversionCheck::Result::Failed;
-        check.message = texts::cannotRead(sourcePath, source.error());
+        check.message = texts::cannotRead(sourcePath, file.error());
         return check;
     }
-    source.convertToUtf8();
-    LineSource::Line line;
-    for (std::uint64_t number = 1; source.next(line); ++number) {
-        std::uint64_t badAt = 0;
-        if (source.convertedLength(line, badAt) < 0) {
-            check.result = ConversionCheck::Result::Unconvertible;
-            check.line = number;
-            check.offset = line.offset + badAt;
-            return check;
-        }
-    }
-    switch (source.trouble()) {
-        case LineSource::Trouble::None:
-        case LineSource::Trouble::Refused:
-            return check;
-        case LineSource::Trouble::Stopped:
+    const std::uint64_t start = factsOf(*encoding).byteOrderMark.size();
+    Utf8Conversion conversion(*encoding);
+    const std::unique_ptr<char[]> piece(new char[kPiece]);
+    std::uint64_t offset = start;
+    bool converts = true;
+    while (offset < file.size()) {
+        if (stopRequested != nullptr && stopRequested->load(std::memory_order_relaxed)) {
             check.result = ConversionCheck::Result::Stopped;
             return check;
-        case LineSource::Trouble::Read:
-        case LineSource::Trouble::Changed:
+        }
+        const std::int64_t got = file.readAt(offset, piece.get(), kPiece);
+        if (got < 0) {
+            check.result = ConversionCheck::Result::Failed;
+            check.message = texts::cannotRead(sourcePath, file.error());
+            return check;
+        }
+        if (got == 0) break;  // the file shrank: the split sees that it changed
+        if (conversion.convert({piece.get(), static_cast<std::size_t>(got)}, nullptr) < 0) {
+            converts = false;
             break;
+        }
+        offset += static_cast<std::uint64_t>(got);
     }
-    check.result = ConversionCheck::Result::Failed;
-    check.message = texts::cannotRead(sourcePath, source.error());
+    if (converts && conversion.heldBack() == 0) return check;
+    check.result = ConversionCheck::Result::Unconvertible;
+    check.offset = start + (converts ? offset - start - conversion.heldBack() : conversion.badAt());
+    check.line = lineHolding(sourcePath, check.offset);
     return check;
 }
 

@@ -159,8 +159,7 @@ std::int64_t LineSource::convertedLength(const Line& line, std::uint64_t& badAt)
     return measuredLength_;
 }
 
-// A line in view is measured as it stands; a longer one is converted a piece
-// at a time to count it.
+// A line in view is measured as it stands; a longer one a piece at a time.
 std::int64_t LineSource::measureConverted(const Line& line, std::uint64_t& badAt) {
     if (line.inView()) {
         std::size_t bad = 0;
@@ -168,13 +167,12 @@ std::int64_t LineSource::measureConverted(const Line& line, std::uint64_t& badAt
         badAt = bad;
         return length;
     }
-    if (!converted_) converted_.reset(new char[options_.pieceSize * Utf8Conversion::kGrowth + 8]);
     Utf8Conversion conversion(encoding_);
     std::int64_t length = 0;
     for (std::uint64_t done = 0; done < line.length;) {
         const std::string_view piece = lineBytes(line, done, line.length - done);
         if (piece.empty()) break;  // the lines ended: trouble() says why
-        const std::int64_t produced = conversion.convert(piece, converted_.get());
+        const std::int64_t produced = conversion.convert(piece, nullptr);
         if (produced < 0) {
             badAt = conversion.badAt();
             return -1;

@@ -123,7 +123,6 @@ private:
     std::size_t position_ = 0;                   // start of the next line
     bool atEnd_ = false;                         // nothing follows data_[length_ - 1]
     bool convert_ = false;                       // the parts are UTF-8
-    std::unique_ptr<char[]> converted_;          // room to convert a long line's pieces into
     std::uint64_t measuredOffset_ = UINT64_MAX;  // the line last measured in UTF-8
     std::int64_t measuredLength_ = 0;
     std::uint64_t measuredBadAt_ = 0;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "split/split_run.h"
@@ -139,6 +140,22 @@ TEST_F(Utf8OutputTest, ABookWithAByteThatDoesntConvertIsRefusedBeforeAnyPart) {
     const SplitOutcome late = executeSplit(*checkSplitRequest(request).plan);
     EXPECT_EQ(late.message, texts::unconvertible(3001, many.size() - 3));
     EXPECT_EQ(late.parts, 0u);
+    EXPECT_TRUE(converted.list().empty());
+
+    // Offsets count the byte-order mark; a character cut off by the end of
+    // the file, past a line longer than any piece read, is refused too.
+    const std::string utf16 = std::string(
+        "\xFF\xFE"
+        "a\0\r\0\n\0"
+        "b\0\x00\xDC\r\0\n\0",
+        16);
+    const std::string cut = "x\r\n" + std::string(300000, 'a') + "\xB0";
+    for (const auto& [text, line, offset] : {std::tuple{utf16, std::uint64_t{2}, std::size_t{10}},
+                                             std::tuple{cut, std::uint64_t{2}, cut.size() - 1}}) {
+        request.sourcePath = in.write("odd.txt", text);
+        EXPECT_EQ(executeSplit(*checkSplitRequest(request).plan).message,
+                  texts::unconvertible(line, offset));
+    }
     EXPECT_TRUE(converted.list().empty());
 }
 

@@ -36,6 +36,15 @@ std::size_t put(char32_t c, char* out) {
     return 4;
 }
 
+std::size_t utf8Length(char32_t c) {
+    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+}
+
+std::size_t copy(std::string_view bytes, char* out) {
+    std::memcpy(out, bytes.data(), bytes.size());
+    return bytes.size();
+}
+
 constexpr char32_t kBad = 0xFFFFFFFF;    // bytes that make no character
 constexpr char32_t kShort = 0xFFFFFFFE;  // a character the end cuts off
 
@@ -259,12 +268,13 @@ template <bool kWrite>
 }
 
 // The same compiled for processors that find and clear the lowest bit of a
-// word in one instruction each (BMI), as most made since 2013 do; the
-// steps over a window's characters are most of the work.
+// word and count its bits in one instruction each (BMI, POPCNT), as most
+// made since 2013 do; the steps over a window's characters are most of the
+// work.
 #if defined(__x86_64__) && defined(__GNUC__)
 template <bool kWrite>
-[[gnu::target("bmi")]] std::size_t doubleByteRunBmi(const unsigned char* p, std::size_t size,
-                                                    std::size_t& at, char* to) {
+[[gnu::target("bmi,popcnt")]] std::size_t doubleByteRunBmi(const unsigned char* p, std::size_t size,
+                                                           std::size_t& at, char* to) {
     return doubleByteRunOn<kWrite>(p, size, at, to);
 }
 #endif
@@ -272,7 +282,7 @@ template <bool kWrite>
 template <bool kWrite>
 std::size_t doubleByteRun(const unsigned char* p, std::size_t size, std::size_t& at, char* to) {
 #if defined(__x86_64__) && defined(__GNUC__)
-    static const bool bmi = __builtin_cpu_supports("bmi");
+    static const bool bmi = __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
     if (bmi) return doubleByteRunBmi<kWrite>(p, size, at, to);
 #endif
     return doubleByteRunOn<kWrite>(p, size, at, to);
@@ -339,15 +349,17 @@ std::size_t fastRun(CharacterForm form, bool bigEndian, std::string_view bytes, 
 
 }  // namespace
 
-// Converts whole characters from the start of `bytes`; `used` says how far it
-// got. A character cut off at the end stops it, unless `atEnd`.
+// Converts whole characters from the start of `bytes`, or only measures them
+// when `out` is null; `used` says how far it got. A character cut off at
+// the end stops it, unless `atEnd`.
 std::int64_t Utf8Conversion::convertWhole(std::string_view bytes, char* out, std::size_t& used,
                                           bool atEnd) {
     const EncodingFacts& facts = factsOf(from_);
     std::size_t at = 0;
-    char* to = out;
+    std::size_t made = 0;
     while (at < bytes.size()) {
-        to += fastRun(facts.form, facts.bigEndian, bytes, at, to);
+        made +=
+            fastRun(facts.form, facts.bigEndian, bytes, at, out == nullptr ? nullptr : out + made);
         if (at == bytes.size()) break;
         const std::size_t start = at;
         const char32_t c = next(from_, bytes, at);
@@ -357,19 +369,17 @@ std::int64_t Utf8Conversion::convertWhole(std::string_view bytes, char* out, std
             used = start;
             return -1;
         }
-        if (facts.form == CharacterForm::Utf8) {
-            std::memcpy(to, bytes.data() + start, at - start);
-            to += at - start;
-        } else {
-            to += put(c, to);
-        }
+        made += out == nullptr ? utf8Length(c)
+                : facts.form == CharacterForm::Utf8
+                    ? copy(bytes.substr(start, at - start), out + made)
+                    : put(c, out + made);
     }
     used = at;
-    return to - out;
+    return static_cast<std::int64_t>(made);
 }
 
 std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
-    char* to = out;
+    std::size_t made = 0;
     std::size_t from = 0;
     if (heldLength_ > 0) {
         // The character held back, finished with the first new bytes.
@@ -377,9 +387,7 @@ std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
         std::memcpy(joined, held_, heldLength_);
         const std::size_t added = std::min<std::size_t>(bytes.size(), 4);
         std::memcpy(joined + heldLength_, bytes.data(), added);
-        std::size_t used = 0;
         const std::string_view start(joined, heldLength_ + added);
-        char first[4];
         std::size_t at = 0;
         const char32_t c = next(from_, start, at);
         if (c == kBad) {
@@ -392,20 +400,15 @@ std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
             given_ += bytes.size();
             return 0;
         }
-        used = at - heldLength_;
-        if (factsOf(from_).form == CharacterForm::Utf8) {
-            std::memcpy(to, joined, at);
-            to += at;
-        } else {
-            const std::size_t n = put(c, first);
-            std::memcpy(to, first, n);
-            to += n;
-        }
+        made = out == nullptr                               ? utf8Length(c)
+               : factsOf(from_).form == CharacterForm::Utf8 ? copy(start.substr(0, at), out)
+                                                            : put(c, out);
+        from = at - heldLength_;
         heldLength_ = 0;
-        from = used;
     }
     std::size_t used = 0;
-    const std::int64_t produced = convertWhole(bytes.substr(from), to, used, false);
+    const std::int64_t produced =
+        convertWhole(bytes.substr(from), out == nullptr ? nullptr : out + made, used, false);
     if (produced < 0) {
         badAt_ += given_ + from;
         return -1;
@@ -413,7 +416,7 @@ std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
     given_ += bytes.size();
     heldLength_ = bytes.size() - from - used;
     std::memcpy(held_, bytes.data() + from + used, heldLength_);
-    return to - out + produced;
+    return static_cast<std::int64_t>(made) + produced;
 }
 
 int Utf8Conversion::characterAt(TextEncoding from, std::string_view bytes, std::size_t& length) {
@@ -421,25 +424,16 @@ int Utf8Conversion::characterAt(TextEncoding from, std::string_view bytes, std::
     const char32_t c = next(from, bytes, at);
     if (c == kBad || c == kShort) return -1;
     length = at;
-    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    return static_cast<int>(utf8Length(c));
 }
 
 std::int64_t Utf8Conversion::lengthOf(TextEncoding from, std::string_view line,
                                       std::size_t& badAt) {
-    const EncodingFacts& facts = factsOf(from);
-    std::uint64_t length = 0;
-    for (std::size_t at = 0; at < line.size();) {
-        length += fastRun(facts.form, facts.bigEndian, line, at, nullptr);
-        if (at == line.size()) break;
-        const std::size_t start = at;
-        const char32_t c = next(from, line, at);
-        if (c == kBad || c == kShort) {
-            badAt = start;
-            return -1;
-        }
-        length += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-    }
-    return static_cast<std::int64_t>(length);
+    Utf8Conversion measure(from);
+    std::size_t used = 0;
+    const std::int64_t length = measure.convertWhole(line, nullptr, used, true);
+    if (length < 0) badAt = static_cast<std::size_t>(measure.badAt_);
+    return length;
 }
 
 }  // namespace tovane

@@ -19,10 +19,10 @@ public:
     explicit Utf8Conversion(TextEncoding from) : from_(from) {}
 
     // Converts the next bytes of the text into `out` (which needs room for
-    // twice as many bytes and 8 more), holding back a character they cut off until the
-    // next call. Returns the bytes written, or -1 at bytes that convert to
-    // nothing, with badAt() saying where they begin, counted from the first
-    // byte of the first call.
+    // twice as many bytes and 8 more), holding back a character they cut off
+    // until the next call; a null `out` only measures them. Returns the bytes
+    // written, or -1 at bytes that convert to nothing, with badAt() saying
+    // where they begin, counted from the first byte of the first call.
     std::int64_t convert(std::string_view bytes, char* out);
     // Bytes of a character cut off at the end of what was given.
     std::size_t heldBack() const { return heldLength_; }
