@@ -36,10 +36,8 @@ std::string book() {
 
 class Utf8OutputTest : public ::testing::Test {
 protected:
-    // The parts of a run, each as written.
-    std::vector<std::string> split(const std::string& source, SplitMode mode, const char* number,
-                                   bool toUtf8, SplitOutcome* outcome = nullptr) {
-        const TempDir& into = toUtf8 ? converted : plain;
+    static SplitRequest requestFor(const std::string& source, SplitMode mode, const char* number,
+                                   const TempDir& into, bool toUtf8 = true) {
         SplitRequest request;
         request.sourcePath = source;
         request.saveFolder = into.path();
@@ -47,6 +45,14 @@ protected:
         request.mode = mode;
         request.numberText = number;
         request.toUtf8 = toUtf8;
+        return request;
+    }
+
+    // The parts of a run, each as written.
+    std::vector<std::string> split(const std::string& source, SplitMode mode, const char* number,
+                                   bool toUtf8, SplitOutcome* outcome = nullptr) {
+        const TempDir& into = toUtf8 ? converted : plain;
+        const SplitRequest request = requestFor(source, mode, number, into, toUtf8);
         const SplitCheck check = checkSplitRequest(request);
         EXPECT_TRUE(check.plan) << check.message;
         if (!check.plan) return {};
@@ -109,6 +115,16 @@ TEST_F(Utf8OutputTest, CapCountsTheBytesWritten) {
         std::size_t badAt = 0;
         EXPECT_GE(Utf8Conversion::lengthOf(TextEncoding::Utf8, part.substr(3), badAt), 0);
     }
+
+    // Padded, the numbers take the width of the parts counted in UTF-8 (10
+    // of them at 2 KB, where the book's own bytes make 8).
+    const TempDir padded;
+    SplitRequest request = requestFor(source, SplitMode::ByMaxSize, "2", padded);
+    request.pad = true;
+    const SplitOutcome counted = executeSplit(*checkSplitRequest(request).plan);
+    ASSERT_EQ(counted.parts, 10u);
+    EXPECT_EQ(padded.list().front(), "novel_01.txt");
+    EXPECT_EQ(padded.list().back(), "novel_10.txt");
 }
 
 TEST_F(Utf8OutputTest, ABookWithAByteThatDoesntConvertIsRefusedBeforeAnyPart) {
@@ -116,13 +132,7 @@ TEST_F(Utf8OutputTest, ABookWithAByteThatDoesntConvertIsRefusedBeforeAnyPart) {
     const std::size_t line4 = bytes.find(test::encode("\r\n第1章", TextEncoding::Gbk)) + 2;
     bytes.insert(line4 + 6, "\x81\x20");
     const std::string source = in.write("novel.txt", bytes);
-    SplitRequest request;
-    request.sourcePath = source;
-    request.saveFolder = converted.path();
-    request.baseName = "novel";
-    request.mode = SplitMode::ByChapters;
-    request.numberText = "1";
-    request.toUtf8 = true;
+    SplitRequest request = requestFor(source, SplitMode::ByChapters, "1", converted);
     request.titleNames = true;
     const SplitOutcome outcome = executeSplit(*checkSplitRequest(request).plan);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);

@@ -32,7 +32,6 @@ bool PartSink::begin(FileIdentity source, TextEncoding encoding, std::uint64_t m
         part_.finishBehind();  // converting and writing then take a core each
     }
     if (toUtf8 || countOnly_) scratch_.reset(new char[kScratch]);
-    if (toUtf8 && countOnly_) converted_.reset(new char[kScratch]);
     if (countOnly_) return true;
     publisher_ = std::make_unique<PartPublisher>(source);
     const std::string longest = saveFolder_ + naming_.fileName(baseName_, mostParts);
@@ -102,10 +101,11 @@ bool PartSink::write(std::string_view bytes) {
         }
         return part_.append(bytes) || failWrite();
     }
-    // Converted through the writer's own staging room, a stretch at a time.
+    // Converted through the writer's own staging room, a stretch at a time;
+    // only measured when counting.
     sourceBytes_ += bytes.size();
     while (!bytes.empty()) {
-        PartWriter::Staging area{converted_.get(), kScratch};
+        PartWriter::Staging area{nullptr, bytes.size() * Utf8Conversion::kGrowth + 8};
         if (!countOnly_ && !part_.staging(area)) return failWrite();
         const std::size_t take = std::min(bytes.size(), area.size / Utf8Conversion::kGrowth - 4);
         const std::int64_t produced = convert_->convert(bytes.substr(0, take), area.data);

@@ -108,8 +108,7 @@ private:
     std::string byteOrderMark_;   // what opens every part
     std::size_t sourceMark_ = 0;  // the source's own mark, as the size tests count it
     std::optional<Utf8Conversion> convert_;
-    std::unique_ptr<char[]> scratch_;    // source bytes staged for converting or counting
-    std::unique_ptr<char[]> converted_;  // what they convert to, when only counting
+    std::unique_ptr<char[]> scratch_;  // source bytes staged for converting or counting
     RunLock lock_;
     PartWriter part_;
     std::unique_ptr<PartPublisher> publisher_;

@@ -106,15 +106,23 @@ bool PartWriter::appendStaged(std::size_t size) {
 bool PartWriter::flush() {
     if (failed_) return false;
     const bool ok = queue_.empty() || file().writeAll(queue_.data(), queue_.size());
-    if (!ok) {
-        error_ = file().error();
-        failedPath_ = path_;
-        failed_ = true;
-    }
+    dropQueued();
+    return ok || fail(file().error(), path_);
+}
+
+// Nothing more goes into the part: the first failure is the one told.
+bool PartWriter::fail(int error, const std::string& path) {
+    error_ = error;
+    failedPath_ = path;
+    failed_ = true;
+    dropQueued();
+    return false;
+}
+
+void PartWriter::dropQueued() {
     queue_.clear();
     queuedBytes_ = 0;
     stagedBytes_ = 0;
-    return ok;
 }
 
 bool PartWriter::finish() {
@@ -127,16 +135,10 @@ bool PartWriter::finish() {
         behindPath_ = path_;
         fileSlot_ ^= 1;
         stagingHalf_ ^= 1;
-        queuedBytes_ = 0;
-        stagedBytes_ = 0;
+        dropQueued();
     } else {
         if (!flush()) return false;
-        if (!file().close()) {
-            error_ = file().error();
-            failedPath_ = path_;
-            failed_ = true;
-            return false;
-        }
+        if (!file().close()) return fail(file().error(), path_);
     }
     ownsTemporary_ = false;  // handed on, to be named
     PartInProgress::clear();
@@ -146,14 +148,7 @@ bool PartWriter::finish() {
 bool PartWriter::settle() {
     if (!behind_.wait()) {
         failedBehind_ = true;
-        if (!failed_) {
-            error_ = behind_.error();
-            failedPath_ = behindPath_;
-            failed_ = true;
-            queue_.clear();
-            queuedBytes_ = 0;
-            stagedBytes_ = 0;
-        }
+        if (!failed_) return fail(behind_.error(), behindPath_);
     }
     return !failed_;
 }
@@ -166,9 +161,7 @@ bool PartWriter::takeFailureBehind() {
 
 // The part finishing behind goes on: it is in the other file and half.
 void PartWriter::discard() {
-    queue_.clear();
-    queuedBytes_ = 0;
-    stagedBytes_ = 0;
+    dropQueued();
     file().close();
     if (ownsTemporary_) {
         files::removeFile(temporaryPath_);

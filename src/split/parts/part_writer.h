@@ -66,6 +66,8 @@ public:
 
 private:
     bool createHidden(const std::string& folder, std::string_view name);
+    bool fail(int error, const std::string& path);  // false
+    void dropQueued();
     NativeFile& file() { return files_[fileSlot_]; }
     char* stagingHalf() const { return staging_.get() + stagingHalf_ * kStagingBytes; }
 

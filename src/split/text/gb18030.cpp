@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "split/text/text_encoding.h"
+
 namespace tovane {
 
 namespace {
@@ -83,12 +85,11 @@ const std::uint32_t* gb18030CodesInUtf8() {
                                                static_cast<unsigned char>(trail));
                 std::uint32_t& entry = utf8[trail << 8 | lead];
                 if (c == 0 || c >= 0x10000) continue;
-                if (c < 0x800) {
-                    entry = 2u << 24 | (0x80u | (c & 0x3F)) << 8 | (0xC0u | c >> 6);
-                } else {
-                    entry = 3u << 24 | (0x80u | (c & 0x3F)) << 16 | (0x80u | (c >> 6 & 0x3F)) << 8 |
-                            (0xE0u | c >> 12);
-                }
+                unsigned char bytes[4] = {};
+                const auto length =
+                    static_cast<std::uint32_t>(putUtf8(c, reinterpret_cast<char*>(bytes)));
+                entry = length << 24 | std::uint32_t{bytes[2]} << 16 |
+                        std::uint32_t{bytes[1]} << 8 | bytes[0];
             }
         }
         return utf8;

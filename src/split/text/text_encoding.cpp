@@ -234,6 +234,29 @@ std::u32string decodeLine(std::string_view line, TextEncoding encoding) {
     return text;
 }
 
+std::size_t putUtf8(char32_t c, char* out) {
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | c >> 6);
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | c >> 12);
+        out[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | c >> 18);
+    out[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    out[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
 std::string encodeCharacter(char32_t c, TextEncoding encoding) {
     const EncodingFacts& facts = factsOf(encoding);
     std::string bytes;
@@ -244,19 +267,10 @@ std::string encodeCharacter(char32_t c, TextEncoding encoding) {
                 return {static_cast<char>(pair >> 8), static_cast<char>(pair & 0xFF)};
             }
             return {};
-        case CharacterForm::Utf8:
-            if (c < 0x80) return std::string(1, static_cast<char>(c));
-            if (c < 0x800) {
-                return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-            }
-            if (c < 0x10000) {
-                return {static_cast<char>(0xE0 | c >> 12),
-                        static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                        static_cast<char>(0x80 | (c & 0x3F))};
-            }
-            return {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                    static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                    static_cast<char>(0x80 | (c & 0x3F))};
+        case CharacterForm::Utf8: {
+            char utf8[4];
+            return std::string(utf8, putUtf8(c, utf8));
+        }
         case CharacterForm::Utf16: {
             auto unit = [&](char32_t u) {
                 const char high = static_cast<char>(u >> 8);

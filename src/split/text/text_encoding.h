@@ -162,6 +162,8 @@ std::u32string decodeLine(std::string_view line, TextEncoding encoding);
 
 // `c` in the encoding; empty when the encoding has no such character.
 std::string encodeCharacter(char32_t c, TextEncoding encoding);
+// `c` in UTF-8, written at `out` (room for 4 bytes); returns how many.
+std::size_t putUtf8(char32_t c, char* out);
 
 // True when `bytes` is well-formed UTF-8; a sequence cut off by the end of
 // `bytes` is accepted only when `allowTruncatedEnd` is set.

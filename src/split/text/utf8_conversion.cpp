@@ -13,29 +13,6 @@ namespace tovane {
 
 namespace {
 
-std::size_t put(char32_t c, char* out) {
-    if (c < 0x80) {
-        out[0] = static_cast<char>(c);
-        return 1;
-    }
-    if (c < 0x800) {
-        out[0] = static_cast<char>(0xC0 | c >> 6);
-        out[1] = static_cast<char>(0x80 | (c & 0x3F));
-        return 2;
-    }
-    if (c < 0x10000) {
-        out[0] = static_cast<char>(0xE0 | c >> 12);
-        out[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out[2] = static_cast<char>(0x80 | (c & 0x3F));
-        return 3;
-    }
-    out[0] = static_cast<char>(0xF0 | c >> 18);
-    out[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    out[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    out[3] = static_cast<char>(0x80 | (c & 0x3F));
-    return 4;
-}
-
 std::size_t utf8Length(char32_t c) {
     return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
 }
@@ -43,6 +20,15 @@ std::size_t utf8Length(char32_t c) {
 std::size_t copy(std::string_view bytes, char* out) {
     std::memcpy(out, bytes.data(), bytes.size());
     return bytes.size();
+}
+
+// The bytes of the UTF-8 sequence that `first` begins; 0 for a byte that
+// begins none (a continuation byte, an overlong C0/C1, past F4).
+std::size_t utf8SequenceLength(unsigned char first) {
+    return first >= 0xC2 && first <= 0xDF   ? 2
+           : first >= 0xE0 && first <= 0xEF ? 3
+           : first >= 0xF0 && first <= 0xF4 ? 4
+                                            : 0;
 }
 
 constexpr char32_t kBad = 0xFFFFFFFF;    // bytes that make no character
@@ -80,10 +66,7 @@ char32_t next(TextEncoding from, std::string_view bytes, std::size_t& at) {
                 ++at;
                 return first;
             }
-            const std::size_t length = first >= 0xC2 && first <= 0xDF   ? 2
-                                       : first >= 0xE0 && first <= 0xEF ? 3
-                                       : first >= 0xF0 && first <= 0xF4 ? 4
-                                                                        : 0;
+            const std::size_t length = utf8SequenceLength(first);
             if (length == 0) return kBad;
             if (!isValidUtf8(bytes.substr(at, length), true)) return kBad;
             if (left < length) return kShort;
@@ -310,10 +293,7 @@ std::size_t fastRun(CharacterForm form, bool bigEndian, std::string_view bytes, 
                     ++at;
                     continue;
                 }
-                const std::size_t length = first >= 0xC2 && first <= 0xDF   ? 2
-                                           : first >= 0xE0 && first <= 0xEF ? 3
-                                           : first >= 0xF0 && first <= 0xF4 ? 4
-                                                                            : 0;
+                const std::size_t length = utf8SequenceLength(first);
                 if (length == 0 || at + length > size) break;
                 // The second byte's range keeps out overlong forms, surrogates
                 // and code points past U+10FFFF.
@@ -335,9 +315,9 @@ std::size_t fastRun(CharacterForm form, bool bigEndian, std::string_view bytes, 
                     bigEndian ? char32_t{p[at]} << 8 | p[at + 1] : char32_t{p[at + 1]} << 8 | p[at];
                 if (unit >= 0xD800 && unit < 0xE000) break;
                 if (to != nullptr) {
-                    made += put(unit, to + made);
+                    made += putUtf8(unit, to + made);
                 } else {
-                    made += unit < 0x80 ? 1 : unit < 0x800 ? 2 : 3;
+                    made += utf8Length(unit);
                 }
                 at += 2;
             }
@@ -372,7 +352,7 @@ std::int64_t Utf8Conversion::convertWhole(std::string_view bytes, char* out, std
         made += out == nullptr ? utf8Length(c)
                 : facts.form == CharacterForm::Utf8
                     ? copy(bytes.substr(start, at - start), out + made)
-                    : put(c, out + made);
+                    : putUtf8(c, out + made);
     }
     used = at;
     return static_cast<std::int64_t>(made);
@@ -402,7 +382,7 @@ std::int64_t Utf8Conversion::convert(std::string_view bytes, char* out) {
         }
         made = out == nullptr                               ? utf8Length(c)
                : factsOf(from_).form == CharacterForm::Utf8 ? copy(start.substr(0, at), out)
-                                                            : put(c, out);
+                                                            : putUtf8(c, out);
         from = at - heldLength_;
         heldLength_ = 0;
     }
