@@ -5,6 +5,7 @@
 
 #include "split/parts/part_names.h"
 #include "split/split_modes.h"
+#include "split/split_texts.h"
 #include "split/text/heading_pattern.h"
 
 namespace tovane::cli {
@@ -158,10 +159,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             std::string pattern;
             if (!value(pattern)) return fail("--heading needs a value");
             if (pattern.empty()) return fail("--heading needs a pattern, not an empty one");
-            std::string problem;
+            HeadingPattern::Problem problem = HeadingPattern::Problem::None;
             line.request.heading = HeadingPattern::compile(pattern, problem);
             if (!line.request.heading)
-                return fail("--heading is no regular expression: " + problem);
+                return fail("--heading is no regular expression: " + texts::describe(problem));
         } else if (is("--base")) {
             if (!value(line.request.baseName)) return fail("--base needs a value");
             baseGiven = true;

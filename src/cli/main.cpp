@@ -74,8 +74,8 @@ int listChapters(const tovane::SplitRequest& request,
     tovane::cli::console::stopped();
     if (list.result == tovane::ChapterList::Result::Stopped) return stopStatus;
     if (list.result == tovane::ChapterList::Result::Failed || list.empty()) {
-        terminal.showMessage(list.message.empty() ? std::string(tovane::texts::kNoHeadings)
-                                                  : list.message);
+        terminal.showMessage(list.problem ? tovane::texts::describe(list.problem)
+                                          : std::string(tovane::texts::kNoHeadings));
         return 1;
     }
     for (const tovane::Chapter& chapter : list.map->headings) {

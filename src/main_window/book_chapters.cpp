@@ -94,8 +94,8 @@ void BookChapters::refreshList(const tovane::SplitModeRow& way, const QString& s
     }
     const tovane::ChapterList& found = scan_->result();
     if (found.empty()) {
-        list_->showNone(fileTitle_, found.message.empty() ? WindowTexts::kNoHeadingsInList
-                                                          : WindowTexts::kCannotReadForList);
+        list_->showNone(fileTitle_, !found.problem ? WindowTexts::kNoHeadingsInList
+                                                   : WindowTexts::kCannotReadForList);
         return;
     }
     // The part of each ticked chapter, with the way's number (a chapter a

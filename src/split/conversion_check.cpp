@@ -4,7 +4,6 @@
 
 #include "split/io/source_file.h"
 #include "split/line_source.h"
-#include "split/split_texts.h"
 #include "split/text/utf8_conversion.h"
 
 namespace tovane {
@@ -38,7 +37,7 @@ ConversionCheck checkConversion(const std::string& sourcePath,
     if (file.open(sourcePath)) encoding = file.readEncoding();
     if (!encoding) {
         check.result = ConversionCheck::Result::Failed;
-        check.message = texts::cannotRead(sourcePath, file.error());
+        check.problem = Problem::about(Problem::Kind::CannotRead, sourcePath, file.error());
         return check;
     }
     const std::uint64_t start = factsOf(*encoding).byteOrderMark.size();
@@ -54,7 +53,7 @@ ConversionCheck checkConversion(const std::string& sourcePath,
         const std::int64_t got = file.readAt(offset, piece.get(), kPiece);
         if (got < 0) {
             check.result = ConversionCheck::Result::Failed;
-            check.message = texts::cannotRead(sourcePath, file.error());
+            check.problem = Problem::about(Problem::Kind::CannotRead, sourcePath, file.error());
             return check;
         }
         if (got == 0) break;  // the file shrank: the split sees that it changed

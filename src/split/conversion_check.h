@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "split/problem.h"
+
 namespace tovane {
 
 struct ConversionCheck {
@@ -14,7 +16,7 @@ struct ConversionCheck {
     Result result = Result::Converts;
     std::uint64_t line = 0;    // Unconvertible: the line, from 1
     std::uint64_t offset = 0;  // and the file offset of its first byte that doesn't convert
-    std::string message;       // Failed: why the file couldn't be read
+    Problem problem;           // Failed: why the file couldn't be read
 };
 
 ConversionCheck checkConversion(const std::string& sourcePath,

@@ -7,11 +7,16 @@
 #include "split/part_limit.h"
 #include "split/parts/part_names.h"
 #include "split/split_modes.h"
-#include "split/split_texts.h"
 #include "split/text/char_counter.h"
 #include "split/text/utf8_conversion.h"
 
 namespace tovane {
+
+namespace {
+
+using Kind = Problem::Kind;
+
+}  // namespace
 
 LineSplitter::LineSplitter(SplitPlan plan, ProgressCallback progress,
                            const std::atomic<bool>* stopRequested, Options options)
@@ -47,11 +52,12 @@ SplitOutcome LineSplitter::run() {
 // its encoding and has the sink take the save folder.
 bool LineSplitter::begin() {
     if (!isPlainFileName(plan_.baseName)) {
-        return end(SplitOutcome::Result::Failed, texts::baseNameNotPlain(plan_.baseName));
+        return end(SplitOutcome::Result::Failed,
+                   Problem::about(Kind::BaseNameNotPlain, plan_.baseName));
     }
     if (!source_.open()) {
         return end(SplitOutcome::Result::Failed,
-                   texts::cannotRead(plan_.sourcePath, source_.error()));
+                   Problem::about(Kind::CannotRead, plan_.sourcePath, source_.error()));
     }
     if (source_.holdsNoText()) return end(SplitOutcome::Result::Empty);
     if (plan_.toUtf8) {
@@ -64,7 +70,7 @@ bool LineSplitter::begin() {
     // Whatever the sink refuses at the start, it refuses before changing anything.
     if (!sink_.begin(source_.identity(), source_.encoding(), rule_->partsAtMost(source_.size()),
                      plan_.toUtf8)) {
-        return end(SplitOutcome::Result::CheckFailed, sink_.message());
+        return end(SplitOutcome::Result::CheckFailed, sink_.problem());
     }
     reportProgress(0);
     return true;
@@ -123,7 +129,7 @@ bool LineSplitter::nameParts() {
         options.countOnly = true;
         const SplitOutcome counted = LineSplitter(counting, {}, stopRequested_, options).run();
         if (counted.result != SplitOutcome::Result::Done)
-            return end(counted.result, counted.message);
+            return end(counted.result, counted.problem);
         parts = counted.parts;
     }
     sink_.nameParts({std::to_string(std::max<std::uint64_t>(parts, 1)).size(), plan_.titleNames});
@@ -162,14 +168,14 @@ bool LineSplitter::findChapters() {
             case ChapterList::Result::Done:
                 break;
             case ChapterList::Result::Failed:
-                return end(SplitOutcome::Result::Failed, list.message);
+                return end(SplitOutcome::Result::Failed, list.problem);
             case ChapterList::Result::Stopped:
                 return end(SplitOutcome::Result::Stopped);
         }
         chapters = list.map;
     }
     if (chapters->blocks.empty()) {
-        return end(SplitOutcome::Result::CheckFailed, std::string(texts::kNoHeadings));
+        return end(SplitOutcome::Result::CheckFailed, Problem::of(Kind::NoHeadings));
     }
     return going();
 }
@@ -314,10 +320,10 @@ SplitOutcome LineSplitter::finish() {
         // What was read must be what the file held all along.
         if (!sink_.flush()) {
             result = SplitOutcome::Result::Failed;
-            message_ = sink_.message();
+            problem_ = sink_.problem();
         } else if (source_.changedSinceOpen()) {
             result = SplitOutcome::Result::Failed;
-            message_ = texts::sourceChanged(plan_.sourcePath);
+            problem_ = Problem::about(Kind::SourceChanged, plan_.sourcePath);
         }
     }
     source_.close();
@@ -326,15 +332,15 @@ SplitOutcome LineSplitter::finish() {
     if (result != SplitOutcome::Result::Done && !sink_.conversionFailed())
         stopConversionCheck_ = true;
     if (!sink_.finish(result == SplitOutcome::Result::Done)) {
-        if (message_.empty()) message_ = sink_.message();
+        if (!problem_) problem_ = sink_.problem();
         result = SplitOutcome::Result::Failed;
     }
     if (sink_.namesRefused() && checked_) {
         if (checked_->result == ConversionCheck::Result::Unconvertible) {
             result = SplitOutcome::Result::CheckFailed;
-            message_ = texts::unconvertible(checked_->line, checked_->offset);
+            problem_ = Problem::unconvertible(checked_->line, checked_->offset);
         } else {
-            message_ = checked_->message;
+            problem_ = checked_->problem;
         }
     }
     SplitOutcome outcome;
@@ -344,9 +350,9 @@ SplitOutcome LineSplitter::finish() {
     // After a finished run or a stopped one, parts of an earlier run past
     // the last one made are named to the user.
     if (result == SplitOutcome::Result::Done || result == SplitOutcome::Result::Stopped) {
-        message_ = sink_.leftFromBefore();
+        problem_ = sink_.leftFromBefore();
     }
-    outcome.message = message_;
+    outcome.problem = problem_;
     return outcome;
 }
 
@@ -366,9 +372,10 @@ bool LineSplitter::endLines() {
                                            : SplitOutcome::Result::Done);
         case LineSource::Trouble::Read:
             return end(SplitOutcome::Result::Failed,
-                       texts::cannotRead(plan_.sourcePath, source_.error()));
+                       Problem::about(Kind::CannotRead, plan_.sourcePath, source_.error()));
         case LineSource::Trouble::Changed:
-            return end(SplitOutcome::Result::Failed, texts::sourceChanged(plan_.sourcePath));
+            return end(SplitOutcome::Result::Failed,
+                       Problem::about(Kind::SourceChanged, plan_.sourcePath));
         case LineSource::Trouble::Stopped:
             return end(SplitOutcome::Result::Stopped);
         case LineSource::Trouble::Refused:
@@ -378,13 +385,13 @@ bool LineSplitter::endLines() {
 }
 
 bool LineSplitter::failWrite() {
-    return end(SplitOutcome::Result::Failed, sink_.message());
+    return end(SplitOutcome::Result::Failed, sink_.problem());
 }
 
 // Records how the run ends (the first reason counts) and returns false.
-bool LineSplitter::end(SplitOutcome::Result result, std::string message) {
+bool LineSplitter::end(SplitOutcome::Result result, Problem problem) {
     if (!ended_) ended_ = result;
-    if (message_.empty()) message_ = std::move(message);
+    if (!problem_) problem_ = std::move(problem);
     return false;
 }
 

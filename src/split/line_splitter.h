@@ -63,8 +63,8 @@ private:
     CutRule::Part part() const { return {sink_.number(), sink_.written(), sink_.output()}; }
     void reportProgress(std::uint64_t done);
     bool endLines();
-    bool failWrite();  // the sink failed: its message says why
-    bool end(SplitOutcome::Result result, std::string message = {});
+    bool failWrite();  // the sink failed: its problem says why
+    bool end(SplitOutcome::Result result, Problem problem = {});
 
     const SplitPlan plan_;
     const Options options_;
@@ -79,7 +79,7 @@ private:
     std::future<ConversionCheck> conversionCheck_;
     std::optional<ConversionCheck> checked_;
     std::optional<SplitOutcome::Result> ended_;  // set when the lines stop coming
-    std::string message_;
+    Problem problem_;
     std::uint64_t reported_ = 0;  // progress already reported
 };
 

@@ -22,23 +22,24 @@ TextEncoding encodingOf(const std::string& path) {
     return source.readEncoding().value_or(TextEncoding::Gbk);
 }
 
-SplitCheck refuse(std::string message, bool usage = false) {
+SplitCheck refuse(Problem problem) {
     SplitCheck check;
-    check.message = std::move(message);
-    check.usage = usage;
+    check.message = texts::describe(problem);
+    check.usage = problem.usage();
+    check.problem = std::move(problem);
     return check;
 }
+
+using Kind = Problem::Kind;
 
 }  // namespace
 
 SplitCheck checkSplitRequest(const SplitRequest& request) {
-    if (!files::isRegularFile(request.sourcePath))
-        return refuse(std::string(texts::kSourceMissing));
-    if (!files::isDirectory(request.saveFolder)) {
-        return refuse(std::string(texts::kSaveFolderMissing));
-    }
+    if (!files::isRegularFile(request.sourcePath)) return refuse(Problem::of(Kind::SourceMissing));
+    if (!files::isDirectory(request.saveFolder))
+        return refuse(Problem::of(Kind::SaveFolderMissing));
     if (!isPlainFileName(request.baseName)) {
-        return refuse(texts::baseNameNotPlain(request.baseName), true);
+        return refuse(Problem::about(Kind::BaseNameNotPlain, request.baseName));
     }
     SplitPlan plan;
     plan.sourcePath = request.sourcePath;
@@ -55,27 +56,27 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
     switch (way.number) {
         case SplitNumber::Kilobytes: {
             const std::optional<std::uint64_t> limit = limitFromSizeText(request.numberText);
-            if (!limit) return refuse(std::string(texts::kBadSize));
+            if (!limit) return refuse(Problem::of(Kind::BadSize));
             plan.byteLimit = *limit;
             plan.perPartFigure = request.numberText;
             if (!way.atMost) break;
             const std::uint64_t smallest = MaxSizeRule::smallestCap(
                 request.toUtf8 ? TextEncoding::Utf8Bom : encodingOf(request.sourcePath));
-            if (*limit < smallest) return refuse(texts::capTooSmall(smallest), true);
+            if (*limit < smallest) return refuse(Problem::capTooSmall(smallest));
             break;
         }
         case SplitNumber::Parts: {
             SourceFile source;
             const std::uint64_t size = source.open(request.sourcePath) ? source.size() : 0;
             const std::optional<std::uint64_t> limit = limitFromCountText(request.numberText, size);
-            if (!limit) return refuse(std::string(texts::kBadCount));
+            if (!limit) return refuse(Problem::of(Kind::BadCount));
             plan.byteLimit = *limit;
             plan.perPartFigure = std::to_string(limitInKilobytes(*limit));
             break;
         }
         case SplitNumber::Chapters: {
             const std::optional<std::uint64_t> chapters = wholeNumberFromText(request.numberText);
-            if (!chapters || *chapters == 0) return refuse(std::string(texts::kBadChapters));
+            if (!chapters || *chapters == 0) return refuse(Problem::of(Kind::BadChapters));
             plan.chaptersPerPart = *chapters;
             plan.perPartFigure = std::to_string(*chapters);
             break;
@@ -120,9 +121,12 @@ std::uint64_t estimatePartCount(const SplitPlan& plan) {
 }
 
 SplitOutcome executeSplit(const SplitPlan& plan, const ProgressCallback& progress,
-                          const std::atomic<bool>* stopRequested) {
-    SplitOutcome outcome = LineSplitter(plan, progress, stopRequested).run();
+                          const std::atomic<bool>* stopRequested, RunOptions options) {
+    LineSplitter::Options reading;
+    reading.bufferSize = options.pieceSize;
+    SplitOutcome outcome = LineSplitter(plan, progress, stopRequested, reading).run();
     outcome.status = texts::statusAfter(outcome, plan);
+    if (outcome.problem) outcome.message = texts::describe(outcome.problem);
     return outcome;
 }
 

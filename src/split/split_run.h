@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,7 +17,8 @@ namespace tovane {
 
 struct SplitCheck {
     std::optional<SplitPlan> plan;  // set when the run may go ahead
-    std::string message;            // otherwise, what to tell the user
+    Problem problem;                // otherwise, why not
+    std::string message;            // and its words, for the user
     bool usage = false;             // the request itself can't be carried out as asked
 };
 
@@ -34,9 +36,16 @@ SplitCheck checkSplitRequest(const SplitRequest& request);
 // source can't be read or the chapters aren't known.
 std::uint64_t estimatePartCount(const SplitPlan& plan);
 
+// How a run reads its source: in pieces of this many bytes (see
+// LineSource). Tests make them small, to put line ends at their edges.
+struct RunOptions {
+    std::size_t pieceSize = std::size_t{256} << 10;
+};
+
 // The split itself. `stopRequested`, when set, ends the run between two lines,
 // removing the part it was writing.
 SplitOutcome executeSplit(const SplitPlan& plan, const ProgressCallback& progress = {},
-                          const std::atomic<bool>* stopRequested = nullptr);
+                          const std::atomic<bool>* stopRequested = nullptr,
+                          RunOptions options = {});
 
 }  // namespace tovane

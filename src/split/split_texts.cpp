@@ -18,6 +18,110 @@ std::string join(std::initializer_list<std::string_view> pieces) {
 
 }  // namespace
 
+std::string describe(const Problem& problem) {
+    using Kind = Problem::Kind;
+    switch (problem.kind) {
+        case Kind::None:
+            return {};
+        case Kind::SourceMissing:
+            return std::string(kSourceMissing);
+        case Kind::SaveFolderMissing:
+            return std::string(kSaveFolderMissing);
+        case Kind::BadSize:
+            return std::string(kBadSize);
+        case Kind::BadCount:
+            return std::string(kBadCount);
+        case Kind::BadChapters:
+            return std::string(kBadChapters);
+        case Kind::BadVolumes:
+            return std::string(kBadVolumes);
+        case Kind::BaseNameNotPlain:
+            return baseNameNotPlain(problem.path);
+        case Kind::CapTooSmall:
+            return capTooSmall(problem.count);
+        case Kind::NoHeadings:
+            return std::string(kNoHeadings);
+        case Kind::NoVolumes:
+            return std::string(kNoVolumes);
+        case Kind::TooManyHeadings:
+            return std::string(kTooManyHeadings);
+        case Kind::CannotRead:
+            return cannotRead(problem.path, problem.error);
+        case Kind::CannotCreate:
+            return cannotCreate(problem.path, problem.error);
+        case Kind::CannotWrite:
+            return cannotWrite(problem.path, problem.error);
+        case Kind::CannotWriteFolder:
+            return cannotWriteFolder(problem.path, problem.error);
+        case Kind::PartIsSource:
+            return partIsSource(problem.path);
+        case Kind::SourceIsLock:
+            return sourceIsLock(problem.path);
+        case Kind::AnotherRunWrites:
+            return anotherRunWrites(problem.path);
+        case Kind::SourceChanged:
+            return sourceChanged(problem.path);
+        case Kind::Unconvertible:
+            return unconvertible(problem.line, problem.offset);
+        case Kind::CannotConvert:
+            return cannotConvert(problem.path);
+        case Kind::PartsLeftFromBefore:
+            return partsLeftFromBefore(problem.path, problem.count);
+        case Kind::OutOfMemory:
+            return std::string(kOutOfMemory);
+    }
+    return {};
+}
+
+std::string describe(HeadingPattern::Problem problem) {
+    using P = HeadingPattern::Problem;
+    switch (problem) {
+        case P::None:
+            return {};
+        case P::TooComplex:
+            return "标题规则太复杂";
+        case P::TooLong:
+            return "标题规则太长（最多 1000 个字符）";
+        case P::Unbalanced:
+            return "括号不配对";
+        case P::UnbalancedClass:
+            return "方括号不配对";
+        case P::NothingToRepeat:
+            return "量词前面没有可以重复的内容";
+        case P::StackedQuantifiers:
+            return "量词不能接着另一个量词（例如 a** 或 a{2}{3}）";
+        case P::CountsOutOfOrder:
+            return "{} 里的次数顺序不对";
+        case P::Lookaround:
+            return "不支持先行或后行断言（(?= (?! (?<= (?<!）";
+        case P::BadGroup:
+            return "( 后面的 ? 用得不对";
+        case P::BadGroupName:
+            return "分组的名字不对（要有名字，不能重复，只能用字母、数字、_ 和 $）";
+        case P::BackReferenceByName:
+            return "不支持反向引用（\\k<名字>）";
+        case P::BackReference:
+            return "不支持反向引用（\\1 这样的写法）";
+        case P::LoneBackslash:
+            return "\\ 后面缺少字符";
+        case P::NulBeforeDigit:
+            return "\\0 后面不能跟数字";
+        case P::BadHex:
+            return "\\x 后面要有两位、\\u 后面要有四位十六进制数字";
+        case P::BadCodePoint:
+            return "\\u{…} 写得不对";
+        case P::CodePointTooLarge:
+            return "\\u{…} 超出了 Unicode 的范围";
+        case P::BadControl:
+            return "\\c 后面要跟一个英文字母";
+        case P::BadRange:
+            return "方括号里的范围写得不对";
+        case P::RangeOutOfOrder:
+            return "方括号里的范围顺序不对";
+    }
+    return {};
+}
+
 std::string progress(std::string_view baseName) {
     return join({"正在分割中【", baseName, ".Txt 】", ",请稍候!"});
 }
@@ -110,10 +214,6 @@ std::string baseNameNotPlain(std::string_view baseName) {
         return join({"分割文件的名称不能是“", baseName, "”。"});
     }
     return join({"分割文件的名称“", baseName, "”里不能有“/”或“\\”。"});
-}
-
-std::string badHeadingRule(std::string_view problem) {
-    return join({"章节标题的规则不是正确的正则表达式：", problem});
 }
 
 std::string partsLeftFromBefore(std::string_view firstName, std::uint64_t count) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "split/problem.h"
+
 namespace tovane {
 
 class HeadingPattern;
@@ -77,9 +79,14 @@ struct SplitOutcome {
     };
     Result result = Result::Done;
     std::uint64_t parts = 0;  // parts completed and kept
-    std::string message;      // for a message box; empty when there is none. After a
-                              // finished run it names parts an earlier run left.
-    std::string status;       // the status line after the run; empty leaves it
+    // Why the run failed; after a finished or stopped run, the parts an
+    // earlier run left. None otherwise.
+    Problem problem;
+    // What the front ends show, made from the above by executeSplit: the
+    // words of `problem` for a message box (empty when there is none) and
+    // the status line after the run (empty leaves it).
+    std::string message;
+    std::string status;
 };
 
 // How far a run has come: bytes of the source dealt with so far, the

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "split/split_texts.h"
 #include "split/text/heading_pattern.h"
 #include "split/text/text_encoding.h"
 
@@ -66,8 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (pattern.empty()) return 0;
 
-    std::string problem;
-    const auto ours = tovane::HeadingPattern::compile(pattern, problem);
+    tovane::HeadingPattern::Problem reason = tovane::HeadingPattern::Problem::None;
+    const auto ours = tovane::HeadingPattern::compile(pattern, reason);
+    const std::string problem = tovane::texts::describe(reason);
     if (!ours && problem.empty()) fail("a refusal without a reason", pattern);
     const bool found = ours && ours->foundIn(line);
     if (raw || pattern.size() > 200 || libstdcxxDeparts(pattern)) return 0;

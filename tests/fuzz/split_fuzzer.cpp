@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "split/line_splitter.h"
+#include "split/split_run.h"
 #include "support/reference_split.h"
 #include "support/temp_dir.h"
 
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A cap holds at least a byte-order mark, a character and CR LF in any encoding.
     const std::uint64_t limit =
         (std::uint64_t{data[0]} | std::uint64_t{data[1]} << 8) % 4096 + (capped ? 10 : 0);
-    tovane::LineSplitter::Options options;
-    options.bufferSize = 16 + std::size_t{data[2]} * 2;
+    tovane::RunOptions options;
+    options.pieceSize = 16 + std::size_t{data[2]} * 2;
     const std::string content(reinterpret_cast<const char*>(data + 3), size - 3);
 
     tovane::SplitPlan plan;
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plan.byteLimit = limit;
     plan.mode = capped ? tovane::SplitMode::ByMaxSize : tovane::SplitMode::BySize;
     plan.perPartFigure = "0";
-    const tovane::SplitOutcome outcome = tovane::LineSplitter(plan, {}, nullptr, options).run();
+    const tovane::SplitOutcome outcome = tovane::executeSplit(plan, {}, nullptr, options);
 
     const std::vector<std::string> expected =
         capped ? tovane::test::referenceMaxSizeSplit(content, limit)

@@ -14,7 +14,6 @@
 #include <system_error>
 #include <thread>
 
-#include "split/line_splitter.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
 #include "support/temp_dir.h"
@@ -44,11 +43,10 @@ protected:
         plan.baseName = "novel";
         plan.byteLimit = limit;
         int calls = 0;
-        LineSplitter::Options options;
-        options.bufferSize = 256;
-        return LineSplitter(
-                   plan, [&](const SplitProgress&) { onProgress(++calls); }, nullptr, options)
-            .run();
+        RunOptions options;
+        options.pieceSize = 256;
+        return executeSplit(
+            plan, [&](const SplitProgress&) { onProgress(++calls); }, nullptr, options);
     }
     // Every part left must be whole: exactly the lines the split gave it.
     void expectCompletedPartsIntact(const std::string& content, std::uint64_t partsKept,

@@ -1,12 +1,11 @@
 // Buffer boundaries, progress and stopping, with buffers small enough that
 // lines and terminators straddle reads.
-#include "split/line_splitter.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <string>
 
+#include "split/split_run.h"
 #include "split/split_texts.h"
 #include "support/reference_split.h"
 #include "support/temp_dir.h"
@@ -23,9 +22,9 @@ protected:
         plan.baseName = "p";
         plan.byteLimit = limit;
         plan.chaptersPerPart = 1;
-        LineSplitter::Options options;
-        options.bufferSize = bufferSize;
-        return LineSplitter(plan, std::move(progress), stop, options).run();
+        RunOptions options;
+        options.pieceSize = bufferSize;
+        return executeSplit(plan, std::move(progress), stop, options);
     }
     std::string part(int n) const {
         return test::readFile(out.file("p_" + std::to_string(n) + ".txt"));
@@ -70,10 +69,9 @@ TEST_F(LineSplitterTest, LoneCrWherePiecesMeetIsStillRewritten) {
             plan.sourcePath = in.write("source.txt", content);
             plan.baseName = "p";
             plan.byteLimit = 1 << 20;
-            LineSplitter::Options options;
-            options.bufferSize = buffer;
-            ASSERT_EQ(LineSplitter(plan, {}, nullptr, options).run().result,
-                      SplitOutcome::Result::Done);
+            RunOptions options;
+            options.pieceSize = buffer;
+            ASSERT_EQ(executeSplit(plan, {}, nullptr, options).result, SplitOutcome::Result::Done);
             EXPECT_EQ(test::readFile(dir.file("p_1.txt")),
                       test::referenceSplit(content, plan.byteLimit).at(0))
                 << "shift " << shift << (wide ? " UTF-16" : "");

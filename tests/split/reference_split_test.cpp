@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "split/chapters/chapter_map.h"
-#include "split/line_splitter.h"
 #include "split/split_run.h"
 #include "support/encode.h"
 #include "support/temp_dir.h"
@@ -75,7 +74,7 @@ TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
     std::mt19937 rng(20261207);
     std::uniform_int_distribution<int> limitPick(0, 400);
     // Small buffers, so that every boundary is met.
-    const LineSplitter::Options modes[] = {{16}, {18}, {34}, {4096}};
+    const RunOptions modes[] = {{16}, {18}, {34}, {4096}};
     // Under Wine every file and thread costs a lot more; fewer rounds there.
 #ifdef _WIN32
     constexpr int kRounds = 40;
@@ -95,7 +94,7 @@ TEST(ReferenceSplit, StreamingSplitMatchesTheSimpleOneOnGeneratedFiles) {
             plan.saveFolder = out;
             plan.baseName = "p";
             plan.byteLimit = limit;
-            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, modes[m]).run();
+            const SplitOutcome outcome = executeSplit(plan, {}, nullptr, modes[m]);
             ASSERT_TRUE(outcome.result == SplitOutcome::Result::Done ||
                         outcome.result == SplitOutcome::Result::Empty)
                 << outcome.message;
@@ -126,7 +125,7 @@ TEST(ReferenceSplit, StrictCapMatchesTheSimpleOneOnGeneratedFiles) {
         for (const std::size_t buffer : {std::size_t{16}, std::size_t{34}}) {
             const std::string folder = "out" + std::to_string(buffer);
             plan.saveFolder = dir.makeDir(folder);
-            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
+            const SplitOutcome outcome = executeSplit(plan, {}, nullptr, {buffer});
             ASSERT_EQ(outcome.parts, expected.size())
                 << "round " << round << " " << outcome.message;
             expectParts(dir, folder, expected,
@@ -195,7 +194,7 @@ TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
             data, plan.mode, plan.byteLimit, plan.chaptersPerPart, headingLines);
         for (const std::size_t buffer : {std::size_t{64}, std::size_t{1} << 20}) {
             plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
-            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
+            const SplitOutcome outcome = executeSplit(plan, {}, nullptr, {buffer});
             ASSERT_EQ(outcome.parts, expected.size())
                 << "round " << round << " " << outcome.message;
             if (plan.chapters) {

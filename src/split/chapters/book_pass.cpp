@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "split/split_texts.h"
 #include "split/text/char_counter.h"
 
 namespace tovane {
@@ -56,7 +55,7 @@ bool BookPass::describeShort(std::string_view bytes, LineNote& note) const {
 
 BookPass::Result BookPass::run() {
     if (!source_.open()) {
-        message_ = texts::cannotRead(path_, source_.error());
+        problem_ = Problem::about(Problem::Kind::CannotRead, path_, source_.error());
         return Result::Failed;
     }
     const HeadingReader reader(source_.encoding(), pattern_);
@@ -118,7 +117,7 @@ BookPass::Result BookPass::run() {
             bytesBetween += line.length;
         } else {
             if (candidates_.size() == kMostCandidates) {
-                message_ = std::string(texts::kTooManyHeadings);
+                problem_ = Problem::of(Problem::Kind::TooManyHeadings);
                 return Result::Failed;
             }
             if (awaitingNext != SIZE_MAX) {
@@ -172,7 +171,7 @@ BookPass::Result BookPass::run() {
         case LineSource::Trouble::Changed:
             break;
     }
-    message_ = texts::cannotRead(path_, source_.error());
+    problem_ = Problem::about(Problem::Kind::CannotRead, path_, source_.error());
     return Result::Failed;
 }
 

@@ -14,6 +14,7 @@
 
 #include "split/chapters/book_structure.h"
 #include "split/line_source.h"
+#include "split/problem.h"
 
 namespace tovane {
 
@@ -36,7 +37,7 @@ public:
     std::uint64_t byteOrderMark() const { return source_.facts().byteOrderMark.size(); }
     // The words of a candidate's line, UTF-8, blanks at its ends left off.
     std::string textOf(const Candidate& candidate);
-    const std::string& message() const { return message_; }
+    const Problem& problem() const { return problem_; }
 
 private:
     bool describeShort(std::string_view bytes, LineNote& note) const;
@@ -49,7 +50,7 @@ private:
     std::vector<Candidate> candidates_;
     std::uint64_t characters_ = 0;  // of the lines so far, each with the two of a CR LF
     std::uint64_t bytes_ = 0;       // of the lines so far as parts hold them
-    std::string message_;
+    Problem problem_;
 };
 
 }  // namespace tovane

@@ -49,7 +49,7 @@ ChapterList findChapters(const std::string& sourcePath,
             break;
         case BookPass::Result::Failed:
             list.result = ChapterList::Result::Failed;
-            list.message = pass.message();
+            list.problem = pass.problem();
             return list;
         case BookPass::Result::Stopped:
             list.result = ChapterList::Result::Stopped;

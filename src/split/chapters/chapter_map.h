@@ -14,6 +14,7 @@
 
 #include "split/chapters/book_structure.h"
 #include "split/io/native_file.h"
+#include "split/problem.h"
 
 namespace tovane {
 
@@ -59,7 +60,7 @@ struct ChapterList {
     enum class Result { Done, Failed, Stopped };
     Result result = Result::Done;
     std::shared_ptr<const ChapterMap> map;  // set when Done
-    std::string message;                    // why it failed
+    Problem problem;                        // why it failed
     bool empty() const { return !map || map->blocks.empty(); }
 };
 

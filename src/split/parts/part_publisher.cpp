@@ -5,7 +5,6 @@
 #include "split/io/file_system.h"
 #include "split/parts/part_in_progress.h"
 #include "split/parts/part_names.h"
-#include "split/split_texts.h"
 
 namespace tovane {
 
@@ -22,19 +21,19 @@ PartPublisher::~PartPublisher() {
     abandon(0);
 }
 
-std::string PartPublisher::refusal(const std::string& path) const {
+Problem PartPublisher::refusal(const std::string& path) const {
     switch (files::kindAt(path)) {
         case files::EntryKind::None:
             return {};
         case files::EntryKind::Folder:
-            return texts::cannotCreate(path, EISDIR);
+            return Problem::about(Problem::Kind::CannotCreate, path, EISDIR);
         case files::EntryKind::File:
         case files::EntryKind::Other:
             break;
     }
     // Through a link or a hard link too: the source's name, not a copy.
     const auto identity = files::identityOf(path);
-    if (identity && *identity == source_) return texts::partIsSource(path);
+    if (identity && *identity == source_) return Problem::about(Problem::Kind::PartIsSource, path);
     return {};
 }
 
@@ -52,13 +51,13 @@ bool PartPublisher::due() const {
 bool PartPublisher::publish() {
     if (waiting_.empty()) return true;
     if (const int error = files::makeDurable(std::string(folderOf(waiting_.front().path)))) {
-        message_ = texts::cannotWrite(waiting_.front().path, error);
+        problem_ = Problem::about(Problem::Kind::CannotWrite, waiting_.front().path, error);
         abandon(0);
         return false;
     }
     for (std::size_t i = 0; i < waiting_.size(); ++i) {
-        message_ = name(waiting_[i]);
-        if (!message_.empty()) {
+        problem_ = name(waiting_[i]);
+        if (problem_) {
             abandon(i);
             return false;
         }
@@ -73,16 +72,19 @@ bool PartPublisher::publish() {
 // Gives the part its name. Whatever has the name is looked at right before,
 // since it may have come since the part was begun: a name that was free is
 // taken only if it still is, in one step, and looked at only if it isn't.
-std::string PartPublisher::name(const Waiting& part) const {
+Problem PartPublisher::name(const Waiting& part) const {
+    using Kind = Problem::Kind;
     if (part.wasFree) {
         const int error = files::renameNoReplace(part.temporaryPath, part.path);
         if (error == 0) return {};
-        if (error != EEXIST && error != ENOTSUP) return texts::cannotCreate(part.path, error);
+        if (error != EEXIST && error != ENOTSUP) {
+            return Problem::about(Kind::CannotCreate, part.path, error);
+        }
     }
-    std::string refused = refusal(part.path);
-    if (!refused.empty()) return refused;
+    Problem refused = refusal(part.path);
+    if (refused) return refused;
     if (const int error = files::renameReplacing(part.temporaryPath, part.path)) {
-        return texts::cannotCreate(part.path, error);
+        return Problem::about(Kind::CannotCreate, part.path, error);
     }
     return {};
 }

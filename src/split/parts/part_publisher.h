@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "split/io/native_file.h"
+#include "split/problem.h"
 
 namespace tovane {
 
@@ -22,8 +23,8 @@ public:
     PartPublisher& operator=(const PartPublisher&) = delete;
 
     // Why a part can't take its name before anything is written to it: a
-    // folder has the name, or it leads to the source. Empty when it can.
-    std::string refusal(const std::string& path) const;
+    // folder has the name, or it leads to the source. None when it can.
+    Problem refusal(const std::string& path) const;
 
     // A complete part, written under `temporaryPath`, waiting for `path`;
     // `wasFree`: nothing had that name when the run began.
@@ -32,7 +33,7 @@ public:
     bool due() const;
     std::size_t waiting() const { return waiting_.size(); }
     // Names the waiting parts, in order. At the first that can't be named,
-    // removes it and every one after it, and returns false with message().
+    // removes it and every one after it, and returns false with problem().
     bool publish();
 
     // Removes every waiting part: none of them is to be named.
@@ -41,7 +42,7 @@ public:
     void dropLast();
 
     std::uint64_t published() const { return published_; }
-    const std::string& message() const { return message_; }
+    const Problem& problem() const { return problem_; }
 
 private:
     struct Waiting {
@@ -49,14 +50,14 @@ private:
         std::string path;
         bool wasFree;
     };
-    std::string name(const Waiting& part) const;
+    Problem name(const Waiting& part) const;
     void abandon(std::size_t from);
 
     FileIdentity source_;
     std::vector<Waiting> waiting_;
     std::uint64_t waitingBytes_ = 0;
     std::uint64_t published_ = 0;
-    std::string message_;
+    Problem problem_;
 };
 
 }  // namespace tovane

@@ -5,11 +5,12 @@
 
 #include "split/io/file_system.h"
 #include "split/parts/part_in_progress.h"
-#include "split/split_texts.h"
 
 namespace tovane {
 
 namespace {
+
+using Kind = Problem::Kind;
 
 // Source bytes staged for converting at a time.
 constexpr std::size_t kScratch = std::size_t{64} << 10;
@@ -37,21 +38,22 @@ bool PartSink::begin(FileIdentity source, TextEncoding encoding, std::uint64_t m
     const std::string longest = saveFolder_ + naming_.fileName(baseName_, mostParts);
     if (!files::nameFits(saveFolder_,
                          temporaryPartName(fileNameOf(longest), std::string(kTokenLength, '0')))) {
-        return failWith(texts::cannotCreate(longest, ENAMETOOLONG));
+        return failWith(Problem::about(Kind::CannotCreate, longest, ENAMETOOLONG));
     }
     const std::string lockPath = saveFolder_ + RunLock::fileName(baseName_);
     // A source under the lock's name would be opened as the lock and go with it.
-    if (files::identityAt(lockPath) == source) return failWith(texts::sourceIsLock(lockPath));
+    if (files::identityAt(lockPath) == source)
+        return failWith(Problem::about(Kind::SourceIsLock, lockPath));
     switch (lock_.take(lockPath, source)) {
         case RunLock::Result::Taken:
             break;
         case RunLock::Result::Busy:
-            return failWith(texts::anotherRunWrites(baseName_));
+            return failWith(Problem::about(Kind::AnotherRunWrites, baseName_));
         case RunLock::Result::IsSource:
-            return failWith(texts::sourceIsLock(lockPath));
+            return failWith(Problem::about(Kind::SourceIsLock, lockPath));
         case RunLock::Result::Failed:
             // The lock is the first file made there: the folder is what refuses.
-            return failWith(texts::cannotWriteFolder(saveFolder_, lock_.error()));
+            return failWith(Problem::about(Kind::CannotWriteFolder, saveFolder_, lock_.error()));
     }
     return lookAtFolder();
 }
@@ -86,10 +88,11 @@ bool PartSink::nextPart(std::string_view title) {
     }
     const std::string path = saveFolder_ + nameOfPart(title);
     if (takenAtStart_.count(files::nameKey(fileNameOf(path))) != 0) {
-        std::string refusal = publisher_->refusal(path);
-        if (!refusal.empty()) return failWith(std::move(refusal));
+        Problem refusal = publisher_->refusal(path);
+        if (refusal) return failWith(std::move(refusal));
     }
-    if (!part_.open(path)) return failWith(texts::cannotCreate(part_.path(), part_.error()));
+    if (!part_.open(path))
+        return failWith(Problem::about(Kind::CannotCreate, part_.path(), part_.error()));
     return part_.append(byteOrderMark_) || failWrite();
 }
 
@@ -111,7 +114,7 @@ bool PartSink::write(std::string_view bytes) {
         const std::int64_t produced = convert_->convert(bytes.substr(0, take), area.data);
         if (produced < 0) {
             conversionFailed_ = true;
-            return failWith(texts::cannotConvert(part_.path()));
+            return failWith(Problem::about(Kind::CannotConvert, part_.path()));
         }
         if (countOnly_) {
             counted_ += static_cast<std::uint64_t>(produced);
@@ -155,7 +158,7 @@ bool PartSink::endPart() {
                 break;
         }
         if (!settlePart()) return failWrite();
-        if (!publisher_->publish()) return failWith(publisher_->message());
+        if (!publisher_->publish()) return failWith(publisher_->problem());
     }
     return true;
 }
@@ -170,7 +173,7 @@ PartSink::Clearance PartSink::clearance(bool wait) {
     namesRefused_ = true;
     settlePart();  // the part finishing behind is let go too
     publisher_->abandonAll();
-    failWith(texts::cannotConvert(saveFolder_));
+    failWith(Problem::about(Kind::CannotConvert, saveFolder_));
     return answer;
 }
 
@@ -185,13 +188,13 @@ bool PartSink::finish(bool keep) {
             ok = false;
         } else {
             if (!settlePart()) ok = failWrite();
-            if (!publisher_->publish()) ok = failWith(publisher_->message());
+            if (!publisher_->publish()) ok = failWith(publisher_->problem());
         }
     }
     if (!keep || !ok) part_.discard();
     if (published() > 0) {
         if (const int error = files::syncFolder(saveFolder_)) {
-            ok = failWith(texts::cannotWrite(saveFolder_, error));
+            ok = failWith(Problem::about(Kind::CannotWrite, saveFolder_, error));
         }
     }
     lock_.release();
@@ -225,7 +228,8 @@ bool PartSink::lookAtFolder() {
             leftovers.push_back(path);
         }
     });
-    if (!sourceName.empty()) return failWith(texts::partIsSource(saveFolder_ + sourceName));
+    if (!sourceName.empty())
+        return failWith(Problem::about(Kind::PartIsSource, saveFolder_ + sourceName));
     for (const std::string& leftover : leftovers) {
         if (files::identityAt(leftover) != source_ && !mayBeAnotherBases(fileNameOf(leftover))) {
             files::removeFile(leftover);
@@ -250,7 +254,7 @@ bool PartSink::mayBeAnotherBases(std::string_view hidden) const {
 
 // Parts this run didn't name, of any naming, were left by an earlier run;
 // they are named to the user, never removed.
-std::string PartSink::leftFromBefore() const {
+Problem PartSink::leftFromBefore() const {
     if (countOnly_) return {};
     std::string first;
     std::uint64_t firstNumber = 0;
@@ -269,7 +273,7 @@ std::string PartSink::leftFromBefore() const {
         }
     });
     if (count == 0) return {};
-    return texts::partsLeftFromBefore(first, count);
+    return Problem::partsLeftFromBefore(first, count);
 }
 
 // Waits for the part finishing behind, which is the one handed on last: if
@@ -282,11 +286,11 @@ bool PartSink::settlePart() {
 
 bool PartSink::failWrite() {
     if (part_.takeFailureBehind()) publisher_->dropLast();
-    return failWith(texts::cannotWrite(part_.failedPath(), part_.error()));
+    return failWith(Problem::about(Kind::CannotWrite, part_.failedPath(), part_.error()));
 }
 
-bool PartSink::failWith(std::string message) {
-    if (message_.empty()) message_ = std::move(message);
+bool PartSink::failWith(Problem problem) {
+    if (!problem_) problem_ = std::move(problem);
     return false;
 }
 

@@ -21,6 +21,7 @@
 #include "split/parts/part_names.h"
 #include "split/parts/part_publisher.h"
 #include "split/parts/part_writer.h"
+#include "split/problem.h"
 #include "split/text/text_encoding.h"
 #include "split/text/utf8_conversion.h"
 
@@ -53,7 +54,7 @@ public:
     // fit the file system, and no part name there leads to `source`. Then
     // removes the hidden leftovers of earlier runs of this base name.
     // `encoding` is the source's: its byte-order mark opens every part, or,
-    // with `toUtf8`, the parts are UTF-8 with a mark. False with message().
+    // with `toUtf8`, the parts are UTF-8 with a mark. False with problem().
     bool begin(FileIdentity source, TextEncoding encoding, std::uint64_t mostParts, bool toUtf8);
 
     // Ends the part being written, if any, and begins the next; `title` is
@@ -74,7 +75,7 @@ public:
 
     // The run ends: with `keep` the part being written is completed, otherwise
     // removed; every completed part is then named, the names made durable,
-    // and the folder let go. False with message().
+    // and the folder let go. False with problem().
     bool finish(bool keep);
 
     // The part being written: its number (0 before the first), its bytes as
@@ -85,11 +86,10 @@ public:
     std::uint64_t output() const { return countOnly_ ? counted_ : part_.written(); }
     // Parts completed and named (counted, for a sink that only counts).
     std::uint64_t published() const;
-    const std::string& message() const { return message_; }
+    const Problem& problem() const { return problem_; }
     // After a run that finished or stopped: names the parts an earlier run
-    // left that this one didn't write (the source never counts); empty when
-    // there are none.
-    std::string leftFromBefore() const;
+    // left that this one didn't write (the source never counts), or none.
+    Problem leftFromBefore() const;
 
 private:
     bool endPart();
@@ -98,7 +98,7 @@ private:
     bool mayBeAnotherBases(std::string_view hidden) const;
     bool settlePart();
     bool failWrite();
-    bool failWith(std::string message);
+    bool failWith(Problem problem);
     std::string nameOfPart(std::string_view title) const;
 
     const std::string saveFolder_;
@@ -121,7 +121,7 @@ private:
     bool conversionFailed_ = false;
     std::unordered_set<std::string> takenAtStart_;  // keys of the part names already there
     std::unordered_set<std::string> written_;       // keys of the names this run gave
-    std::string message_;
+    Problem problem_;
 };
 
 }  // namespace tovane

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "split/split_texts.h"
 #include "split/text/text_encoding.h"
 
 namespace tovane {
@@ -13,7 +12,7 @@ namespace {
 using Ranges = std::vector<std::pair<char32_t, char32_t>>;
 using Step = HeadingPattern::Step;
 
-namespace problems = texts::pattern;
+using Problem = HeadingPattern::Problem;
 
 constexpr char32_t kLastCharacter = 0x10FFFF;
 // Bounds that no heading rule comes near, checked before and while parsing,
@@ -100,19 +99,19 @@ class Parser {
 public:
     explicit Parser(std::u32string_view text) : text_(text) {}
 
-    std::optional<Node> parse(std::string& problem) {
+    std::optional<Node> parse(Problem& problem) {
         Node node = choice(0);
-        if (problem_.empty() && at_ < text_.size()) problem_ = problems::kUnbalanced;
+        if (problem_ == Problem::None && at_ < text_.size()) problem_ = Problem::Unbalanced;
         problem = problem_;
-        if (!problem_.empty()) return std::nullopt;
+        if (problem_ != Problem::None) return std::nullopt;
         return node;
     }
 
 private:
     bool more() const { return at_ < text_.size(); }
     char32_t peek() const { return text_[at_]; }
-    bool fail(std::string_view problem) {
-        if (problem_.empty()) problem_ = problem;
+    bool fail(Problem problem) {
+        if (problem_ == Problem::None) problem_ = problem;
         at_ = text_.size();
         return false;
     }
@@ -166,11 +165,11 @@ private:
             case U'*':
             case U'+':
             case U'?':
-                fail(problems::kNothingToRepeat);
+                fail(Problem::NothingToRepeat);
                 return std::nullopt;
             case U'{':
                 if (counts()) {
-                    fail(problems::kNothingToRepeat);
+                    fail(Problem::NothingToRepeat);
                     return std::nullopt;
                 }
                 break;
@@ -184,7 +183,7 @@ private:
 
     std::optional<Node> group(int depth) {
         if (depth >= kMaxDepth) {
-            fail(problems::kTooComplex);
+            fail(Problem::TooComplex);
             return std::nullopt;
         }
         if (more() && peek() == U'?') {
@@ -193,24 +192,24 @@ private:
                 at_ += 2;
             } else if (rest.substr(0, 2) == U"?=" || rest.substr(0, 2) == U"?!" ||
                        rest.substr(0, 3) == U"?<=" || rest.substr(0, 3) == U"?<!") {
-                fail(problems::kLookaround);
+                fail(Problem::Lookaround);
                 return std::nullopt;
             } else if (rest.substr(0, 2) == U"?<") {
                 const std::size_t close = rest.find(U'>');
                 if (close == std::u32string_view::npos ||
                     !takeGroupName(rest.substr(2, close - 2))) {
-                    fail(problems::kBadGroupName);
+                    fail(Problem::BadGroupName);
                     return std::nullopt;
                 }
                 at_ += close + 1;
             } else {
-                fail(problems::kBadGroup);
+                fail(Problem::BadGroup);
                 return std::nullopt;
             }
         }
         Node inner = choice(depth + 1);
         if (!more() || peek() != U')') {
-            fail(problems::kUnbalanced);
+            fail(Problem::Unbalanced);
             return std::nullopt;
         }
         ++at_;
@@ -219,7 +218,7 @@ private:
 
     std::optional<Node> escape(bool inClass) {
         if (!more()) {
-            fail(problems::kLoneBackslash);
+            fail(Problem::LoneBackslash);
             return std::nullopt;
         }
         const char32_t c = text_[at_++];
@@ -274,21 +273,21 @@ private:
                     const char32_t control = text_[at_++] % 32;
                     return set({{control, control}}, false);
                 }
-                fail(problems::kBadControl);
+                fail(Problem::BadControl);
                 return std::nullopt;
             case U'k':
-                fail(problems::kBackReferenceByName);
+                fail(Problem::BackReferenceByName);
                 return std::nullopt;
             default:
                 break;
         }
         if (c >= U'1' && c <= U'9' && !inClass) {
-            fail(problems::kBackReference);
+            fail(Problem::BackReference);
             return std::nullopt;
         }
         if (c >= U'0' && c <= U'9' && c != U'0') return set({{c, c}}, false);
         if (c == U'0') {
-            fail(problems::kNulBeforeDigit);
+            fail(Problem::NulBeforeDigit);
             return std::nullopt;
         }
         return set({{c, c}}, false);  // \. \* \( and the like stand for themselves
@@ -302,7 +301,7 @@ private:
         for (int i = 0; i < count; ++i) {
             const int digit = more() ? hexDigit(peek()) : -1;
             if (digit < 0) {
-                fail(problems::kBadHex);
+                fail(Problem::BadHex);
                 return std::nullopt;
             }
             value = value * 16 + static_cast<char32_t>(digit);
@@ -316,19 +315,19 @@ private:
         if (!more() || peek() != U'{') return hex(4);
         const std::size_t close = text_.find(U'}', at_);
         if (close == std::u32string_view::npos || close == at_ + 1) {
-            fail(problems::kBadCodePoint);
+            fail(Problem::BadCodePoint);
             return std::nullopt;
         }
         char32_t value = 0;
         for (std::size_t i = at_ + 1; i < close; ++i) {
             const int digit = hexDigit(text_[i]);
             if (digit < 0) {
-                fail(problems::kBadCodePoint);
+                fail(Problem::BadCodePoint);
                 return std::nullopt;
             }
             value = value * 16 + static_cast<char32_t>(digit);
             if (value > kLastCharacter) {
-                fail(problems::kCodePointTooLarge);
+                fail(Problem::CodePointTooLarge);
                 return std::nullopt;
             }
         }
@@ -371,7 +370,7 @@ private:
         Ranges ranges;
         while (true) {
             if (!more()) {
-                fail(problems::kUnbalancedClass);
+                fail(Problem::UnbalancedClass);
                 return std::nullopt;
             }
             if (peek() == U']') break;
@@ -384,11 +383,11 @@ private:
                 if (low->size() != 1 || high->size() != 1 ||
                     low->front().first != low->front().second ||
                     high->front().first != high->front().second) {
-                    fail(problems::kBadRange);
+                    fail(Problem::BadRange);
                     return std::nullopt;
                 }
                 if (low->front().first > high->front().first) {
-                    fail(problems::kRangeOutOfOrder);
+                    fail(Problem::RangeOutOfOrder);
                     return std::nullopt;
                 }
                 ranges.emplace_back(low->front().first, high->front().first);
@@ -447,12 +446,12 @@ private:
         if (more() && peek() == U'?') ++at_;  // lazy: the same for telling whether it is found
         if (item.kind == Node::Kind::LineStart || item.kind == Node::Kind::LineEnd ||
             item.kind == Node::Kind::WordEdge) {
-            fail(problems::kNothingToRepeat);
+            fail(Problem::NothingToRepeat);
             return;
         }
         std::uint32_t again = 0;
         if (quantifier(again, again)) {
-            fail(problems::kStackedQuantifiers);
+            fail(Problem::StackedQuantifiers);
             return;
         }
         Node repeat;
@@ -491,7 +490,7 @@ private:
                 }
                 least = least_;
                 most = most_;
-                if (most < least) fail(problems::kCountsOutOfOrder);
+                if (most < least) fail(Problem::CountsOutOfOrder);
                 return true;
             default:
                 return false;
@@ -500,7 +499,7 @@ private:
 
     std::u32string_view text_;
     std::size_t at_ = 0;
-    std::string problem_;
+    Problem problem_ = Problem::None;
     std::vector<std::u32string> groupNames_;
     std::uint32_t least_ = 0;
     std::uint32_t most_ = kNoLimit;
@@ -646,20 +645,20 @@ private:
 }  // namespace
 
 std::shared_ptr<const HeadingPattern> HeadingPattern::compile(const std::string& pattern,
-                                                              std::string& problem) {
+                                                              Problem& problem) {
     std::u32string text;
     for (std::size_t at = 0; at < pattern.size() && text.size() <= kMaxLength;) {
         text += decodeUtf8Character(pattern, at);
     }
     if (text.size() > kMaxLength) {
-        problem = problems::kTooLong;
+        problem = Problem::TooLong;
         return nullptr;
     }
     const std::optional<Node> tree = Parser(text).parse(problem);
     if (!tree) return nullptr;
     Compiler compiler;
     if (!compiler.compile(*tree)) {
-        problem = problems::kTooComplex;
+        problem = Problem::TooComplex;
         return nullptr;
     }
     return std::shared_ptr<const HeadingPattern>(new HeadingPattern(compiler.take()));

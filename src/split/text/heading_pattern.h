@@ -21,9 +21,34 @@ public:
     // The most steps a compiled pattern may have.
     static constexpr std::size_t kMaxSteps = 600;
 
+    // What is wrong with a pattern that doesn't compile.
+    enum class Problem : std::uint8_t {
+        None,
+        TooComplex,
+        TooLong,
+        Unbalanced,
+        UnbalancedClass,
+        NothingToRepeat,
+        StackedQuantifiers,
+        CountsOutOfOrder,
+        Lookaround,
+        BadGroup,
+        BadGroupName,
+        BackReferenceByName,
+        BackReference,
+        LoneBackslash,
+        NulBeforeDigit,
+        BadHex,
+        BadCodePoint,
+        CodePointTooLarge,
+        BadControl,
+        BadRange,
+        RangeOutOfOrder,
+    };
+
     // `pattern` (UTF-8) compiled, or nothing with `problem` saying what is wrong.
     static std::shared_ptr<const HeadingPattern> compile(const std::string& pattern,
-                                                         std::string& problem);
+                                                         Problem& problem);
 
     // Whether the pattern is found anywhere in `line`.
     bool foundIn(std::u32string_view line) const;

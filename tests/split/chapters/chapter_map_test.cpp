@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "split/split_texts.h"
 #include "support/encode.h"
 #include "support/temp_dir.h"
 
@@ -69,7 +70,7 @@ protected:
         const std::string bytes =
             std::string(byteOrderMark(encoding)) + test::encode(book.utf8(end), encoding);
         const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, {true, true});
-        EXPECT_EQ(list.result, ChapterList::Result::Done) << list.message;
+        EXPECT_EQ(list.result, ChapterList::Result::Done) << texts::describe(list.problem);
         return list.map;
     }
     std::vector<std::uint64_t> found(const Book& book, const char* end = "\r\n") {

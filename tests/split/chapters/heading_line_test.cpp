@@ -45,7 +45,7 @@ TEST_P(ChapterHeadingTest, LinesThatOnlyLookLikeHeadingsAreNot) {
 }
 
 TEST_P(ChapterHeadingTest, UsersRuleIsSearchedInTheDecodedLine) {
-    std::string problem;
+    HeadingPattern::Problem problem = HeadingPattern::Problem::None;
     const HeadingReader rule(GetParam(), HeadingPattern::compile("^【.+】$", problem));
     EXPECT_TRUE(rule.matches(test::encode("【第一部分】", GetParam())));
     EXPECT_FALSE(rule.matches(test::encode("第一章", GetParam())));

@@ -20,7 +20,7 @@
 #endif
 
 #include "split/io/file_system.h"
-#include "split/line_splitter.h"
+#include "split/split_run.h"
 #include "split/split_texts.h"
 #include "support/temp_dir.h"
 
@@ -38,7 +38,7 @@ protected:
         plan.saveFolder = out;
         plan.baseName = "novel";
         plan.byteLimit = limit;
-        return LineSplitter(plan, progress, nullptr, LineSplitter::Options{64}).run();
+        return executeSplit(plan, progress, nullptr, RunOptions{64});
     }
     std::string partName(int n) const { return out + "novel_" + std::to_string(n) + ".txt"; }
     std::string part(int n) const { return readFile(partName(n)); }
@@ -54,7 +54,7 @@ TEST_F(PartFilesTest, BaseNameWithAFolderInItIsRefusedByTheRunItself) {
     plan.sourcePath = in.write("novel.txt", "l1\r\n");
     plan.saveFolder = out;
     plan.baseName = "../escaped";
-    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
     EXPECT_EQ(outcome.message, texts::baseNameNotPlain("../escaped"));
     EXPECT_EQ(base.list(), (std::vector<std::string>{"elsewhere", "out"}));
@@ -93,14 +93,13 @@ TEST_F(PartFilesTest, OneRunAtATimeWritesOneBaseNameIntoOneFolder) {
     // The second run starts while the first is writing its parts.
     const auto whileWriting = [&](const SplitProgress& now) {
         if (now.part != 3 || secondDone) return;
-        second = LineSplitter(both, {}, nullptr).run();
+        second = executeSplit(both, {}, nullptr);
         SplitPlan other = both;
         other.baseName = "other";
-        otherBase = LineSplitter(other, {}, nullptr).run();
+        otherBase = executeSplit(other, {}, nullptr);
         secondDone = true;
     };
-    const SplitOutcome first =
-        LineSplitter(both, whileWriting, nullptr, LineSplitter::Options{256}).run();
+    const SplitOutcome first = executeSplit(both, whileWriting, nullptr, RunOptions{256});
     ASSERT_TRUE(secondDone);
     EXPECT_EQ(first.result, SplitOutcome::Result::Done) << first.message;
     EXPECT_EQ(first.parts, 300u);
@@ -110,7 +109,7 @@ TEST_F(PartFilesTest, OneRunAtATimeWritesOneBaseNameIntoOneFolder) {
     EXPECT_EQ(otherBase.result, SplitOutcome::Result::Done) << "another base name is not held back";
     EXPECT_EQ(base.list("out").size(), 600u);
     // Let go at the end: the next run may go.
-    EXPECT_EQ(LineSplitter(both, {}, nullptr).run().result, SplitOutcome::Result::Done);
+    EXPECT_EQ(executeSplit(both, {}, nullptr).result, SplitOutcome::Result::Done);
 }
 
 // Under the folder's lock, every hidden part of the base name is a leftover,
@@ -133,7 +132,7 @@ TEST_F(PartFilesTest, HiddenLeftoversOfTheBaseNameAreRemovedOthersKept) {
     plan.saveFolder = out;
     plan.baseName = "novel";
     plan.byteLimit = 100;
-    EXPECT_EQ(LineSplitter(plan, {}, nullptr).run().result, SplitOutcome::Result::Done);
+    EXPECT_EQ(executeSplit(plan, {}, nullptr).result, SplitOutcome::Result::Done);
     std::vector<std::string> expected = kept;
     expected.push_back(".novel_7.txt.tovane-abcdef");
     expected.push_back("novel_1.txt");
@@ -149,7 +148,7 @@ TEST_F(PartFilesTest, AFolderThatCantBeWrittenIsNamed) {
     plan.saveFolder = out;
     plan.baseName = "novel";
     std::filesystem::create_directory(out + ".novel.tovane-lock");
-    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
     EXPECT_EQ(outcome.message.find("无法在保存文件夹“" + out + "”里写入文件"), 0u)
         << outcome.message;
@@ -161,7 +160,7 @@ TEST_F(PartFilesTest, ASourceNamedLikeTheLockIsRefusedNotRemoved) {
     test::writeFile(plan.sourcePath, "a\r\n");
     plan.saveFolder = out;
     plan.baseName = "novel";
-    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
     EXPECT_NE(outcome.message.find("锁文件"), std::string::npos) << outcome.message;
     EXPECT_EQ(base.list("out"), std::vector<std::string>{".novel.tovane-lock"});
@@ -244,7 +243,7 @@ TEST_F(PartFilesTest, SourceUnderAPartNameInOtherLettersIsRefused) {
     test::writeFile(partName(1), "OLD");
     plan.saveFolder = out;
     plan.baseName = "novel";
-    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
     EXPECT_EQ(outcome.result, SplitOutcome::Result::CheckFailed);
     EXPECT_EQ(outcome.message, texts::partIsSource(out + "NOVEL_2.TXT"));
     EXPECT_EQ(part(1), "OLD");
@@ -260,7 +259,7 @@ TEST_F(PartFilesTest, ChineseNamesAndLongPathsWork) {
     plan.saveFolder = folder;
     plan.baseName = "小说";
     plan.byteLimit = 0;
-    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
     ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
     EXPECT_EQ(outcome.parts, 2u);
     EXPECT_TRUE(files::kindAt(folder + "小说_2.txt") == files::EntryKind::File);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "split/io/run_lock.h"
-#include "split/line_splitter.h"
 #include "split/parts/part_names.h"
+#include "split/split_run.h"
 #include "split/split_texts.h"
 #include "support/encode.h"
 #include "support/temp_dir.h"
@@ -30,7 +30,7 @@ protected:
         plan.chaptersPerPart = 1;
         plan.pad = true;
         plan.titleNames = titled;
-        return LineSplitter(plan, {}, nullptr).run();
+        return executeSplit(plan, {}, nullptr);
     }
     // The parts' names, in the order a file list sorts them.
     std::vector<std::string> names() const { return out.list(); }
@@ -74,7 +74,7 @@ TEST_F(PartNamingTest, NumbersArePaddedToTheWidthOfTheLastOne) {
             plan.byteLimit = 20;
             plan.chaptersPerPart = 1;
             plan.pad = true;
-            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+            const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
             ASSERT_EQ(outcome.parts, static_cast<std::uint64_t>(c.parts)) << c.parts;
             const std::vector<std::string> made = fresh.list();
             ASSERT_EQ(made.size(), static_cast<std::size_t>(c.parts));
@@ -110,7 +110,7 @@ TEST_F(PartNamingTest, TitlesAreFitForEverySystemInEveryEncoding) {
         plan.chaptersPerPart = 1;
         plan.titleNames = true;
         plan.pad = true;
-        const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+        const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
         ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
         EXPECT_EQ(fresh.list(), expected) << static_cast<int>(encoding);
     }
@@ -132,7 +132,7 @@ TEST_F(PartNamingTest, LongTitlesAreCutBetweenCharacters) {
     plan.chaptersPerPart = 1;
     plan.titleNames = true;
     plan.pad = true;
-    const SplitOutcome outcome = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
     ASSERT_EQ(outcome.parts, 2u) << outcome.message;
     const std::string second = names().back();
     const std::string title = second.substr(plan.baseName.size() + 3, second.size() - 4 - 203);
@@ -152,7 +152,7 @@ TEST_F(PartNamingTest, EveryFormIsKnownAsAPartName) {
     ASSERT_TRUE(test::exists(out.file("book_1 第1章 风.txt")));
     plan.pad = false;
     plan.titleNames = false;
-    const SplitOutcome plain = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome plain = executeSplit(plan, {}, nullptr);
     EXPECT_EQ(plain.message, texts::partsLeftFromBefore("book_1 第1章 风.txt", 3));
     EXPECT_EQ(names().size(), 6u);
 
@@ -166,7 +166,7 @@ TEST_F(PartNamingTest, EveryFormIsKnownAsAPartName) {
     const TempDir folder;
     plan.sourcePath = folder.write("book_02 第二章.txt", book);
     plan.saveFolder = folder.path();
-    const SplitOutcome refused = LineSplitter(plan, {}, nullptr).run();
+    const SplitOutcome refused = executeSplit(plan, {}, nullptr);
     EXPECT_EQ(refused.message, texts::partIsSource(folder.file("book_02 第二章.txt")));
     EXPECT_EQ(folder.list(), std::vector<std::string>{"book_02 第二章.txt"});
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "split/line_splitter.h"
+#include "split/split_run.h"
 #include "support/encode.h"
 #include "support/reference_split.h"
 #include "support/temp_dir.h"
@@ -70,7 +70,7 @@ TEST_P(MaxSizeRuleTest, PartsStayWithinTheCapAndJoinToTheSource) {
             plan.byteLimit = cap;
             plan.saveFolder =
                 dir.makeDir("out" + std::to_string(cap) + "-" + std::to_string(buffer));
-            const SplitOutcome outcome = LineSplitter(plan, {}, nullptr, {buffer}).run();
+            const SplitOutcome outcome = executeSplit(plan, {}, nullptr, {buffer});
             ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
             ASSERT_EQ(outcome.parts, expected.size()) << "cap " << cap << " buffer " << buffer;
             for (std::size_t n = 0; n < expected.size(); ++n) {

@@ -9,20 +9,23 @@
 #include <regex>
 #include <string>
 
+#include "split/split_texts.h"
+
 namespace tovane {
 namespace {
 
 std::shared_ptr<const HeadingPattern> compiled(const std::string& pattern) {
-    std::string problem;
+    HeadingPattern::Problem problem = HeadingPattern::Problem::None;
     auto result = HeadingPattern::compile(pattern, problem);
-    EXPECT_TRUE(result) << pattern << ": " << problem;
+    EXPECT_TRUE(result) << pattern << ": " << texts::describe(problem);
     return result;
 }
 
+// What the user is told of a pattern that doesn't compile.
 std::string problemWith(const std::string& pattern) {
-    std::string problem;
+    HeadingPattern::Problem problem = HeadingPattern::Problem::None;
     EXPECT_FALSE(HeadingPattern::compile(pattern, problem)) << pattern;
-    return problem;
+    return texts::describe(problem);
 }
 
 // Random patterns over a small alphabet, from constructs both matchers know.
