@@ -33,15 +33,15 @@ ConversionCheck checkConversion(const std::string& sourcePath,
                                 const std::atomic<bool>* stopRequested) {
     ConversionCheck check;
     SourceFile file;
-    std::optional<TextEncoding> encoding;
-    if (file.open(sourcePath)) encoding = file.readEncoding();
-    if (!encoding) {
+    std::optional<SourceFormat> format;
+    if (file.open(sourcePath)) format = file.readFormat();
+    if (!format) {
         check.result = ConversionCheck::Result::Failed;
         check.problem = Problem::about(Problem::Kind::CannotRead, sourcePath, file.error());
         return check;
     }
-    const std::uint64_t start = factsOf(*encoding).byteOrderMark.size();
-    Utf8Conversion conversion(*encoding);
+    const std::uint64_t start = format->mark().size();
+    Utf8Conversion conversion(format->codec());
     const std::unique_ptr<char[]> piece(new char[kPiece]);
     std::uint64_t offset = start;
     bool converts = true;

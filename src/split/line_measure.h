@@ -1,5 +1,5 @@
 // A line of the source as the splitter shows it to a cut rule, and what a
-// rule may ask of the source about it: the encoding and how many characters
+// rule may ask of the source about it: its format and how many characters
 // the line holds. The rules see no more of the file than the lines they are
 // shown, so none reopens it or reads ahead.
 #pragma once
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "split/text/text_encoding.h"
+#include "split/text/source_format.h"
 
 namespace tovane {
 
@@ -24,14 +24,14 @@ struct SourceLine {
 class LineMeasure {
 public:
     virtual ~LineMeasure() = default;
-    virtual TextEncoding encoding() const = 0;
+    virtual const SourceFormat& format() const = 0;
+    const Codec& codec() const { return format().codec(); }
     // The line's characters; read again from the file for a line not in view.
     virtual std::uint64_t characters(const SourceLine& line) = 0;
-    const EncodingFacts& facts() const { return factsOf(encoding()); }
-    // The encoding the parts are written in: the source's own, or UTF-8
+    // The format the parts are written in: the source's own, or UTF-8
     // with a mark when they are converted.
-    virtual TextEncoding outputEncoding() const { return encoding(); }
-    const EncodingFacts& outputFacts() const { return factsOf(outputEncoding()); }
+    virtual const SourceFormat& outputFormat() const { return format(); }
+    bool converted() const { return !(outputFormat() == format()); }
     // The bytes the line takes in the parts, without its end.
     virtual std::uint64_t outputLength(const SourceLine& line) { return line.length; }
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "split/text/char_counter.h"
 #include "split/text/utf8_conversion.h"
 
 namespace tovane {
@@ -31,11 +30,11 @@ LineSource::LineSource(std::string path, Options options, std::function<bool()> 
 
 bool LineSource::open() {
     if (!file_.open(path_)) return false;
-    const std::optional<TextEncoding> encoding = file_.readEncoding();
-    if (!encoding) return false;
-    encoding_ = *encoding;
-    scan_ = CrlfScan(encoding_);
-    dataOffset_ = facts().byteOrderMark.size();  // the mark is no part of the first line
+    const std::optional<SourceFormat> format = file_.readFormat();
+    if (!format) return false;
+    format_ = *format;
+    scan_ = CrlfScan(format_.codec());
+    dataOffset_ = format_.mark().size();  // the mark is no part of the first line
     data_ = pieceArea();
     return true;
 }
@@ -132,15 +131,15 @@ std::int64_t LineSource::readAt(std::uint64_t offset, char* into, std::size_t si
 }
 
 std::uint64_t LineSource::characters(const Line& line) {
-    if (line.inView()) return CharCounter::countLine(encoding_, line.view());
-    CharCounter counter(encoding_);
+    if (line.inView()) return codec().countCharacters(line.view());
+    CharacterWalk counter(codec());
     for (std::uint64_t done = 0; done < line.length;) {
         const std::string_view piece = lineBytes(line, done, line.length - done);
         if (piece.empty()) break;
         counter.feed(piece);
         done += piece.size();
     }
-    return counter.count();
+    return counter.characters();
 }
 
 std::uint64_t LineSource::outputLength(const Line& line) {
@@ -163,11 +162,11 @@ std::int64_t LineSource::convertedLength(const Line& line, std::uint64_t& badAt)
 std::int64_t LineSource::measureConverted(const Line& line, std::uint64_t& badAt) {
     if (line.inView()) {
         std::size_t bad = 0;
-        const std::int64_t length = Utf8Conversion::lengthOf(encoding_, line.view(), bad);
+        const std::int64_t length = Utf8Conversion::lengthOf(codec(), line.view(), bad);
         badAt = bad;
         return length;
     }
-    Utf8Conversion conversion(encoding_);
+    Utf8Conversion conversion(codec());
     std::int64_t length = 0;
     for (std::uint64_t done = 0; done < line.length;) {
         const std::string_view piece = lineBytes(line, done, line.length - done);

@@ -15,7 +15,7 @@
 #include "split/io/source_file.h"
 #include "split/line_measure.h"
 #include "split/text/crlf_scan.h"
-#include "split/text/text_encoding.h"
+#include "split/text/source_format.h"
 
 namespace tovane {
 
@@ -46,15 +46,15 @@ public:
     LineSource(std::string path, Options options, std::function<bool()> release,
                std::function<void(std::uint64_t)> reached, const std::atomic<bool>* stopRequested);
 
-    // Opens the source and tells its encoding; false with error() set.
+    // Opens the source and tells its format; false with error() set.
     bool open();
-    TextEncoding encoding() const override { return encoding_; }
+    const SourceFormat& format() const override { return format_; }
     const CrlfScan& scan() const { return scan_; }
     std::uint64_t size() const { return file_.size(); }
     FileIdentity identity() const { return file_.identity(); }
     const FileStamp& stampAtOpen() const { return file_.stampAtOpen(); }
     // Nothing but a byte-order mark, if that.
-    bool holdsNoText() const { return size() <= facts().byteOrderMark.size(); }
+    bool holdsNoText() const { return size() <= format_.mark().size(); }
 
     // The next line, which the source then moves past; false when no line is
     // left or the lines ended early (trouble()).
@@ -76,8 +76,9 @@ public:
     std::uint64_t characters(const Line& line) override;
     // Parts written in UTF-8: lines are measured as they will be written.
     void convertToUtf8() { convert_ = true; }
-    TextEncoding outputEncoding() const override {
-        return convert_ ? TextEncoding::Utf8Bom : encoding_;
+    const SourceFormat& outputFormat() const override {
+        static constexpr SourceFormat kUtf8WithMark{Encoding::Utf8, true};
+        return convert_ ? kUtf8WithMark : format_;
     }
     std::uint64_t outputLength(const Line& line) override;
     // The UTF-8 bytes `line` converts to, or -1 when it holds bytes that
@@ -110,8 +111,8 @@ private:
     const std::atomic<bool>* stopRequested_;
 
     SourceFile file_;
-    TextEncoding encoding_ = TextEncoding::Gbk;
-    CrlfScan scan_{TextEncoding::Gbk};
+    SourceFormat format_;
+    CrlfScan scan_{gbkCodec()};
     Trouble trouble_ = Trouble::None;
 
     // Room for one piece read from the file and, in front of it, for the

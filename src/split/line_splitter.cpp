@@ -7,7 +7,6 @@
 #include "split/part_limit.h"
 #include "split/parts/part_names.h"
 #include "split/split_modes.h"
-#include "split/text/char_counter.h"
 #include "split/text/utf8_conversion.h"
 
 namespace tovane {
@@ -68,7 +67,7 @@ bool LineSplitter::begin() {
     rule_ = makeCutRule(plan_, source_, chapters_);
     if (!nameParts()) return false;
     // Whatever the sink refuses at the start, it refuses before changing anything.
-    if (!sink_.begin(source_.identity(), source_.encoding(), rule_->partsAtMost(source_.size()),
+    if (!sink_.begin(source_.identity(), source_.format(), rule_->partsAtMost(source_.size()),
                      plan_.toUtf8)) {
         return end(SplitOutcome::Result::CheckFailed, sink_.problem());
     }
@@ -219,12 +218,12 @@ bool LineSplitter::place(const LineSource::Line& line) {
     const bool opens = rule_->opensPart(line, part());
     if (source_.trouble() != LineSource::Trouble::None) return endLines();
     if (opens && !sink_.nextPart(titleOfPartAt(line.offset))) return failWrite();
-    const std::string_view lineBreak = source_.facts().lineBreak;
+    const std::string_view lineBreak = source_.codec().lineBreak();
     // Only a cap is measured in the bytes the part holds.
     if (rule_->capacity() != kUnlimitedPart) {
         const std::uint64_t room = rule_->capacity() - std::min(rule_->capacity(), sink_.output());
         const std::uint64_t length = source_.outputLength(line);
-        if (length + source_.outputFacts().lineBreak.size() > room) {
+        if (length + source_.outputFormat().codec().lineBreak().size() > room) {
             return plan_.toUtf8 ? cutConverted(line) : cut(line);
         }
     }
@@ -238,14 +237,14 @@ bool LineSplitter::place(const LineSource::Line& line) {
 // capacity, ending at a character boundary and leaving at least one byte for
 // the last piece, which goes with the line's CR LF.
 bool LineSplitter::cut(const LineSource::Line& line) {
-    const std::string_view lineBreak = source_.facts().lineBreak;
+    const std::string_view lineBreak = source_.codec().lineBreak();
     std::uint64_t done = 0;
     while (line.length - done + lineBreak.size() > rule_->capacity() - sink_.written()) {
         const std::uint64_t most =
             std::min(rule_->capacity() - sink_.written(), line.length - done - 1);
-        CharacterBoundaries boundaries(source_.encoding(), most);
+        CharacterWalk boundaries(source_.codec(), most);
         const std::uint64_t look =
-            std::min(most + source_.facts().longestCharacter, line.length - done);
+            std::min(most + source_.codec().longestCharacter(), line.length - done);
         for (std::uint64_t seen = 0; seen < look;) {
             const std::string_view bytes = source_.lineBytes(line, done + seen, look - seen);
             if (bytes.empty()) return endLines();
@@ -264,8 +263,8 @@ bool LineSplitter::cut(const LineSource::Line& line) {
 // it converts to, a character at a time, leaving at least one character for
 // the last piece.
 bool LineSplitter::cutConverted(const LineSource::Line& line) {
-    const TextEncoding encoding = source_.encoding();
-    const std::uint64_t crLf = source_.outputFacts().lineBreak.size();
+    const Codec& codec = source_.codec();
+    const std::uint64_t crLf = source_.outputFormat().codec().lineBreak().size();
     std::uint64_t done = 0;                           // source bytes of the line written
     std::uint64_t left = source_.outputLength(line);  // the bytes the rest converts to
     while (left + crLf > rule_->capacity() - sink_.output()) {
@@ -279,7 +278,7 @@ bool LineSplitter::cutConverted(const LineSource::Line& line) {
             std::size_t at = 0;
             while (!full && at < bytes.size()) {
                 std::size_t length = 0;
-                const int out = Utf8Conversion::characterAt(encoding, bytes.substr(at), length);
+                const int out = Utf8Conversion::characterAt(codec, bytes.substr(at), length);
                 if (out < 0) break;  // a character the window cuts off: read on from it
                 const bool last = done + piece + length >= line.length;
                 full = last || pieceOut + static_cast<std::uint64_t>(out) > room;
@@ -296,7 +295,7 @@ bool LineSplitter::cutConverted(const LineSource::Line& line) {
         if (!sink_.nextPart()) return failWrite();
     }
     return copy(line, done, line.length - done) &&
-           (sink_.write(source_.facts().lineBreak) || failWrite());
+           (sink_.write(source_.codec().lineBreak()) || failWrite());
 }
 
 // Hands bytes [from, from + count) of the line to the part, a piece at a time

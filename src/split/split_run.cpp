@@ -15,11 +15,11 @@ namespace tovane {
 
 namespace {
 
-// The source's encoding, from its first bytes; GBK when they can't be read.
-TextEncoding encodingOf(const std::string& path) {
+// The source's format, from its first bytes; GBK when they can't be read.
+SourceFormat formatOf(const std::string& path) {
     SourceFile source;
-    if (!source.open(path)) return TextEncoding::Gbk;
-    return source.readEncoding().value_or(TextEncoding::Gbk);
+    if (!source.open(path)) return {};
+    return source.readFormat().value_or(SourceFormat{});
 }
 
 SplitCheck refuse(Problem problem) {
@@ -61,7 +61,7 @@ SplitCheck checkSplitRequest(const SplitRequest& request) {
             plan.perPartFigure = request.numberText;
             if (!way.atMost) break;
             const std::uint64_t smallest = MaxSizeRule::smallestCap(
-                request.toUtf8 ? TextEncoding::Utf8Bom : encodingOf(request.sourcePath));
+                request.toUtf8 ? SourceFormat{Encoding::Utf8, true} : formatOf(request.sourcePath));
             if (*limit < smallest) return refuse(Problem::capTooSmall(smallest));
             break;
         }
@@ -101,12 +101,12 @@ std::uint64_t estimatePartCount(const SplitPlan& plan) {
     }
     const std::uint64_t size = source.size();
     if (plan.byteLimit > 0) return size / plan.byteLimit + (size % plan.byteLimit != 0 ? 1 : 0);
-    const std::optional<TextEncoding> encoding = source.readEncoding();
+    const std::optional<SourceFormat> format = source.readFormat();
     std::string sample(static_cast<std::size_t>(std::min<std::uint64_t>(size, 64 * 1024)), '\0');
     const std::int64_t got = source.readAt(0, sample.data(), sample.size());
-    if (!encoding || got <= 0) return 0;
+    if (!format || got <= 0) return 0;
     sample.resize(static_cast<std::size_t>(got));
-    const CrlfScan scan(*encoding);
+    const CrlfScan scan(format->codec());
     std::uint64_t lines = 0;
     for (std::size_t at = 0;;) {
         const CrlfScan::Line line = scan.nextLine(sample.data(), at, sample.size(), true);

@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "split/split_texts.h"
+#include "split/text/codec.h"
 #include "split/text/heading_pattern.h"
-#include "split/text/text_encoding.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (raw || pattern.size() > 200 || libstdcxxDeparts(pattern)) return 0;
 
     std::wstring widePattern;
-    const std::u32string decoded = tovane::decodeLine(pattern, tovane::TextEncoding::Utf8);
+    const std::u32string decoded = tovane::utf8Codec().decodeLine(pattern);
     widePattern.assign(decoded.begin(), decoded.end());
     try {
         const std::wregex theirs(widePattern, std::regex::ECMAScript);

@@ -37,7 +37,7 @@ std::string novel(int chapters, int lines = 30) {
         for (int i = 0; i < lines; ++i)
             text += "　　山路弯弯，雨一直下，他走了很久才看见灯火。\r\n";
     }
-    return tovane::test::encode(text, tovane::TextEncoding::Gbk);
+    return tovane::test::encode(text, tovane::Encoding::Gbk);
 }
 
 }  // namespace
@@ -354,7 +354,7 @@ private slots:
         std::string book = "青云记\r\n第一卷 江湖\r\n第一章 风起\r\n";
         for (int n = 2; n <= 6; ++n)
             book += "　　山路弯弯。\r\n第" + std::to_string(n) + "章 雨\r\n";
-        choose("书.txt", tovane::test::encode(book + "　　完。\r\n", tovane::TextEncoding::Gbk));
+        choose("书.txt", tovane::test::encode(book + "　　完。\r\n", tovane::Encoding::Gbk));
         pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
         c<QLineEdit>("Text3")->setText(QStringLiteral("2"));
         pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_5);
@@ -379,10 +379,10 @@ private slots:
         waitForSplit();
         // 第三章 stays in the part of 第二章; part 2 begins with 第四章.
         QVERIFY(tovane::test::readFile(out.file("书_1.txt"))
-                    .find(tovane::test::encode("第3章", tovane::TextEncoding::Gbk)) !=
+                    .find(tovane::test::encode("第3章", tovane::Encoding::Gbk)) !=
                 std::string::npos);
         QCOMPARE(tovane::test::readFile(out.file("书_2.txt")).substr(0, 5),
-                 tovane::test::encode("第4章", tovane::TextEncoding::Gbk));
+                 tovane::test::encode("第4章", tovane::Encoding::Gbk));
         QCOMPARE(out.list().size(), std::size_t{3});
         // Another book: the list follows it, saying so when it has no chapters.
         choose("散文.txt", "春天的雨\r\n");

@@ -161,17 +161,17 @@ std::string randomNovel(std::mt19937& rng, int paragraphs, int longest, int head
 
 TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
     std::mt19937 rng(20261208);
-    const TextEncoding encodings[] = {TextEncoding::Gbk, TextEncoding::Utf8, TextEncoding::Utf16Le,
-                                      TextEncoding::Utf16Be};
+    const Encoding encodings[] = {Encoding::Gbk, Encoding::Utf8, Encoding::Utf16Le,
+                                  Encoding::Utf16Be};
     for (int round = 0; round < 48; ++round) {
-        const TextEncoding encoding = encodings[round % 4];
+        const Encoding encoding = encodings[round % 4];
         // Some novels have chapters longer than the stretch a chapter is
         // looked over in at a time (64 KiB).
         const bool big = round % 8 == 7;
         std::string data =
             test::encode(randomNovel(rng, big ? 400 : 60, big ? 800 : 60, big ? 1 : 6), encoding);
-        if (encoding == TextEncoding::Utf16Le) data = "\xFF\xFE" + data;
-        if (encoding == TextEncoding::Utf16Be) data = "\xFE\xFF" + data;
+        if (encoding == Encoding::Utf16Le) data = "\xFF\xFE" + data;
+        if (encoding == Encoding::Utf16Be) data = "\xFE\xFF" + data;
         test::TempDir dir;
         SplitPlan plan;
         plan.sourcePath = dir.write("novel.txt", data);

@@ -72,15 +72,18 @@ protected:
 
 TEST_F(Utf8OutputTest, SameCutsEveryByteConverted) {
     const std::string text = book();
-    for (TextEncoding encoding : {TextEncoding::Gbk, TextEncoding::Utf8, TextEncoding::Utf8Bom,
-                                  TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
-        const std::string_view mark = factsOf(encoding).byteOrderMark;
+    for (SourceFormat encoding :
+         {SourceFormat{Encoding::Gbk, false}, SourceFormat{Encoding::Utf8, false},
+          SourceFormat{Encoding::Utf8, true}, SourceFormat{Encoding::Utf16Le, true},
+          SourceFormat{Encoding::Utf16Be, true}}) {
+        const std::string_view mark = encoding.mark();
         const std::string source =
             in.write("novel.txt", std::string(mark) + test::encode(text, encoding));
         for (SplitMode mode : {SplitMode::BySize, SplitMode::ByCount, SplitMode::ByChapters}) {
             const std::vector<std::string> before = split(source, mode, "3", false);
             const std::vector<std::string> after = split(source, mode, "3", true);
-            ASSERT_EQ(before.size(), after.size()) << int(encoding) << ' ' << int(mode);
+            ASSERT_EQ(before.size(), after.size())
+                << encoding.codec().name() << (encoding.marked ? "+mark " : " ") << int(mode);
             ASSERT_GT(before.size(), 2u);
             std::string joined;
             for (std::size_t i = 0; i < after.size(); ++i) {
@@ -96,7 +99,8 @@ TEST_F(Utf8OutputTest, SameCutsEveryByteConverted) {
 
 TEST_F(Utf8OutputTest, CapCountsTheBytesWritten) {
     const std::string text = book();
-    const std::string source = in.write("novel.txt", test::encode(text, TextEncoding::Gbk));
+    const std::string source =
+        in.write("novel.txt", test::encode(text, SourceFormat{Encoding::Gbk, false}));
     SplitOutcome outcome;
     const std::vector<std::string> parts = split(source, SplitMode::ByMaxSize, "1", true, &outcome);
     ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
@@ -113,7 +117,7 @@ TEST_F(Utf8OutputTest, CapCountsTheBytesWritten) {
     // The long line, cut in UTF-8, leaves every part whole characters.
     for (const std::string& part : parts) {
         std::size_t badAt = 0;
-        EXPECT_GE(Utf8Conversion::lengthOf(TextEncoding::Utf8, part.substr(3), badAt), 0);
+        EXPECT_GE(Utf8Conversion::lengthOf(utf8Codec(), part.substr(3), badAt), 0);
     }
 
     // Padded, the numbers take the width of the parts counted in UTF-8 (10
@@ -128,8 +132,9 @@ TEST_F(Utf8OutputTest, CapCountsTheBytesWritten) {
 }
 
 TEST_F(Utf8OutputTest, ABookWithAByteThatDoesntConvertIsRefusedBeforeAnyPart) {
-    std::string bytes = test::encode(book(), TextEncoding::Gbk);
-    const std::size_t line4 = bytes.find(test::encode("\r\n第1章", TextEncoding::Gbk)) + 2;
+    std::string bytes = test::encode(book(), SourceFormat{Encoding::Gbk, false});
+    const std::size_t line4 =
+        bytes.find(test::encode("\r\n第1章", SourceFormat{Encoding::Gbk, false})) + 2;
     bytes.insert(line4 + 6, "\x81\x20");
     const std::string source = in.write("novel.txt", bytes);
     SplitRequest request = requestFor(source, SplitMode::ByChapters, "1", converted);

@@ -72,17 +72,14 @@ std::optional<std::string> iconvFromTo(const char* from, const char* to, std::st
 }
 #endif
 
-std::string encode(std::string_view utf8, TextEncoding encoding) {
+std::string encode(std::string_view utf8, Encoding encoding) {
     switch (encoding) {
-        case TextEncoding::Gbk:
+        case Encoding::Gbk:
             return toGbk(utf8);
-        case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom:
+        case Encoding::Utf8:
             return std::string(utf8);
-        case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be:
-        case TextEncoding::Utf16LeNoBom:
-        case TextEncoding::Utf16BeNoBom:
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be:
             break;
     }
     std::string out;
@@ -90,7 +87,7 @@ std::string encode(std::string_view utf8, TextEncoding encoding) {
         const auto push = [&](char32_t unit) {
             const auto high = static_cast<char>(unit >> 8);
             const auto low = static_cast<char>(unit & 0xFF);
-            out += factsOf(encoding).bigEndian ? std::string{high, low} : std::string{low, high};
+            out += codecOf(encoding).bigEndian() ? std::string{high, low} : std::string{low, high};
         };
         if (c >= 0x10000) {
             push(0xD800 + ((c - 0x10000) >> 10));

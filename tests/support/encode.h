@@ -6,12 +6,15 @@
 #include <string>
 #include <string_view>
 
-#include "split/text/text_encoding.h"
+#include "split/text/source_format.h"
 
 namespace tovane::test {
 
 // `utf8` in `encoding`, without a byte-order mark.
-std::string encode(std::string_view utf8, TextEncoding encoding);
+std::string encode(std::string_view utf8, Encoding encoding);
+inline std::string encode(std::string_view utf8, const SourceFormat& format) {
+    return encode(utf8, format.encoding);
+}
 
 #ifndef _WIN32
 // `bytes` converted by the system's iconv; none when it refuses them.

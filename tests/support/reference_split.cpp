@@ -2,33 +2,32 @@
 
 #include <algorithm>
 
-#include "split/text/char_counter.h"
-#include "split/text/text_encoding.h"
+#include "split/text/source_format.h"
 
 namespace tovane::test {
 
 namespace {
 
-bool isUnit(const std::string& data, std::size_t at, std::size_t unit, TextEncoding encoding,
-            char c) {
+bool isUnit(const std::string& data, std::size_t at, std::size_t unit, const Codec& codec, char c) {
     if (unit == 1) return data[at] == c;
-    if (!factsOf(encoding).bigEndian) return data[at] == c && data[at + 1] == 0;
+    if (!codec.bigEndian()) return data[at] == c && data[at + 1] == 0;
     return data[at] == 0 && data[at + 1] == c;
 }
 
 // The source's lines, without their terminators, and what the parts open with.
 struct Lines {
-    TextEncoding encoding;
+    const Codec* codec;
     std::string bom;
     std::vector<std::string> lines;
 };
 
 Lines splitLines(const std::string& data) {
     Lines result;
-    const TextEncoding encoding = detectEncoding(data);
-    result.encoding = encoding;
-    result.bom = byteOrderMark(encoding);
-    const std::size_t unit = codeUnitSize(encoding);
+    const SourceFormat format = detectFormat(data);
+    const Codec& encoding = format.codec();
+    result.codec = &encoding;
+    result.bom = format.mark();
+    const std::size_t unit = encoding.unit();
     std::size_t pos = result.bom.size();
     while (pos < data.size()) {
         std::size_t end = pos;
@@ -55,24 +54,21 @@ Lines splitLines(const std::string& data) {
 
 // Bytes of the character at text[at]: a lead byte with the trail or
 // continuation bytes that may follow it, a UTF-16 unit or surrogate pair.
-std::size_t characterLength(const std::string& text, std::size_t at, TextEncoding encoding) {
+std::size_t characterLength(const std::string& text, std::size_t at, const Codec& codec) {
     const auto byte = [&](std::size_t i) {
         return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
     };
     const unsigned first = byte(at);
-    switch (encoding) {
-        case TextEncoding::Gbk:
-            if (isGbkLead(static_cast<unsigned char>(first)) && byte(at + 1) >= 0x30 &&
-                byte(at + 1) <= 0x39 && isGbkLead(static_cast<unsigned char>(byte(at + 2))) &&
-                byte(at + 3) >= 0x30 && byte(at + 3) <= 0x39) {
+    const auto isLead = [](unsigned c) { return c >= 0x81 && c <= 0xFE; };
+    const auto isTrail = [](unsigned c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; };
+    switch (codec.encoding()) {
+        case Encoding::Gbk:
+            if (isLead(first) && byte(at + 1) >= 0x30 && byte(at + 1) <= 0x39 &&
+                isLead(byte(at + 2)) && byte(at + 3) >= 0x30 && byte(at + 3) <= 0x39) {
                 return 4;
             }
-            return first >= 0x81 && first <= 0xFE && at + 1 < text.size() &&
-                           isGbkTrail(static_cast<unsigned char>(byte(at + 1)))
-                       ? 2
-                       : 1;
-        case TextEncoding::Utf8:
-        case TextEncoding::Utf8Bom: {
+            return isLead(first) && at + 1 < text.size() && isTrail(byte(at + 1)) ? 2 : 1;
+        case Encoding::Utf8: {
             const std::size_t length = first >= 0xF8   ? 1
                                        : first >= 0xF0 ? 4
                                        : first >= 0xE0 ? 3
@@ -82,12 +78,10 @@ std::size_t characterLength(const std::string& text, std::size_t at, TextEncodin
             while (n < length && at + n < text.size() && (byte(at + n) & 0xC0) == 0x80) ++n;
             return n;
         }
-        case TextEncoding::Utf16Le:
-        case TextEncoding::Utf16Be:
-        case TextEncoding::Utf16LeNoBom:
-        case TextEncoding::Utf16BeNoBom: {
+        case Encoding::Utf16Le:
+        case Encoding::Utf16Be: {
             if (at + 1 >= text.size()) return 1;
-            const bool little = !factsOf(encoding).bigEndian;
+            const bool little = !codec.bigEndian();
             const auto unit = [&](std::size_t i) {
                 return little ? byte(i + 1) << 8 | byte(i) : byte(i) << 8 | byte(i + 1);
             };
@@ -106,7 +100,7 @@ std::size_t characterLength(const std::string& text, std::size_t at, TextEncodin
 
 std::vector<std::string> referenceMaxSizeSplit(const std::string& data, std::uint64_t cap) {
     const Lines source = splitLines(data);
-    const std::string lineEnd(lineBreak(source.encoding));
+    const std::string lineEnd(source.codec->lineBreak());
     std::vector<std::string> parts;
     for (const std::string& line : source.lines) {
         if (parts.empty() || (parts.back().size() > source.bom.size() &&
@@ -119,7 +113,7 @@ std::vector<std::string> referenceMaxSizeSplit(const std::string& data, std::uin
                 std::min<std::size_t>(cap - parts.back().size(), line.size() - at - 1);
             std::size_t piece = 0;
             while (true) {
-                const std::size_t next = characterLength(line, at + piece, source.encoding);
+                const std::size_t next = characterLength(line, at + piece, *source.codec);
                 if (piece + next > most) break;
                 piece += next;
             }
@@ -136,12 +130,11 @@ std::vector<std::string> referenceSplit(const std::string& data, std::uint64_t l
     const Lines source = splitLines(data);
     std::vector<std::string> parts;
     for (const std::string& line : source.lines) {
-        if (parts.empty() ||
-            parts.back().size() + CharCounter::countLine(source.encoding, line) > limit) {
+        if (parts.empty() || parts.back().size() + source.codec->countCharacters(line) > limit) {
             parts.push_back(source.bom);
         }
         parts.back() += line;
-        parts.back() += lineBreak(source.encoding);
+        parts.back() += source.codec->lineBreak();
     }
     return parts;
 }
@@ -164,8 +157,7 @@ std::vector<std::string> referenceChapterSplit(const std::string& data, SplitMod
             // The chapter: this line and the rest up to the next heading.
             std::uint64_t characters = 0;
             for (std::size_t k = i; k < count && (k == i || !heading[k]); ++k) {
-                characters +=
-                    CharCounter::countLine(source.encoding, source.lines[k]) + (k > i ? 2 : 0);
+                characters += source.codec->countCharacters(source.lines[k]) + (k > i ? 2 : 0);
             }
             newPart = parts.back().size() + characters > limit;
         }
@@ -175,7 +167,7 @@ std::vector<std::string> referenceChapterSplit(const std::string& data, SplitMod
         }
         if (heading[i]) ++chapters;
         parts.back() += source.lines[i];
-        parts.back() += lineBreak(source.encoding);
+        parts.back() += source.codec->lineBreak();
     }
     return parts;
 }

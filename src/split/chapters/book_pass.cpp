@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "split/text/char_counter.h"
-
 namespace tovane {
 
 namespace {
@@ -14,12 +12,12 @@ constexpr std::size_t kMostCandidates = 1000000;
 // can be the title line of a heading.
 constexpr std::size_t kTitleCharacters = 30;
 
-bool isEmpty(const LineSource::Line& line, const EncodingFacts& facts) {
+bool isEmpty(const LineSource::Line& line, const Codec& codec) {
     if (line.length == 0) return true;
     if (!line.inView() || line.length > 16) return false;
     const std::string_view bytes = line.view();
     for (std::size_t at = 0; at < bytes.size();) {
-        if (!isBlank(facts.decode(bytes, at))) return false;
+        if (!isBlank(codec.decode(bytes, at))) return false;
     }
     return true;
 }
@@ -36,7 +34,7 @@ BookPass::BookPass(std::string path, std::shared_ptr<const HeadingPattern> patte
           path_, {}, [] { return true; }, {}, stopRequested) {}
 
 std::uint64_t BookPass::shortLineBytes() const {
-    return 40 * (factsOf(source_.encoding()).form == CharacterForm::Utf8 ? 3 : 2);
+    return 40 * (source_.codec().encoding() == Encoding::Utf8 ? 3 : 2);
 }
 
 // What the decision needs of a line with text: whether it could be a title
@@ -46,7 +44,7 @@ bool BookPass::describeShort(std::string_view bytes, LineNote& note) const {
         note.longText = true;
         return true;
     }
-    const std::u32string decoded = decodeLine(bytes, source_.encoding());
+    const std::u32string decoded = source_.codec().decodeLine(bytes);
     const std::u32string_view text = trimmed(decoded);
     note.longText = text.size() > HeadingReader::kMaxHeadingCharacters;
     note.titleLike = text.size() <= kTitleCharacters && !holdsSentencePunctuation(text);
@@ -58,9 +56,9 @@ BookPass::Result BookPass::run() {
         problem_ = Problem::about(Problem::Kind::CannotRead, path_, source_.error());
         return Result::Failed;
     }
-    const HeadingReader reader(source_.encoding(), pattern_);
-    const EncodingFacts& facts = source_.facts();
-    const std::uint64_t lineBreak = facts.lineBreak.size();
+    const HeadingReader reader(source_.codec(), pattern_);
+    const Codec& codec = source_.codec();
+    const std::uint64_t lineBreak = codec.lineBreak().size();
 
     // The last line with text, for the candidate after it.
     struct Seen {
@@ -89,7 +87,7 @@ BookPass::Result BookPass::run() {
         if ((lineNumber & 0xFFF) == 0 && stopRequested_ != nullptr && stopRequested_->load()) {
             return Result::Stopped;
         }
-        if (isEmpty(line, facts)) {
+        if (isEmpty(line, codec)) {
             if (awaitingNext != SIZE_MAX && !blankSinceLast)
                 candidates_[awaitingNext].blankAfter = true;
             blankSinceLast = true;
@@ -179,9 +177,9 @@ std::string BookPass::textOf(const Candidate& candidate) {
     std::string bytes(candidate.length, '\0');
     const std::int64_t got = source_.readAt(candidate.offset, bytes.data(), bytes.size());
     bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    const std::u32string decoded = decodeLine(bytes, source_.encoding());
+    const std::u32string decoded = source_.codec().decodeLine(bytes);
     std::string utf8;
-    for (char32_t c : trimmed(decoded)) utf8 += encodeCharacter(c, TextEncoding::Utf8);
+    for (char32_t c : trimmed(decoded)) utf8 += utf8Codec().encode(c);
     return utf8;
 }
 

@@ -34,7 +34,7 @@ public:
     std::uint64_t shortLineBytes() const;
     FileIdentity identity() const { return source_.identity(); }
     const FileStamp& stamp() const { return source_.stampAtOpen(); }
-    std::uint64_t byteOrderMark() const { return source_.facts().byteOrderMark.size(); }
+    std::uint64_t byteOrderMark() const { return source_.format().mark().size(); }
     // The words of a candidate's line, UTF-8, blanks at its ends left off.
     std::string textOf(const Candidate& candidate);
     const Problem& problem() const { return problem_; }

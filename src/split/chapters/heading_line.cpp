@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "split/text/char_counter.h"
-
 namespace tovane {
 
 namespace {
@@ -502,12 +500,11 @@ std::optional<HeadingLine> readHeading(std::u32string_view text) {
     return heading;
 }
 
-HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const HeadingPattern> pattern)
-    : encoding_(encoding),
-      facts_(&factsOf(encoding)),
+HeadingReader::HeadingReader(const Codec& codec, std::shared_ptr<const HeadingPattern> pattern)
+    : codec_(codec),
       pattern_(std::move(pattern)),
-      chapterBytes_(encodeCharacter(kChapter, encoding)),
-      characterBytes_(facts_->form == CharacterForm::DoubleByte ? 2 : facts_->longestCharacter) {
+      chapterBytes_(codec.encode(kChapter)),
+      characterBytes_(codec.encoding() == Encoding::Gbk ? 2 : codec.longestCharacter()) {
     // Past any blanks, a heading opens with one of these; a prefix before
     // 第, when it has one, with a mark; a decorated one with a symbol.
     std::u32string starts =
@@ -520,7 +517,7 @@ HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const Headin
     }
     for (char32_t c = 0x1F300; c <= 0x1FAFF; c += 0x40) starts += c;  // one a block of 64
     for (char32_t c : starts) {
-        const std::string bytes = encodeCharacter(c, encoding);
+        const std::string bytes = codec.encode(c);
         if (bytes.empty()) continue;
         const unsigned first = unsigned{static_cast<unsigned char>(bytes[0])} << 8;
         if (bytes.size() == 1) {
@@ -530,7 +527,7 @@ HeadingReader::HeadingReader(TextEncoding encoding, std::shared_ptr<const Headin
         }
     }
     for (char32_t blank : {U' ', U'\t', U'\x3000', U'\xA0'}) {
-        std::string bytes = encodeCharacter(blank, encoding);
+        std::string bytes = codec.encode(blank);
         if (!bytes.empty()) blanks_.push_back(std::move(bytes));
     }
 }
@@ -566,18 +563,17 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
     std::size_t count = 0;
     if (pattern_) {
         if (line.size() > kMaxPatternBytes) return std::nullopt;
-        for (std::size_t at = 0; at < line.size();) text[count++] = facts_->decode(line, at);
+        for (std::size_t at = 0; at < line.size();) text[count++] = codec_.decode(line, at);
         if (!pattern_->foundIn({text.data(), count})) return std::nullopt;
         return HeadingLine{};
     }
     // Cheapest first: the length, then the first character, then the count.
     if (line.size() > kMaxCharacters * characterBytes_ || !mayStartHeading(line) ||
-        (line.size() > kMaxCharacters &&
-         CharCounter::countLine(encoding_, line) > kMaxCharacters)) {
+        (line.size() > kMaxCharacters && codec_.countCharacters(line) > kMaxCharacters)) {
         return std::nullopt;
     }
     for (std::size_t at = 0; at < line.size() && count < text.size();) {
-        text[count++] = facts_->decode(line, at);
+        text[count++] = codec_.decode(line, at);
     }
     return readHeading(trimmed({text.data(), count}));
 }

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "split/text/codec.h"
 #include "split/text/heading_pattern.h"
-#include "split/text/text_encoding.h"
 
 namespace tovane {
 
@@ -74,7 +74,7 @@ public:
 
     // The built-in rule when `pattern` is null; otherwise the user's pattern,
     // searched for in the decoded line.
-    explicit HeadingReader(TextEncoding encoding,
+    explicit HeadingReader(const Codec& codec,
                            std::shared_ptr<const HeadingPattern> pattern = nullptr);
 
     // `line` (without its terminator) as a candidate heading, or nothing.
@@ -89,8 +89,7 @@ private:
     // novel's lines at a few nanoseconds each.
     bool mayStartHeading(std::string_view line) const;
 
-    TextEncoding encoding_;
-    const EncodingFacts* facts_;
+    const Codec& codec_;
     std::shared_ptr<const HeadingPattern> pattern_;
     std::string chapterBytes_;  // 第 in the encoding
     // The bytes a heading's characters take at most, save the four-byte

@@ -19,10 +19,10 @@ bool SourceFile::open(const std::string& path) {
     return true;
 }
 
-std::optional<TextEncoding> SourceFile::readEncoding() {
-    return detectEncoding([this](std::uint64_t offset, char* into,
-                                 std::size_t size) { return readAt(offset, into, size); },
-                          size());
+std::optional<SourceFormat> SourceFile::readFormat() {
+    return detectFormat([this](std::uint64_t offset, char* into,
+                               std::size_t size) { return readAt(offset, into, size); },
+                        size());
 }
 
 bool SourceFile::changedSinceOpen() {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "split/io/native_file.h"
-#include "split/text/text_encoding.h"
+#include "split/text/source_format.h"
 
 namespace tovane {
 
@@ -30,9 +30,9 @@ public:
     std::uint64_t size() const { return opened_.size; }
     // The file's size and modification time when it was opened.
     const FileStamp& stampAtOpen() const { return opened_; }
-    // The file's encoding, from the bytes that tell it (see detectEncoding);
+    // The file's format, from the bytes that tell it (see detectFormat);
     // nothing, with error() set, when they can't be read.
-    std::optional<TextEncoding> readEncoding();
+    std::optional<SourceFormat> readFormat();
     // The file itself, whatever name reaches it, so that no part replaces it.
     FileIdentity identity() const { return file_.identity(); }
 

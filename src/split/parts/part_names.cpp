@@ -2,7 +2,7 @@
 
 #include "split/chapters/heading_line.h"
 #include "split/io/file_system.h"
-#include "split/text/text_encoding.h"
+#include "split/text/codec.h"
 
 namespace tovane {
 
@@ -62,7 +62,7 @@ bool parsePartName(std::string_view entry, std::string_view baseName, std::uint6
 }
 
 std::string titleForName(std::string_view heading, std::size_t most) {
-    const std::u32string decoded = decodeLine(heading, TextEncoding::Utf8);
+    const std::u32string decoded = utf8Codec().decodeLine(heading);
     const std::u32string_view core = undecoratedHeading(decoded);
     std::u32string title;
     for (char32_t c : core) {
@@ -107,7 +107,7 @@ std::string titleForName(std::string_view heading, std::size_t most) {
     }
     while (!title.empty() && (title.back() == U' ' || title.back() == U'.')) title.pop_back();
     std::string name;
-    for (char32_t c : title) name += encodeCharacter(c, TextEncoding::Utf8);
+    for (char32_t c : title) name += utf8Codec().encode(c);
     return name;
 }
 

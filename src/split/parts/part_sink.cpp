@@ -23,13 +23,13 @@ constexpr std::size_t kMostHeldBack = 16384;
 PartSink::PartSink(std::string saveFolder, std::string baseName, PartNaming naming)
     : saveFolder_(std::move(saveFolder)), baseName_(std::move(baseName)), naming_(naming) {}
 
-bool PartSink::begin(FileIdentity source, TextEncoding encoding, std::uint64_t mostParts,
+bool PartSink::begin(FileIdentity source, const SourceFormat& format, std::uint64_t mostParts,
                      bool toUtf8) {
     source_ = source;
-    sourceMark_ = factsOf(encoding).byteOrderMark.size();
-    byteOrderMark_ = factsOf(toUtf8 ? TextEncoding::Utf8Bom : encoding).byteOrderMark;
+    sourceMark_ = format.mark().size();
+    byteOrderMark_ = toUtf8 ? utf8Codec().byteOrderMark() : format.mark();
     if (toUtf8) {
-        convert_.emplace(encoding);
+        convert_.emplace(format.codec());
         part_.finishBehind();  // converting and writing then take a core each
     }
     if (toUtf8 || countOnly_) scratch_.reset(new char[kScratch]);

@@ -22,7 +22,7 @@
 #include "split/parts/part_publisher.h"
 #include "split/parts/part_writer.h"
 #include "split/problem.h"
-#include "split/text/text_encoding.h"
+#include "split/text/source_format.h"
 #include "split/text/utf8_conversion.h"
 
 namespace tovane {
@@ -53,9 +53,10 @@ public:
     // lock until it ends), the name of part `mostParts` and its hidden name
     // fit the file system, and no part name there leads to `source`. Then
     // removes the hidden leftovers of earlier runs of this base name.
-    // `encoding` is the source's: its byte-order mark opens every part, or,
+    // `format` is the source's: its byte-order mark opens every part, or,
     // with `toUtf8`, the parts are UTF-8 with a mark. False with problem().
-    bool begin(FileIdentity source, TextEncoding encoding, std::uint64_t mostParts, bool toUtf8);
+    bool begin(FileIdentity source, const SourceFormat& format, std::uint64_t mostParts,
+               bool toUtf8);
 
     // Ends the part being written, if any, and begins the next; `title` is
     // the words of its first chapter, for titled names.

@@ -23,9 +23,9 @@ public:
     Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) override;
     std::uint64_t capacity() const override { return cap_; }
 
-    // The smallest cap that holds any line of `encoding`: its byte-order
-    // mark, its longest character and CR LF.
-    static std::uint64_t smallestCap(TextEncoding encoding);
+    // The smallest cap that holds any line written in `format`: its
+    // byte-order mark, its longest character and CR LF.
+    static std::uint64_t smallestCap(const SourceFormat& format);
 
 private:
     LineMeasure& measure_;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "split/text/char_counter.h"
-
 namespace tovane {
 
 // Most lines are decided from their byte length alone: the fewest and the
@@ -11,9 +9,9 @@ namespace tovane {
 bool SizeRule::opensPart(const SourceLine& line, const Part& part) {
     if (part.number == 0 || part.written > limit_) return true;
     const std::uint64_t room = limit_ - part.written;
-    const TextEncoding encoding = measure_.encoding();
-    if (CharCounter::upperBound(encoding, line.length) <= room) return false;
-    if (CharCounter::lowerBound(encoding, line.length) > room) return true;
+    const Codec& codec = measure_.codec();
+    if (codec.mostCharacters(line.length) <= room) return false;
+    if (codec.fewestCharacters(line.length) > room) return true;
     return measure_.characters(line) > room;
 }
 

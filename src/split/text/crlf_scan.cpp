@@ -160,13 +160,13 @@ CrlfScan::Copied copyByteLinesAsCrLf(const char* in, std::size_t n, char* out, s
 
 }  // namespace
 
-CrlfScan::CrlfScan(TextEncoding encoding) : unit_(factsOf(encoding).unit) {
+CrlfScan::CrlfScan(const Codec& codec) : unit_(codec.unit()) {
     if (unit_ == 1) {
         cr_ = '\r';
         lf_ = '\n';
         return;
     }
-    const bool sameOrder = factsOf(encoding).bigEndian != kLittleEndianHost;
+    const bool sameOrder = codec.bigEndian() != kLittleEndianHost;
     cr_ = sameOrder ? 0x000D : 0x0D00;
     lf_ = sameOrder ? 0x000A : 0x0A00;
 }

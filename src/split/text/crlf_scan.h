@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "split/text/text_encoding.h"
+#include "split/text/codec.h"
 
 namespace tovane {
 
@@ -14,7 +14,7 @@ class CrlfScan {
 public:
     static constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
 
-    explicit CrlfScan(TextEncoding encoding);
+    explicit CrlfScan(const Codec& codec);
 
     std::size_t unit() const { return unit_; }
     bool isCr(const char* unit) const { return load(unit) == cr_; }

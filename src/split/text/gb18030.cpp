@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "split/text/text_encoding.h"
+#include "split/text/utf8.h"
 
 namespace tovane {
 
@@ -87,7 +87,7 @@ const std::uint32_t* gb18030CodesInUtf8() {
                 if (c == 0 || c >= 0x10000) continue;
                 unsigned char bytes[4] = {};
                 const auto length =
-                    static_cast<std::uint32_t>(putUtf8(c, reinterpret_cast<char*>(bytes)));
+                    static_cast<std::uint32_t>(utf8::put(c, reinterpret_cast<char*>(bytes)));
                 entry = length << 24 | std::uint32_t{bytes[2]} << 16 |
                         std::uint32_t{bytes[1]} << 8 | bytes[0];
             }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "split/text/text_encoding.h"
+#include "split/text/codec.h"
 
 namespace tovane {
 
@@ -648,7 +648,7 @@ std::shared_ptr<const HeadingPattern> HeadingPattern::compile(const std::string&
                                                               Problem& problem) {
     std::u32string text;
     for (std::size_t at = 0; at < pattern.size() && text.size() <= kMaxLength;) {
-        text += decodeUtf8Character(pattern, at);
+        text += utf8Codec().decode(pattern, at);
     }
     if (text.size() > kMaxLength) {
         problem = Problem::TooLong;

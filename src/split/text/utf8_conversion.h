@@ -1,22 +1,20 @@
-// Text of a source's encoding written as UTF-8: GBK read as GB18030 (its
-// superset), UTF-8 as it is, UTF-16 of either byte order. Every byte must
-// make a character, and every character converts back to the same bytes;
-// a byte that doesn't (0x80 or 0xFF in GB18030, a broken pair, a lone
+// Text of a source's encoding written as UTF-8, through its codec: every
+// byte must make a character, and every character converts back to the same
+// bytes; a byte that doesn't (0x80 or 0xFF in GB18030, a broken pair, a lone
 // surrogate, a byte of no UTF-8 sequence) is unconvertible, never guessed at.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
-#include "split/text/text_encoding.h"
+#include "split/text/codec.h"
 
 namespace tovane {
 
 class Utf8Conversion {
 public:
-    explicit Utf8Conversion(TextEncoding from) : from_(from) {}
+    explicit Utf8Conversion(const Codec& from) : from_(&from) {}
 
     // Converts the next bytes of the text into `out` (which needs room for
     // twice as many bytes and 8 more), holding back a character they cut off
@@ -30,11 +28,11 @@ public:
 
     // The UTF-8 bytes of a whole line, or -1 when it holds bytes that
     // convert to nothing (at `badAt`).
-    static std::int64_t lengthOf(TextEncoding from, std::string_view line, std::size_t& badAt);
+    static std::int64_t lengthOf(const Codec& from, std::string_view line, std::size_t& badAt);
 
     // The character that `bytes` begin with: the UTF-8 bytes it takes, and
     // its own bytes in `length`; -1 when they begin with none whole.
-    static int characterAt(TextEncoding from, std::string_view bytes, std::size_t& length);
+    static int characterAt(const Codec& from, std::string_view bytes, std::size_t& length);
 
     // The most UTF-8 bytes one source byte can give.
     static constexpr std::size_t kGrowth = 2;
@@ -42,7 +40,7 @@ public:
 private:
     std::int64_t convertWhole(std::string_view bytes, char* out, std::size_t& used, bool atEnd);
 
-    TextEncoding from_;
+    const Codec* from_;
     char held_[4] = {};
     std::size_t heldLength_ = 0;
     std::uint64_t badAt_ = 0;

@@ -63,12 +63,12 @@ struct Book {
     }
 };
 
-class ChapterListTest : public ::testing::TestWithParam<TextEncoding> {
+class ChapterListTest : public ::testing::TestWithParam<SourceFormat> {
 protected:
     std::shared_ptr<const ChapterMap> mapOf(const Book& book, const char* end = "\r\n") {
-        const TextEncoding encoding = GetParam();
+        const SourceFormat encoding = GetParam();
         const std::string bytes =
-            std::string(byteOrderMark(encoding)) + test::encode(book.utf8(end), encoding);
+            std::string(encoding.mark()) + test::encode(book.utf8(end), encoding);
         const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, {true, true});
         EXPECT_EQ(list.result, ChapterList::Result::Done) << texts::describe(list.problem);
         return list.map;
@@ -458,24 +458,26 @@ TEST_P(ChapterListTest, ChaptersAreMeasuredAsTheSplitCountsThem) {
     const Book book = bookOf({{"第一章 起", true}, {"天"}, kBlank, {"第二章 承", true}, {"山水"}});
     const std::shared_ptr<const ChapterMap> map = mapOf(book);
     ASSERT_EQ(map->blocks.size(), 2u);
-    const std::uint64_t crlf = lineBreak(GetParam()).size();
+    const std::uint64_t crlf = GetParam().codec().lineBreak().size();
     EXPECT_EQ(map->blocks[0].characters, 5u + 2 + 1 + 2 + 1);  // 第一章 起, 天, a blank
     EXPECT_EQ(map->blocks[1].characters, 5u + 2 + 2);
     EXPECT_EQ(map->blocks[1].bytes, test::encode("第二章 承山水", GetParam()).size() + 2 * crlf);
     EXPECT_EQ(map->prefaceBytes, test::encode("青云记", GetParam()).size() + crlf);
-    EXPECT_EQ(map->byteOrderMark, byteOrderMark(GetParam()).size());
+    EXPECT_EQ(map->byteOrderMark, GetParam().mark().size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ChapterListTest,
-                         ::testing::Values(TextEncoding::Gbk, TextEncoding::Utf8,
-                                           TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
-                                           TextEncoding::Utf16Be));
+                         ::testing::Values(SourceFormat{Encoding::Gbk, false},
+                                           SourceFormat{Encoding::Utf8, false},
+                                           SourceFormat{Encoding::Utf8, true},
+                                           SourceFormat{Encoding::Utf16Le, true},
+                                           SourceFormat{Encoding::Utf16Be, true}));
 
 // A heading whose bytes straddle two of the pieces the file is read in.
 TEST(ChapterList, HeadingAcrossAPieceBoundary) {
     test::TempDir dir;
-    const std::string heading = test::encode("第二章 风起", TextEncoding::Gbk);
-    std::string text = test::encode("第一章\r\n", TextEncoding::Gbk);
+    const std::string heading = test::encode("第二章 风起", SourceFormat{Encoding::Gbk, false});
+    std::string text = test::encode("第一章\r\n", SourceFormat{Encoding::Gbk, false});
     while (text.size() + 100 < (std::size_t{256} << 10) - 5) text += std::string(98, 'a') + "\r\n";
     text += std::string((std::size_t{256} << 10) - 5 - text.size(), 'b') + "\r\n";
     const std::uint64_t at = text.size();  // three bytes before the piece's end

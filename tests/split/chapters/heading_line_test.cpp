@@ -10,10 +10,10 @@
 namespace tovane {
 namespace {
 
-class ChapterHeadingTest : public ::testing::TestWithParam<TextEncoding> {
+class ChapterHeadingTest : public ::testing::TestWithParam<Encoding> {
 protected:
     bool heading(const std::string& utf8) const {
-        return HeadingReader(GetParam()).matches(test::encode(utf8, GetParam()));
+        return HeadingReader(codecOf(GetParam())).matches(test::encode(utf8, GetParam()));
     }
 };
 
@@ -46,7 +46,7 @@ TEST_P(ChapterHeadingTest, LinesThatOnlyLookLikeHeadingsAreNot) {
 
 TEST_P(ChapterHeadingTest, UsersRuleIsSearchedInTheDecodedLine) {
     HeadingPattern::Problem problem = HeadingPattern::Problem::None;
-    const HeadingReader rule(GetParam(), HeadingPattern::compile("^【.+】$", problem));
+    const HeadingReader rule(codecOf(GetParam()), HeadingPattern::compile("^【.+】$", problem));
     EXPECT_TRUE(rule.matches(test::encode("【第一部分】", GetParam())));
     EXPECT_FALSE(rule.matches(test::encode("第一章", GetParam())));
     // Lines past 200 bytes are never headings.
@@ -54,16 +54,16 @@ TEST_P(ChapterHeadingTest, UsersRuleIsSearchedInTheDecodedLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, ChapterHeadingTest,
-                         ::testing::Values(TextEncoding::Gbk, TextEncoding::Utf8,
-                                           TextEncoding::Utf16Le, TextEncoding::Utf16Be));
+                         ::testing::Values(Encoding::Gbk, Encoding::Utf8, Encoding::Utf16Le,
+                                           Encoding::Utf16Be));
 
 TEST(HeadingReader, GbkBytesOfAHeadingOffTheCharacterBoundaryDontCount) {
     // 暗 贫 砀 (B0B5 DAD2 BBD5) then C2 A1: from the second byte on, the
     // bytes read B5DA D2BB D5C2 = 第一章.
     const std::string line("\xB0\xB5\xDA\xD2\xBB\xD5\xC2\xA1", 8);
-    EXPECT_EQ(line.substr(1, 6), test::encode("第一章", TextEncoding::Gbk));
-    EXPECT_FALSE(HeadingReader(TextEncoding::Gbk).matches(line));
-    EXPECT_FALSE(HeadingReader(TextEncoding::Gbk).matches(" " + line));
+    EXPECT_EQ(line.substr(1, 6), test::encode("第一章", Encoding::Gbk));
+    EXPECT_FALSE(HeadingReader(gbkCodec()).matches(line));
+    EXPECT_FALSE(HeadingReader(gbkCodec()).matches(" " + line));
 }
 
 }  // namespace

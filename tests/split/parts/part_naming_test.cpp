@@ -99,12 +99,13 @@ TEST_F(PartNamingTest, TitlesAreFitForEverySystemInEveryEncoding) {
         "book_1.txt", "book_2 第2章 a＼b／c：d＊e？f＂g＜h＞i｜j.txt", "book_3 第3章 风 雨.txt",
         "book_4 第4章 重逢.txt", "book_5 第5章 重逢.txt"};
     std::sort(expected.begin(), expected.end());
-    for (TextEncoding encoding :
-         {TextEncoding::Gbk, TextEncoding::Utf8Bom, TextEncoding::Utf16Le, TextEncoding::Utf16Be}) {
+    for (SourceFormat encoding :
+         {SourceFormat{Encoding::Gbk, false}, SourceFormat{Encoding::Utf8, true},
+          SourceFormat{Encoding::Utf16Le, true}, SourceFormat{Encoding::Utf16Be, true}}) {
         const TempDir fresh;
         plan.saveFolder = fresh.path();
-        plan.sourcePath = in.write("book.txt", std::string(factsOf(encoding).byteOrderMark) +
-                                                   test::encode(book, encoding));
+        plan.sourcePath =
+            in.write("book.txt", std::string(encoding.mark()) + test::encode(book, encoding));
         plan.baseName = "book";
         plan.mode = SplitMode::ByChapters;
         plan.chaptersPerPart = 1;
@@ -112,7 +113,7 @@ TEST_F(PartNamingTest, TitlesAreFitForEverySystemInEveryEncoding) {
         plan.pad = true;
         const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
         ASSERT_EQ(outcome.result, SplitOutcome::Result::Done) << outcome.message;
-        EXPECT_EQ(fresh.list(), expected) << static_cast<int>(encoding);
+        EXPECT_EQ(fresh.list(), expected) << encoding.codec().name();
     }
 }
 

@@ -15,7 +15,7 @@
 namespace tovane {
 namespace {
 
-class MaxSizeRuleTest : public ::testing::TestWithParam<TextEncoding> {};
+class MaxSizeRuleTest : public ::testing::TestWithParam<SourceFormat> {};
 
 // Short lines, lines that no part can hold (Chinese, with characters of four
 // bytes among them where the encoding has them), an empty one, and line ends
@@ -25,16 +25,16 @@ struct Novel {
     std::string withCrLf;  // the lines, each ending in CR LF
 };
 
-Novel novel(TextEncoding encoding) {
+Novel novel(SourceFormat encoding) {
     std::string longLine;
     for (int i = 0; i < 300; ++i) {
         // GBK files saved as GB18030 hold four-byte characters too ("#" here).
-        longLine += i % 7 != 3 ? "雨" : encoding == TextEncoding::Gbk ? "#" : "😀";
+        longLine += i % 7 != 3 ? "雨" : encoding == SourceFormat{Encoding::Gbk, false} ? "#" : "😀";
     }
     const std::string lines[] = {"第一章 山雨", longLine, "", "短句。", longLine + "a", longLine};
     const std::string ends[] = {"\r\n", "\n", "\r", "\r\n", "\r", ""};
     Novel text;
-    text.source = std::string(byteOrderMark(encoding));
+    text.source = std::string(encoding.mark());
     for (std::size_t i = 0; i < std::size(lines); ++i) {
         text.source += test::encode(lines[i] + ends[i], encoding);
         text.withCrLf += test::encode(lines[i] + "\r\n", encoding);
@@ -48,8 +48,8 @@ Novel novel(TextEncoding encoding) {
 }
 
 TEST_P(MaxSizeRuleTest, PartsStayWithinTheCapAndJoinToTheSource) {
-    const TextEncoding encoding = GetParam();
-    const std::string bom(byteOrderMark(encoding));
+    const SourceFormat encoding = GetParam();
+    const std::string bom(encoding.mark());
     const Novel text = novel(encoding);
     const std::uint64_t smallest = MaxSizeRule::smallestCap(encoding);
     test::TempDir dir;
@@ -83,9 +83,11 @@ TEST_P(MaxSizeRuleTest, PartsStayWithinTheCapAndJoinToTheSource) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, MaxSizeRuleTest,
-                         ::testing::Values(TextEncoding::Gbk, TextEncoding::Utf8,
-                                           TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
-                                           TextEncoding::Utf16Be));
+                         ::testing::Values(SourceFormat{Encoding::Gbk, false},
+                                           SourceFormat{Encoding::Utf8, false},
+                                           SourceFormat{Encoding::Utf8, true},
+                                           SourceFormat{Encoding::Utf16Le, true},
+                                           SourceFormat{Encoding::Utf16Be, true}));
 
 }  // namespace
 }  // namespace tovane

@@ -12,26 +12,26 @@ namespace {
 // Text of `count` units in the encoding, from one byte a unit: 'r' and 'n'
 // stand for CR and LF, anything else is a unit of its own (in UTF-16 its
 // other byte is 0x0D, so that CR bytes lie outside line ends too).
-std::string units(TextEncoding encoding, const std::string& plan) {
+std::string units(Encoding encoding, const std::string& plan) {
     std::string text;
     for (char c : plan) {
         const char byte = c == 'r' ? '\r' : c == 'n' ? '\n' : c;
-        if (encoding == TextEncoding::Gbk) {
+        if (encoding == Encoding::Gbk) {
             text += byte;
         } else {
             const char other = byte == c ? '\x0D' : '\0';
-            text += encoding == TextEncoding::Utf16Le ? std::string{byte, other}
-                                                      : std::string{other, byte};
+            text +=
+                encoding == Encoding::Utf16Le ? std::string{byte, other} : std::string{other, byte};
         }
     }
     return text;
 }
 
-class CrlfScanTest : public ::testing::TestWithParam<TextEncoding> {};
+class CrlfScanTest : public ::testing::TestWithParam<Encoding> {};
 
 TEST_P(CrlfScanTest, FindsEveryKindOfBareTerminatorAtEveryPosition) {
-    const TextEncoding encoding = GetParam();
-    const CrlfScan scan(encoding);
+    const Encoding encoding = GetParam();
+    const CrlfScan scan(codecOf(encoding));
     const std::size_t unit = scan.unit();
     for (std::size_t at = 1; at + 1 < 200; ++at) {
         for (const char bare : {'r', 'n'}) {
@@ -48,7 +48,7 @@ TEST_P(CrlfScanTest, FindsEveryKindOfBareTerminatorAtEveryPosition) {
 }
 
 TEST_P(CrlfScanTest, CrLfOnlyPassesAndTheEdgesAreNotJudged) {
-    const CrlfScan scan(GetParam());
+    const CrlfScan scan(codecOf(GetParam()));
     std::string plan;
     for (int i = 0; i < 50; ++i) plan += "abcrn";
     // An LF first and a CR last may pair with units out of view.
@@ -60,7 +60,7 @@ TEST_P(CrlfScanTest, CrLfOnlyPassesAndTheEdgesAreNotJudged) {
 }
 
 TEST_P(CrlfScanTest, CopiesLinesWithCrLfEndsWhileTheyFit) {
-    const CrlfScan scan(GetParam());
+    const CrlfScan scan(codecOf(GetParam()));
     const std::size_t u = scan.unit();
     const std::string in = units(GetParam(), "abnrcdrnern" + std::string(40, 'f') + "nr");
     char out[256];
@@ -77,8 +77,7 @@ TEST_P(CrlfScanTest, CopiesLinesWithCrLfEndsWhileTheyFit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, CrlfScanTest,
-                         ::testing::Values(TextEncoding::Gbk, TextEncoding::Utf16Le,
-                                           TextEncoding::Utf16Be));
+                         ::testing::Values(Encoding::Gbk, Encoding::Utf16Le, Encoding::Utf16Be));
 
 }  // namespace
 }  // namespace tovane

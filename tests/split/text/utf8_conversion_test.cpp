@@ -14,8 +14,8 @@ namespace {
 
 // The whole text through the conversion in pieces of `piece` bytes, so that
 // characters straddle them; "<bad N>" when it refuses at byte N.
-std::string converted(TextEncoding from, std::string_view text, std::size_t piece) {
-    Utf8Conversion conversion(from);
+std::string converted(Encoding from, std::string_view text, std::size_t piece) {
+    Utf8Conversion conversion(codecOf(from));
     std::string out;
     for (std::size_t at = 0; at < text.size(); at += piece) {
         const std::string_view bytes = text.substr(at, piece);
@@ -28,14 +28,14 @@ std::string converted(TextEncoding from, std::string_view text, std::size_t piec
         return "<bad " + std::to_string(text.size() - conversion.heldBack()) + ">";
     }
     std::size_t badAt = 0;
-    EXPECT_EQ(Utf8Conversion::lengthOf(from, text, badAt), static_cast<std::int64_t>(out.size()));
+    EXPECT_EQ(Utf8Conversion::lengthOf(codecOf(from), text, badAt),
+              static_cast<std::int64_t>(out.size()));
     return out;
 }
 
 TEST(Utf8ConversionTest, EveryEncodingGivesTheSameText) {
     const std::string text = "第一章 风起\r\n　　他说：“走吧。”ABC 123 😀 𠀀 ᠀ €\r\n";
-    for (TextEncoding from : {TextEncoding::Utf8, TextEncoding::Utf8Bom, TextEncoding::Utf16Le,
-                              TextEncoding::Utf16Be}) {
+    for (Encoding from : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}) {
         for (std::size_t piece : {std::size_t{1}, std::size_t{3}, std::size_t{1000}}) {
             EXPECT_EQ(converted(from, test::encode(text, from), piece), text);
         }
@@ -44,21 +44,21 @@ TEST(Utf8ConversionTest, EveryEncodingGivesTheSameText) {
 
 TEST(Utf8ConversionTest, BytesOfNoCharacterAreRefusedWhereTheyBegin) {
     struct Case {
-        TextEncoding from;
+        Encoding from;
         std::string bytes;
         const char* result;
     };
     for (const Case& c : {
-             Case{TextEncoding::Gbk, "ab\x80", "<bad 2>"},
-             Case{TextEncoding::Gbk, "ab\xFF", "<bad 2>"},
-             Case{TextEncoding::Gbk, "a\x81\x20", "<bad 1>"},
-             Case{TextEncoding::Gbk, "a\xB0", "<bad 1>"},             // cut off by the end
-             Case{TextEncoding::Gbk, "\x81\x30\x81", "<bad 0>"},      // a four-byte code cut off
-             Case{TextEncoding::Gbk, "\x84\x31\xA5\x30", "<bad 0>"},  // past the plane's last
-             Case{TextEncoding::Utf8, "a\xC0\xAF", "<bad 1>"},
-             Case{TextEncoding::Utf8, "a\xED\xA0\x80", "<bad 1>"},  // a surrogate
-             Case{TextEncoding::Utf16Le, std::string("a\0\x00\xDC", 4), "<bad 2>"},
-             Case{TextEncoding::Utf16Be, std::string("\xD8\x00\x00\x61", 4), "<bad 0>"},
+             Case{Encoding::Gbk, "ab\x80", "<bad 2>"},
+             Case{Encoding::Gbk, "ab\xFF", "<bad 2>"},
+             Case{Encoding::Gbk, "a\x81\x20", "<bad 1>"},
+             Case{Encoding::Gbk, "a\xB0", "<bad 1>"},             // cut off by the end
+             Case{Encoding::Gbk, "\x81\x30\x81", "<bad 0>"},      // a four-byte code cut off
+             Case{Encoding::Gbk, "\x84\x31\xA5\x30", "<bad 0>"},  // past the plane's last
+             Case{Encoding::Utf8, "a\xC0\xAF", "<bad 1>"},
+             Case{Encoding::Utf8, "a\xED\xA0\x80", "<bad 1>"},  // a surrogate
+             Case{Encoding::Utf16Le, std::string("a\0\x00\xDC", 4), "<bad 2>"},
+             Case{Encoding::Utf16Be, std::string("\xD8\x00\x00\x61", 4), "<bad 0>"},
          }) {
         EXPECT_EQ(converted(c.from, c.bytes, 1000), c.result) << c.bytes;
     }
@@ -83,14 +83,13 @@ TEST(Utf8ConversionTest, GbkConvertsAlikeInWindowsAndOneCharacterAtATime) {
                 random() % 3 == 0 ? random() % std::size(kinds) : 3 + random() % 2;
             text += kinds[kind];
         }
-        EXPECT_EQ(converted(TextEncoding::Gbk, text, 100000),
-                  converted(TextEncoding::Gbk, text, 1));
+        EXPECT_EQ(converted(Encoding::Gbk, text, 100000), converted(Encoding::Gbk, text, 1));
         std::string broken = text;
         broken.insert(random() % broken.size(), round % 2 == 0 ? "\x80" : "\xFF");
-        const std::string result = converted(TextEncoding::Gbk, broken, 100000);
-        EXPECT_EQ(result, converted(TextEncoding::Gbk, broken, 1));
+        const std::string result = converted(Encoding::Gbk, broken, 100000);
+        EXPECT_EQ(result, converted(Encoding::Gbk, broken, 1));
         std::size_t badAt = 0;  // measured, it is refused at the same byte
-        if (Utf8Conversion::lengthOf(TextEncoding::Gbk, broken, badAt) < 0) {
+        if (Utf8Conversion::lengthOf(gbkCodec(), broken, badAt) < 0) {
             EXPECT_EQ(result, "<bad " + std::to_string(badAt) + ">");
         } else {
             EXPECT_EQ(result.rfind("<bad", 0), std::string::npos);
@@ -114,7 +113,7 @@ TEST(Utf8ConversionTest, Gb18030AsTheSystemConvertsIt) {
         for (int trail = 0x40; trail <= 0xFE; ++trail) {
             if (trail == 0x7F) continue;
             const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
-            const std::string mine = converted(TextEncoding::Gbk, code, 1000);
+            const std::string mine = converted(Encoding::Gbk, code, 1000);
             if (mine.rfind("<bad", 0) == 0) continue;
             ++twoByte;
             ASSERT_EQ(mine, iconvUtf8(code)) << std::hex << lead << ' ' << trail;
@@ -130,7 +129,7 @@ TEST(Utf8ConversionTest, Gb18030AsTheSystemConvertsIt) {
     std::size_t converts = 0;
     for (std::uint32_t pointer = 0; pointer < 39420; ++pointer) {
         const std::string code = fourByte(pointer, 0x81);
-        const std::string mine = converted(TextEncoding::Gbk, code, 2);
+        const std::string mine = converted(Encoding::Gbk, code, 2);
         if (mine.rfind("<bad", 0) == 0) continue;
         ++converts;
         ASSERT_EQ(mine, iconvUtf8(code)) << pointer;
@@ -138,12 +137,12 @@ TEST(Utf8ConversionTest, Gb18030AsTheSystemConvertsIt) {
     EXPECT_GT(converts, 39000u);
     for (std::uint32_t pointer = 0; pointer < 0x100000; pointer += 997) {
         const std::string code = fourByte(pointer, 0x90);
-        ASSERT_EQ(converted(TextEncoding::Gbk, code, 3), iconvUtf8(code)) << pointer;
+        ASSERT_EQ(converted(Encoding::Gbk, code, 3), iconvUtf8(code)) << pointer;
     }
-    EXPECT_EQ(converted(TextEncoding::Gbk, "\xE3\x32\x9A\x35", 1), "\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(converted(Encoding::Gbk, "\xE3\x32\x9A\x35", 1), "\xF4\x8F\xBF\xBF");
     // U+20087 is FE 51 both ways; its four-byte code doesn't come back.
-    ASSERT_EQ(converted(TextEncoding::Gbk, "\xFE\x51", 1), "\xF0\xA0\x82\x87");
-    EXPECT_EQ(converted(TextEncoding::Gbk, "\x95\x32\x90\x31", 1), "<bad 0>");
+    ASSERT_EQ(converted(Encoding::Gbk, "\xFE\x51", 1), "\xF0\xA0\x82\x87");
+    EXPECT_EQ(converted(Encoding::Gbk, "\x95\x32\x90\x31", 1), "<bad 0>");
 }
 #endif
 
