@@ -4,19 +4,20 @@
 #include <iterator>
 
 #include "split/parts/part_names.h"
-#include "split/split_modes.h"
 #include "split/split_texts.h"
 #include "split/text/heading_pattern.h"
+#include "split/ways/ways.h"
 
 namespace tovane::cli {
 
 std::string usageText() {
     const std::string synopsis =
-        "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --max-size KB]\n"
+        "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --volumes N |\n"
+        "                     --max-size KB]\n"
         "                    [--heading REGEX] [--pad | --title-names] [--to-utf8]\n"
         "                    [--base NAME] SOURCE SAVE_DIR\n"
         "       tovane-split --list-chapters [--chapters N] [--heading REGEX] SOURCE\n";
-    const std::string size(kSplitModes[0].defaultNumber);
+    const std::string size(allWays().front()->defaultNumber);
     return "Usage: " + synopsis +
            "\n"
            "Splits the text file SOURCE into parts of whole lines, named NAME_1.txt,\n"
@@ -31,6 +32,8 @@ std::string usageText() {
            "  --parts N       cut the file into about N parts of equal size\n"
            "  --chapters N    each part holds N chapters; text before the first\n"
            "                  chapter goes into the first part\n"
+           "  --volumes N     each part holds N volumes (卷, 部, 集 ...; 1: one part a\n"
+           "                  volume); text before the first goes into the first part\n"
            "  --at-chapters   with --size: a part ends only before a chapter, taking\n"
            "                  whole chapters while they fit (a bigger one alone)\n"
            "  --max-size KB   no part is larger than KB x 1024 bytes (its byte-order\n"
@@ -56,10 +59,10 @@ std::string usageText() {
            "chapter, cut before the volume.\n"
            "  --pad           pad the part numbers with zeros to the width of the last\n"
            "                  one, so that they sort: NAME_001.txt ... NAME_142.txt\n"
-           "  --title-names   with --chapters or --at-chapters: --pad, and the first\n"
-           "                  heading of each part after its number, made fit for a\n"
-           "                  file name (\\ / : * ? \" < > | in full width, at most 40\n"
-           "                  characters): NAME_003 第二十一回 风雪.txt\n"
+           "  --title-names   with --chapters, --volumes or --at-chapters: --pad, and the\n"
+           "                  first heading of each part after its number, made fit\n"
+           "                  for a file name (\\ / : * ? \" < > | in full width, at most\n"
+           "                  40 characters): NAME_003 第二十一回 风雪.txt\n"
            "  --to-utf8       write the parts in UTF-8 with a byte-order mark, from\n"
            "                  GBK (read as GB18030), UTF-8 or UTF-16; the same lines\n"
            "                  go into the same parts (--max-size counts UTF-8 bytes).\n"
@@ -79,12 +82,12 @@ std::string usageText() {
 
 namespace {
 
-// The ways' options, as the table has them: "--size, --parts, ... and --max-size".
+// The ways' options, as the table has them: "--size, --parts, ... and --volumes".
 std::string modeOptions() {
     std::vector<std::string_view> options;
-    for (const SplitModeRow& row : kSplitModes) {
-        if (std::find(options.begin(), options.end(), row.option) == options.end()) {
-            options.push_back(row.option);
+    for (const SplitWay* way : allWays()) {
+        if (std::find(options.begin(), options.end(), way->option) == options.end()) {
+            options.push_back(way->option);
         }
     }
     std::string text;
@@ -96,9 +99,10 @@ std::string modeOptions() {
 }
 
 bool isFlagOfAWay(std::string_view argument) {
-    return std::any_of(
-        std::begin(kSplitModes), std::end(kSplitModes),
-        [&](const SplitModeRow& row) { return !row.flag.empty() && row.flag == argument; });
+    const std::span<const SplitWay* const> ways = allWays();
+    return std::any_of(ways.begin(), ways.end(), [&](const SplitWay* way) {
+        return !way->flag.empty() && way->flag == argument;
+    });
 }
 
 }  // namespace
@@ -107,8 +111,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::string> positional;
     bool baseGiven = false;
-    const SplitModeRow* way = nullptr;  // the way an option asked for
-    std::string flag;                   // and the flag that goes with it
+    const std::span<const SplitWay* const> ways = allWays();
+    const SplitWay* way = nullptr;  // the way an option asked for
+    std::string flag;               // and the flag that goes with it
     auto fail = [&line](std::string error) {
         line.action = CommandLine::Action::UsageError;
         line.error = std::move(error);
@@ -137,12 +142,12 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.action = CommandLine::Action::Version;
             return line;
         }
-        const auto asked = std::find_if(
-            std::begin(kSplitModes), std::end(kSplitModes),
-            [&](const SplitModeRow& row) { return row.flag.empty() && is(row.option.data()); });
-        if (asked != std::end(kSplitModes)) {
+        const auto asked = std::find_if(ways.begin(), ways.end(), [&](const SplitWay* row) {
+            return row->flag.empty() && is(row->option.data());
+        });
+        if (asked != ways.end()) {
             if (way != nullptr) return fail(modeOptions() + " can't be combined");
-            way = asked;
+            way = *asked;
             line.request.mode = way->mode;
             if (!value(line.request.numberText)) return fail(argument + " needs a value");
         } else if (isFlagOfAWay(argument)) {
@@ -178,7 +183,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (line.action == CommandLine::Action::ListChapters) {
         if (positional.size() != 1) return fail("--list-chapters takes SOURCE alone");
-        const SplitModeRow& chapters = splitModeRow(SplitMode::ByChapters);
+        const SplitWay& chapters = wayOf(SplitMode::ByChapters);
         if (way != nullptr && way->mode != SplitMode::ByChapters) {
             return fail("--list-chapters goes with " + std::string(chapters.option) + " only");
         }
@@ -188,23 +193,23 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (positional.size() != 2) return fail("SOURCE and SAVE_DIR are both needed");
     if (way == nullptr) {
-        way = &kSplitModes[0];
+        way = ways.front();
         line.request.mode = way->mode;
         line.request.numberText = way->defaultNumber;
     }
     if (!flag.empty()) {
         // The way the flag turns the option into.
-        const auto flagged = std::find_if(
-            std::begin(kSplitModes), std::end(kSplitModes),
-            [&](const SplitModeRow& row) { return row.option == way->option && row.flag == flag; });
-        if (flagged == std::end(kSplitModes)) return fail(flag + " goes with another option");
-        line.request.mode = flagged->mode;
+        const auto flagged = std::find_if(ways.begin(), ways.end(), [&](const SplitWay* row) {
+            return row->option == way->option && row->flag == flag;
+        });
+        if (flagged == ways.end()) return fail(flag + " goes with another option");
+        line.request.mode = (*flagged)->mode;
     }
-    if (line.request.heading && !splitModeRow(line.request.mode).cutsAtChapters) {
-        return fail("--heading goes with --chapters or --at-chapters");
+    if (line.request.heading && !wayOf(line.request.mode).cutsAtChapters()) {
+        return fail("--heading goes with --chapters, --volumes or --at-chapters");
     }
-    if (line.request.titleNames && !splitModeRow(line.request.mode).cutsAtChapters) {
-        return fail("--title-names goes with --chapters or --at-chapters");
+    if (line.request.titleNames && !wayOf(line.request.mode).cutsAtChapters()) {
+        return fail("--title-names goes with --chapters, --volumes or --at-chapters");
     }
     line.request.sourcePath = positional[0];
     line.request.saveFolder = positional[1];

@@ -11,9 +11,9 @@
 #include "cli/terminal_progress.h"
 #include "split/chapters/chapter_map.h"
 #include "split/io/file_system.h"
-#include "split/part_limit.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
+#include "split/ways/ways.h"
 
 namespace {
 
@@ -64,9 +64,11 @@ int listChapters(const tovane::SplitRequest& request,
         terminal.showMessage(tovane::texts::kSourceMissing);
         return 1;
     }
-    const std::optional<std::uint64_t> perPart = tovane::wholeNumberFromText(request.numberText);
-    if (!perPart || *perPart == 0) {
-        terminal.showMessage(tovane::texts::kBadChapters);
+    // The parts are those of a split by chapters, counted by the way itself.
+    const tovane::SplitWay& way = tovane::wayOf(tovane::SplitMode::ByChapters);
+    tovane::WayNumbers numbers;
+    if (const tovane::Problem problem = way.read(request.numberText, {}, numbers)) {
+        terminal.showMessage(tovane::texts::describe(problem));
         return 2;
     }
     const tovane::ChapterList list =
@@ -78,15 +80,14 @@ int listChapters(const tovane::SplitRequest& request,
                                           : std::string(tovane::texts::kNoHeadings));
         return 1;
     }
+    const std::vector<std::uint64_t> parts = tovane::partOfEachChapter(way, numbers, *list.map);
     for (const tovane::Chapter& chapter : list.map->headings) {
-        terminal.showListed({std::to_string(chapter.line),
-                             std::to_string(chapter.block / *perPart + 1), chapter.text,
-                             tovane::texts::levelWord(chapter.level),
+        terminal.showListed({std::to_string(chapter.line), std::to_string(parts[chapter.block]),
+                             chapter.text, tovane::texts::levelWord(chapter.level),
                              std::to_string(chapter.block + 1)});
     }
-    const std::uint64_t count = list.map->blocks.size();
     terminal.showStatus(
-        tovane::texts::chapterTotals(count, *perPart, tovane::groupsOf(count, *perPart)));
+        tovane::texts::chapterTotals(list.map->blocks.size(), numbers.perPart, parts.back()));
     return written(streams);
 }
 

@@ -6,7 +6,7 @@
 #include "main_window/chapter_list_window.h"
 #include "main_window/chapter_scan.h"
 #include "platform/window_texts.h"
-#include "split/part_limit.h"
+#include "split/ways/ways.h"
 
 BookChapters::BookChapters(QWidget* window)
     : QObject(window), window_(window), scan_(new ChapterScan(this)) {
@@ -46,30 +46,42 @@ std::shared_ptr<const tovane::ChapterMap> BookChapters::cuts() const {
 }
 
 // From the chapters in memory: nothing is read on a keystroke.
-QString BookChapters::hint(const tovane::SplitModeRow& way, const QString& number) const {
+QString BookChapters::hint(const tovane::SplitWay& way, const QString& number) const {
     if (!has()) return {};
     const tovane::ChapterList& found = scan_->result();
     if (found.result == tovane::ChapterList::Result::Failed) {
-        return way.cutsAtChapters ? WindowTexts::kCannotReadChapters : QString();
+        return way.cutsAtChapters() ? WindowTexts::kCannotReadChapters : QString();
     }
-    if (found.empty()) return way.cutsAtChapters ? WindowTexts::kNoHeadingsFound : QString();
+    if (found.empty()) return way.cutsAtChapters() ? WindowTexts::kNoHeadingsFound : QString();
     const std::shared_ptr<const tovane::ChapterMap> map = cuts();
     const auto chapters = static_cast<qulonglong>(map->blocks.size());
-    if (!way.cutsAtChapters) return WindowTexts::chaptersFound(chapters);
-    const std::string text = number.toStdString();
+    if (!way.cutsAtChapters()) return WindowTexts::chaptersFound(chapters);
+    if (way.cuts == tovane::WayCuts::Volumes && !hasVolumes()) {
+        return WindowTexts::kNoVolumesFound;
+    }
+    tovane::WayNumbers numbers;
     std::uint64_t parts = 0;
-    if (way.number == tovane::SplitNumber::Chapters) {
-        parts = tovane::partsOfChapters(*map, tovane::wholeNumberFromText(text).value_or(0));
-    } else if (const std::optional<std::uint64_t> limit = tovane::limitFromSizeText(text)) {
-        parts = tovane::partsOfSizeAtChapters(*map, *limit);
+    if (!way.read(number.toStdString(), {}, numbers)) {
+        parts = tovane::partsOfChapters(way, numbers, *map);
     }
     if (parts > 0) return WindowTexts::chaptersMakeParts(chapters, parts);
-    return way.number == tovane::SplitNumber::Chapters
-               ? WindowTexts::chaptersWantChapterCount(chapters)
-               : WindowTexts::chaptersWantSize(chapters);
+    switch (way.number) {
+        case tovane::WayNumber::Chapters:
+            return WindowTexts::chaptersWantChapterCount(chapters);
+        case tovane::WayNumber::Volumes:
+            return WindowTexts::chaptersWantVolumeCount(chapters);
+        default:
+            return WindowTexts::chaptersWantSize(chapters);
+    }
 }
 
-void BookChapters::showList(const tovane::SplitModeRow& way, const QString& size,
+bool BookChapters::hasVolumes() const {
+    const std::shared_ptr<const tovane::ChapterMap> map = cuts();
+    return map && std::any_of(map->blocks.begin(), map->blocks.end(),
+                              [](const tovane::ChapterBlock& block) { return block.volume; });
+}
+
+void BookChapters::showList(const tovane::SplitWay& way, const QString& size,
                             const QString& count) {
     knownToHaveNone();  // waits for a scan going on
     if (!list_) {
@@ -85,7 +97,7 @@ void BookChapters::showList(const tovane::SplitModeRow& way, const QString& size
     list_->raise();
 }
 
-void BookChapters::refreshList(const tovane::SplitModeRow& way, const QString& size,
+void BookChapters::refreshList(const tovane::SplitWay& way, const QString& size,
                                const QString& count) {
     if (!list_) return;
     if (!has()) {
@@ -101,14 +113,15 @@ void BookChapters::refreshList(const tovane::SplitModeRow& way, const QString& s
     // The part of each ticked chapter, with the way's number (a chapter a
     // part outside the ways that cut at chapters).
     const std::shared_ptr<const tovane::ChapterMap> map = cuts();
-    const std::vector<std::uint64_t> parts =
-        way.mode == tovane::SplitMode::BySizeAtChapters
-            ? tovane::partsOfBlocksBySize(*map,
-                                          tovane::limitFromSizeText(size.toStdString()).value_or(0))
-            : tovane::partsOfBlocks(
-                  *map, way.number == tovane::SplitNumber::Chapters
-                            ? tovane::wholeNumberFromText(count.toStdString()).value_or(0)
-                            : 1);
+    const tovane::SplitWay& counted =
+        way.cutsAtChapters() ? way : tovane::wayOf(tovane::SplitMode::ByChapters);
+    tovane::WayNumbers numbers;
+    numbers.perPart = 1;
+    if (way.cutsAtChapters()) {
+        way.read((way.number == tovane::WayNumber::Kilobytes ? size : count).toStdString(), {},
+                 numbers);
+    }
+    const std::vector<std::uint64_t> parts = tovane::partOfEachChapter(counted, numbers, *map);
     std::vector<std::uint64_t> byBook(found.map->blocks.size(), 0);
     for (std::size_t k = 0, kept = 0; k < byBook.size(); ++k) {
         if (k < unticked_.size() && unticked_[k]) continue;

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "split/chapters/chapter_map.h"
-#include "split/split_modes.h"
+#include "split/ways/split_way.h"
 
 class QWidget;
 class ChapterListWindow;
@@ -33,11 +33,13 @@ public:
     std::shared_ptr<const tovane::ChapterMap> cuts() const;
     // What the status line says of them after the chosen file's name, for
     // the way `way` reading `number`.
-    QString hint(const tovane::SplitModeRow& way, const QString& number) const;
+    QString hint(const tovane::SplitWay& way, const QString& number) const;
+    // Whether the chapters cut at hold a volume's heading.
+    bool hasVolumes() const;
     // The list of chapters, opened or brought up, and kept in step: the way
     // and the numbers in the boxes say which part each chapter goes into.
-    void showList(const tovane::SplitModeRow& way, const QString& size, const QString& count);
-    void refreshList(const tovane::SplitModeRow& way, const QString& size, const QString& count);
+    void showList(const tovane::SplitWay& way, const QString& size, const QString& count);
+    void refreshList(const tovane::SplitWay& way, const QString& size, const QString& count);
     void closeList();
 
 signals:

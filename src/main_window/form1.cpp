@@ -32,9 +32,9 @@
 #include "split/io/file_system.h"
 #include "split/part_limit.h"
 #include "split/parts/part_names.h"
-#include "split/split_modes.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
+#include "split/ways/ways.h"
 
 namespace {
 
@@ -84,9 +84,9 @@ void Form1::buildControls() {
     using ControlTable::make;
     namespace T = WindowTexts;
     const QString sizeText =
-        EngineText::wordsToQt(tovane::splitModeRow(tovane::SplitMode::BySize).defaultNumber);
+        EngineText::wordsToQt(tovane::wayOf(tovane::SplitMode::BySize).defaultNumber);
     const QString countText =
-        EngineText::wordsToQt(tovane::splitModeRow(tovane::SplitMode::ByCount).defaultNumber);
+        EngineText::wordsToQt(tovane::wayOf(tovane::SplitMode::ByCount).defaultNumber);
     ControlTable::build<Form1>(
         *this,
         {
@@ -425,9 +425,15 @@ void Form1::Text3_Change() {
 // A way that cuts at chapters is taken only for a book that has some; the
 // window stays in the way it was in otherwise.
 void Form1::chooseWay(int entry) {
-    if (tovane::firstOfMenuEntry(entry).cutsAtChapters && chapters_->knownToHaveNone()) {
+    const tovane::SplitWay& way = SplitWays::wayOfEntry(entry);
+    if (way.cutsAtChapters() && chapters_->knownToHaveNone()) {
         RuntimeServices::showMessage(this, WindowTexts::kNoChapters);
         ways_->take(ways_->entry());  // the menu's mark back where it was
+        return;
+    }
+    if (way.cuts == tovane::WayCuts::Volumes && !chapters_->hasVolumes()) {
+        RuntimeServices::showMessage(this, WindowTexts::kNoVolumes);
+        ways_->take(ways_->entry());
         return;
     }
     ways_->take(entry);
@@ -437,12 +443,15 @@ void Form1::chooseWay(int entry) {
 // The chosen book's chapters are known: in a way that cuts at chapters, a
 // book without any takes the window back to the first way, saying so.
 void Form1::chaptersFound() {
-    if (ways_->way().cutsAtChapters && chapters_->knownToHaveNone()) {
+    const tovane::SplitWay& way = ways_->way();
+    const bool none = way.cutsAtChapters() && chapters_->knownToHaveNone();
+    if (none || (way.cuts == tovane::WayCuts::Volumes && !chapters_->hasVolumes())) {
         ways_->take(1);
         statusShowsChoice_ = true;
-        ztl->showFitted(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter +
-                            WindowTexts::kNoHeadingsBackToSize,
-                        dialogFileTitle_);
+        ztl->showFitted(
+            WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter +
+                (none ? WindowTexts::kNoHeadingsBackToSize : WindowTexts::kNoVolumesBackToSize),
+            dialogFileTitle_);
         refreshChapterList();
         return;
     }

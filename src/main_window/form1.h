@@ -51,7 +51,7 @@ public:
     void chooseSource(const QString& path);
 
     bool isSplitting() const;
-    // The way the window splits now (see split_modes.h).
+    // The way the window splits now (see split/ways/).
     tovane::SplitMode mode() const;
 
     // The help link's left edge in twips, kept fractional so its motion is

@@ -8,21 +8,65 @@
 #include <QRegularExpression>
 
 #include "main_window/digit_box.h"
-#include "platform/engine_text.h"
 #include "platform/window_texts.h"
+#include "split/ways/ways.h"
 
 namespace {
 
-using tovane::firstOfMenuEntry;
+using tovane::SplitMode;
+
+enum class NumberBox { Size, Count };
+
+// Each way's face: the menu entry that reaches it (entry 1 reaches two, by
+// the mark beside the box it reads), the box it reads, and the words of the
+// entry and beside the boxes.
+struct Face {
+    SplitMode mode;
+    int entry;
+    NumberBox box;
+    const QString* menu;
+    const QString* afterSize;
+    const QString* beforeCount;
+    const QString* afterCount;
+};
+
+namespace T = WindowTexts;
+const Face kFaces[] = {
+    {SplitMode::BySize, 1, NumberBox::Size, &T::kModeBySize, &T::kLabel4, &T::kLabel7, &T::kLabel6},
+    {SplitMode::ByCount, 1, NumberBox::Count, &T::kModeBySize, &T::kLabel4, &T::kLabel7,
+     &T::kLabel6},
+    {SplitMode::BySizeAtChapters, 2, NumberBox::Size, &T::kModeBySizeAtChapters,
+     &T::kLabel4AtChapters, &T::kLabel7, &T::kLabel6},
+    {SplitMode::ByMaxSize, 3, NumberBox::Size, &T::kModeByMaxSize, &T::kLabel4MaxSize, &T::kLabel7,
+     &T::kLabel6},
+    {SplitMode::ByChapters, 4, NumberBox::Count, &T::kModeByChapters, &T::kLabel4,
+     &T::kLabel7PerPart, &T::kLabel6Chapters},
+    {SplitMode::ByVolumes, 5, NumberBox::Count, &T::kModeByVolumes, &T::kLabel4, &T::kLabel7PerPart,
+     &T::kLabel6Volumes},
+};
+constexpr int kLastEntry = 5;
+
+const Face& faceOf(SplitMode mode) {
+    for (const Face& face : kFaces) {
+        if (face.mode == mode) return face;
+    }
+    return kFaces[0];
+}
+
+const Face& firstFaceOf(int entry) {
+    for (const Face& face : kFaces) {
+        if (face.entry == entry) return face;
+    }
+    return kFaces[0];
+}
 
 }  // namespace
 
 SplitWays::SplitWays(const Controls& controls, QWidget* window)
     : QObject(window), c_(controls), entries_(new QActionGroup(this)) {
     entries_->setExclusive(true);
-    for (int entry = 1; entry <= tovane::lastMenuEntry(); ++entry) {
-        QAction* action =
-            entries_->addAction(EngineText::wordsToQt(firstOfMenuEntry(entry).menuText));
+    for (int entry = 1; entry <= kLastEntry; ++entry) {
+        QAction* action = entries_->addAction(*firstFaceOf(entry).menu);
         action->setCheckable(true);
         action->setObjectName(QStringLiteral("Mode%1").arg(entry));
         connect(action, &QAction::triggered, this, [this, entry] { emit entryPicked(entry); });
@@ -47,15 +91,18 @@ SplitWays::SplitWays(const Controls& controls, QWidget* window)
     }
 }
 
-const tovane::SplitModeRow& SplitWays::way() const {
+const tovane::SplitWay& SplitWays::wayOfEntry(int entry) {
+    return tovane::wayOf(firstFaceOf(entry).mode);
+}
+
+const tovane::SplitWay& SplitWays::way() const {
     if (entry_ == 1) {
-        for (const tovane::SplitModeRow& row : tovane::kSplitModes) {
-            const tovane::NumberBox marked =
-                c_.sizeMark->isChecked() ? tovane::NumberBox::Size : tovane::NumberBox::Count;
-            if (row.menuEntry == 1 && row.box == marked) return row;
+        const NumberBox marked = c_.sizeMark->isChecked() ? NumberBox::Size : NumberBox::Count;
+        for (const Face& face : kFaces) {
+            if (face.entry == 1 && face.box == marked) return tovane::wayOf(face.mode);
         }
     }
-    return firstOfMenuEntry(entry_);
+    return wayOfEntry(entry_);
 }
 
 bool SplitWays::padNumbers() const {
@@ -63,7 +110,7 @@ bool SplitWays::padNumbers() const {
 }
 
 bool SplitWays::titleNames() const {
-    return titleNames_->isChecked() && way().cutsAtChapters;
+    return titleNames_->isChecked() && way().cutsAtChapters();
 }
 
 bool SplitWays::toUtf8() const {
@@ -71,52 +118,50 @@ bool SplitWays::toUtf8() const {
 }
 
 QString SplitWays::numberText() const {
-    return (way().box == tovane::NumberBox::Size ? c_.size : c_.count)->text();
+    return (faceOf(way().mode).box == NumberBox::Size ? c_.size : c_.count)->text();
 }
 
 void SplitWays::take(int entry) {
     if (entry == entry_) return;
     if (entry_ == 1) sizeMarked_ = c_.sizeMark->isChecked();
-    const tovane::SplitModeRow& row = firstOfMenuEntry(entry);
-    // The count box means parts or chapters; it shows the number it held for
-    // the one the entry reads, given back without a change reported (which
-    // would pick a way by itself).
-    const bool chapters = row.number == tovane::SplitNumber::Chapters;
-    if (chapters != countHoldsChapters_) {
-        if (countHoldsChapters_) {
-            countForChapters_ = c_.count->text();
-            c_.count->restoreText(countForParts_);
-        } else {
-            countForParts_ = c_.count->text();
-            if (chaptersVisited_) c_.count->restoreText(countForChapters_);
-            chaptersVisited_ = true;
-        }
-        countHoldsChapters_ = chapters;
+    const Face& face = firstFaceOf(entry);
+    // The count box means parts, chapters or volumes; it shows the number it
+    // held for the one the entry reads (or keeps what it shows, the first
+    // time), given back without a change reported (which would pick a way by
+    // itself).
+    const tovane::WayNumber means = entry != 1 && face.box == NumberBox::Count
+                                        ? wayOfEntry(entry).number
+                                        : tovane::WayNumber::Parts;
+    if (means != countMeans_) {
+        countFor_[static_cast<int>(countMeans_)] = c_.count->text();
+        const auto held = countFor_.constFind(static_cast<int>(means));
+        if (held != countFor_.constEnd()) c_.count->restoreText(*held);
+        countMeans_ = means;
     }
     entry_ = entry;
     if (entry == 1) {
         (sizeMarked_ ? c_.sizeMark : c_.countMark)->setChecked(true);
     } else {
-        (row.box == tovane::NumberBox::Size ? c_.sizeMark : c_.countMark)->setChecked(true);
+        (face.box == NumberBox::Size ? c_.sizeMark : c_.countMark)->setChecked(true);
     }
     showWords();
 }
 
 void SplitWays::showWords() {
-    const tovane::SplitModeRow& row = firstOfMenuEntry(entry_);
-    c_.afterSize->setText(EngineText::wordsToQt(row.afterSize));
-    c_.beforeCount->setText(EngineText::wordsToQt(row.beforeCount));
-    c_.afterCount->setText(EngineText::wordsToQt(row.afterCount));
+    const Face& face = firstFaceOf(entry_);
+    c_.afterSize->setText(*face.afterSize);
+    c_.beforeCount->setText(*face.beforeCount);
+    c_.afterCount->setText(*face.afterCount);
     const bool both = entry_ == 1;
     for (QWidget* control :
          {static_cast<QWidget*>(c_.sizeMark), static_cast<QWidget*>(c_.beforeSize),
           static_cast<QWidget*>(c_.size), static_cast<QWidget*>(c_.afterSize)}) {
-        control->setEnabled(both || row.box == tovane::NumberBox::Size);
+        control->setEnabled(both || face.box == NumberBox::Size);
     }
     for (QWidget* control :
          {static_cast<QWidget*>(c_.countMark), static_cast<QWidget*>(c_.beforeCount),
           static_cast<QWidget*>(c_.count), static_cast<QWidget*>(c_.afterCount)}) {
-        control->setEnabled(both || row.box == tovane::NumberBox::Count);
+        control->setEnabled(both || face.box == NumberBox::Count);
     }
     entryActions_.at(entry_ - 1)->setChecked(true);
 }
@@ -126,14 +171,14 @@ void SplitWays::showMenu(QWidget* control, const QPoint& at) {
     const QString size = c_.size->text().isEmpty() ? QStringLiteral("N") : c_.size->text();
     for (int entry = 1; entry <= entryActions_.size(); ++entry) {
         entryActions_.at(entry - 1)->setText(
-            EngineText::wordsToQt(firstOfMenuEntry(entry).menuText)
+            QString(*firstFaceOf(entry).menu)
                 .replace(QStringLiteral(" N "), QStringLiteral(" %1 ").arg(size)));
     }
     QMenu menu(control->window());
     menu.setObjectName(QStringLiteral("ModeMenu"));
     menu.addActions(entries_->actions());
     menu.addSeparator();
-    titleNames_->setEnabled(way().cutsAtChapters);
+    titleNames_->setEnabled(way().cutsAtChapters());
     menu.addActions({padNumbers_, titleNames_, toUtf8_});
     menu.addSeparator();
     menu.addAction(showChapters_);

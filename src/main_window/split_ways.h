@@ -2,14 +2,16 @@
 // right click on the settings opens (the Menu key and Shift+F10 too), the
 // words beside the number boxes, the box a way doesn't read greyed, and what
 // each box held for the ways that read it. The ways themselves are the
-// engine's table (split_modes.h); this is their face.
+// engine's (split/ways/); this is their face: each entry's words and the box
+// it reads.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 
-#include "split/split_modes.h"
+#include "split/ways/split_way.h"
 
 class QAction;
 class QActionGroup;
@@ -36,9 +38,11 @@ public:
     SplitWays(const Controls& controls, QWidget* window);
 
     // The way the window splits now: entry 1 by size or by count, as its
-    // marks say, or the way of entry 2, 3 or 4.
-    const tovane::SplitModeRow& way() const;
+    // marks say, or the way of a later entry.
+    const tovane::SplitWay& way() const;
     int entry() const { return entry_; }
+    // The first way an entry of the menu reaches, whose words it shows.
+    static const tovane::SplitWay& wayOfEntry(int entry);
     // The number the way reads, as its box holds it.
     QString numberText() const;
     // Switches to menu entry `entry`: the words follow, the box it doesn't
@@ -71,11 +75,9 @@ private:
     QAction* titleNames_;
     QAction* toUtf8_;
     int entry_ = 1;
-    // What the count box and the marks held for entry 1, and the count box
-    // for the chapters of entry 4, while another entry has them.
-    QString countForParts_;
-    QString countForChapters_;
+    // What the count box held for each thing it counts (parts, chapters,
+    // volumes) while it counts another, and the marks of entry 1.
+    QHash<int, QString> countFor_;
+    tovane::WayNumber countMeans_ = tovane::WayNumber::Parts;
     bool sizeMarked_ = true;
-    bool countHoldsChapters_ = false;
-    bool chaptersVisited_ = false;
 };

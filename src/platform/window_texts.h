@@ -41,12 +41,14 @@ inline const QString kStopQuestion = QStringLiteral("要停止分割吗？已经
 inline const QString kCannotOpenFolder =
     QStringLiteral("无法启动文件管理器打开保存的文件夹，请自己打开它。");
 
-// The ways to split, in the menu of the split settings (a right click).
+// The ways to split, in the menu of the split settings (a right click):
+// each entry's words, and those beside the number boxes when it is chosen.
 inline const QString kModeBySize = QStringLiteral("按大小分割(&1)");
 inline const QString kModeBySizeAtChapters = QStringLiteral("按大小分割，只在章节处分开(&2)");
 inline const QString kModeByMaxSize = QStringLiteral("按大小分割，每个文件不超过 N KB(&3)");
 inline const QString kModeByChapters = QStringLiteral("按章节分割(&4)");
-inline const QString kShowChapters = QStringLiteral("查看找到的章节…(&5)");
+inline const QString kModeByVolumes = QStringLiteral("按卷分割(&5)");
+inline const QString kShowChapters = QStringLiteral("查看找到的章节…(&6)");
 // How the parts are named and written, below the ways in the same menu.
 inline const QString kPadNumbers = QStringLiteral("文件编号补零(&P)");
 inline const QString kTitleNames = QStringLiteral("文件名带章节标题(&T)");
@@ -54,10 +56,12 @@ inline const QString kToUtf8 = QStringLiteral("输出为 UTF-8(&U)");
 // The words beside the number boxes in each way.
 inline const QString kLabel4AtChapters = QStringLiteral("KB，在章节处分开");
 inline const QString kLabel4MaxSize = QStringLiteral("KB以内为一个文件");
-inline const QString kLabel7Chapters = QStringLiteral("每个文件含");
+inline const QString kLabel7PerPart = QStringLiteral("每个文件含");
 inline const QString kLabel6Chapters = QStringLiteral("章");
+inline const QString kLabel6Volumes = QStringLiteral("卷");
 inline const QString kNoChapters =
     QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。");
+inline const QString kNoVolumes = QStringLiteral("没有找到卷标题（例如“第一卷”），不能按卷分割。");
 // After the chosen file's name, once its chapters are counted.
 inline QString chaptersFound(qulonglong chapters) {
     return QStringLiteral("（找到 %1 章，右键可按章节分割）").arg(chapters);
@@ -69,12 +73,17 @@ inline QString chaptersMakeParts(qulonglong chapters, qulonglong parts) {
 inline QString chaptersWantChapterCount(qulonglong chapters) {
     return QStringLiteral("（找到 %1 章，请输入每个文件的章数）").arg(chapters);
 }
+inline QString chaptersWantVolumeCount(qulonglong chapters) {
+    return QStringLiteral("（找到 %1 章，请输入每个文件的卷数）").arg(chapters);
+}
 inline QString chaptersWantSize(qulonglong chapters) {
     return QStringLiteral("（找到 %1 章，请输入每个文件的大小）").arg(chapters);
 }
 inline const QString kNoHeadingsFound = QStringLiteral("（没有找到章节标题）");
+inline const QString kNoVolumesFound = QStringLiteral("（没有找到卷标题）");
 inline const QString kNoHeadingsBackToSize =
     QStringLiteral("（没有找到章节标题，已改为按大小分割）");
+inline const QString kNoVolumesBackToSize = QStringLiteral("（没有找到卷标题，已改为按大小分割）");
 inline const QString kCannotReadChapters = QStringLiteral("（无法读取这个文件）");
 // The list of chapters found.
 inline QString chapterListTitle(const QString& fileTitle) {

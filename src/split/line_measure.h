@@ -21,6 +21,16 @@ struct SourceLine {
     std::string_view view() const { return {bytes, static_cast<std::size_t>(length)}; }
 };
 
+// Reads a line's bytes a piece at a time, from the bytes in view or, for a
+// line longer than those, again from the file.
+class LineReader {
+public:
+    virtual ~LineReader() = default;
+    // Up to `most` bytes of `line` from `from` on; empty when the lines ended.
+    virtual std::string_view lineBytes(const SourceLine& line, std::uint64_t from,
+                                       std::uint64_t most) = 0;
+};
+
 class LineMeasure {
 public:
     virtual ~LineMeasure() = default;

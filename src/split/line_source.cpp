@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "split/text/utf8_conversion.h"
-
 namespace tovane {
 
 namespace {
@@ -18,26 +16,20 @@ LineSource::Options usable(LineSource::Options options) {
 
 }  // namespace
 
-LineSource::LineSource(std::string path, Options options, std::function<bool()> release,
+LineSource::LineSource(std::shared_ptr<SourceFile> file, const SourceFormat& format,
+                       Options options, std::function<bool()> release,
                        std::function<void(std::uint64_t)> reached,
                        const std::atomic<bool>* stopRequested)
-    : path_(std::move(path)),
-      options_(usable(options)),
+    : options_(usable(options)),
       release_(std::move(release)),
       reached_(std::move(reached)),
       stopRequested_(stopRequested),
-      buffer_(new char[2 * options_.pieceSize]) {}
-
-bool LineSource::open() {
-    if (!file_.open(path_)) return false;
-    const std::optional<SourceFormat> format = file_.readFormat();
-    if (!format) return false;
-    format_ = *format;
-    scan_ = CrlfScan(format_.codec());
-    dataOffset_ = format_.mark().size();  // the mark is no part of the first line
-    data_ = pieceArea();
-    return true;
-}
+      file_(std::move(file)),
+      format_(format),
+      scan_(format.codec()),
+      buffer_(new char[2 * options_.pieceSize]),
+      data_(pieceArea()),
+      dataOffset_(format.mark().size()) {}  // the mark is no part of the first line
 
 bool LineSource::next(Line& line) {
     while (true) {
@@ -70,7 +62,7 @@ bool LineSource::refill() {
     dataOffset_ += position_;
     position_ = 0;
     length_ = carried;
-    const std::int64_t got = file_.readAt(offset, piece, size);
+    const std::int64_t got = file_->readAt(offset, piece, size);
     if (got < 0) return endWith(Trouble::Read);
     length_ += static_cast<std::size_t>(got);
     atEnd_ = static_cast<std::size_t>(got) < size;
@@ -87,7 +79,7 @@ bool LineSource::findLongLine(Line& line) {
     std::uint64_t at = start;
     while (true) {
         if (stopRequested()) return false;
-        const std::int64_t got = file_.readAt(at, buffer, options_.pieceSize);
+        const std::int64_t got = file_->readAt(at, buffer, options_.pieceSize);
         if (got < 0) return endWith(Trouble::Read);
         const auto size = static_cast<std::size_t>(got);
         const CrlfScan::Line found = scan_.nextLine(buffer, 0, size, size < options_.pieceSize);
@@ -115,7 +107,7 @@ std::string_view LineSource::lineBytes(const Line& line, std::uint64_t from, std
     }
     char* buffer = pieceArea();
     const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(want, options_.pieceSize));
-    const std::int64_t got = file_.readAt(line.offset + from, buffer, size);
+    const std::int64_t got = file_->readAt(line.offset + from, buffer, size);
     if (got <= 0) {
         endWith(got < 0 ? Trouble::Read : Trouble::Changed);  // nothing there: the file shrank
         return {};
@@ -125,7 +117,7 @@ std::string_view LineSource::lineBytes(const Line& line, std::uint64_t from, std
 }
 
 std::int64_t LineSource::readAt(std::uint64_t offset, char* into, std::size_t size) {
-    const std::int64_t got = file_.readAt(offset, into, size);
+    const std::int64_t got = file_->readAt(offset, into, size);
     if (got < 0) endWith(Trouble::Read);
     return got;
 }
@@ -140,50 +132,6 @@ std::uint64_t LineSource::characters(const Line& line) {
         done += piece.size();
     }
     return counter.characters();
-}
-
-std::uint64_t LineSource::outputLength(const Line& line) {
-    if (!convert_) return line.length;
-    std::uint64_t badAt = 0;
-    const std::int64_t length = convertedLength(line, badAt);
-    return length < 0 ? line.length : static_cast<std::uint64_t>(length);
-}
-
-std::int64_t LineSource::convertedLength(const Line& line, std::uint64_t& badAt) {
-    if (line.offset != measuredOffset_) {
-        measuredOffset_ = line.offset;
-        measuredLength_ = measureConverted(line, measuredBadAt_);
-    }
-    badAt = measuredBadAt_;
-    return measuredLength_;
-}
-
-// A line in view is measured as it stands; a longer one a piece at a time.
-std::int64_t LineSource::measureConverted(const Line& line, std::uint64_t& badAt) {
-    if (line.inView()) {
-        std::size_t bad = 0;
-        const std::int64_t length = Utf8Conversion::lengthOf(codec(), line.view(), bad);
-        badAt = bad;
-        return length;
-    }
-    Utf8Conversion conversion(codec());
-    std::int64_t length = 0;
-    for (std::uint64_t done = 0; done < line.length;) {
-        const std::string_view piece = lineBytes(line, done, line.length - done);
-        if (piece.empty()) break;  // the lines ended: trouble() says why
-        const std::int64_t produced = conversion.convert(piece, nullptr);
-        if (produced < 0) {
-            badAt = conversion.badAt();
-            return -1;
-        }
-        length += produced;
-        done += piece.size();
-    }
-    if (conversion.heldBack() > 0) {
-        badAt = line.length - conversion.heldBack();
-        return -1;
-    }
-    return length;
 }
 
 bool LineSource::stopRequested() {

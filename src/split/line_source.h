@@ -1,7 +1,7 @@
-// The source's lines, in order, one at a time or as a run: reads the file in
-// pieces, knows its encoding, and finds every line end with the one stepper
-// of CrlfScan. Bytes it hands out live in its own buffer until it says it is
-// about to reuse them.
+// The source's lines, in order, one at a time or as a run: reads the open
+// file in pieces and finds every line end with the one stepper of CrlfScan.
+// Bytes it hands out live in its own buffer until it says it is about to
+// reuse them. It knows nothing of what the lines become.
 #pragma once
 
 #include <atomic>
@@ -19,7 +19,7 @@
 
 namespace tovane {
 
-class LineSource : public LineMeasure {
+class LineSource : public LineReader {
 public:
     struct Options {
         // The size of each piece read from the file: large enough for few
@@ -40,19 +40,19 @@ public:
         Refused,  // the owner of bytes handed out couldn't let them go
     };
 
-    // `release` is called before bytes handed out earlier are overwritten; the
-    // lines end when it returns false. `reached` hears how far the file has
-    // been read. A set `stopRequested` ends the lines, also inside a long one.
-    LineSource(std::string path, Options options, std::function<bool()> release,
-               std::function<void(std::uint64_t)> reached, const std::atomic<bool>* stopRequested);
+    // The lines of `file`, open and in `format`, from the first after the
+    // mark. `release` is called before bytes handed out earlier are
+    // overwritten; the lines end when it returns false. `reached` hears how
+    // far the file has been read. A set `stopRequested` ends the lines, also
+    // inside a long one.
+    LineSource(std::shared_ptr<SourceFile> file, const SourceFormat& format, Options options,
+               std::function<bool()> release, std::function<void(std::uint64_t)> reached,
+               const std::atomic<bool>* stopRequested);
 
-    // Opens the source and tells its format; false with error() set.
-    bool open();
-    const SourceFormat& format() const override { return format_; }
+    const SourceFormat& format() const { return format_; }
+    const Codec& codec() const { return format_.codec(); }
     const CrlfScan& scan() const { return scan_; }
-    std::uint64_t size() const { return file_.size(); }
-    FileIdentity identity() const { return file_.identity(); }
-    const FileStamp& stampAtOpen() const { return file_.stampAtOpen(); }
+    std::uint64_t size() const { return file_->size(); }
     // Nothing but a byte-order mark, if that.
     bool holdsNoText() const { return size() <= format_.mark().size(); }
 
@@ -72,61 +72,41 @@ public:
     // Up to `most` bytes of a line, from `from` on: its own for a line in
     // view; read into the source's buffer for one that isn't. Empty when the
     // lines ended (trouble()).
-    std::string_view lineBytes(const Line& line, std::uint64_t from, std::uint64_t most);
-    std::uint64_t characters(const Line& line) override;
-    // Parts written in UTF-8: lines are measured as they will be written.
-    void convertToUtf8() { convert_ = true; }
-    const SourceFormat& outputFormat() const override {
-        static constexpr SourceFormat kUtf8WithMark{Encoding::Utf8, true};
-        return convert_ ? kUtf8WithMark : format_;
-    }
-    std::uint64_t outputLength(const Line& line) override;
-    // The UTF-8 bytes `line` converts to, or -1 when it holds bytes that
-    // convert to nothing, the first of them at `badAt` in the line. The last
-    // line measured is remembered: the cut rule and the splitter both ask.
-    std::int64_t convertedLength(const Line& line, std::uint64_t& badAt);
+    std::string_view lineBytes(const Line& line, std::uint64_t from, std::uint64_t most) override;
+    // The line's characters, as the size test counts them.
+    std::uint64_t characters(const Line& line);
     // Reads elsewhere in the file, leaving the lines in view as they are; a
     // failure ends the lines too.
     std::int64_t readAt(std::uint64_t offset, char* into, std::size_t size);
 
-    // Whether the file was written to since it was opened.
-    bool changedSinceOpen() { return file_.changedSinceOpen(); }
-    void close() { file_.close(); }
-
     Trouble trouble() const { return trouble_; }
-    int error() const { return file_.error(); }
+    int error() const { return file_->error(); }
 
 private:
     bool refill();
     bool findLongLine(Line& line);
-    std::int64_t measureConverted(const Line& line, std::uint64_t& badAt);
     bool stopRequested();  // and if so, the lines end
     bool endWith(Trouble trouble);
     char* pieceArea() const { return buffer_.get() + options_.pieceSize; }
 
-    const std::string path_;
     const Options options_;
     std::function<bool()> release_;
     std::function<void(std::uint64_t)> reached_;
     const std::atomic<bool>* stopRequested_;
 
-    SourceFile file_;
+    std::shared_ptr<SourceFile> file_;
     SourceFormat format_;
-    CrlfScan scan_{gbkCodec()};
+    CrlfScan scan_;
     Trouble trouble_ = Trouble::None;
 
     // Room for one piece read from the file and, in front of it, for the
     // unfinished line carried over from the piece before.
     std::unique_ptr<char[]> buffer_;
-    const char* data_ = nullptr;                 // the lines in view
-    std::uint64_t dataOffset_ = 0;               // file offset of data_[0]
-    std::size_t length_ = 0;                     // bytes held
-    std::size_t position_ = 0;                   // start of the next line
-    bool atEnd_ = false;                         // nothing follows data_[length_ - 1]
-    bool convert_ = false;                       // the parts are UTF-8
-    std::uint64_t measuredOffset_ = UINT64_MAX;  // the line last measured in UTF-8
-    std::int64_t measuredLength_ = 0;
-    std::uint64_t measuredBadAt_ = 0;
+    const char* data_ = nullptr;    // the lines in view
+    std::uint64_t dataOffset_ = 0;  // file offset of data_[0]
+    std::size_t length_ = 0;        // bytes held
+    std::size_t position_ = 0;      // start of the next line
+    bool atEnd_ = false;            // nothing follows data_[length_ - 1]
 };
 
 }  // namespace tovane

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "split/io/native_file.h"
-#include "split/split_modes.h"
+#include "split/ways/ways.h"
 
 namespace tovane::texts {
 
@@ -153,11 +153,24 @@ std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
     return join({"【", baseName, ".Txt 】分割已取消,已完成“", count, "”个文件"});
 }
 
+std::string_view unitOf(WayNumber number) {
+    switch (number) {
+        case WayNumber::Kilobytes:
+        case WayNumber::Parts:
+            return "KB";
+        case WayNumber::Chapters:
+            return "章";
+        case WayNumber::Volumes:
+            return "卷";
+    }
+    return "KB";
+}
+
 std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan) {
     switch (outcome.result) {
         case SplitOutcome::Result::Done:
             return summary(plan.baseName, outcome.parts, plan.perPartFigure,
-                           splitModeRow(plan.mode).summaryUnit, splitModeRow(plan.mode).atMost);
+                           unitOf(wayOf(plan.mode).number), wayOf(plan.mode).atMost);
         case SplitOutcome::Result::Empty:
             return emptySource(plan.baseName);
         case SplitOutcome::Result::Failed:

@@ -12,6 +12,7 @@
 #include "split/problem.h"
 #include "split/split_types.h"
 #include "split/text/heading_pattern.h"
+#include "split/ways/split_way.h"
 
 namespace tovane::texts {
 
@@ -43,6 +44,8 @@ std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
 
+// The unit of a way's figure in the summary: KB, 章 or 卷.
+std::string_view unitOf(WayNumber number);
 // The status line after a run that passed its checks.
 std::string statusAfter(const SplitOutcome& outcome, const SplitPlan& plan);
 

@@ -2,6 +2,7 @@
 // window and the command line so that both drive the same engine.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,22 +10,13 @@
 #include <string_view>
 
 #include "split/problem.h"
+#include "split/ways/way_list.h"
 
 namespace tovane {
 
 class HeadingPattern;
+class SourceFile;
 struct ChapterMap;
-
-// How the user asked for the source to be split; a plan keeps it as the
-// rule of where its parts end. What each way reads and does is its row in
-// split_modes.h.
-enum class SplitMode {
-    BySize,            // each part about so many kilobytes
-    ByCount,           // about so many parts of equal size
-    ByChapters,        // so many chapters a part
-    BySizeAtChapters,  // about so many kilobytes, ending only before a chapter
-    ByMaxSize,         // never more than so many kilobytes
-};
 
 // The inputs of a run, as the user entered them.
 struct SplitRequest {
@@ -32,7 +24,7 @@ struct SplitRequest {
     std::string saveFolder;  // the folder the parts go to
     std::string baseName;
     SplitMode mode = SplitMode::BySize;
-    // The number the way reads, as typed: kilobytes, parts or chapters.
+    // The number the way reads, as typed: kilobytes, parts, chapters or volumes.
     std::string numberText = "100";
     // The user's own rule for headings, compiled; null: the built-in rule.
     std::shared_ptr<const HeadingPattern> heading;
@@ -53,8 +45,8 @@ struct SplitPlan {
     std::string saveFolder;  // ends in a separator: the literal prefix of every part path
     std::string baseName;
     SplitMode mode = SplitMode::BySize;
-    std::uint64_t byteLimit = 0;  // by size, by count and by maximum size
-    std::uint64_t chaptersPerPart = 0;
+    std::uint64_t byteLimit = 0;  // where the way measures: by size, by count, at most
+    std::uint64_t perPart = 0;    // chapters or volumes a part
     std::shared_ptr<const HeadingPattern> heading;  // null: the built-in rule
     // The chapters of the source when they were found before (the window's
     // scan): used when they are of the file as it is when the split opens it,
@@ -67,6 +59,10 @@ struct SplitPlan {
     bool pad = false;
     bool titleNames = false;
     bool toUtf8 = false;
+    // The source as the checks opened it: the run reads it through the same
+    // open file (and its format as told then), so that one run opens it and
+    // tells its encoding once. Null: the run opens it.
+    std::shared_ptr<SourceFile> source;
 };
 
 struct SplitOutcome {
@@ -87,6 +83,12 @@ struct SplitOutcome {
     // the status line after the run (empty leaves it).
     std::string message;
     std::string status;
+};
+
+// How a run reads its source: in pieces of this many bytes (see
+// LineSource). Tests make them small, to put line ends at their edges.
+struct RunOptions {
+    std::size_t pieceSize = std::size_t{256} << 10;
 };
 
 // How far a run has come: bytes of the source dealt with so far, the

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "split/split_modes.h"
+#include "split/ways/ways.h"
 
 namespace tovane::cli {
 namespace {
@@ -55,18 +55,16 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_EQ(line.request.sourcePath, "-odd.txt");
 }
 
-// Every way of the table has its spelling here and its entry in the window's
-// menu, and the spelling reaches it.
+// Every way of the table has its spelling here, and the spelling reaches it.
 TEST(CommandLine, EveryWayOfTheTableIsReachedByItsOption) {
-    for (const SplitModeRow& row : kSplitModes) {
-        ASSERT_FALSE(row.option.empty());
-        EXPECT_GE(row.menuEntry, 1);
-        std::vector<std::string> arguments{std::string(row.option), "3"};
-        if (!row.flag.empty()) arguments.emplace_back(row.flag);
+    for (const SplitWay* way : allWays()) {
+        ASSERT_FALSE(way->option.empty());
+        std::vector<std::string> arguments{std::string(way->option), "3"};
+        if (!way->flag.empty()) arguments.emplace_back(way->flag);
         arguments.insert(arguments.end(), {"a.txt", "out"});
         const CommandLine line = parse(arguments);
         ASSERT_EQ(line.action, Action::Split) << line.error;
-        EXPECT_EQ(line.request.mode, row.mode) << row.option << " " << row.flag;
+        EXPECT_EQ(line.request.mode, way->mode) << way->option << " " << way->flag;
         EXPECT_EQ(line.request.numberText, "3");
     }
     EXPECT_EQ(parse({"--parts", "3", "--at-chapters", "a", "b"}).action, Action::UsageError);

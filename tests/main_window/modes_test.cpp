@@ -18,6 +18,7 @@
 #include "main_window/clickable_label.h"
 #include "main_window/form1.h"
 #include "platform/runtime_services.h"
+#include "platform/window_texts.h"
 #include "split/split_run.h"
 #include "split/split_texts.h"
 #include "support/controls.h"
@@ -176,6 +177,38 @@ private slots:
         }
     }
 
+    // 按卷分割 reads the count box as volumes a part, and a book without a
+    // volume's heading is refused the way.
+    void theVolumesWaySplitsAtVolumes() {
+        choose("书.txt", novel(3));
+        QTRY_VERIFY(status().contains(QStringLiteral("找到 3 章")));
+        pickFromMenu(c<QGroupBox>("Frame2"), Qt::Key_5);
+        QCOMPARE(messages, QStringList{WindowTexts::kNoVolumes});
+        QCOMPARE(form->mode(), tovane::SplitMode::BySize);
+
+        std::string text = "青云记\r\n";
+        for (int v = 1; v <= 3; ++v) {
+            text += "第" + std::to_string(v) + "卷 山河\r\n";
+            for (int n = 1; n <= 3; ++n) {
+                text += "第" + std::to_string(n) + "章 风起\r\n";
+                for (int i = 0; i < 20; ++i) text += "　　山路弯弯，雨一直下。\r\n";
+            }
+        }
+        choose("卷.txt", tovane::test::encode(text, tovane::Encoding::Gbk));
+        QTRY_VERIFY(status().contains(QStringLiteral("找到 9 章")));
+        pickFromMenu(c<QGroupBox>("Frame2"), Qt::Key_5);
+        QCOMPARE(c<QLabel>("Label7")->text(), QStringLiteral("每个文件含"));
+        QCOMPARE(c<QLabel>("Label6")->text(), QStringLiteral("卷"));
+        c<QLineEdit>("Text3")->setText(QStringLiteral("1"));
+        QVERIFY2(status().endsWith(QStringLiteral("将分成 3 个文件）")), qPrintable(status()));
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY2(status().endsWith(QStringLiteral("每个文件“1”卷")), qPrintable(status()));
+        QCOMPARE(out.list().size(), std::size_t{3});
+        QVERIFY(tovane::test::readFile(out.file("卷_2.txt"))
+                    .starts_with(tovane::test::encode("第2卷 山河", tovane::Encoding::Gbk)));
+    }
+
     // Every way's words fit the labels they stand in.
     void theWordsOfEveryWayFitTheirLabels() {
         choose("书.txt", novel(3));
@@ -193,19 +226,19 @@ private slots:
     void theMenuOfANumberBoxKeepsItsEditingEntries() {
         const QStringList entries = menuEntries(c<QLineEdit>("Text2"));
         QVERIFY(entries.size() > 7);
-        QCOMPARE(entries.mid(0, 4),
+        QCOMPARE(entries.mid(0, 5),
                  (QStringList{QStringLiteral("按大小分割(&1)"),
                               QStringLiteral("按大小分割，只在章节处分开(&2)"),
                               QStringLiteral("按大小分割，每个文件不超过 100 KB(&3)"),
-                              QStringLiteral("按章节分割(&4)")}));
-        QCOMPARE(entries.mid(5, 3), (QStringList{QStringLiteral("文件编号补零(&P)"),
+                              QStringLiteral("按章节分割(&4)"), QStringLiteral("按卷分割(&5)")}));
+        QCOMPARE(entries.mid(6, 3), (QStringList{QStringLiteral("文件编号补零(&P)"),
                                                  QStringLiteral("文件名带章节标题(&T)"),
                                                  QStringLiteral("输出为 UTF-8(&U)")}));
-        QCOMPARE(entries.at(9), QStringLiteral("查看找到的章节…(&5)"));
+        QCOMPARE(entries.at(10), QStringLiteral("查看找到的章节…(&6)"));
         // Only the ways and ticks have letters: U is 输出为 UTF-8's alone.
-        for (const QString& entry : entries.mid(10))
+        for (const QString& entry : entries.mid(11))
             QVERIFY2(!entry.contains('&'), qPrintable(entry));
-        QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 10);  // the words: no editing entries
+        QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 11);  // the words: no editing entries
     }
 
     // The ticks below the ways name and write the parts: titled names only
@@ -273,7 +306,7 @@ private slots:
 
     void theChapterListShowsEveryHeading() {
         choose("书.txt", novel(4));
-        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_5);
+        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_6);
         auto* list = form->findChild<QWidget*>(QStringLiteral("ChapterList"));
         QVERIFY(list != nullptr);
         auto* rows = control<QTreeWidget>(list, "Chapters");
@@ -357,7 +390,7 @@ private slots:
         choose("书.txt", tovane::test::encode(book + "　　完。\r\n", tovane::Encoding::Gbk));
         pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
         c<QLineEdit>("Text3")->setText(QStringLiteral("2"));
-        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_5);
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_6);
         auto* list = form->findChild<QWidget*>(QStringLiteral("ChapterList"));
         QVERIFY(list != nullptr);
         auto* rows = control<QTreeWidget>(list, "Chapters");
@@ -390,7 +423,7 @@ private slots:
                      QStringLiteral("没有找到章节标题（例如“第一章”）。"));
         QTest::keyClick(list, Qt::Key_Escape);
         QTRY_VERIFY(form->findChild<QWidget*>(QStringLiteral("ChapterList")) == nullptr);
-        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_5);
+        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_6);
         list = form->findChild<QWidget*>(QStringLiteral("ChapterList"));
         QTest::mouseClick(control<QPushButton>(list, "CloseChapters"), Qt::LeftButton);
         QTRY_VERIFY(form->findChild<QWidget*>(QStringLiteral("ChapterList")) == nullptr);

@@ -21,7 +21,7 @@ protected:
         plan.saveFolder = out.path();
         plan.baseName = "p";
         plan.byteLimit = limit;
-        plan.chaptersPerPart = 1;
+        plan.perPart = 1;
         RunOptions options;
         options.pieceSize = bufferSize;
         return executeSplit(plan, std::move(progress), stop, options);

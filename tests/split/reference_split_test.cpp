@@ -178,7 +178,7 @@ TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
         plan.baseName = "p";
         const bool byCount = round % 2 == 0;
         plan.mode = byCount ? SplitMode::ByChapters : SplitMode::BySizeAtChapters;
-        plan.chaptersPerPart = 1 + static_cast<std::uint64_t>(round % 3);
+        plan.perPart = 1 + static_cast<std::uint64_t>(round % 3);
         plan.byteLimit = big ? 150000 : static_cast<std::uint64_t>(rng() % 600);
         // The headings as the chapter list finds them; how they are found is
         // the heading rule's own test.
@@ -191,7 +191,7 @@ TEST(ReferenceSplit, ChapterSplitsMatchTheSimpleOneInEveryEncoding) {
         // window hands them over, and the estimate is exact from them.
         if (round % 4 < 2) plan.chapters = chapters.map;
         const std::vector<std::string> expected = test::referenceChapterSplit(
-            data, plan.mode, plan.byteLimit, plan.chaptersPerPart, headingLines);
+            data, plan.mode, plan.byteLimit, plan.perPart, headingLines);
         for (const std::size_t buffer : {std::size_t{64}, std::size_t{1} << 20}) {
             plan.saveFolder = dir.makeDir("out" + std::to_string(buffer));
             const SplitOutcome outcome = executeSplit(plan, {}, nullptr, {buffer});

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "split/io/native_file.h"
 #include "split/split_texts.h"
 #include "support/temp_dir.h"
 
@@ -223,6 +224,38 @@ TEST_F(SplitRunTest, SummaryRepeatsTheSizeTextUnchanged) {
     const std::string source = in.write("novel.txt", "a\r\n");
     runSplit(bySize(source, " 100"), observer);
     EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】已经被分割成了“1”个文件,每个文件“ 100”KB");
+}
+
+// However a run is asked for, its source is opened once (and its encoding
+// told once): the checks hand the open file on to the run and its passes.
+TEST_F(SplitRunTest, ARunOpensItsSourceOnce) {
+    std::string text = "序\r\n";
+    for (int n = 1; n <= 6; ++n)
+        text += "第" + std::to_string(n) + "章 风起\r\n" + std::string(900, 'a') + "\r\n";
+    const std::string source = in.write("novel.txt", text);
+    struct Case {
+        SplitMode mode;
+        const char* number;
+        bool pad, titles, toUtf8;
+    };
+    for (const Case& c : {Case{SplitMode::BySize, "1", true, false, false},
+                          Case{SplitMode::ByCount, "3", false, false, true},
+                          Case{SplitMode::ByMaxSize, "2", true, false, true},
+                          Case{SplitMode::ByChapters, "2", true, true, true},
+                          Case{SplitMode::BySizeAtChapters, "2", false, true, false}}) {
+        SplitRequest request = bySize(source, c.number);
+        request.mode = c.mode;
+        request.pad = c.pad;
+        request.titleNames = c.titles;
+        request.toUtf8 = c.toUtf8;
+        const std::uint64_t before = NativeFile::openedForReading();
+        const SplitCheck check = checkSplitRequest(request);
+        ASSERT_TRUE(check.plan) << check.message;
+        estimatePartCount(*check.plan);  // what the window asks before it starts
+        EXPECT_EQ(executeSplit(*check.plan).result, SplitOutcome::Result::Done);
+        EXPECT_EQ(NativeFile::openedForReading() - before, 1u) << static_cast<int>(c.mode);
+        for (const std::string& name : out.list()) std::remove(out.file(name).c_str());
+    }
 }
 
 TEST_F(SplitRunTest, EmptyBaseNameGivesUnderscoreNames) {

@@ -24,14 +24,16 @@ bool isEmpty(const LineSource::Line& line, const Codec& codec) {
 
 }  // namespace
 
-BookPass::BookPass(std::string path, std::shared_ptr<const HeadingPattern> pattern, bool measure,
+BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& format, std::string path,
+                   std::shared_ptr<const HeadingPattern> pattern, bool measure,
                    const std::atomic<bool>* stopRequested)
-    : path_(std::move(path)),
+    : file_(source),
+      path_(std::move(path)),
       pattern_(std::move(pattern)),
       measure_(measure),
       stopRequested_(stopRequested),
       source_(
-          path_, {}, [] { return true; }, {}, stopRequested) {}
+          std::move(source), format, {}, [] { return true; }, {}, stopRequested) {}
 
 std::uint64_t BookPass::shortLineBytes() const {
     return 40 * (source_.codec().encoding() == Encoding::Utf8 ? 3 : 2);
@@ -52,10 +54,6 @@ bool BookPass::describeShort(std::string_view bytes, LineNote& note) const {
 }
 
 BookPass::Result BookPass::run() {
-    if (!source_.open()) {
-        problem_ = Problem::about(Problem::Kind::CannotRead, path_, source_.error());
-        return Result::Failed;
-    }
     const HeadingReader reader(source_.codec(), pattern_);
     const Codec& codec = source_.codec();
     const std::uint64_t lineBreak = codec.lineBreak().size();

@@ -20,7 +20,9 @@ namespace tovane {
 
 class BookPass {
 public:
-    BookPass(std::string path, std::shared_ptr<const HeadingPattern> pattern, bool measure,
+    // The pass over `source`, open and in `format` (as `path`, for messages).
+    BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& format, std::string path,
+             std::shared_ptr<const HeadingPattern> pattern, bool measure,
              const std::atomic<bool>* stopRequested);
 
     enum class Result { Done, Failed, Stopped };
@@ -32,8 +34,8 @@ public:
     std::uint64_t totalBytes() const { return bytes_; }
     // The bytes of a line of 40 characters in the file's encoding.
     std::uint64_t shortLineBytes() const;
-    FileIdentity identity() const { return source_.identity(); }
-    const FileStamp& stamp() const { return source_.stampAtOpen(); }
+    FileIdentity identity() const { return file_->identity(); }
+    const FileStamp& stamp() const { return file_->stampAtOpen(); }
     std::uint64_t byteOrderMark() const { return source_.format().mark().size(); }
     // The words of a candidate's line, UTF-8, blanks at its ends left off.
     std::string textOf(const Candidate& candidate);
@@ -42,6 +44,7 @@ public:
 private:
     bool describeShort(std::string_view bytes, LineNote& note) const;
 
+    std::shared_ptr<SourceFile> file_;
     const std::string path_;
     std::shared_ptr<const HeadingPattern> pattern_;
     const bool measure_;

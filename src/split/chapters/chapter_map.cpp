@@ -1,7 +1,8 @@
 #include "split/chapters/chapter_map.h"
 
+#include <algorithm>
+
 #include "split/chapters/book_pass.h"
-#include "split/part_limit.h"
 
 namespace tovane {
 
@@ -39,11 +40,38 @@ ChapterMap ChapterMap::without(const std::vector<bool>& dropped) const {
     return kept;
 }
 
+std::string_view ChapterMap::headingAt(std::uint64_t offset) const {
+    const auto block =
+        std::lower_bound(blocks.begin(), blocks.end(), offset,
+                         [](const ChapterBlock& b, std::uint64_t at) { return b.offset < at; });
+    if (block == blocks.end() || block->offset != offset) return {};
+    const auto k = static_cast<std::size_t>(block - blocks.begin());
+    const auto first =
+        std::lower_bound(headings.begin(), headings.end(), k,
+                         [](const Chapter& heading, std::size_t b) { return heading.block < b; });
+    return first != headings.end() && first->block == k ? std::string_view(first->text)
+                                                        : std::string_view();
+}
+
 ChapterList findChapters(const std::string& sourcePath,
                          const std::shared_ptr<const HeadingPattern>& pattern,
                          ChapterScanOptions options, const std::atomic<bool>* stopRequested) {
     ChapterList list;
-    BookPass pass(sourcePath, pattern, options.measure, stopRequested);
+    const auto source = std::make_shared<SourceFile>();
+    if (!source->open(sourcePath) || !source->format()) {
+        list.result = ChapterList::Result::Failed;
+        list.problem = Problem::about(Problem::Kind::CannotRead, sourcePath, source->error());
+        return list;
+    }
+    return findChapters(source, *source->format(), sourcePath, pattern, options, stopRequested);
+}
+
+ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const SourceFormat& format,
+                         const std::string& sourcePath,
+                         const std::shared_ptr<const HeadingPattern>& pattern,
+                         ChapterScanOptions options, const std::atomic<bool>* stopRequested) {
+    ChapterList list;
+    BookPass pass(source, format, sourcePath, pattern, options.measure, stopRequested);
     switch (pass.run()) {
         case BookPass::Result::Done:
             break;
@@ -88,49 +116,13 @@ ChapterList findChapters(const std::string& sourcePath,
         chapter.level = heading.level;
         chapter.block = heading.block;
         if (options.withText) chapter.text = pass.textOf(candidate);
+        const bool opensBlock =
+            map->headings.empty() || map->headings.back().block != heading.block;
+        if (opensBlock) map->blocks[heading.block].volume = heading.level == HeadingLevel::Volume;
         map->headings.push_back(std::move(chapter));
     }
     list.map = std::move(map);
     return list;
-}
-
-std::vector<std::uint64_t> partsOfBlocks(const ChapterMap& map, std::uint64_t chaptersPerPart) {
-    std::vector<std::uint64_t> parts(map.blocks.size());
-    if (chaptersPerPart == 0) return parts;
-    for (std::size_t k = 0; k < parts.size(); ++k) parts[k] = k / chaptersPerPart + 1;
-    return parts;
-}
-
-// As the split measures: a part takes the next chapter while its bytes so far
-// plus the chapter's characters stay within the limit; the first line of
-// the file opens the first part whatever it is.
-std::vector<std::uint64_t> partsOfBlocksBySize(const ChapterMap& map, std::uint64_t limit) {
-    std::vector<std::uint64_t> parts(map.blocks.size());
-    std::uint64_t part = 1;
-    std::uint64_t written = map.byteOrderMark + map.prefaceBytes;
-    for (std::size_t k = 0; k < map.blocks.size(); ++k) {
-        const ChapterBlock& block = map.blocks[k];
-        if (k == 0 && map.prefaceBytes == 0) {
-            written += block.bytes;
-        } else if (written > limit || block.characters > limit - written) {
-            ++part;
-            written = map.byteOrderMark + block.bytes;
-        } else {
-            written += block.bytes;
-        }
-        parts[k] = part;
-    }
-    return parts;
-}
-
-std::uint64_t partsOfChapters(const ChapterMap& map, std::uint64_t chaptersPerPart) {
-    if (map.blocks.empty() || chaptersPerPart == 0) return 0;
-    return groupsOf(map.blocks.size(), chaptersPerPart);
-}
-
-std::uint64_t partsOfSizeAtChapters(const ChapterMap& map, std::uint64_t limit) {
-    const std::vector<std::uint64_t> parts = partsOfBlocksBySize(map, limit);
-    return parts.empty() ? 0 : parts.back();
 }
 
 }  // namespace tovane

@@ -14,6 +14,7 @@
 
 #include "split/chapters/book_structure.h"
 #include "split/io/native_file.h"
+#include "split/io/source_file.h"
 #include "split/problem.h"
 
 namespace tovane {
@@ -36,6 +37,7 @@ struct ChapterBlock {
     std::uint64_t line = 0;        // the number of that line, from 1
     std::uint64_t characters = 0;  // its lines' characters and the CR LF between them
     std::uint64_t bytes = 0;       // as a part holds it: every line with a CR LF
+    bool volume = false;           // it opens with a volume's heading
 };
 
 struct ChapterMap {
@@ -45,6 +47,10 @@ struct ChapterMap {
     std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
     bool measured = false;            // the blocks' characters were counted
     bool withTexts = false;           // the headings' words were read
+
+    // The words of the first heading of the chapter that begins at `offset`;
+    // empty where none begins or their words weren't read.
+    std::string_view headingAt(std::uint64_t offset) const;
     // The file the chapters were found in, as it was then.
     FileIdentity file;
     FileStamp stamp;
@@ -69,20 +75,16 @@ struct ChapterScanOptions {
     bool measure = false;   // the blocks' characters, for a split by size at chapters
 };
 
-// Reads the source once and finds its chapters. A set `stopRequested` ends it
-// between two lines.
+// Reads the source once and finds its chapters: the file open and in
+// `format` (named `sourcePath`), or the one at `sourcePath`, opened for it.
+// A set `stopRequested` ends it between two lines.
+ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const SourceFormat& format,
+                         const std::string& sourcePath,
+                         const std::shared_ptr<const HeadingPattern>& pattern,
+                         ChapterScanOptions options, const std::atomic<bool>* stopRequested);
 ChapterList findChapters(const std::string& sourcePath,
                          const std::shared_ptr<const HeadingPattern>& pattern,
                          ChapterScanOptions options,
                          const std::atomic<bool>* stopRequested = nullptr);
-
-// The part each chapter goes into, from 1: with N chapters a part, or, by
-// size at chapters, as the split measures them against the byte limit (the
-// map must be measured). Text before the first chapter is in part 1.
-std::vector<std::uint64_t> partsOfBlocks(const ChapterMap& map, std::uint64_t chaptersPerPart);
-std::vector<std::uint64_t> partsOfBlocksBySize(const ChapterMap& map, std::uint64_t limit);
-// How many parts those splits make; 0 for a book without chapters.
-std::uint64_t partsOfChapters(const ChapterMap& map, std::uint64_t chaptersPerPart);
-std::uint64_t partsOfSizeAtChapters(const ChapterMap& map, std::uint64_t limit);
 
 }  // namespace tovane

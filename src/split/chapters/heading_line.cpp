@@ -30,12 +30,10 @@ constexpr std::u32string_view kQuotes = U"“”‘’\"'「」『』";
 constexpr std::u32string_view kSentencePunctuation = U"。，；：、…,;";
 // What a title of an end marker is: 第三卷终, （第五卷完）, 第一部修改毕.
 constexpr std::u32string_view kEndWords = U"终完毕";
-constexpr std::u32string_view kOpening = U"【[〔「『（(<〈《{";
-constexpr std::u32string_view kClosing = U"】]〕」』）)>〉》}";
+constexpr std::u32string_view kOpening = kOpeningBrackets;
+constexpr std::u32string_view kClosing = kClosingBrackets;
 // The longest prefix before 第, in characters: a title, 正文, brackets.
 constexpr std::size_t kLongestPrefix = 12;
-// The longest bracketed book title before a heading: 《青云传奇之风雪夜》.
-constexpr std::size_t kLongestBookTitle = 30;
 
 bool isAsciiDigit(char32_t c) {
     return c >= U'0' && c <= U'9';
@@ -72,42 +70,6 @@ bool isLetterOrDigit(char32_t c) {
 bool isOneOf(char32_t c, std::u32string_view set) {
     return set.find(c) != std::u32string_view::npos;
 }
-// Bullets, stars, rules and the like that decorate a heading.
-bool isDecoration(char32_t c) {
-    return (c >= 0x2190 && c <= 0x21FF) || (c >= 0x2500 && c <= 0x27BF) ||
-           (c >= 0x2B00 && c <= 0x2BFF) || (c >= 0x1F300 && c <= 0x1FAFF) ||
-           isOneOf(c, U"*#=~-_+|·•…．.～＝＊＃－＿※§¤♂♀°");
-}
-
-// The heading without what decorates it: symbols at its ends, brackets
-// around all of it, a bracketed book title before it.
-std::u32string_view undecorated(std::u32string_view text) {
-    for (std::u32string_view before; before != text;) {
-        before = text;
-        text = trimmed(text);
-        while (!text.empty() && isDecoration(text.front())) text.remove_prefix(1);
-        while (!text.empty() && isDecoration(text.back())) text.remove_suffix(1);
-        text = trimmed(text);
-        if (text.size() >= 2) {
-            // A line in 《》 whole names a book or quotes one: it stays as it is.
-            const std::size_t open = kOpening.find(text.front());
-            if (open != std::u32string_view::npos && text.front() != U'《' &&
-                text.back() == kClosing[open] &&
-                std::count(text.begin(), text.end(), text.front()) == 1) {
-                text = text.substr(1, text.size() - 2);
-            }
-        }
-        if (!text.empty() && text.front() == U'《') {
-            const std::size_t close = text.find(U'》');
-            if (close != std::u32string_view::npos && close <= kLongestBookTitle + 1 &&
-                close + 1 < text.size()) {
-                text = text.substr(close + 1);
-            }
-        }
-    }
-    return text;
-}
-
 std::uint64_t hashOf(std::u32string_view text, std::size_t most = SIZE_MAX) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
     bool any = false;
@@ -456,20 +418,6 @@ std::optional<HeadingLine> readCore(std::u32string_view text) {
 
 }  // namespace
 
-bool isBlank(char32_t c) {
-    return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';
-}
-
-std::u32string_view trimmed(std::u32string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
-std::u32string_view undecoratedHeading(std::u32string_view text) {
-    return undecorated(text);
-}
-
 bool HeadingLine::volume() const {
     return (form == Form::Numbered && isOneOf(word, kVolumeWords)) ||
            (form == Form::WordFirst && word != U'章');
@@ -483,7 +431,7 @@ std::optional<HeadingLine> readHeading(std::u32string_view text) {
     if (text.empty() || text.size() > HeadingReader::kMaxCharacters || isContentsLine(text)) {
         return std::nullopt;
     }
-    const std::u32string_view core = undecorated(text);
+    const std::u32string_view core = undecoratedHeading(text);
     if (core.empty()) return std::nullopt;
     std::optional<HeadingLine> heading = readCore(core);
     // Past 40 characters only 第 + number + word, with what a site adds after

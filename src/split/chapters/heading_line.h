@@ -20,6 +20,7 @@
 
 #include "split/text/codec.h"
 #include "split/text/heading_pattern.h"
+#include "split/text/heading_text.h"
 
 namespace tovane {
 

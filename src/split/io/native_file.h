@@ -3,6 +3,7 @@
 // are errno values on both sides, so that one table of reasons serves both.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -68,16 +69,22 @@ public:
 
     // Closes; a write error the system delayed until now is reported.
     bool close();
-    int error() const { return error_; }
+    int error() const { return error_.load(std::memory_order_relaxed); }
+
+    // How many files this process opened for reading, ever: what a run
+    // opens is counted by its tests.
+    static std::uint64_t openedForReading();
 
 private:
     bool readStatus(FileStamp* stamp);
+    static void countOpenForReading();
     // Closes a file that turned out unusable, keeping error(); false.
     bool abandon();
 
     std::intptr_t handle_ = -1;
     FileIdentity identity_;
-    int error_ = 0;
+    // Set by a read that fails, which may run beside another on a second thread.
+    std::atomic<int> error_{0};
 };
 
 }  // namespace tovane

@@ -55,6 +55,7 @@ bool NativeFile::readStatus(FileStamp* stamp) {
 
 bool NativeFile::openForReading(const std::string& path) {
     close();
+    countOpenForReading();
     // Non-blocking so that a FIFO put in the source's place can't hang the run;
     // regular files ignore the flag.
     handle_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

@@ -55,6 +55,7 @@ bool NativeFile::readStatus(FileStamp* stamp) {
 
 bool NativeFile::openForReading(const std::string& path) {
     close();
+    countOpenForReading();
     // Shared with everyone, so that a novel open in an editor can still be split.
     const HANDLE file = ::CreateFileW(windows::systemPath(path).c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

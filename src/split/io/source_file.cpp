@@ -5,6 +5,8 @@ namespace tovane {
 bool SourceFile::open(const std::string& path) {
     opened_ = {};
     error_ = 0;
+    format_.reset();
+    formatTold_ = false;
     if (!file_.openForReading(path)) return false;
     if (!file_.stamp(opened_)) {
         file_.close();
@@ -19,10 +21,14 @@ bool SourceFile::open(const std::string& path) {
     return true;
 }
 
-std::optional<SourceFormat> SourceFile::readFormat() {
-    return detectFormat([this](std::uint64_t offset, char* into,
-                               std::size_t size) { return readAt(offset, into, size); },
-                        size());
+const std::optional<SourceFormat>& SourceFile::format() {
+    if (!formatTold_) {
+        format_ = detectFormat([this](std::uint64_t offset, char* into,
+                                      std::size_t size) { return readAt(offset, into, size); },
+                               size());
+        formatTold_ = true;
+    }
+    return format_;
 }
 
 bool SourceFile::changedSinceOpen() {

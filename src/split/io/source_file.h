@@ -1,5 +1,6 @@
 // The source opened for reading with positioned reads, so that a line can be
-// read again from its start without disturbing the sequential scan.
+// read again from its start without disturbing the sequential scan, and
+// several passes (the split, its check) can read it side by side.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +21,7 @@ public:
     // Returns false with error() set.
     bool open(const std::string& path);
     void close() { file_.close(); }
+    bool isOpen() const { return file_.isOpen(); }
 
     // Reads up to `size` bytes at `offset`, fewer only at the end of the file.
     // Returns the count, or -1 with error() set.
@@ -30,9 +32,10 @@ public:
     std::uint64_t size() const { return opened_.size; }
     // The file's size and modification time when it was opened.
     const FileStamp& stampAtOpen() const { return opened_; }
-    // The file's format, from the bytes that tell it (see detectFormat);
-    // nothing, with error() set, when they can't be read.
-    std::optional<SourceFormat> readFormat();
+    // The file's format, from the bytes that tell it (see detectFormat),
+    // told at the first call and kept; nothing, with error() set, when they
+    // can't be read.
+    const std::optional<SourceFormat>& format();
     // The file itself, whatever name reaches it, so that no part replaces it.
     FileIdentity identity() const { return file_.identity(); }
 
@@ -44,6 +47,8 @@ public:
 private:
     NativeFile file_;
     FileStamp opened_;
+    std::optional<SourceFormat> format_;
+    bool formatTold_ = false;
     int error_ = 0;  // ours, where the system saw nothing wrong
 };
 

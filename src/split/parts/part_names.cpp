@@ -1,8 +1,8 @@
 #include "split/parts/part_names.h"
 
-#include "split/chapters/heading_line.h"
 #include "split/io/file_system.h"
 #include "split/text/codec.h"
+#include "split/text/heading_text.h"
 
 namespace tovane {
 

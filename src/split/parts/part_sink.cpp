@@ -12,7 +12,7 @@ namespace {
 
 using Kind = Problem::Kind;
 
-// Source bytes staged for converting at a time.
+// Bytes staged for counting at a time.
 constexpr std::size_t kScratch = std::size_t{64} << 10;
 // Parts held back under their hidden names, at most, before the run waits
 // for them to be cleared: their names are what it keeps in memory.
@@ -23,17 +23,13 @@ constexpr std::size_t kMostHeldBack = 16384;
 PartSink::PartSink(std::string saveFolder, std::string baseName, PartNaming naming)
     : saveFolder_(std::move(saveFolder)), baseName_(std::move(baseName)), naming_(naming) {}
 
-bool PartSink::begin(FileIdentity source, const SourceFormat& format, std::uint64_t mostParts,
-                     bool toUtf8) {
+bool PartSink::begin(FileIdentity source, std::string_view mark, std::uint64_t mostParts) {
     source_ = source;
-    sourceMark_ = format.mark().size();
-    byteOrderMark_ = toUtf8 ? utf8Codec().byteOrderMark() : format.mark();
-    if (toUtf8) {
-        convert_.emplace(format.codec());
-        part_.finishBehind();  // converting and writing then take a core each
+    byteOrderMark_ = mark;
+    if (countOnly_) {
+        scratch_.reset(new char[kScratch]);
+        return true;
     }
-    if (toUtf8 || countOnly_) scratch_.reset(new char[kScratch]);
-    if (countOnly_) return true;
     publisher_ = std::make_unique<PartPublisher>(source);
     const std::string longest = saveFolder_ + naming_.fileName(baseName_, mostParts);
     if (!files::nameFits(saveFolder_,
@@ -81,7 +77,6 @@ std::string PartSink::nameOfPart(std::string_view title) const {
 bool PartSink::nextPart(std::string_view title) {
     if (number_ > 0 && !endPart()) return false;
     ++number_;
-    sourceBytes_ = sourceMark_;
     if (countOnly_) {
         counted_ = byteOrderMark_.size();
         return true;
@@ -97,38 +92,15 @@ bool PartSink::nextPart(std::string_view title) {
 }
 
 bool PartSink::write(std::string_view bytes) {
-    if (!convert_) {
-        if (countOnly_) {
-            counted_ += bytes.size();
-            return true;
-        }
-        return part_.append(bytes) || failWrite();
+    if (countOnly_) {
+        counted_ += bytes.size();
+        return true;
     }
-    // Converted through the writer's own staging room, a stretch at a time;
-    // only measured when counting.
-    sourceBytes_ += bytes.size();
-    while (!bytes.empty()) {
-        PartWriter::Staging area{nullptr, bytes.size() * Utf8Conversion::kGrowth + 8};
-        if (!countOnly_ && !part_.staging(area)) return failWrite();
-        const std::size_t take = std::min(bytes.size(), area.size / Utf8Conversion::kGrowth - 4);
-        const std::int64_t produced = convert_->convert(bytes.substr(0, take), area.data);
-        if (produced < 0) {
-            conversionFailed_ = true;
-            return failWith(Problem::about(Kind::CannotConvert, part_.path()));
-        }
-        if (countOnly_) {
-            counted_ += static_cast<std::uint64_t>(produced);
-        } else if (!part_.appendStaged(static_cast<std::size_t>(produced))) {
-            return failWrite();
-        }
-        bytes.remove_prefix(take);
-    }
-    return true;
+    return part_.append(bytes) || failWrite();
 }
 
 bool PartSink::staging(PartWriter::Staging& area) {
-    if (convert_ || countOnly_) {
-        // Staged in the source's encoding here, converted by writeStaged().
+    if (countOnly_) {
         area = {scratch_.get(), kScratch};
         return true;
     }
@@ -136,7 +108,7 @@ bool PartSink::staging(PartWriter::Staging& area) {
 }
 
 bool PartSink::writeStaged(std::size_t size) {
-    if (convert_ || countOnly_) return write({scratch_.get(), size});
+    if (countOnly_) return write({scratch_.get(), size});
     return part_.appendStaged(size) || failWrite();
 }
 

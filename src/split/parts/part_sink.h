@@ -1,11 +1,10 @@
-// Where a run's lines go: the part files in the save folder. The sink takes
+// Where a run's bytes go: the part files in the save folder. The sink takes
 // the folder for its base name, writes each part under a hidden name, has it
-// named when the splitter says it ends, clears away what earlier runs left
+// named when the run says it ends, clears away what earlier runs left
 // hidden, and never lets a part take the place of the source. It names the
-// parts as the run asks (padded numbers, chapter titles), and it writes them
-// in the source's encoding or converted to UTF-8. The splitter hands it
-// bytes and "this part ends here", nothing more. A sink that only counts
-// makes no file at all.
+// parts as the run asks (padded numbers, chapter titles). The output stage
+// hands it bytes as the parts hold them and "this part ends here", nothing
+// more. A sink that only counts makes no file at all.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +21,6 @@
 #include "split/parts/part_publisher.h"
 #include "split/parts/part_writer.h"
 #include "split/problem.h"
-#include "split/text/source_format.h"
-#include "split/text/utf8_conversion.h"
 
 namespace tovane {
 
@@ -45,46 +42,45 @@ public:
         cleared_ = std::move(cleared);
     }
     bool namesRefused() const { return namesRefused_; }
-    // Bytes handed in didn't convert to UTF-8.
-    bool conversionFailed() const { return conversionFailed_; }
-
     // Before the first part, changing nothing when it refuses: no other run
     // writes parts of this base name into the folder (that one holds its
     // lock until it ends), the name of part `mostParts` and its hidden name
     // fit the file system, and no part name there leads to `source`. Then
     // removes the hidden leftovers of earlier runs of this base name.
-    // `format` is the source's: its byte-order mark opens every part, or,
-    // with `toUtf8`, the parts are UTF-8 with a mark. False with problem().
-    bool begin(FileIdentity source, const SourceFormat& format, std::uint64_t mostParts,
-               bool toUtf8);
+    // `mark` opens every part. False with problem().
+    bool begin(FileIdentity source, std::string_view mark, std::uint64_t mostParts);
+    // Parts end on a thread of their own while the next is made, for a
+    // stage whose bytes are all staged (see PartWriter::finishBehind).
+    void finishPartsBehind() { part_.finishBehind(); }
+    bool counting() const { return countOnly_; }
 
     // Ends the part being written, if any, and begins the next; `title` is
     // the words of its first chapter, for titled names.
     bool nextPart(std::string_view title = {});
-    // Bytes for the part being written, in the source's encoding; they must
-    // stay as they are until the next flush(), which the sink may also do
-    // itself.
+    // Bytes for the part being written; they must stay as they are until the
+    // next flush(), which the sink may also do itself.
     bool write(std::string_view bytes);
-    // Room to copy bytes of the source's encoding into, then write them with
-    // writeStaged().
+    // Room to copy bytes into, then write them with writeStaged().
     bool staging(PartWriter::Staging& area);
     bool writeStaged(std::size_t size);
+    // A sink that counts: `bytes` more in the part.
+    bool countBytes(std::uint64_t bytes) {
+        counted_ += bytes;
+        return true;
+    }
     // Writes out what was handed in; the caller's bytes are free afterwards.
-    // Converted bytes are the writer's own from the start, and wait for
-    // the part's end.
-    bool flush() { return countOnly_ || convert_ || part_.flush() || failWrite(); }
+    bool flush() { return countOnly_ || part_.flush() || failWrite(); }
 
     // The run ends: with `keep` the part being written is completed, otherwise
     // removed; every completed part is then named, the names made durable,
     // and the folder let go. False with problem().
     bool finish(bool keep);
 
-    // The part being written: its number (0 before the first), its bytes as
-    // the source's encoding has them (what the size tests count), and the
-    // bytes it really holds (the same unless it is converted).
+    // The part being written: its number (0 before the first) and its bytes.
     std::uint64_t number() const { return number_; }
-    std::uint64_t written() const { return convert_ ? sourceBytes_ : output(); }
     std::uint64_t output() const { return countOnly_ ? counted_ : part_.written(); }
+    // The name of the part being written.
+    const std::string& partPath() const { return part_.path(); }
     // Parts completed and named (counted, for a sink that only counts).
     std::uint64_t published() const;
     const Problem& problem() const { return problem_; }
@@ -106,20 +102,16 @@ private:
     const std::string baseName_;
     PartNaming naming_;
     FileIdentity source_;
-    std::string byteOrderMark_;   // what opens every part
-    std::size_t sourceMark_ = 0;  // the source's own mark, as the size tests count it
-    std::optional<Utf8Conversion> convert_;
-    std::unique_ptr<char[]> scratch_;  // source bytes staged for converting or counting
+    std::string byteOrderMark_;        // what opens every part
+    std::unique_ptr<char[]> scratch_;  // bytes staged for counting
     RunLock lock_;
     PartWriter part_;
     std::unique_ptr<PartPublisher> publisher_;
     std::uint64_t number_ = 0;
-    std::uint64_t sourceBytes_ = 0;  // of the part being written, as the source has them
-    std::uint64_t counted_ = 0;      // bytes of the part, for a sink that only counts
+    std::uint64_t counted_ = 0;  // bytes of the part, for a sink that only counts
     bool countOnly_ = false;
     std::function<Clearance(bool wait)> cleared_;
     bool namesRefused_ = false;
-    bool conversionFailed_ = false;
     std::unordered_set<std::string> takenAtStart_;  // keys of the part names already there
     std::unordered_set<std::string> written_;       // keys of the names this run gave
     Problem problem_;

@@ -27,7 +27,7 @@ protected:
         plan.baseName = "book";
         plan.mode = mode;
         plan.byteLimit = 20;
-        plan.chaptersPerPart = 1;
+        plan.perPart = 1;
         plan.pad = true;
         plan.titleNames = titled;
         return executeSplit(plan, {}, nullptr);
@@ -72,7 +72,7 @@ TEST_F(PartNamingTest, NumbersArePaddedToTheWidthOfTheLastOne) {
             plan.baseName = "book";
             plan.mode = mode;
             plan.byteLimit = 20;
-            plan.chaptersPerPart = 1;
+            plan.perPart = 1;
             plan.pad = true;
             const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
             ASSERT_EQ(outcome.parts, static_cast<std::uint64_t>(c.parts)) << c.parts;
@@ -108,7 +108,7 @@ TEST_F(PartNamingTest, TitlesAreFitForEverySystemInEveryEncoding) {
             in.write("book.txt", std::string(encoding.mark()) + test::encode(book, encoding));
         plan.baseName = "book";
         plan.mode = SplitMode::ByChapters;
-        plan.chaptersPerPart = 1;
+        plan.perPart = 1;
         plan.titleNames = true;
         plan.pad = true;
         const SplitOutcome outcome = executeSplit(plan, {}, nullptr);
@@ -130,7 +130,7 @@ TEST_F(PartNamingTest, LongTitlesAreCutBetweenCharacters) {
     plan.saveFolder = out.path();
     plan.baseName = std::string(200, 'n');
     plan.mode = SplitMode::ByChapters;
-    plan.chaptersPerPart = 1;
+    plan.perPart = 1;
     plan.titleNames = true;
     plan.pad = true;
     const SplitOutcome outcome = executeSplit(plan, {}, nullptr);

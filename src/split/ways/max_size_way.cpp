@@ -1,4 +1,7 @@
-#include "split/rules/max_size_rule.h"
+#include "split/ways/max_size_way.h"
+
+#include "split/ways/split_way.h"
+#include "split/ways/way_numbers.h"
 
 namespace tovane {
 
@@ -22,6 +25,30 @@ CutRule::Run MaxSizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffse
 std::uint64_t MaxSizeRule::smallestCap(const SourceFormat& format) {
     const Codec& codec = format.codec();
     return format.mark().size() + codec.longestCharacter() + codec.lineBreak().size();
+}
+
+namespace {
+
+// A cap too small for the mark, one character and CR LF is no cap at all.
+Problem readCap(std::string_view text, const NumberContext& context, WayNumbers& numbers) {
+    if (Problem problem = readKilobytes(text, context, numbers)) return problem;
+    const std::uint64_t smallest = MaxSizeRule::smallestCap(context.output);
+    if (numbers.byteLimit < smallest) return Problem::capTooSmall(smallest);
+    return {};
+}
+
+std::unique_ptr<CutRule> maxSizeRule(const WayNumbers& numbers, LineMeasure& measure,
+                                     std::shared_ptr<const ChapterMap>) {
+    return std::make_unique<MaxSizeRule>(measure, numbers.byteLimit);
+}
+
+}  // namespace
+
+const SplitWay& maxSizeWay() {
+    static const SplitWay way{SplitMode::ByMaxSize, "--max-size", "",
+                              WayNumber::Kilobytes, "100",        true,
+                              WayCuts::AnyLine,     readCap,      maxSizeRule};
+    return way;
 }
 
 }  // namespace tovane

@@ -1,16 +1,14 @@
-// Where parts end: one rule per way of splitting. The splitter shows its rule
-// every line, in order, before writing it, and asks it how far a run of lines
-// may be written without being shown one by one.
+// Where parts end: each way has its rule. The splitter shows its rule every
+// line, in order, before writing it, and asks it how far a run of lines may
+// be written without being shown one by one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 
-#include "split/chapters/chapter_map.h"
 #include "split/line_measure.h"
-#include "split/split_types.h"
+#include "split/part_limit.h"
 
 namespace tovane {
 
@@ -46,15 +44,11 @@ public:
     virtual Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) = 0;
     // The most bytes a part may hold; a line that no part could hold whole is
     // cut. kUnlimitedPart: lines are never cut.
-    virtual std::uint64_t capacity() const;
+    virtual std::uint64_t capacity() const { return kUnlimitedPart; }
     // A number of parts that a source of `size` bytes won't reach, with room
-    // to spare, for making sure before the run that every name will fit.
-    virtual std::uint64_t partsAtMost(std::uint64_t size) const;
+    // to spare, for making sure before the run that every name will fit:
+    // never more parts than lines, nor lines than bytes.
+    virtual std::uint64_t partsAtMost(std::uint64_t size) const { return size + 1; }
 };
-
-// The rule that `plan` asks for, measuring lines with `measure`; the rules
-// that cut at chapters cut at those of `chapters`.
-std::unique_ptr<CutRule> makeCutRule(const SplitPlan& plan, LineMeasure& measure,
-                                     std::shared_ptr<const ChapterMap> chapters);
 
 }  // namespace tovane

@@ -1,10 +1,10 @@
-#include "split/chapters/chapter_starts.h"
+#include "split/ways/chapter_starts.h"
 
 #include <algorithm>
 
 namespace tovane {
 
-bool ChapterStarts::begins(const LineSource::Line& line) {
+bool ChapterStarts::begins(const SourceLine& line) {
     const std::vector<ChapterBlock>& blocks = map_->blocks;
     while (next_ < blocks.size() && blocks[next_].offset < line.offset) ++next_;
     if (next_ == blocks.size() || blocks[next_].offset != line.offset) return false;

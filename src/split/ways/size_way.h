@@ -2,7 +2,7 @@
 // test adds the next line's characters to the part's bytes.
 #pragma once
 
-#include "split/rules/cut_rule.h"
+#include "split/ways/cut_rule.h"
 
 namespace tovane {
 

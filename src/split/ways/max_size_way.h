@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "split/rules/cut_rule.h"
+#include "split/ways/cut_rule.h"
 
 namespace tovane {
 

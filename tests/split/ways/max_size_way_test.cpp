@@ -1,6 +1,6 @@
 // The strict cap: no part larger than the cap, lines cut only between
 // characters, and the parts joined give back the source with CR LF ends.
-#include "split/rules/max_size_rule.h"
+#include "split/ways/max_size_way.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "split/chapters/chapter_map.h"
-#include "split/line_source.h"
+#include "split/line_measure.h"
 
 namespace tovane {
 
@@ -17,7 +17,7 @@ public:
     explicit ChapterStarts(std::shared_ptr<const ChapterMap> map) : map_(std::move(map)) {}
 
     // Whether the line begins a chapter; the lines must come in order.
-    bool begins(const LineSource::Line& line);
+    bool begins(const SourceLine& line);
     // The chapter the last line that began one began.
     const ChapterBlock& current() const { return map_->blocks[next_ - 1]; }
     // Bytes of `ahead` (the lines in view, starting at `aheadOffset` in the

@@ -1,6 +1,9 @@
-#include "split/rules/size_rule.h"
+#include "split/ways/size_way.h"
 
 #include <algorithm>
+
+#include "split/ways/split_way.h"
+#include "split/ways/way_numbers.h"
 
 namespace tovane {
 
@@ -28,6 +31,22 @@ CutRule::Run SizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffset*/
 std::uint64_t SizeRule::partsAtMost(std::uint64_t size) const {
     if (limit_ == 0) return CutRule::partsAtMost(size);
     return std::min(CutRule::partsAtMost(size), 10 * (2 * (size / limit_) + 2));
+}
+
+namespace {
+
+std::unique_ptr<CutRule> sizeRule(const WayNumbers& numbers, LineMeasure& measure,
+                                  std::shared_ptr<const ChapterMap>) {
+    return std::make_unique<SizeRule>(measure, numbers.byteLimit);
+}
+
+}  // namespace
+
+const SplitWay& sizeWay() {
+    static const SplitWay way{SplitMode::BySize,    "--size",      "",
+                              WayNumber::Kilobytes, "100",         false,
+                              WayCuts::AnyLine,     readKilobytes, sizeRule};
+    return way;
 }
 
 }  // namespace tovane
