@@ -60,7 +60,14 @@ public:
 
     // The characters of a whole line, as the size test counts them: bytes
     // that make no character count one each.
-    virtual std::uint64_t countCharacters(std::string_view line) const = 0;
+    std::uint64_t countCharacters(std::string_view line) const {
+        WalkState state;
+        count(state, line);
+        return state.characters;
+    }
+    // Goes on counting a line's characters, fed in pieces: what walk()
+    // counts, without the boundaries.
+    virtual void count(WalkState& state, std::string_view bytes) const = 0;
     // The fewest and the most characters so many bytes can hold, so that most
     // size tests need no counting.
     virtual std::uint64_t fewestCharacters(std::uint64_t bytes) const = 0;
@@ -128,10 +135,19 @@ const Codec& utf16Codec(bool bigEndian);
 // character are characters of their own, so that a cut is always found.
 class CharacterWalk {
 public:
-    explicit CharacterWalk(const Codec& codec, std::uint64_t limit = UINT64_MAX) : codec_(&codec) {
+    // A walk that only counts, or one that also keeps the last boundary
+    // within `limit` bytes.
+    explicit CharacterWalk(const Codec& codec) : codec_(&codec), counting_(true) {}
+    CharacterWalk(const Codec& codec, std::uint64_t limit) : codec_(&codec), counting_(false) {
         state_.limit = limit;
     }
-    void feed(std::string_view bytes) { codec_->walk(state_, bytes); }
+    void feed(std::string_view bytes) {
+        if (counting_) {
+            codec_->count(state_, bytes);
+        } else {
+            codec_->walk(state_, bytes);
+        }
+    }
     std::uint64_t characters() const { return state_.characters; }
     // Bytes from the start to the last boundary within the limit known from
     // what was fed: feed a character's length past the limit, so that a
@@ -140,6 +156,7 @@ public:
 
 private:
     const Codec* codec_;
+    bool counting_;
     Codec::WalkState state_;
 };
 

@@ -267,10 +267,8 @@ class GbkCodec final : public Codec {
 public:
     GbkCodec() : Codec({Encoding::Gbk, "GBK", 1, false, "\r\n", "", 4}) {}
 
-    std::uint64_t countCharacters(std::string_view line) const override {
-        WalkState state;
-        walkBytes<false>(state, line);
-        return state.characters;
+    void count(WalkState& state, std::string_view bytes) const override {
+        walkBytes<false>(state, bytes);
     }
     std::uint64_t fewestCharacters(std::uint64_t bytes) const override { return (bytes + 3) / 4; }
     std::uint64_t mostCharacters(std::uint64_t bytes) const override { return bytes; }

@@ -33,8 +33,10 @@ public:
                  bigEndian ? "\xFE\xFF" : "\xFF\xFE", 4}) {}
 
     // An odd last byte is a unit.
-    std::uint64_t countCharacters(std::string_view line) const override {
-        return (line.size() + 1) / 2;
+    void count(WalkState& state, std::string_view bytes) const override {
+        const std::uint64_t before = (state.fed + 1) / 2;
+        state.fed += bytes.size();
+        state.characters += (state.fed + 1) / 2 - before;
     }
     std::uint64_t fewestCharacters(std::uint64_t bytes) const override { return (bytes + 1) / 2; }
     std::uint64_t mostCharacters(std::uint64_t bytes) const override { return (bytes + 1) / 2; }

@@ -20,10 +20,11 @@ class Utf8Codec final : public Codec {
 public:
     Utf8Codec() : Codec({Encoding::Utf8, "UTF-8", 1, false, "\r\n", "\xEF\xBB\xBF", 4}) {}
 
-    std::uint64_t countCharacters(std::string_view line) const override {
+    void count(WalkState& state, std::string_view bytes) const override {
         std::uint64_t continuation = 0;
-        for (char c : line) continuation += isContinuation(static_cast<unsigned char>(c));
-        return line.size() - continuation;
+        for (char c : bytes) continuation += isContinuation(static_cast<unsigned char>(c));
+        state.characters += bytes.size() - continuation;
+        state.fed += bytes.size();
     }
     // Only the start of the file was looked at to tell UTF-8; further on, a
     // run of stray continuation bytes counts as nothing.
