@@ -21,6 +21,11 @@ struct SourceLine {
     std::string_view view() const { return {bytes, static_cast<std::size_t>(length)}; }
 };
 
+// The source reads the file into this many rooms in turn: the bytes it hands
+// out from one are overwritten only after kReadRooms - 1 more releases (see
+// LineSource), so that they may be written out meanwhile.
+inline constexpr std::size_t kReadRooms = 4;
+
 // Reads a line's bytes a piece at a time, from the bytes in view or, for a
 // line longer than those, again from the file.
 class LineReader {

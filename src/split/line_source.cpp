@@ -27,7 +27,7 @@ LineSource::LineSource(std::shared_ptr<SourceFile> file, const SourceFormat& for
       file_(std::move(file)),
       format_(format),
       scan_(format.codec()),
-      buffer_(new char[2 * options_.pieceSize]),
+      buffer_(new char[2 * kReadRooms * options_.pieceSize]),
       data_(pieceArea()),
       dataOffset_(format.mark().size()) {}  // the mark is no part of the first line
 
@@ -49,15 +49,16 @@ bool LineSource::endsOnlyInCrLf(std::size_t n) const {
     return scan_.findBareTerminator(data_ + position_, n) == n;
 }
 
-// Moves on to the next piece of the file, with the unfinished line carried
-// over in front of it.
+// Moves on to the next piece of the file, in the other room, with the
+// unfinished line carried over in front of it.
 bool LineSource::refill() {
-    if (!release_()) return endWith(Trouble::Refused);  // bytes handed out are overwritten
+    if (!release_()) return endWith(Trouble::Refused);
     const std::size_t size = options_.pieceSize;
     const std::uint64_t offset = dataOffset_ + length_;
+    nextRoom();
     char* piece = pieceArea();
     const std::size_t carried = length_ - position_;
-    std::memmove(piece - carried, data_ + position_, carried);
+    std::memcpy(piece - carried, data_ + position_, carried);
     data_ = piece - carried;
     dataOffset_ += position_;
     position_ = 0;
@@ -74,6 +75,7 @@ bool LineSource::refill() {
 // Its bytes are read again, a piece at a time, by lineBytes().
 bool LineSource::findLongLine(Line& line) {
     if (!release_()) return endWith(Trouble::Refused);
+    nextRoom();
     char* buffer = pieceArea();
     const std::uint64_t start = dataOffset_ + position_;
     std::uint64_t at = start;
@@ -105,6 +107,7 @@ std::string_view LineSource::lineBytes(const Line& line, std::uint64_t from, std
         endWith(Trouble::Refused);
         return {};
     }
+    nextRoom();
     char* buffer = pieceArea();
     const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(want, options_.pieceSize));
     const std::int64_t got = file_->readAt(line.offset + from, buffer, size);

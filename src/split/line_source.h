@@ -41,9 +41,10 @@ public:
     };
 
     // The lines of `file`, open and in `format`, from the first after the
-    // mark. `release` is called before bytes handed out earlier are
-    // overwritten; the lines end when it returns false. `reached` hears how
-    // far the file has been read. A set `stopRequested` ends the lines, also
+    // mark. `release` is called before the source reads on into its next
+    // room (of kReadRooms), overwriting the bytes it handed out from there;
+    // the lines end when it returns false. `reached` hears how far
+    // the file has been read. A set `stopRequested` ends the lines, also
     // inside a long one.
     LineSource(std::shared_ptr<SourceFile> file, const SourceFormat& format, Options options,
                std::function<bool()> release, std::function<void(std::uint64_t)> reached,
@@ -87,7 +88,8 @@ private:
     bool findLongLine(Line& line);
     bool stopRequested();  // and if so, the lines end
     bool endWith(Trouble trouble);
-    char* pieceArea() const { return buffer_.get() + options_.pieceSize; }
+    char* pieceArea() const { return buffer_.get() + (2 * room_ + 1) * options_.pieceSize; }
+    void nextRoom() { room_ = (room_ + 1) % kReadRooms; }
 
     const Options options_;
     std::function<bool()> release_;
@@ -99,9 +101,12 @@ private:
     CrlfScan scan_;
     Trouble trouble_ = Trouble::None;
 
-    // Room for one piece read from the file and, in front of it, for the
-    // unfinished line carried over from the piece before.
+    // Rooms, each for one piece read from the file and, in front of it, the
+    // unfinished line carried over from the piece before: the bytes handed
+    // out from one may still be being written while the source reads into
+    // the next.
     std::unique_ptr<char[]> buffer_;
+    unsigned room_ = 0;
     const char* data_ = nullptr;    // the lines in view
     std::uint64_t dataOffset_ = 0;  // file offset of data_[0]
     std::size_t length_ = 0;        // bytes held

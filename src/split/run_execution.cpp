@@ -79,7 +79,7 @@ SplitOutcome executePlan(const RunPlan& plan, const ProgressCallback& progress,
             problem = Problem::about(Problem::Kind::SourceChanged, plan.sourcePath);
         }
     }
-    if (result != Result::Done) stage->abandon();
+    stage->linesEnded(result == Result::Done);
     if (!sink.finish(result == Result::Done)) {
         if (!problem) problem = sink.problem();
         result = Result::Failed;

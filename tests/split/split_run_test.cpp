@@ -425,6 +425,30 @@ TEST_F(SplitRunTest, FileSizeLimitMidPartFailsAndRemovesTheIncompletePart) {
     EXPECT_EQ(readFile(source), content);
 }
 
+// Parts are made while those before them are still being written: a part
+// that fails takes with it every part finished after it, named or hidden.
+TEST_F(SplitRunTest, PartsFinishedAfterOneThatFailedAreNotKept) {
+    std::string content;
+    for (int i = 1; i <= 100; ++i) {
+        content += (i == 50 ? std::string(7000, 'L') : std::string(98, 'k')) + "\r\n";
+    }
+    const std::string source = in.write("novel.txt", content);
+    SplitOutcome outcome;
+    {
+        FileSizeLimit limit(6000);
+        outcome = runSplit(bySize(source, "0"), observer);
+    }
+    EXPECT_EQ(outcome.result, SplitOutcome::Result::Failed);
+    EXPECT_EQ(outcome.parts, 49u);
+    const std::vector<std::string> names = out.list();
+    ASSERT_EQ(names.size(), 49u);  // no hidden part left either
+    EXPECT_EQ(names.back(), "novel_9.txt");
+    EXPECT_EQ(part(49), std::string(98, 'k') + "\r\n");
+    ASSERT_EQ(observer.messages.size(), 1u);
+    EXPECT_EQ(observer.messages[0],
+              "无法写入文件“" + out.file("novel_50.txt") + "”：文件超过了允许的最大大小");
+}
+
 #endif
 
 }  // namespace

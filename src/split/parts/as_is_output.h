@@ -13,7 +13,7 @@ public:
     bool write(std::string_view bytes) override;
     bool staging(PartWriter::Staging& area) override { return sink().staging(area); }
     bool writeStaged(std::size_t size) override;
-    bool release() override { return sink().flush(); }
+    bool release() override { return sink().release(); }
     std::uint64_t lengthOf(const SourceLine& line, LineReader&) override { return line.length; }
     Fit fit(const SourceLine& line, std::uint64_t from, std::uint64_t room,
             LineReader& reader) override;

@@ -66,11 +66,12 @@ public:
 
     // Why writing failed: the stage's own trouble, or the sink's.
     virtual Problem problem() const { return sink_.problem(); }
+    // The run's lines ended, all of them written (`done`) or not: nothing
+    // more to wait for.
+    virtual void linesEnded(bool /*done*/) {}
     // At the end of a run: why the parts had to go although every line was
     // written (none for the source's own bytes).
     virtual Problem refusal() { return {}; }
-    // The run ends before all its bytes were asked for: nothing more to wait for.
-    virtual void abandon() {}
 
 protected:
     void counted(std::uint64_t sourceBytes) { partSourceBytes_ += sourceBytes; }

@@ -89,10 +89,11 @@ Problem PartPublisher::name(const Waiting& part) const {
     return {};
 }
 
-void PartPublisher::dropLast() {
-    if (waiting_.empty()) return;
-    files::removeFile(waiting_.back().temporaryPath);
-    waiting_.pop_back();
+void PartPublisher::dropLast(std::size_t count) {
+    for (; count > 0 && !waiting_.empty(); --count) {
+        files::removeFile(waiting_.back().temporaryPath);
+        waiting_.pop_back();
+    }
     if (waiting_.empty()) PartInProgress::setFinishedWaiting(false);
 }
 

@@ -38,8 +38,8 @@ public:
 
     // Removes every waiting part: none of them is to be named.
     void abandonAll() { abandon(0); }
-    // Removes the part added last, which turned out not to be complete.
-    void dropLast();
+    // Removes the `count` parts added last, which turned out not to be complete.
+    void dropLast(std::size_t count);
 
     std::uint64_t published() const { return published_; }
     const Problem& problem() const { return problem_; }

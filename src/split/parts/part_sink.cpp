@@ -14,9 +14,6 @@ using Kind = Problem::Kind;
 
 // Bytes staged for counting at a time.
 constexpr std::size_t kScratch = std::size_t{64} << 10;
-// Parts held back under their hidden names, at most, before the run waits
-// for them to be cleared: their names are what it keeps in memory.
-constexpr std::size_t kMostHeldBack = 16384;
 
 }  // namespace
 
@@ -86,8 +83,10 @@ bool PartSink::nextPart(std::string_view title) {
         Problem refusal = publisher_->refusal(path);
         if (refusal) return failWith(std::move(refusal));
     }
-    if (!part_.open(path))
+    if (!part_.open(path)) {
+        if (part_.writeFailed()) return failWrite();
         return failWith(Problem::about(Kind::CannotCreate, part_.path(), part_.error()));
+    }
     return part_.append(byteOrderMark_) || failWrite();
 }
 
@@ -138,7 +137,7 @@ bool PartSink::endPart() {
 PartSink::Clearance PartSink::clearance(bool wait) {
     if (namesRefused_) return Clearance::Refused;
     if (!cleared_) return Clearance::Cleared;
-    const Clearance answer = cleared_(wait);
+    const Clearance answer = cleared_(wait, publisher_ ? publisher_->waiting() : 0);
     if (answer == Clearance::NotYet) return answer;
     cleared_ = nullptr;
     if (answer == Clearance::Cleared) return answer;
@@ -252,12 +251,12 @@ Problem PartSink::leftFromBefore() const {
 // its writing failed, it isn't complete after all.
 bool PartSink::settlePart() {
     const bool settled = part_.settle();
-    if (part_.takeFailureBehind()) publisher_->dropLast();
+    publisher_->dropLast(part_.takeFailedParts());
     return settled;
 }
 
 bool PartSink::failWrite() {
-    if (part_.takeFailureBehind()) publisher_->dropLast();
+    publisher_->dropLast(part_.takeFailedParts());
     return failWith(Problem::about(Kind::CannotWrite, part_.failedPath(), part_.error()));
 }
 

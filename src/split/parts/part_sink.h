@@ -34,11 +34,12 @@ public:
     // How the parts are to be named, before begin().
     void nameParts(PartNaming naming) { naming_ = naming; }
     // Parts keep their hidden names until `cleared` says they may be named.
-    // It is asked whenever parts would be named, waiting for the answer only
-    // at the end or when too many parts wait; when it says no, every part
-    // made is removed and the run fails (namesRefused()).
+    // It is asked whenever parts would be named, with how many wait, waiting
+    // for the answer only at the end or when kMostHeldBack parts wait; when
+    // it says no, every part made is removed and the run fails (namesRefused()).
     enum class Clearance { Cleared, Refused, NotYet };
-    void holdNamesUntil(std::function<Clearance(bool wait)> cleared) {
+    static constexpr std::size_t kMostHeldBack = 16384;
+    void holdNamesUntil(std::function<Clearance(bool wait, std::size_t waiting)> cleared) {
         cleared_ = std::move(cleared);
     }
     bool namesRefused() const { return namesRefused_; }
@@ -49,16 +50,13 @@ public:
     // removes the hidden leftovers of earlier runs of this base name.
     // `mark` opens every part. False with problem().
     bool begin(FileIdentity source, std::string_view mark, std::uint64_t mostParts);
-    // Parts end on a thread of their own while the next is made, for a
-    // stage whose bytes are all staged (see PartWriter::finishBehind).
-    void finishPartsBehind() { part_.finishBehind(); }
     bool counting() const { return countOnly_; }
 
     // Ends the part being written, if any, and begins the next; `title` is
     // the words of its first chapter, for titled names.
     bool nextPart(std::string_view title = {});
-    // Bytes for the part being written; they must stay as they are until the
-    // next flush(), which the sink may also do itself.
+    // Bytes for the part being written; they must stay as they are until a
+    // release() says they are free.
     bool write(std::string_view bytes);
     // Room to copy bytes into, then write them with writeStaged().
     bool staging(PartWriter::Staging& area);
@@ -68,8 +66,11 @@ public:
         counted_ += bytes;
         return true;
     }
-    // Writes out what was handed in; the caller's bytes are free afterwards.
+    // Hands what was handed in on to be written.
     bool flush() { return countOnly_ || part_.flush() || failWrite(); }
+    // Flushes, and frees the caller's bytes handed in before the release
+    // kReadRooms - 1 releases back (see PartWriter::release).
+    bool release() { return countOnly_ || part_.release() || failWrite(); }
 
     // The run ends: with `keep` the part being written is completed, otherwise
     // removed; every completed part is then named, the names made durable,
@@ -110,7 +111,7 @@ private:
     std::uint64_t number_ = 0;
     std::uint64_t counted_ = 0;  // bytes of the part, for a sink that only counts
     bool countOnly_ = false;
-    std::function<Clearance(bool wait)> cleared_;
+    std::function<Clearance(bool wait, std::size_t waiting)> cleared_;
     bool namesRefused_ = false;
     std::unordered_set<std::string> takenAtStart_;  // keys of the part names already there
     std::unordered_set<std::string> written_;       // keys of the names this run gave

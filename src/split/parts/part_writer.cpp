@@ -43,13 +43,15 @@ std::string nextToken() {
 
 }  // namespace
 
-PartWriter::PartWriter() : staging_(new char[2 * kStagingBytes]) {
-    static_assert(kStagingBytes == kFlushBytes + kStagingReserve);
+PartWriter::PartWriter() {
+    for (Chunk& chunk : chunks_) chunk.bytes.reset(new char[kChunkBytes]);
+    static_assert(kChunkBytes == kFlushBytes + kStagingReserve);
     queue_.reserve(kMaxQueued);
 }
 
 PartWriter::~PartWriter() {
     discard();
+    behind_.waitFor(behind_.handed());
 }
 
 bool PartWriter::createHidden(const std::string& folder, std::string_view name) {
@@ -67,13 +69,22 @@ bool PartWriter::createHidden(const std::string& folder, std::string_view name) 
     return false;
 }
 
+// The next file slot, once the batch that closed its last part is written.
 bool PartWriter::open(const std::string& finalPath) {
     discard();
     path_ = finalPath;
     failedPath_.clear();
     written_ = 0;
-    failed_ = false;
-    return createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath));
+    if (failed_ || failedBehind()) return false;
+    fileSlot_ = (fileSlot_ + 1) % kFileSlots;
+    behind_.waitFor(files_[fileSlot_].closingBatch);
+    while (!handed_.empty() && handed_.front().closingBatch != 0 &&
+           handed_.front().closingBatch <= behind_.written()) {
+        handed_.pop_front();
+    }
+    if (!createHidden(std::string(folderOf(finalPath)), fileNameOf(finalPath))) return false;
+    handed_.push_back({finalPath, 0});
+    return true;
 }
 
 bool PartWriter::append(std::string_view bytes) {
@@ -91,26 +102,52 @@ bool PartWriter::append(std::string_view bytes) {
     return queuedBytes_ < kFlushBytes || flush();
 }
 
+// A chunk with too little room left goes out, and the next one, once its
+// bytes are written, takes its place.
 bool PartWriter::staging(Staging& area) {
-    if (kStagingBytes - stagedBytes_ < kStagingReserve && !flush()) return false;
-    area = {stagingHalf() + stagedBytes_, kStagingBytes - stagedBytes_};
+    if (kChunkBytes - stagedBytes_ < kStagingReserve) {
+        if (!flush()) return false;
+        chunk_ = (chunk_ + 1) % kChunks;
+        stagedBytes_ = 0;
+        behind_.waitFor(chunks_[chunk_].lastBatch);
+    }
+    area = {stagingArea(), kChunkBytes - stagedBytes_};
     return !failed_;
 }
 
 bool PartWriter::appendStaged(std::size_t size) {
-    const char* data = stagingHalf() + stagedBytes_;
+    const char* data = stagingArea();
     stagedBytes_ += size;
     return append({data, size});
 }
 
 bool PartWriter::flush() {
-    if (failed_) return false;
-    const bool ok = queue_.empty() || file().writeAll(queue_.data(), queue_.size());
-    dropQueued();
-    return ok || fail(file().error(), path_);
+    if (failed_ || failedBehind()) return false;
+    return queue_.empty() || hand(false);
 }
 
-// Nothing more goes into the part: the first failure is the one told.
+bool PartWriter::release() {
+    if (!flush()) return false;
+    releases_.push_back(behind_.handed());
+    while (releases_.size() > kReadRooms - 1) {
+        behind_.waitFor(releases_.front());
+        releases_.pop_front();
+    }
+    return !failedBehind();
+}
+
+bool PartWriter::hand(bool close) {
+    const std::uint64_t batch = behind_.hand(file(), queue_, close, handed_.back().path);
+    if (stagedBytes_ > 0) chunks_[chunk_].lastBatch = batch;
+    if (close) {
+        files_[fileSlot_].closingBatch = batch;
+        handed_.back().closingBatch = batch;
+    }
+    queuedBytes_ = 0;
+    return true;
+}
+
+// Nothing more goes into the parts: the first failure is the one told.
 bool PartWriter::fail(int error, const std::string& path) {
     error_ = error;
     failedPath_ = path;
@@ -119,54 +156,57 @@ bool PartWriter::fail(int error, const std::string& path) {
     return false;
 }
 
+// A batch failed: its part, and every part closed in it or after it, is
+// not complete after all.
+bool PartWriter::failedBehind() {
+    const std::uint64_t failed = behind_.failedBatch();
+    if (failed == 0 || failed_) return failed != 0;
+    behind_.waitFor(failed);
+    failedParts_ = 0;
+    for (const Handed& part : handed_) {
+        if (part.closingBatch >= failed) ++failedParts_;
+    }
+    return !fail(behind_.error(), behind_.failedPath());
+}
+
+std::size_t PartWriter::takeFailedParts() {
+    failedBehind();
+    const std::size_t failed = failedParts_;
+    failedParts_ = 0;
+    return failed;
+}
+
 void PartWriter::dropQueued() {
     queue_.clear();
     queuedBytes_ = 0;
-    stagedBytes_ = 0;
 }
 
+// The rest and the closing go out behind; the next part takes another file.
 bool PartWriter::finish() {
     if (!ownsTemporary_) return true;
-    if (finishBehind_) {
-        // The rest and the closing go out behind, from this half of the
-        // staging room and this file; the next part takes the others.
-        if (!settle()) return false;
-        behind_.finish(file(), queue_);
-        behindPath_ = path_;
-        fileSlot_ ^= 1;
-        stagingHalf_ ^= 1;
-        dropQueued();
-    } else {
-        if (!flush()) return false;
-        if (!file().close()) return fail(file().error(), path_);
-    }
+    if (failed_ || failedBehind() || !hand(true)) return false;
+    dropQueued();
     ownsTemporary_ = false;  // handed on, to be named
     PartInProgress::clear();
     return true;
 }
 
 bool PartWriter::settle() {
-    if (!behind_.wait()) {
-        failedBehind_ = true;
-        if (!failed_) return fail(behind_.error(), behindPath_);
-    }
-    return !failed_;
+    behind_.waitFor(behind_.handed());
+    return !failedBehind() && !failed_;
 }
 
-bool PartWriter::takeFailureBehind() {
-    const bool failed = failedBehind_;
-    failedBehind_ = false;
-    return failed;
-}
-
-// The part finishing behind goes on: it is in the other file and half.
+// Parts finishing behind go on. This part's own batches are written before
+// its file goes.
 void PartWriter::discard() {
     dropQueued();
+    if (!ownsTemporary_) return;
+    behind_.waitFor(behind_.handed());
+    failedBehind();
     file().close();
-    if (ownsTemporary_) {
-        files::removeFile(temporaryPath_);
-        PartInProgress::clear();
-    }
+    files::removeFile(temporaryPath_);
+    PartInProgress::clear();
+    handed_.pop_back();
     ownsTemporary_ = false;
 }
 

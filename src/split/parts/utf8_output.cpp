@@ -22,9 +22,7 @@ Utf8Output::Utf8Output(PartSink& sink, const SourceFormat& format,
       path_(std::move(path)),
       stopRequested_(stopRequested),
       conversion_(format.codec()),
-      scratch_(new char[kScratch]) {
-    sink.finishPartsBehind();  // converting and writing then take a core each
-}
+      scratch_(new char[kScratch]) {}
 
 Utf8Output::~Utf8Output() {
     stopCheck_ = true;
@@ -33,15 +31,27 @@ Utf8Output::~Utf8Output() {
 
 void Utf8Output::begin() {
     if (sink().counting()) return;
+    sink().holdNamesUntil(
+        [this](bool wait, std::size_t waiting) { return checked(wait, waiting); });
+}
+
+void Utf8Output::startCheck() {
     const SourceFormat format = OutputStage::source();
     check_ = std::async(std::launch::async, [this, format] {
         return checkConversion(source_, path_, format, &stopCheck_);
     });
-    sink().holdNamesUntil([this](bool wait) { return checked(wait); });
 }
 
-PartSink::Clearance Utf8Output::checked(bool wait) {
+// Every byte converted on its way into the parts clears them; so does the
+// check, which starts once half as many names wait as may.
+PartSink::Clearance Utf8Output::checked(bool wait, std::size_t waiting) {
     using namespace std::chrono_literals;
+    if (problem_) return PartSink::Clearance::Refused;
+    if (!check_.valid()) {
+        if (linesEnded_) return PartSink::Clearance::Cleared;
+        if (!wait && waiting < PartSink::kMostHeldBack / 2) return PartSink::Clearance::NotYet;
+        startCheck();
+    }
     while (check_.wait_for(wait ? 20ms : 0ms) != std::future_status::ready) {
         if (!wait) return PartSink::Clearance::NotYet;
         if (stopRequested_ != nullptr && stopRequested_->load(std::memory_order_relaxed)) {
@@ -133,17 +143,26 @@ OutputStage::Fit Utf8Output::fit(const SourceLine& line, std::uint64_t from, std
     }
 }
 
+// A byte that didn't convert as it was written is the file's first such:
+// looked for from its start, for the line to name.
 Problem Utf8Output::refusal() {
-    if (!sink().namesRefused() || !checked_) return {};
+    if (!sink().namesRefused()) return {};
+    if (!checked_ && problem_) {
+        checked_ = checkConversion(source_, path_, OutputStage::source(), nullptr);
+        if (checked_->result == ConversionCheck::Result::Converts) return problem_;
+    }
+    if (!checked_) return {};
     if (checked_->result == ConversionCheck::Result::Unconvertible) {
         return Problem::unconvertible(checked_->line, checked_->offset);
     }
     return checked_->problem;
 }
 
-// Unless a byte that didn't convert stopped the run: the check then finds it.
-void Utf8Output::abandon() {
-    if (!problem_) stopCheck_ = true;
+// Unless a byte that didn't convert stopped the run, a check going on is
+// needed no more.
+void Utf8Output::linesEnded(bool done) {
+    linesEnded_ = true;
+    if (!done && !problem_) stopCheck_ = true;
 }
 
 }  // namespace tovane

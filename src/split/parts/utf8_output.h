@@ -1,10 +1,10 @@
 // Parts written in UTF-8 with a mark, whatever the source's encoding, and
 // losing no byte: every line must convert, and convert back to the same
-// bytes. A pass over the whole file checks that on a thread of its own while
-// the parts are written under their hidden names; the first part to be named
-// waits for it, and if a byte doesn't convert no part keeps its name.
-// Converting takes this core and the system's copy into the files another:
-// each part ends on a thread of its own.
+// bytes, or no part keeps its name. The parts keep their hidden names until
+// every byte was converted on its way into them; a run that would hold back
+// too many names has a pass check the rest of the file on a thread of its
+// own meanwhile. A byte that doesn't convert is then looked for from the
+// file's start, to name its line.
 #pragma once
 
 #include <atomic>
@@ -28,7 +28,7 @@ public:
                std::string path, const std::atomic<bool>* stopRequested);
     ~Utf8Output() override;
 
-    // Starts the check beside the run (not when the sink only counts).
+    // Holds the parts' names (not when the sink only counts).
     void begin();
 
     bool write(std::string_view bytes) override;
@@ -42,10 +42,11 @@ public:
 
     Problem problem() const override { return problem_ ? problem_ : OutputStage::problem(); }
     Problem refusal() override;
-    void abandon() override;
+    void linesEnded(bool done) override;
 
 private:
-    PartSink::Clearance checked(bool wait);
+    PartSink::Clearance checked(bool wait, std::size_t waiting);
+    void startCheck();
     std::int64_t measure(const SourceLine& line, LineReader& reader);
 
     std::shared_ptr<SourceFile> source_;
@@ -57,6 +58,7 @@ private:
     std::atomic<bool> stopCheck_{false};
     std::future<ConversionCheck> check_;
     std::optional<ConversionCheck> checked_;
+    bool linesEnded_ = false;                    // every byte handed in was converted, or refused
     std::uint64_t measuredOffset_ = UINT64_MAX;  // the line measured last, asked for twice
     std::int64_t measuredLength_ = 0;
 };
