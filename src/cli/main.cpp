@@ -52,10 +52,12 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     return outcome.result == Result::Done || outcome.result == Result::Empty ? 0 : 1;
 }
 
-// The chapters a split by chapters would cut at, one a line: the heading's
-// line number, the part it goes into with --chapters N, and its text.
+// Whether what was printed reached standard output: 0, or 1.
 int written(const tovane::cli::console::Streams& streams);
 
+// The chapters a split by chapters would cut at, one a line: the heading's
+// line number, the part it goes into with --chapters N, its text, its level
+// and its chapter; then the totals.
 int listChapters(const tovane::SplitRequest& request,
                  const tovane::cli::console::Streams& streams) {
     tovane::cli::console::stopOnRequest(stopRequested, stopStatus);

@@ -1,7 +1,8 @@
 // The main window: choose a source file and a save folder, pick a way to
 // split and start the split. There is one main window at a time. Its
-// controls carry the names users and the help pages know them by; the jobs
-// it hands on have classes of their own: the number boxes (DigitBox), the
+// controls carry the names of its layout (Text1, Command4 …), and its
+// handlers are named after them (Command4_Click); the jobs it hands on have
+// classes of their own: the number boxes (DigitBox), the
 // status line (StatusLine), the ways to split (SplitWays), the run
 // (SplitRunner) and the chapters of the chosen book with their list
 // (BookChapters).

@@ -1,5 +1,7 @@
-// Every text the two windows show, in one place. The split's own texts (its
-// messages, the status line during and after a run) are the engine's, in
+// Every word the windows show of their own (the main window, the picker, the
+// chapter list, the menu of ways), in one place. The words of the engine's
+// work (its messages, the status line during and after a run, a heading's
+// level) are made for the windows and the command line alike in
 // split/split_texts.h.
 #pragma once
 
