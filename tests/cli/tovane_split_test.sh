@@ -154,6 +154,17 @@ check "no heading exits 1" test $? -eq 1
 check "... with its message" grep -q '没有找到章节标题（例如“第一章”），没有生成分割文件。' "$dir/stderr"
 check "... and no part" test -z "$(ls -A "$dir/out")"
 
+# Volumes: a part each, what comes before the first with it; none found.
+printf '书名\r\n楔子\r\na\r\n第一卷 山\r\n第一章 起\r\nb\r\n第二卷 水\r\n第一章 承\r\nc\r\n' > "$dir/vol.txt"
+rm -rf "$dir/out" && mkdir "$dir/out"
+"$bin" --volumes 1 "$dir/vol.txt" "$dir/out" > "$dir/stdout"
+check "--volumes exits 0" test $? -eq 0
+check "... and counts volumes" grep -qx '【vol.Txt 】已经被分割成了“2”个文件,每个文件“1”卷' "$dir/stdout"
+check "... each part opens with its volume" cmp -s "$dir/out/vol_2.txt" <(printf '第二卷 水\r\n第一章 承\r\nc\r\n')
+"$bin" --volumes 1 "$dir/ch.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "--volumes without a volume exits 1" test $? -eq 1
+check "... with its message" grep -q '没有找到卷标题' "$dir/stderr"
+
 # Names that sort and carry the chapter; parts in UTF-8; the options' usage.
 rm -rf "$dir/out" && mkdir "$dir/out"
 "$bin" --chapters 1 --title-names --to-utf8 "$dir/ch.txt" "$dir/out" > "$dir/stdout"
