@@ -1,7 +1,10 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <cctype>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "split/parts/part_names.h"
 #include "split/split_texts.h"
@@ -15,8 +18,9 @@ std::string usageText() {
         "tovane-split [--size KB [--at-chapters] | --parts N | --chapters N | --volumes N |\n"
         "                     --max-size KB]\n"
         "                    [--heading REGEX] [--pad | --title-names] [--to-utf8]\n"
-        "                    [--base NAME] SOURCE SAVE_DIR\n"
-        "       tovane-split --list-chapters [--chapters N] [--heading REGEX] SOURCE\n";
+        "                    [--encoding NAME] [--base NAME] SOURCE SAVE_DIR\n"
+        "       tovane-split --list-chapters [--chapters N] [--heading REGEX]\n"
+        "                    [--encoding NAME] SOURCE\n";
     const std::string size(allWays().front()->defaultNumber);
     return "Usage: " + synopsis +
            "\n"
@@ -68,6 +72,11 @@ std::string usageText() {
            "                  go into the same parts (--max-size counts UTF-8 bytes).\n"
            "                  A file with a byte that doesn't convert is refused,\n"
            "                  naming its line, before any part is written\n"
+           "  --encoding NAME read SOURCE as auto (told from its bytes, the default), gbk\n"
+           "                  (GB18030), big5 (Windows' code page 950), utf-8, utf-16le\n"
+           "                  or utf-16be; a byte-order mark of another encoding is\n"
+           "                  wrong usage. The run and --list-chapters name the encoding\n"
+           "                  they read, after the summary: 编码：GBK\n"
            "  --base NAME     name of the parts, without a folder (default: SOURCE's\n"
            "                  name without its extension)\n"
            "  --help          show this text\n"
@@ -96,6 +105,26 @@ std::string modeOptions() {
         text += options[i];
     }
     return text;
+}
+
+// An encoding as --encoding names it; none for auto.
+bool readEncodingName(std::string name, std::optional<Encoding>& encoding) {
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    static constexpr std::pair<std::string_view, Encoding> kNames[] = {
+        {"gbk", Encoding::Gbk},
+        {"big5", Encoding::Big5},
+        {"utf-8", Encoding::Utf8},
+        {"utf-16le", Encoding::Utf16Le},
+        {"utf-16be", Encoding::Utf16Be}};
+    encoding.reset();
+    if (name == "auto") return true;
+    for (const auto& [spelled, named] : kNames) {
+        if (name == spelled) {
+            encoding = named;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool isFlagOfAWay(std::string_view argument) {
@@ -168,6 +197,13 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.request.heading = HeadingPattern::compile(pattern, problem);
             if (!line.request.heading)
                 return fail("--heading is no regular expression: " + texts::describe(problem));
+        } else if (is("--encoding")) {
+            std::string name;
+            if (!value(name)) return fail("--encoding needs a value");
+            if (!readEncodingName(name, line.request.encoding)) {
+                return fail("--encoding takes auto, gbk, big5, utf-8, utf-16le or utf-16be, not " +
+                            name);
+            }
         } else if (is("--base")) {
             if (!value(line.request.baseName)) return fail("--base needs a value");
             baseGiven = true;

@@ -42,6 +42,7 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
     const bool done = outcome.result == Result::Done;
     if (!done && !outcome.message.empty()) terminal.showMessage(outcome.message);
     if (!outcome.status.empty()) terminal.showStatus(outcome.status);
+    if (done && outcome.format) terminal.showStatus(tovane::texts::encodingRead(*outcome.format));
     if (done && !outcome.message.empty()) terminal.showMessage(outcome.message);
     errno = 0;
     if (!streams.stdoutOpen || std::fflush(stdout) != 0 || std::ferror(stdout)) {
@@ -73,8 +74,8 @@ int listChapters(const tovane::SplitRequest& request,
         terminal.showMessage(tovane::texts::describe(problem));
         return 2;
     }
-    const tovane::ChapterList list =
-        tovane::findChapters(request.sourcePath, request.heading, {true, false}, &stopRequested);
+    const tovane::ChapterList list = tovane::findChapters(
+        request.sourcePath, request.heading, {true, false}, &stopRequested, request.encoding);
     tovane::cli::console::stopped();
     if (list.result == tovane::ChapterList::Result::Stopped) return stopStatus;
     if (list.result == tovane::ChapterList::Result::Failed || list.empty()) {
@@ -90,6 +91,7 @@ int listChapters(const tovane::SplitRequest& request,
     }
     terminal.showStatus(
         tovane::texts::chapterTotals(list.map->blocks.size(), numbers.perPart, parts.back()));
+    terminal.showStatus(tovane::texts::encodingRead(list.map->format));
     return written(streams);
 }
 

@@ -8,19 +8,42 @@
 #include "platform/window_texts.h"
 #include "split/ways/ways.h"
 
+namespace {
+
+// What the status line says of the encoding a book was read in: nothing for
+// GBK, its users' own.
+QString readAs(const tovane::SourceFormat& format) {
+    switch (format.encoding) {
+        case tovane::Encoding::Gbk:
+            return {};
+        case tovane::Encoding::Big5:
+            return WindowTexts::kReadAsBig5;
+        case tovane::Encoding::Utf8:
+            return WindowTexts::kReadAsUtf8;
+        case tovane::Encoding::Utf16Le:
+            return WindowTexts::kReadAsUtf16Le;
+        case tovane::Encoding::Utf16Be:
+            return WindowTexts::kReadAsUtf16Be;
+    }
+    return {};
+}
+
+}  // namespace
+
 BookChapters::BookChapters(QWidget* window)
     : QObject(window), window_(window), scan_(new ChapterScan(this)) {
     connect(scan_, &ChapterScan::finished, this, &BookChapters::found);
 }
 
-void BookChapters::choose(const std::string& path, const QString& fileTitle) {
+void BookChapters::choose(const std::string& path, const QString& fileTitle,
+                          std::optional<tovane::Encoding> encoding) {
     path_ = path;
     fileTitle_ = fileTitle;
     unticked_.clear();
     if (path.empty()) {
         scan_->clear();
     } else {
-        scan_->start(path);
+        scan_->start(path, encoding);
     }
 }
 
@@ -52,7 +75,14 @@ QString BookChapters::hint(const tovane::SplitWay& way, const QString& number) c
     if (found.result == tovane::ChapterList::Result::Failed) {
         return way.cutsAtChapters() ? WindowTexts::kCannotReadChapters : QString();
     }
-    if (found.empty()) return way.cutsAtChapters() ? WindowTexts::kNoHeadingsFound : QString();
+    const QString read = found.map ? readAs(found.map->format) : QString();
+    if (found.empty()) {
+        return (way.cutsAtChapters() ? WindowTexts::kNoHeadingsFound : QString()) + read;
+    }
+    return counted(way, number) + read;
+}
+
+QString BookChapters::counted(const tovane::SplitWay& way, const QString& number) const {
     const std::shared_ptr<const tovane::ChapterMap> map = cuts();
     const auto chapters = static_cast<qulonglong>(map->blocks.size());
     if (!way.cutsAtChapters()) return WindowTexts::chaptersFound(chapters);

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,9 +24,11 @@ class BookChapters : public QObject {
 public:
     explicit BookChapters(QWidget* window);
 
-    // A book was chosen: its chapters are found from now on, and no tick
-    // taken off another book's carries over. An empty path chooses none.
-    void choose(const std::string& path, const QString& fileTitle);
+    // A book was chosen, to be read in `encoding` (none: as its bytes
+    // tell): its chapters are found from now on, and no tick taken off
+    // another book's carries over. An empty path chooses none.
+    void choose(const std::string& path, const QString& fileTitle,
+                std::optional<tovane::Encoding> encoding);
     // Whether the chosen book is looked over and has no chapter.
     bool knownToHaveNone();
     // The chapters a split of the chosen book cuts at: those found, less the
@@ -50,6 +53,8 @@ signals:
 
 private:
     bool has() const;
+    // What the hint says of the chapters found.
+    QString counted(const tovane::SplitWay& way, const QString& number) const;
 
     QWidget* window_;
     ChapterScan* scan_;

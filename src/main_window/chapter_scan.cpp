@@ -10,7 +10,7 @@ ChapterScan::~ChapterScan() {
     for (QThread* thread : findChildren<QThread*>()) thread->wait();
 }
 
-void ChapterScan::start(const std::string& path) {
+void ChapterScan::start(const std::string& path, std::optional<tovane::Encoding> encoding) {
     stopRunning();
     path_ = path;
     done_ = false;
@@ -21,8 +21,8 @@ void ChapterScan::start(const std::string& path) {
     // and let go can end on its own time.
     auto stop = stop_;
     auto found = found_;
-    thread_ = QThread::create([path, stop, found] {
-        *found = tovane::findChapters(path, nullptr, {true, true}, stop.get());
+    thread_ = QThread::create([path, stop, found, encoding] {
+        *found = tovane::findChapters(path, nullptr, {true, true}, stop.get(), encoding);
     });
     thread_->setParent(this);
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include "split/chapters/chapter_map.h"
 
@@ -19,8 +20,9 @@ public:
     ~ChapterScan() override;
 
     // Starts finding the chapters of the file at `path` (the engine's own
-    // path), stopping a scan still going.
-    void start(const std::string& path);
+    // path), read in `encoding` (none: as its bytes tell), stopping a scan
+    // still going.
+    void start(const std::string& path, std::optional<tovane::Encoding> encoding);
     // Forgets the file: a choice that names no file.
     void clear();
     // Waits for the scan going on, if any, to end.

@@ -173,6 +173,10 @@ void Form1::connectHandlers() {
          {Frame2, Frame3, Option1, Option2, Label3, Text2, Label4, Label7, Text3, Label6}},
         this);
     connect(ways_, &SplitWays::entryPicked, this, &Form1::chooseWay);
+    // Another encoding: the book is read again in it.
+    connect(ways_, &SplitWays::encodingPicked, this, [this] {
+        if (!Text1->text().isEmpty() && dialogFileName_ == Text1->text()) applyBrowseResult();
+    });
     connect(ways_->showChaptersAction(), &QAction::triggered, this, &Form1::showChapters);
     // The menu of ways from the keyboard: the Menu key opens it on its own,
     // Shift+F10 as Windows programs do.
@@ -229,6 +233,7 @@ void Form1::Command4_Click() {
     request.pad = ways_->padNumbers();
     request.titleNames = ways_->titleNames();
     request.toUtf8 = ways_->toUtf8();
+    request.encoding = ways_->encoding();
     const tovane::SplitCheck check = tovane::checkSplitRequest(request);
     if (!check.plan) {
         RuntimeServices::showMessage(this, EngineText::toQt(check.message));
@@ -376,7 +381,7 @@ void Form1::applyBrowseResult() {
     // Its chapters are counted meanwhile, and the status line says so.
     const std::string source = EngineText::fromQt(Text1->text());
     chapters_->choose(tovane::files::isRegularFile(source) ? source : std::string(),
-                      dialogFileTitle_);
+                      dialogFileTitle_, ways_->encoding());
     showChoice();
     refreshChapterList();
     Text4->clear();

@@ -46,6 +46,20 @@ const Face kFaces[] = {
 };
 constexpr int kLastEntry = 5;
 
+// The encodings the book can be read in, in the order of their menu.
+struct EncodingChoice {
+    std::optional<tovane::Encoding> encoding;
+    const QString* words;
+};
+const EncodingChoice kEncodings[] = {
+    {std::nullopt, &T::kEncodingAuto},
+    {tovane::Encoding::Gbk, &T::kEncodingGbk},
+    {tovane::Encoding::Big5, &T::kEncodingBig5},
+    {tovane::Encoding::Utf8, &T::kEncodingUtf8},
+    {tovane::Encoding::Utf16Le, &T::kEncodingUtf16Le},
+    {tovane::Encoding::Utf16Be, &T::kEncodingUtf16Be},
+};
+
 const Face& faceOf(SplitMode mode) {
     for (const Face& face : kFaces) {
         if (face.mode == mode) return face;
@@ -84,6 +98,18 @@ SplitWays::SplitWays(const Controls& controls, QWidget* window)
     padNumbers_ = tick(WindowTexts::kPadNumbers, "PadNumbers");
     titleNames_ = tick(WindowTexts::kTitleNames, "TitleNames");
     toUtf8_ = tick(WindowTexts::kToUtf8, "ToUtf8");
+    encodings_ = new QMenu(WindowTexts::kEncodingMenu, window);
+    encodings_->setObjectName(QStringLiteral("EncodingMenu"));
+    auto* encodingGroup = new QActionGroup(this);
+    encodingGroup->setExclusive(true);
+    for (std::size_t i = 0; i < std::size(kEncodings); ++i) {
+        QAction* action = encodingGroup->addAction(*kEncodings[i].words);
+        action->setCheckable(true);
+        action->setChecked(i == 0);
+        action->setObjectName(QStringLiteral("Encoding%1").arg(i));
+        connect(action, &QAction::triggered, this, &SplitWays::encodingPicked);
+        encodings_->addAction(action);
+    }
     for (QWidget* control : c_.withMenu) {
         control->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(control, &QWidget::customContextMenuRequested, this,
@@ -115,6 +141,14 @@ bool SplitWays::titleNames() const {
 
 bool SplitWays::toUtf8() const {
     return toUtf8_->isChecked();
+}
+
+std::optional<tovane::Encoding> SplitWays::encoding() const {
+    const QList<QAction*> entries = encodings_->actions();
+    for (std::size_t i = 0; i < std::size(kEncodings); ++i) {
+        if (entries.at(static_cast<int>(i))->isChecked()) return kEncodings[i].encoding;
+    }
+    return std::nullopt;
 }
 
 QString SplitWays::numberText() const {
@@ -180,6 +214,7 @@ void SplitWays::showMenu(QWidget* control, const QPoint& at) {
     menu.addSeparator();
     titleNames_->setEnabled(way().cutsAtChapters());
     menu.addActions({padNumbers_, titleNames_, toUtf8_});
+    menu.addMenu(encodings_);
     menu.addSeparator();
     menu.addAction(showChapters_);
     if (auto* box = qobject_cast<DigitBox*>(control)) {

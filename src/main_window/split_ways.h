@@ -10,12 +10,14 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 #include "split/ways/split_way.h"
 
 class QAction;
 class QActionGroup;
 class QLabel;
+class QMenu;
 class QPoint;
 class QRadioButton;
 class QWidget;
@@ -55,6 +57,9 @@ public:
     bool padNumbers() const;
     bool titleNames() const;
     bool toUtf8() const;
+    // The encoding the book is to be read in, as the menu's choice says;
+    // none: as its bytes tell (自动识别).
+    std::optional<tovane::Encoding> encoding() const;
     // Opens the menu of ways for `control` at `at` (global).
     void showMenu(QWidget* control, const QPoint& at);
     // Opens it for the settings control with the focus, or the settings' frame.
@@ -63,6 +68,8 @@ public:
 signals:
     // An entry of the menu was picked; the window decides whether it takes it.
     void entryPicked(int entry);
+    // Another encoding was chosen to read the book in.
+    void encodingPicked();
 
 private:
     void showWords();
@@ -74,6 +81,7 @@ private:
     QAction* padNumbers_;
     QAction* titleNames_;
     QAction* toUtf8_;
+    QMenu* encodings_;  // its entries in the order of kEncodings
     int entry_ = 1;
     // What the count box held for each thing it counts (parts, chapters,
     // volumes) while it counts another, and the marks of entry 1.

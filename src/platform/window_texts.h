@@ -55,6 +55,14 @@ inline const QString kShowChapters = QStringLiteral("查看找到的章节…(&6
 inline const QString kPadNumbers = QStringLiteral("文件编号补零(&P)");
 inline const QString kTitleNames = QStringLiteral("文件名带章节标题(&T)");
 inline const QString kToUtf8 = QStringLiteral("输出为 UTF-8(&U)");
+// The encoding the book is read in, a choice in the same menu.
+inline const QString kEncodingMenu = QStringLiteral("读取编码(&E)");
+inline const QString kEncodingAuto = QStringLiteral("自动识别");
+inline const QString kEncodingGbk = QStringLiteral("GBK（简体中文）");
+inline const QString kEncodingBig5 = QStringLiteral("Big5（繁体中文）");
+inline const QString kEncodingUtf8 = QStringLiteral("UTF-8");
+inline const QString kEncodingUtf16Le = QStringLiteral("UTF-16 LE");
+inline const QString kEncodingUtf16Be = QStringLiteral("UTF-16 BE");
 // The words beside the number boxes in each way.
 inline const QString kLabel4AtChapters = QStringLiteral("KB，在章节处分开");
 inline const QString kLabel4MaxSize = QStringLiteral("KB以内为一个文件");
@@ -82,6 +90,11 @@ inline QString chaptersWantSize(qulonglong chapters) {
     return QStringLiteral("（找到 %1 章，请输入每个文件的大小）").arg(chapters);
 }
 inline const QString kNoHeadingsFound = QStringLiteral("（没有找到章节标题）");
+// After those, the encoding the book was read in, where it isn't GBK.
+inline const QString kReadAsBig5 = QStringLiteral("（Big5 繁体）");
+inline const QString kReadAsUtf8 = QStringLiteral("（UTF-8）");
+inline const QString kReadAsUtf16Le = QStringLiteral("（UTF-16 LE）");
+inline const QString kReadAsUtf16Be = QStringLiteral("（UTF-16 BE）");
 inline const QString kNoVolumesFound = QStringLiteral("（没有找到卷标题）");
 inline const QString kNoHeadingsBackToSize =
     QStringLiteral("（没有找到章节标题，已改为按大小分割）");

@@ -8,6 +8,8 @@
 #include <string>
 #include <utility>
 
+#include "split/text/codec.h"
+
 namespace tovane {
 
 struct Problem {
@@ -22,6 +24,8 @@ struct Problem {
         BadVolumes,
         BaseNameNotPlain,  // `path`: the base name
         CapTooSmall,       // `count`: the smallest cap, in bytes
+        // The file opens with the byte-order mark of `marked`, not of `asked`.
+        MarkContradictsEncoding,
         // The chapters.
         NoHeadings,
         NoVolumes,
@@ -51,25 +55,60 @@ struct Problem {
     std::uint64_t line = 0;
     std::uint64_t offset = 0;
     std::uint64_t count = 0;
+    Encoding marked = Encoding::Gbk;
+    Encoding asked = Encoding::Gbk;
 
     explicit operator bool() const { return kind != Kind::None; }
     bool operator==(const Problem&) const = default;
-    // The request can't be carried out as asked, whatever the files hold:
-    // the command line calls it wrong usage.
-    bool usage() const { return kind == Kind::BaseNameNotPlain || kind == Kind::CapTooSmall; }
+    // The request can't be carried out as asked: the command line calls it
+    // wrong usage (a number a way can't take, a name, a cap, an encoding).
+    bool usage() const {
+        switch (kind) {
+            case Kind::BadSize:
+            case Kind::BadCount:
+            case Kind::BadChapters:
+            case Kind::BadVolumes:
+            case Kind::BaseNameNotPlain:
+            case Kind::CapTooSmall:
+            case Kind::MarkContradictsEncoding:
+                return true;
+            default:
+                return false;
+        }
+    }
 
-    static Problem of(Kind kind) { return {kind, {}, 0, 0, 0, 0}; }
+    static Problem of(Kind kind) {
+        Problem problem;
+        problem.kind = kind;
+        return problem;
+    }
     static Problem about(Kind kind, std::string path, int error = 0) {
-        return {kind, std::move(path), error, 0, 0, 0};
+        Problem problem = of(kind);
+        problem.path = std::move(path);
+        problem.error = error;
+        return problem;
     }
     static Problem unconvertible(std::uint64_t line, std::uint64_t offset) {
-        return {Kind::Unconvertible, {}, 0, line, offset, 0};
+        Problem problem = of(Kind::Unconvertible);
+        problem.line = line;
+        problem.offset = offset;
+        return problem;
     }
     static Problem capTooSmall(std::uint64_t smallestBytes) {
-        return {Kind::CapTooSmall, {}, 0, 0, 0, smallestBytes};
+        Problem problem = of(Kind::CapTooSmall);
+        problem.count = smallestBytes;
+        return problem;
     }
     static Problem partsLeftFromBefore(std::string firstName, std::uint64_t count) {
-        return {Kind::PartsLeftFromBefore, std::move(firstName), 0, 0, 0, count};
+        Problem problem = about(Kind::PartsLeftFromBefore, std::move(firstName));
+        problem.count = count;
+        return problem;
+    }
+    static Problem markContradicts(Encoding marked, Encoding asked) {
+        Problem problem = of(Kind::MarkContradictsEncoding);
+        problem.marked = marked;
+        problem.asked = asked;
+        return problem;
     }
 };
 

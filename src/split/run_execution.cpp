@@ -57,6 +57,7 @@ SplitOutcome executePlan(const RunPlan& plan, const ProgressCallback& progress,
     const std::unique_ptr<CutRule> rule = plan.way->makeRule(plan.numbers, splitter, plan.chapters);
 
     SplitOutcome outcome;
+    outcome.format = plan.format;
     // Whatever the sink refuses at the start, it refuses before changing anything.
     if (!sink.begin(plan.source->identity(), stage->output().mark(),
                     rule->partsAtMost(plan.source->size()))) {

@@ -37,6 +37,7 @@ WayNumbers numbersOf(const SplitPlan& plan) {
 std::shared_ptr<SourceFile> openedSource(const SplitPlan& plan) {
     if (plan.source) return plan.source;
     auto source = std::make_shared<SourceFile>();
+    source->askEncoding(plan.encoding);
     source->open(plan.sourcePath);
     return source;
 }
@@ -70,12 +71,17 @@ CheckedRequest checkRequest(const SplitRequest& request) {
     plan.titleNames = request.titleNames && way.cutsAtChapters();
     plan.pad = request.pad || plan.titleNames;
     plan.toUtf8 = request.toUtf8;
+    plan.encoding = request.encoding;
     // Opened once for the run; one that can't be read now fails the run later.
     plan.source = std::make_shared<SourceFile>();
+    plan.source->askEncoding(request.encoding);
     NumberContext context;
     if (plan.source->open(request.sourcePath)) {
         context.sourceSize = plan.source->size();
         context.output = plan.source->format().value_or(SourceFormat{});
+        if (plan.source->markContradicts()) {
+            return refuse(Problem::markContradicts(context.output.encoding, *request.encoding));
+        }
     } else {
         plan.source.reset();
     }
@@ -103,6 +109,10 @@ PlannedRun planRun(const SplitPlan& checked, const RunOptions& options,
                                                         plan.source->error()));
     }
     plan.format = *plan.source->format();
+    if (plan.source->markContradicts()) {
+        return endBefore(Result::CheckFailed,
+                         Problem::markContradicts(plan.format.encoding, *checked.encoding));
+    }
     if (plan.source->size() <= plan.format.mark().size()) return endBefore(Result::Empty);
     plan.saveFolder = checked.saveFolder;
     plan.baseName = checked.baseName;

@@ -39,6 +39,9 @@ std::string describe(const Problem& problem) {
             return baseNameNotPlain(problem.path);
         case Kind::CapTooSmall:
             return capTooSmall(problem.count);
+        case Kind::MarkContradictsEncoding:
+            return join({"这个文件开头的字节顺序标记表明它是 ", encodingName(problem.marked),
+                         "，不能按 ", encodingName(problem.asked), " 读取。"});
         case Kind::NoHeadings:
             return std::string(kNoHeadings);
         case Kind::NoVolumes:
@@ -151,6 +154,26 @@ std::string interrupted(std::string_view baseName, std::uint64_t completedParts)
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
     const std::string count = std::to_string(completedParts);
     return join({"【", baseName, ".Txt 】分割已取消,已完成“", count, "”个文件"});
+}
+
+std::string_view encodingName(Encoding encoding) {
+    switch (encoding) {
+        case Encoding::Gbk:
+            return "GBK";
+        case Encoding::Big5:
+            return "Big5";
+        case Encoding::Utf8:
+            return "UTF-8";
+        case Encoding::Utf16Le:
+            return "UTF-16 LE";
+        case Encoding::Utf16Be:
+            return "UTF-16 BE";
+    }
+    return "GBK";
+}
+
+std::string encodingRead(const SourceFormat& format) {
+    return join({"编码：", encodingName(format.encoding), format.marked ? "（带 BOM）" : ""});
 }
 
 std::string_view unitOf(WayNumber number) {

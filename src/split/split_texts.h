@@ -44,6 +44,10 @@ std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
 
+// An encoding as users know it: GBK, Big5, UTF-8, UTF-16 LE, UTF-16 BE.
+std::string_view encodingName(Encoding encoding);
+// What a run or a list of chapters read the source as: 编码：Big5.
+std::string encodingRead(const SourceFormat& format);
 // The unit of a way's figure in the summary: KB, 章 or 卷.
 std::string_view unitOf(WayNumber number);
 // The status line after a run that passed its checks.

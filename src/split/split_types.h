@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "split/problem.h"
+#include "split/text/source_format.h"
 #include "split/ways/way_list.h"
 
 namespace tovane {
@@ -37,6 +39,8 @@ struct SplitRequest {
     bool titleNames = false;
     // Parts written in UTF-8 with a mark, whatever the source's encoding.
     bool toUtf8 = false;
+    // The encoding to read the source in; none: told from its bytes.
+    std::optional<Encoding> encoding;
 };
 
 // A request that passed its checks, with the numbers worked out.
@@ -59,6 +63,7 @@ struct SplitPlan {
     bool pad = false;
     bool titleNames = false;
     bool toUtf8 = false;
+    std::optional<Encoding> encoding;  // asked for; none: told from the bytes
     // The source as the checks opened it: the run reads it through the same
     // open file (and its format as told then), so that one run opens it and
     // tells its encoding once. Null: the run opens it.
@@ -74,7 +79,8 @@ struct SplitOutcome {
         Stopped,  // stopped on request; completed parts stay
     };
     Result result = Result::Done;
-    std::uint64_t parts = 0;  // parts completed and kept
+    std::uint64_t parts = 0;             // parts completed and kept
+    std::optional<SourceFormat> format;  // what the source was read as, once known
     // Why the run failed; after a finished or stopped run, the parts an
     // earlier run left. None otherwise.
     Problem problem;

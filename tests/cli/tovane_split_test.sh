@@ -24,7 +24,7 @@ check "missing folder exits 1" test $? -eq 1
 check "missing folder message" grep -q '要保存分割后的TXT文件的路径不存在！' "$dir/stderr"
 
 "$bin" --parts 0 "$dir/novel.txt" "$dir/out" 2> "$dir/stderr" > /dev/null
-check "count 0 exits 1" test $? -eq 1
+check "count 0 is wrong usage" test $? -eq 2
 check "count message" grep -q '请输入正确的分割文件个数！' "$dir/stderr"
 
 "$bin" --bogus 2> /dev/null > /dev/null
@@ -135,8 +135,13 @@ check "... a heading a line: its line, its part, its text, its level, its chapte
     cmp -s <(head -n 3 "$dir/stdout") \
     <(printf '2\t1\t第一章 起\t章\t1\n4\t1\t第二章 承\t章\t2\n6\t2\t第三章 转\t章\t3\n')
 check "... and the totals" grep -qx '共 3 章；每个文件 2 章，分割成 2 个文件' "$dir/stdout"
-"$bin" --list-chapters --chapters 18446744073709551615 "$dir/ch.txt" | tail -n 1 > "$dir/stdout"
-check "... in one part however many chapters a part takes" grep -q '分割成 1 个文件' "$dir/stdout"
+"$bin" --list-chapters --chapters 18446744073709551615 "$dir/ch.txt" > "$dir/stdout"
+check "... in one part however many chapters a part takes" grep -q '分割成 1 个文件$' "$dir/stdout"
+check "... naming the encoding it read" test "$(tail -n 1 "$dir/stdout")" = '编码：UTF-8'
+"$bin" --list-chapters --chapters 0 "$dir/ch.txt" > /dev/null 2>&1
+check "... and --chapters 0 is wrong usage there too" test $? -eq 2
+"$bin" --chapters 0 "$dir/ch.txt" "$dir/out" > /dev/null 2>&1
+check "--chapters 0 is wrong usage" test $? -eq 2
 script -qec "'$bin' --list-chapters '$dir/ch.txt'" /dev/null > "$dir/tty" 2>&1
 check "... its tabs stay tabs on a terminal" grep -q "$(printf '^2\t1\t第一章 起')" "$dir/tty"
 check "... writing no file" test -z "$(ls -A "$dir/out")"

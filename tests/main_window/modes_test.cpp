@@ -209,6 +209,39 @@ private slots:
                     .starts_with(tovane::test::encode("第2卷 山河", tovane::Encoding::Gbk)));
     }
 
+    // A book in Big5 is read as Big5 and says so; the menu's choice of
+    // encoding reads it again as asked, and the split reads it so too.
+    void theEncodingIsShownAndCanBeChosen() {
+        std::string text = "風雲錄\r\n";
+        for (int n = 1; n <= 6; ++n) {
+            text += "第" + std::to_string(n) + "章 風起雲湧\r\n";
+            for (int i = 0; i < 10; ++i)
+                text +=
+                    "　　他說這個時候，我們還沒有來到這裡，大家都在看著她，不知道過了多久。\r\n";
+        }
+        choose("繁.txt", tovane::test::encode(text, tovane::Encoding::Big5));
+        QTRY_VERIFY2(
+            status().endsWith(QStringLiteral("（找到 6 章，右键可按章节分割）（Big5 繁体）")),
+            qPrintable(status()));
+        form->findChild<QAction*>(QStringLiteral("ToUtf8"))->setChecked(true);
+        const auto splitOnce = [this] {
+            QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+            waitForSplit();
+            return tovane::test::readFile(out.file("繁_1.txt"));
+        };
+        // Asked to, it reads the book as GBK: its characters come out otherwise.
+        form->findChild<QAction*>(QStringLiteral("Encoding1"))->trigger();
+        QTRY_VERIFY2(!status().contains(QStringLiteral("Big5")), qPrintable(status()));
+        const std::string asGbk = splitOnce();
+        form->findChild<QAction*>(QStringLiteral("Encoding0"))->trigger();
+        QTRY_VERIFY(status().endsWith(QStringLiteral("（Big5 繁体）")));
+        const std::string asBig5 = splitOnce();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+        QCOMPARE(asBig5.substr(3, text.find("\r\n", 100)), text.substr(0, text.find("\r\n", 100)));
+        QVERIFY(asGbk != asBig5);
+        form->findChild<QAction*>(QStringLiteral("ToUtf8"))->setChecked(false);
+    }
+
     // Every way's words fit the labels they stand in.
     void theWordsOfEveryWayFitTheirLabels() {
         choose("书.txt", novel(3));
@@ -234,11 +267,12 @@ private slots:
         QCOMPARE(entries.mid(6, 3), (QStringList{QStringLiteral("文件编号补零(&P)"),
                                                  QStringLiteral("文件名带章节标题(&T)"),
                                                  QStringLiteral("输出为 UTF-8(&U)")}));
-        QCOMPARE(entries.at(10), QStringLiteral("查看找到的章节…(&6)"));
+        QCOMPARE(entries.at(9), QStringLiteral("读取编码(&E)"));
+        QCOMPARE(entries.at(11), QStringLiteral("查看找到的章节…(&6)"));
         // Only the ways and ticks have letters: U is 输出为 UTF-8's alone.
-        for (const QString& entry : entries.mid(11))
+        for (const QString& entry : entries.mid(12))
             QVERIFY2(!entry.contains('&'), qPrintable(entry));
-        QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 11);  // the words: no editing entries
+        QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 12);  // the words: no editing entries
     }
 
     // The ticks below the ways name and write the parts: titled names only

@@ -54,6 +54,26 @@ std::string toGbk(std::string_view utf8) {
 #endif
 }
 
+// Windows' Big5, code page 950, as the system's converter has it.
+std::string toBig5(std::string_view utf8) {
+#ifdef _WIN32
+    std::string out;
+    for (char32_t c : decodeUtf8(utf8)) {
+        const wchar_t wide = static_cast<wchar_t>(c);
+        char bytes[4];
+        BOOL lost = FALSE;
+        const int size = ::WideCharToMultiByte(950, 0, &wide, 1, bytes, 4, nullptr, &lost);
+        if (size <= 0 || lost) throw std::runtime_error("no Big5 for the test text");
+        out.append(bytes, static_cast<std::size_t>(size));
+    }
+    return out;
+#else
+    const std::optional<std::string> out = iconvFromTo("UTF-8", "CP950", utf8);
+    if (!out) throw std::runtime_error("no Big5 for the test text");
+    return *out;
+#endif
+}
+
 }  // namespace
 
 #ifndef _WIN32
@@ -76,6 +96,8 @@ std::string encode(std::string_view utf8, Encoding encoding) {
     switch (encoding) {
         case Encoding::Gbk:
             return toGbk(utf8);
+        case Encoding::Big5:
+            return toBig5(utf8);
         case Encoding::Utf8:
             return std::string(utf8);
         case Encoding::Utf16Le:

@@ -62,6 +62,8 @@ std::size_t characterLength(const std::string& text, std::size_t at, const Codec
     const auto isLead = [](unsigned c) { return c >= 0x81 && c <= 0xFE; };
     const auto isTrail = [](unsigned c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; };
     switch (codec.encoding()) {
+        case Encoding::Big5:
+            return isLead(first) && at + 1 < text.size() && isTrail(byte(at + 1)) ? 2 : 1;
         case Encoding::Gbk:
             if (isLead(first) && byte(at + 1) >= 0x30 && byte(at + 1) <= 0x39 &&
                 isLead(byte(at + 2)) && byte(at + 3) >= 0x30 && byte(at + 3) <= 0x39) {

@@ -55,12 +55,19 @@ std::string_view ChapterMap::headingAt(std::uint64_t offset) const {
 
 ChapterList findChapters(const std::string& sourcePath,
                          const std::shared_ptr<const HeadingPattern>& pattern,
-                         ChapterScanOptions options, const std::atomic<bool>* stopRequested) {
+                         ChapterScanOptions options, const std::atomic<bool>* stopRequested,
+                         std::optional<Encoding> asked) {
     ChapterList list;
     const auto source = std::make_shared<SourceFile>();
+    source->askEncoding(asked);
     if (!source->open(sourcePath) || !source->format()) {
         list.result = ChapterList::Result::Failed;
         list.problem = Problem::about(Problem::Kind::CannotRead, sourcePath, source->error());
+        return list;
+    }
+    if (source->markContradicts()) {
+        list.result = ChapterList::Result::Failed;
+        list.problem = Problem::markContradicts(source->format()->encoding, *asked);
         return list;
     }
     return findChapters(source, *source->format(), sourcePath, pattern, options, stopRequested);
@@ -92,6 +99,7 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
     map->measured = options.measure;
     map->withTexts = options.withText;
     map->byteOrderMark = pass.byteOrderMark();
+    map->format = format;
     for (std::size_t k = 0; k < structure.cuts.size(); ++k) {
         const BookStructure::Cut& cut = structure.cuts[k];
         const bool last = k + 1 == structure.cuts.size();

@@ -45,6 +45,7 @@ struct ChapterMap {
     std::vector<ChapterBlock> blocks;
     std::uint64_t prefaceBytes = 0;   // before the first block, as a part holds them
     std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
+    SourceFormat format;              // what the file was read as
     bool measured = false;            // the blocks' characters were counted
     bool withTexts = false;           // the headings' words were read
 
@@ -82,9 +83,12 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
                          const std::string& sourcePath,
                          const std::shared_ptr<const HeadingPattern>& pattern,
                          ChapterScanOptions options, const std::atomic<bool>* stopRequested);
+// `asked`: the encoding to read it in rather than tell it; a mark of
+// another is refused.
 ChapterList findChapters(const std::string& sourcePath,
                          const std::shared_ptr<const HeadingPattern>& pattern,
                          ChapterScanOptions options,
-                         const std::atomic<bool>* stopRequested = nullptr);
+                         const std::atomic<bool>* stopRequested = nullptr,
+                         std::optional<Encoding> asked = std::nullopt);
 
 }  // namespace tovane

@@ -456,10 +456,11 @@ HeadingReader::HeadingReader(const Codec& codec, std::shared_ptr<const HeadingPa
     // Past any blanks, a heading opens with one of these; a prefix before
     // 第, when it has one, with a mark; a decorated one with a symbol.
     std::u32string starts =
-        U"第卷章部篇正序楔引尾后番前终附完跋自代Cc(（【《[〔「『<〈{●○◆◇■□★☆※·•-=—…_*#~＊＃～＝";
+        U"第卷章部篇正序楔引尾后番前终附完跋自代後終Cc(（【《[〔「『<〈{●○◆◇■□★☆※·•-=—…_*#~"
+        U"＊＃～＝";
     for (char32_t c = U'0'; c <= U'9'; ++c) starts += c;
     for (char32_t c = U'\xFF10'; c <= U'\xFF19'; ++c) starts += c;
-    starts += U"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟廿";
+    starts += U"零〇一二两三四五六七八九十百千万壹贰叁肆伍陆柒捌玖拾佰仟廿兩萬貳參陸";
     for (char32_t c = 0x2190; c <= 0x2BFF; ++c) {
         if (isDecoration(c)) starts += c;
     }
@@ -511,7 +512,9 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
     std::size_t count = 0;
     if (pattern_) {
         if (line.size() > kMaxPatternBytes) return std::nullopt;
-        for (std::size_t at = 0; at < line.size();) text[count++] = codec_.decode(line, at);
+        for (std::size_t at = 0; at < line.size();) {
+            text[count++] = readingForm(codec_.decode(line, at));
+        }
         if (!pattern_->foundIn({text.data(), count})) return std::nullopt;
         return HeadingLine{};
     }
@@ -521,7 +524,7 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
         return std::nullopt;
     }
     for (std::size_t at = 0; at < line.size() && count < text.size();) {
-        text[count++] = codec_.decode(line, at);
+        text[count++] = readingForm(codec_.decode(line, at));
     }
     return readHeading(trimmed({text.data(), count}));
 }

@@ -25,7 +25,7 @@ const std::optional<SourceFormat>& SourceFile::format() {
     if (!formatTold_) {
         format_ = detectFormat([this](std::uint64_t offset, char* into,
                                       std::size_t size) { return readAt(offset, into, size); },
-                               size());
+                               size(), asked_);
         formatTold_ = true;
     }
     return format_;

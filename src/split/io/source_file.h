@@ -32,10 +32,16 @@ public:
     std::uint64_t size() const { return opened_.size; }
     // The file's size and modification time when it was opened.
     const FileStamp& stampAtOpen() const { return opened_; }
-    // The file's format, from the bytes that tell it (see detectFormat),
-    // told at the first call and kept; nothing, with error() set, when they
-    // can't be read.
+    // The file's format, from the bytes that tell it (see detectFormat), or
+    // as asked, told at the first call and kept; nothing, with error() set,
+    // when they can't be read.
     const std::optional<SourceFormat>& format();
+    // Before format(): the encoding to read the file in rather than tell
+    // it, unless a byte-order mark says another (see markContradicts()).
+    void askEncoding(std::optional<Encoding> encoding) { asked_ = encoding; }
+    // The file opens with the mark of another encoding than was asked.
+    bool markContradicts() { return asked_ && format() && format()->encoding != *asked_; }
+    const std::optional<Encoding>& askedEncoding() const { return asked_; }
     // The file itself, whatever name reaches it, so that no part replaces it.
     FileIdentity identity() const { return file_.identity(); }
 
@@ -49,6 +55,7 @@ private:
     FileStamp opened_;
     std::optional<SourceFormat> format_;
     bool formatTold_ = false;
+    std::optional<Encoding> asked_;
     int error_ = 0;  // ours, where the system saw nothing wrong
 };
 

@@ -6,6 +6,8 @@ const Codec& codecOf(Encoding encoding) {
     switch (encoding) {
         case Encoding::Gbk:
             return gbkCodec();
+        case Encoding::Big5:
+            return big5Codec();
         case Encoding::Utf8:
             return utf8Codec();
         case Encoding::Utf16Le:

@@ -13,7 +13,7 @@
 
 namespace tovane {
 
-enum class Encoding : std::uint8_t { Gbk, Utf8, Utf16Le, Utf16Be };
+enum class Encoding : std::uint8_t { Gbk, Big5, Utf8, Utf16Le, Utf16Be };
 
 class Codec {
 public:
@@ -126,6 +126,7 @@ private:
 // The codec of each encoding.
 const Codec& codecOf(Encoding encoding);
 const Codec& gbkCodec();
+const Codec& big5Codec();
 const Codec& utf8Codec();
 const Codec& utf16Codec(bool bigEndian);
 

@@ -1,7 +1,10 @@
 #include "split/text/heading_text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <iterator>
+#include <utility>
 
 namespace tovane {
 
@@ -11,6 +14,28 @@ namespace {
 constexpr std::size_t kLongestBookTitle = 30;
 
 }  // namespace
+
+char32_t readingForm(char32_t c) {
+    // The words of headings, of front and back matter and of end markers,
+    // the numerals, and the words that tell a sentence that mentions a
+    // chapter: each traditional character above its simplified twin.
+    static constexpr std::u32string_view kTraditional =
+        U"丟並亂來個們傳兩冊則劇參後從應戰時會東歸終結給編聲與說節簡紀約續裏裡註話語課請論講謝譯貳"
+        U"還這進過釋錄長開陸隊頁題餘萬畢導對為爲記説讀";
+    static constexpr std::u32string_view kSimplified =
+        U"丢并乱来个们传两册则剧叁后从应战时会东归终结给编声与说节简纪约续里里注话语课请论讲谢译贰"
+        U"还这进过释录长开陆队页题余万毕导对为为记说读";
+    static_assert(kTraditional.size() == kSimplified.size());
+    static const auto sorted = [] {
+        std::array<std::pair<char32_t, char32_t>, kTraditional.size()> forms{};
+        for (std::size_t i = 0; i < forms.size(); ++i) forms[i] = {kTraditional[i], kSimplified[i]};
+        std::sort(forms.begin(), forms.end());
+        return forms;
+    }();
+    if (c < 0x4E00) return c;
+    const auto found = std::lower_bound(sorted.begin(), sorted.end(), std::pair{c, char32_t{0}});
+    return found != sorted.end() && found->first == c ? found->second : c;
+}
 
 bool isBlank(char32_t c) {
     return c == U' ' || c == U'\t' || c == U'\x3000' || c == U'\xA0';

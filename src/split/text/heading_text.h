@@ -21,6 +21,11 @@ bool isDecoration(char32_t c);
 inline constexpr std::u32string_view kOpeningBrackets = U"【[〔「『（(<〈《{";
 inline constexpr std::u32string_view kClosingBrackets = U"】]〕」』）)>〉》}";
 
+// The simplified form of a traditional character that headings are read by
+// (節 → 节, 後記 → 后记, 貳 → 贰 …), so that a book in traditional
+// characters is read as its simplified twin is; any other character as it is.
+char32_t readingForm(char32_t c);
+
 // A heading without what decorates it: symbols at its ends, brackets around
 // all of it, a bracketed book title of up to 30 characters before it.
 std::u32string_view undecoratedHeading(std::u32string_view text);

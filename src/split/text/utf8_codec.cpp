@@ -1,6 +1,8 @@
 // UTF-8: a byte below 0x80 alone, or a lead byte and one to three
-// continuation bytes. The size test counts every byte that is no
-// continuation byte; cutting and converting go by whole sequences.
+// continuation bytes. The size test counts characters as a decoder puts them
+// out: a sequence as one, and each stretch of bytes that makes none (a
+// maximal subpart: a stray byte, a sequence broken off) as one too. Cutting
+// and converting go by whole sequences.
 #include <cstring>
 
 #include "split/text/codec.h"
@@ -16,36 +18,69 @@ bool isContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
 }
 
+// A walk's `pending`: the continuation bytes still to come of the sequence
+// begun last, whose lead is `held`; the bit below says the next is its second
+// byte, which the lead narrows.
+constexpr unsigned kSecondNext = 8;
+
+// A sequence is counted at its lead; its continuation bytes, as long as
+// they fit, end it, and a byte that doesn't fit begins what comes next.
+// `kMark`: the places between characters are wanted too.
+template <bool kMark>
+void walkBytes(Codec::WalkState& s, std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (s.pending == 0 && c < 0x80) {
+            if constexpr (!kMark) {
+                // A run of ASCII goes by in a loop of its own.
+                std::size_t run = 1;
+                while (i + run < bytes.size() && static_cast<unsigned char>(bytes[i + run]) < 0x80)
+                    ++run;
+                s.characters += run;
+                s.fed += run;
+                i += run - 1;
+                continue;
+            }
+        }
+        const std::uint64_t at = s.fed++;
+        if (s.pending != 0) {
+            const unsigned left = s.pending & 7;
+            const bool fits = (s.pending & kSecondNext) != 0
+                                  ? c >= utf8::secondLow(s.held) && c <= utf8::secondHigh(s.held)
+                                  : isContinuation(c);
+            if (fits) {
+                s.pending = left - 1;
+                if constexpr (kMark) {
+                    if (s.pending == 0) s.mark(s.fed);
+                }
+                continue;
+            }
+            s.pending = 0;  // broken off: what was read of it is one character
+        }
+        ++s.characters;
+        if constexpr (kMark) s.mark(at);
+        const std::size_t length = utf8::sequenceLength(c);
+        if (length > 1) {
+            s.pending = static_cast<unsigned>(length - 1) | kSecondNext;
+            s.held = c;
+        } else if constexpr (kMark) {
+            s.mark(s.fed);
+        }
+    }
+}
+
 class Utf8Codec final : public Codec {
 public:
     Utf8Codec() : Codec({Encoding::Utf8, "UTF-8", 1, false, "\r\n", "\xEF\xBB\xBF", 4}) {}
 
     void count(WalkState& state, std::string_view bytes) const override {
-        std::uint64_t continuation = 0;
-        for (char c : bytes) continuation += isContinuation(static_cast<unsigned char>(c));
-        state.characters += bytes.size() - continuation;
-        state.fed += bytes.size();
+        walkBytes<false>(state, bytes);
     }
-    // Only the start of the file was looked at to tell UTF-8; further on, a
-    // run of stray continuation bytes counts as nothing.
-    std::uint64_t fewestCharacters(std::uint64_t) const override { return 0; }
+    // Every character takes four bytes at most, a byte that makes none one.
+    std::uint64_t fewestCharacters(std::uint64_t bytes) const override { return (bytes + 3) / 4; }
     std::uint64_t mostCharacters(std::uint64_t bytes) const override { return bytes; }
-
-    // `pending`: the continuation bytes still to come.
-    void walk(WalkState& s, std::string_view bytes) const override {
-        for (char byte : bytes) {
-            const auto c = static_cast<unsigned char>(byte);
-            const std::uint64_t at = s.fed++;
-            if (!isContinuation(c)) ++s.characters;
-            if (s.pending > 0 && isContinuation(c)) {
-                if (--s.pending == 0) s.mark(s.fed);
-                continue;
-            }
-            // A new character, or one that breaks off the sequence before it.
-            s.mark(at);
-            s.pending = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC0 ? 1 : 0;
-            if (s.pending == 0) s.mark(s.fed);
-        }
+    void walk(WalkState& state, std::string_view bytes) const override {
+        walkBytes<true>(state, bytes);
     }
 
     char32_t decode(std::string_view text, std::size_t& at) const override {

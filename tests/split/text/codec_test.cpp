@@ -59,13 +59,27 @@ TEST(CharacterCount, Gb18030FourByteCharactersCountOnce) {
     }
 }
 
-TEST(CharacterCount, Utf8CountsEverythingButContinuationBytes) {
-    EXPECT_EQ(codecOf(Encoding::Utf8)
-                  .countCharacters("\xE4\xBD\xA0\xE5\xA5\xBD"
+// UTF-8 counts what a decoder puts out: a sequence one, and a stray byte or
+// a sequence broken off one each, also fed a byte at a time.
+TEST(CharacterCount, Utf8CountsSequencesAndEachStrayStretchAsOne) {
+    const Codec& utf8 = codecOf(Encoding::Utf8);
+    EXPECT_EQ(utf8.countCharacters("\xE4\xBD\xA0\xE5\xA5\xBD"
                                    "ab"),
               4u);
-    EXPECT_EQ(codecOf(Encoding::Utf8).countCharacters("\xF0\x9F\x98\x80"), 1u);
-    EXPECT_EQ(codecOf(Encoding::Utf8).countCharacters("\x80\x80"), 0u);
+    EXPECT_EQ(utf8.countCharacters("\xF0\x9F\x98\x80"), 1u);
+    EXPECT_EQ(utf8.countCharacters("\x80\x80"), 2u);
+    EXPECT_EQ(utf8.countCharacters("\xE4\xBD"
+                                   "a\xFF"),
+              3u);
+    EXPECT_EQ(utf8.countCharacters("\xF0\x80\x80"), 3u);
+    const std::string mixed = "a\xE4\xBD\xA0\x80\xF0\x9F\x98x\xC3";
+    CharacterWalk counter(utf8);
+    for (char c : mixed) counter.feed(std::string(1, c));
+    EXPECT_EQ(counter.characters(), 6u);
+    EXPECT_EQ(utf8.countCharacters(mixed), 6u);
+    CharacterWalk boundaries(utf8, mixed.size());
+    boundaries.feed(mixed);
+    EXPECT_EQ(boundaries.characters(), 6u);
 }
 
 TEST(CharacterCount, Utf16CountsCodeUnitsAndAnOddByteAsOne) {

@@ -24,7 +24,12 @@ protected:
         request.mode = SplitMode::ByVolumes;
         request.numberText = volumes;
         const SplitCheck check = checkSplitRequest(request);
-        if (!check.plan) return {SplitOutcome::Result::CheckFailed, 0, check.problem, {}, {}};
+        if (!check.plan) {
+            SplitOutcome refused;
+            refused.result = SplitOutcome::Result::CheckFailed;
+            refused.problem = check.problem;
+            return refused;
+        }
         return executeSplit(*check.plan);
     }
     std::string part(int n) const {

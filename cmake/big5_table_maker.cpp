@@ -1,0 +1,97 @@
+// Writes CP950 (Windows' Big5) as a C++ table, from the build machine's
+// iconv, so that every build (Linux and Windows alike) reads and converts
+// Big5 alike: the character of every two-byte code, lead 81..FE and trail
+// 40..7E or 80..FE. A code iconv refuses, or whose character iconv writes
+// back as another code, is left out: it doesn't convert both ways.
+//   big5_table_maker OUTPUT
+#include <iconv.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr unsigned kTrails = 190;  // 40..7E and 80..FE
+
+std::uint32_t convert(iconv_t converter, const unsigned char* bytes, std::size_t size) {
+    char in[2];
+    for (std::size_t i = 0; i < size; ++i) in[i] = static_cast<char>(bytes[i]);
+    unsigned char out[8] = {};
+    char* inAt = in;
+    char* outAt = reinterpret_cast<char*>(out);
+    std::size_t inLeft = size;
+    std::size_t outLeft = sizeof out;
+    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) ||
+        inLeft != 0 || sizeof out - outLeft != 4) {
+        return 0;
+    }
+    return std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 | std::uint32_t{out[2]} << 16 |
+           std::uint32_t{out[3]} << 24;
+}
+
+bool convertsBack(iconv_t back, std::uint32_t c, const unsigned char* code) {
+    char in[4] = {static_cast<char>(c), static_cast<char>(c >> 8), static_cast<char>(c >> 16),
+                  static_cast<char>(c >> 24)};
+    unsigned char out[8] = {};
+    char* inAt = in;
+    char* outAt = reinterpret_cast<char*>(out);
+    std::size_t inLeft = 4;
+    std::size_t outLeft = sizeof out;
+    ::iconv(back, nullptr, nullptr, nullptr, nullptr);
+    if (::iconv(back, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
+        return false;
+    }
+    return sizeof out - outLeft == 2 && std::memcmp(out, code, 2) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: big5_table_maker OUTPUT\n");
+        return 2;
+    }
+    const iconv_t converter = ::iconv_open("UTF-32LE", "CP950");
+    const iconv_t back = ::iconv_open("CP950", "UTF-32LE");
+    if (converter == reinterpret_cast<iconv_t>(-1) || back == reinterpret_cast<iconv_t>(-1)) {
+        std::perror("iconv_open CP950");
+        return 1;
+    }
+    std::vector<std::uint32_t> twoByte(126 * kTrails, 0);
+    std::size_t mapped = 0;
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned k = 0; k < kTrails; ++k) {
+            const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;  // 7F is no trail
+            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
+                                            static_cast<unsigned char>(trail)};
+            const std::uint32_t c = convert(converter, bytes, 2);
+            if (c != 0 && c < 0x10000 && convertsBack(back, c, bytes)) {
+                twoByte[(lead - 0x81) * kTrails + k] = c;
+                ++mapped;
+            }
+        }
+    }
+    ::iconv_close(converter);
+    ::iconv_close(back);
+    if (mapped < 13000) {  // CP950 maps some 13,500 codes: this iconv has no real one
+        std::fprintf(stderr, "big5_table_maker: iconv's CP950 maps only %zu codes\n", mapped);
+        return 1;
+    }
+    std::FILE* out = std::fopen(argv[1], "w");
+    if (out == nullptr) {
+        std::perror(argv[1]);
+        return 1;
+    }
+    std::fprintf(out,
+                 "// CP950 as the build machine's iconv maps it; written by big5_table_maker.\n");
+    std::fprintf(out, "inline constexpr char16_t kBig5TwoByte[%u] = {", 126 * kTrails);
+    for (std::size_t i = 0; i < twoByte.size(); ++i) {
+        std::fprintf(out, "%s0x%04X,", i % 10 == 0 ? "\n    " : " ",
+                     static_cast<unsigned>(twoByte[i]));
+    }
+    std::fprintf(out, "\n};\n");
+    return std::fclose(out) == 0 ? 0 : 1;
+}
