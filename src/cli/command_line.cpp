@@ -19,7 +19,7 @@ std::string usageText() {
         "                     --max-size KB]\n"
         "                    [--heading REGEX] [--pad | --title-names] [--to-utf8]\n"
         "                    [--encoding NAME] [--base NAME] SOURCE SAVE_DIR\n"
-        "       tovane-split --list-chapters [--chapters N] [--heading REGEX]\n"
+        "       tovane-split --list-chapters [--why] [--chapters N] [--heading REGEX]\n"
         "                    [--encoding NAME] SOURCE\n";
     const std::string size(allWays().front()->defaultNumber);
     return "Usage: " + synopsis +
@@ -47,6 +47,9 @@ std::string usageText() {
            "                  --chapters N), heading, level (卷 or 章) and its chapter\n"
            "                  (a volume and its chapter 1 are one); and the totals.\n"
            "                  Writes no file\n"
+           "  --why           with --list-chapters: every line that read as a heading,\n"
+           "                  taken (取) or passed over (弃), with the reason: line,\n"
+           "                  verdict, reason, text\n"
            "  --heading REGEX a line is a chapter heading when this regular expression\n"
            "                  (ECMAScript syntax, no back-references or look-around) is\n"
            "                  found in it (lines of at most 200 bytes)\n"
@@ -189,6 +192,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             line.request.toUtf8 = true;
         } else if (argument == "--list-chapters") {
             line.action = CommandLine::Action::ListChapters;
+        } else if (argument == "--why") {
+            line.why = true;
         } else if (is("--heading")) {
             std::string pattern;
             if (!value(pattern)) return fail("--heading needs a value");
@@ -216,6 +221,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         } else {
             positional.push_back(argument);
         }
+    }
+    if (line.why && line.action != CommandLine::Action::ListChapters) {
+        return fail("--why goes with --list-chapters");
     }
     if (line.action == CommandLine::Action::ListChapters) {
         if (positional.size() != 1) return fail("--list-chapters takes SOURCE alone");

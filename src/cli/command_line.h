@@ -12,6 +12,7 @@ struct CommandLine {
     enum class Action { Split, ListChapters, Help, Version, UsageError };
     Action action = Action::Split;
     SplitRequest request;
+    bool why = false;   // --list-chapters --why: every candidate, with its verdict
     std::string error;  // what was wrong, for UsageError
 };
 

@@ -56,10 +56,32 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
 // Whether what was printed reached standard output: 0, or 1.
 int written(const tovane::cli::console::Streams& streams);
 
+// Every candidate heading in the order of the file, taken or passed over:
+// its line number, the verdict, the reason and its text; then the totals.
+int listVerdicts(const tovane::ChapterMap& map, tovane::cli::TerminalProgress& terminal,
+                 const tovane::cli::console::Streams& streams) {
+    auto passed = map.passedOver.begin();
+    const auto show = [&terminal](std::uint64_t line, tovane::HeadingReason reason,
+                                  const std::string& text) {
+        terminal.showListed({std::to_string(line), std::string(tovane::texts::verdictWord(reason)),
+                             std::string(tovane::texts::reasonWord(reason)), text});
+    };
+    for (const tovane::Chapter& chapter : map.headings) {
+        for (; passed != map.passedOver.end() && passed->line < chapter.line; ++passed) {
+            show(passed->line, passed->reason, passed->text);
+        }
+        show(chapter.line, chapter.reason, chapter.text);
+    }
+    for (; passed != map.passedOver.end(); ++passed) show(passed->line, passed->reason, passed->text);
+    terminal.showStatus(tovane::texts::leftOutTotals(map.leftOut));
+    terminal.showStatus(tovane::texts::encodingRead(map.format));
+    return written(streams);
+}
+
 // The chapters a split by chapters would cut at, one a line: the heading's
 // line number, the part it goes into with --chapters N, its text, its level
 // and its chapter; then the totals.
-int listChapters(const tovane::SplitRequest& request,
+int listChapters(const tovane::SplitRequest& request, bool why,
                  const tovane::cli::console::Streams& streams) {
     tovane::cli::console::stopOnRequest(stopRequested, stopStatus);
     tovane::cli::TerminalProgress terminal(streams.stderrIsTerminal, streams.stdoutIsTerminal);
@@ -75,9 +97,10 @@ int listChapters(const tovane::SplitRequest& request,
         return 2;
     }
     const tovane::ChapterList list = tovane::findChapters(
-        request.sourcePath, request.heading, {true, false}, &stopRequested, request.encoding);
+        request.sourcePath, request.heading, {true, false, why}, &stopRequested, request.encoding);
     tovane::cli::console::stopped();
     if (list.result == tovane::ChapterList::Result::Stopped) return stopStatus;
+    if (why && list.map) return listVerdicts(*list.map, terminal, streams);
     if (list.result == tovane::ChapterList::Result::Failed || list.empty()) {
         terminal.showMessage(list.problem ? tovane::texts::describe(list.problem)
                                           : std::string(tovane::texts::kNoHeadings));
@@ -119,7 +142,7 @@ int main(int argc, char** argv) {
                              tovane::cli::usageText().c_str());
                 return 2;
             case CommandLine::Action::ListChapters:
-                return listChapters(line.request, streams);
+                return listChapters(line.request, line.why, streams);
             case CommandLine::Action::Split:
                 break;
         }

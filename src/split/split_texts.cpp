@@ -274,6 +274,38 @@ std::string_view levelWord(HeadingLevel level) {
     return level == HeadingLevel::Volume ? "卷" : "章";
 }
 
+std::string_view verdictWord(HeadingReason reason) {
+    return isTaken(reason) ? "取" : "弃";
+}
+
+std::string_view reasonWord(HeadingReason reason) {
+    switch (reason) {
+        case HeadingReason::Sequence: return "按序号";
+        case HeadingReason::Volume: return "卷";
+        case HeadingReason::Matter: return "序跋";
+        case HeadingReason::StandsAlone: return "独立成行";
+        case HeadingReason::ByContents: return "目录所列";
+        case HeadingReason::Titles: return "同式标题";
+        case HeadingReason::Contents: return "目录";
+        case HeadingReason::Section: return "小节";
+        case HeadingReason::Repeat: return "重复";
+        case HeadingReason::EndMarker: return "结束标记";
+        case HeadingReason::Citation: return "引文";
+        case HeadingReason::PageMarker: return "页标";
+        case HeadingReason::SitePiece: return "分段";
+        case HeadingReason::BrokenSequence: return "断序";
+        case HeadingReason::List: return "列表";
+        case HeadingReason::RunningHeader: return "页眉";
+        case HeadingReason::SameBlock: return "同一标题";
+        case HeadingReason::NotSetOff: return "未单列";
+    }
+    return "";
+}
+
+std::string leftOutTotals(std::uint64_t leftOut) {
+    return join({"另有 ", std::to_string(leftOut), " 行列表项或重复标题未列出"});
+}
+
 std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts) {
     return join({"共 ", std::to_string(chapters), " 章；每个文件 ", std::to_string(perPart),
                  " 章，分割成 ", std::to_string(parts), " 个文件"});

@@ -70,6 +70,12 @@ std::string sourceChanged(std::string_view path);
 std::string capTooSmall(std::uint64_t smallestBytes);
 // A heading's level in a list of chapters: 卷 or 章.
 std::string_view levelWord(HeadingLevel level);
+// Whether a candidate heading was taken, and the word for why, in a list
+// of verdicts.
+std::string_view verdictWord(HeadingReason reason);
+std::string_view reasonWord(HeadingReason reason);
+// The last line of a list of verdicts: the candidates the pass left out.
+std::string leftOutTotals(std::uint64_t leftOut);
 // The last line of a list of chapters.
 std::string chapterTotals(std::uint64_t chapters, std::uint64_t perPart, std::uint64_t parts);
 // The summary couldn't be written out (command line).

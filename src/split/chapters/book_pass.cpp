@@ -1,16 +1,15 @@
 #include "split/chapters/book_pass.h"
 
 #include <algorithm>
+#include <limits>
+
+#include "split/chapters/structure_thresholds.h"
 
 namespace tovane {
 
 namespace {
 
-// More candidate headings than any book has: a file of them is no book.
-constexpr std::size_t kMostCandidates = 1000000;
-// A line of this many characters or fewer, without sentence punctuation,
-// can be the title line of a heading.
-constexpr std::size_t kTitleCharacters = 30;
+using namespace structure_thresholds;
 
 bool isEmpty(const LineSource::Line& line, const Codec& codec) {
     if (line.length == 0) return true;
@@ -22,7 +21,87 @@ bool isEmpty(const LineSource::Line& line, const Codec& codec) {
     return true;
 }
 
+bool startsWithAny(std::u32string_view text, std::initializer_list<std::u32string_view> words) {
+    return std::any_of(words.begin(), words.end(),
+                       [text](std::u32string_view word) { return text.starts_with(word); });
+}
+
+bool holdsAny(std::u32string_view text, std::initializer_list<std::u32string_view> words) {
+    return std::any_of(words.begin(), words.end(), [text](std::u32string_view word) {
+        return text.find(word) != std::u32string_view::npos;
+    });
+}
+
+// Whether a line names a site or a file: www., http, .com, .txt, also as
+// sites mangle them to pass filters (wＷw．xiＡo, www/site.n et): the ASCII
+// letters of each stretch without ideographs, marks and blanks left out.
+bool namesSite(std::u32string_view text) {
+    static constexpr std::string_view kMarks[] = {"www", "http", "txt", "com", "net"};
+    std::array<char, 64> letters{};
+    std::size_t count = 0;
+    bool found = false;
+    const auto endStretch = [&] {
+        const std::string_view stretch(letters.data(), count);
+        for (std::string_view mark : kMarks) {
+            found = found || stretch.find(mark) != std::string_view::npos;
+        }
+        count = 0;
+    };
+    for (char32_t c : text) {
+        if (c >= U'\xFF01' && c <= U'\xFF5E') c = c - U'\xFF01' + U'!';  // full-width ASCII
+        if (c >= U'A' && c <= U'Z') c = c - U'A' + U'a';
+        if (c >= U'a' && c <= U'z' && count < letters.size()) {
+            letters[count++] = static_cast<char>(c);
+        } else if (c > 0x7F) {
+            endStretch();
+        }
+    }
+    endStretch();
+    return found || holdsAny(text, {U"作者：", U"作者:"});
+}
+
+// What a short line is as a neighbour of a heading.
+void describe(std::u32string_view text, LineNote& note) {
+    note.longText = text.size() > HeadingReader::kMaxHeadingCharacters;
+    note.titleLike = text.size() <= kTitleCharacters && !holdsSentencePunctuation(text);
+    note.dateStamp =
+        startsWithAny(text, {U"更新时间", U"更新日期", U"发布时间", U"发表时间", U"上传时间"}) ||
+        holdsAny(text, {U"字数：", U"字数:"});
+    note.byline = startsWithAny(text, {U"◇", U"文/", U"文／", U"作者/", U"作者／"});
+    note.siteLine = namesSite(text);
+}
+
+std::uint32_t backFrom(std::uint64_t later, std::uint64_t earlier) {
+    const std::uint64_t back = later - earlier;
+    return back <= std::numeric_limits<std::uint32_t>::max() ? static_cast<std::uint32_t>(back)
+                                                             : 0;
+}
+
 }  // namespace
+
+// A line with text, held until the line with text after it has been seen.
+struct BookPass::TextLine {
+    bool exists = false;
+    std::uint64_t offset = 0;
+    std::uint64_t line = 0;
+    std::uint64_t length = 0;
+    std::uint64_t charactersBefore = 0;
+    std::uint64_t bytesBefore = 0;
+    std::uint32_t blanksBefore = 0;
+    std::uint32_t blanksAfter = 0;
+    bool inFront = false;
+    bool candidate = false;  // settled as one
+    std::optional<HeadingLine> heading;  // as the heading rule reads it
+    // Its bytes, or their start: a site's banner names itself in it.
+    std::array<char, HeadingReader::kMaxBytes> bytes;
+    std::size_t held = 0;
+    bool whole = false;  // all of them: the line is short enough to be a heading
+    // Read when first asked for.
+    bool titleRead = false;
+    std::optional<HeadingLine> title;
+    bool noted = false;
+    LineNote note;
+};
 
 BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& format, std::string path,
                    std::shared_ptr<const HeadingPattern> pattern, bool measure,
@@ -33,46 +112,141 @@ BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& forma
       measure_(measure),
       stopRequested_(stopRequested),
       source_(
-          std::move(source), format, {}, [] { return true; }, {}, stopRequested) {}
-
-std::uint64_t BookPass::shortLineBytes() const {
-    return 40 * (source_.codec().encoding() == Encoding::Utf8 ? 3 : 2);
+          std::move(source), format, {}, [] { return true; }, {}, stopRequested) {
+    measures_.shortLineBytes = 40 * (source_.codec().encoding() == Encoding::Utf8 ? 3 : 2);
 }
 
-// What the decision needs of a line with text: whether it could be a title
-// line, or is longer than any heading.
-bool BookPass::describeShort(std::string_view bytes, LineNote& note) const {
-    if (bytes.size() > shortLineBytes() * 2) {
-        note.longText = true;
+const LineNote& BookPass::noteOf(TextLine& line) {
+    if (!line.noted) {
+        line.noted = true;
+        line.note = {};
+        line.note.exists = true;
+        HeadingReader::ShortText text;
+        const std::u32string_view words = reader_->decoded({line.bytes.data(), line.held}, text);
+        describe(words, line.note);
+        if (!line.whole || line.length > measures_.shortLineBytes * 2) {
+            line.note.longText = true;
+            line.note.titleLike = false;
+        }
+    }
+    // A neighbour is a candidate where it reads as a heading; a title marked
+    // by what stands around it is a line of text to its neighbours.
+    line.note.candidate = line.heading.has_value();
+    return line.note;
+}
+
+const std::optional<HeadingLine>& BookPass::titleOf(TextLine& line) {
+    if (!line.titleRead) {
+        line.titleRead = true;
+        if (line.whole && !line.heading) line.title = reader_->readTitle({line.bytes.data(), line.held});
+    }
+    return line.title;
+}
+
+// Whether a candidate is kept: a list's items past its first few, and
+// copies of one heading past the first few, are left out and counted.
+bool BookPass::keep(const Candidate& candidate) {
+    if (candidates_.empty()) return true;
+    const Candidate& last = candidates_.back();
+    const HeadingLine& now = candidate.heading;
+    const HeadingLine& then = last.heading;
+    if (candidate.linesBetween == 0 && now.textHash != 0 && now.textHash == then.textHash) {
+        if (++sameRun_ >= kCopiesKept) {
+            ++measures_.copiesLeftOut;
+            return false;
+        }
+    } else {
+        sameRun_ = 0;
+    }
+    if (now.weak() && now.form == then.form && now.word == then.word &&
+        now.chineseNumber == then.chineseNumber &&
+        candidate.bytesBefore - last.bytesBefore < kListSpacing &&
+        candidate.linesBetween <= kListLines) {
+        if (++listRun_ >= kListKept) {
+            ++measures_.listItemsLeftOut;
+            return false;
+        }
+    } else {
+        listRun_ = 0;
+    }
+    return true;
+}
+
+// Makes `line` a candidate when it reads as a heading, or as a title that
+// something marks; `before` and `after` are the lines with text around it.
+bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
+    Candidate candidate;
+    bool isCandidate = false;
+    if (line.heading) {
+        candidate.heading = *line.heading;
+        isCandidate = true;
+    } else if (const std::optional<HeadingLine>& title = titleOf(line)) {
+        // A title seen at the front before is listed there: this is its second place.
+        bool listed = frontTitles_.contains(title->textHash);
+        if (line.inFront && !listed && frontTitles_.size() < kMostFrontTitles) {
+            frontTitles_.insert(title->textHash);
+        }
+        const auto titleOrHeading = [this](TextLine* other) {
+            return other != nullptr && (noteOf(*other).titleLike || noteOf(*other).candidate);
+        };
+        const bool markedAfter =
+            after != nullptr && (noteOf(*after).dateStamp || noteOf(*after).byline);
+        const bool markedBefore = before != nullptr && noteOf(*before).siteLine;
+        const bool contentsLike = line.inFront && (titleOrHeading(before) || titleOrHeading(after));
+        isCandidate = title->form != HeadingLine::Form::Plain || listed || line.blanksBefore >= 2 ||
+                      markedAfter || markedBefore || contentsLike;
+        candidate.heading = *title;
+    }
+    if (isCandidate) {
+        candidate.offset = line.offset;
+        candidate.line = line.line;
+        candidate.length = static_cast<std::uint32_t>(line.length);
+        candidate.charactersBefore = line.charactersBefore;
+        candidate.bytesBefore = line.bytesBefore;
+        candidate.linesBetween = linesBetween_;
+        candidate.longestBetween = longestBetween_;
+        candidate.blanksBefore = static_cast<std::uint16_t>(std::min<std::uint32_t>(line.blanksBefore, 65535));
+        candidate.blanksAfter = static_cast<std::uint16_t>(std::min<std::uint32_t>(line.blanksAfter, 65535));
+        if (before != nullptr) {
+            candidate.previous = noteOf(*before);
+            candidate.previousOffsetBack = backFrom(line.offset, before->offset);
+            candidate.previousBytesBack = backFrom(line.bytesBefore, before->bytesBefore);
+            candidate.previousCharactersBack =
+                backFrom(line.charactersBefore, before->charactersBefore);
+        }
+        if (after != nullptr) candidate.next = noteOf(*after);
+        isCandidate = keep(candidate);
+    }
+    if (!isCandidate) {
+        ++linesBetween_;
+        longestBetween_ = static_cast<std::uint32_t>(
+            std::max<std::uint64_t>(longestBetween_, std::min<std::uint64_t>(line.length, UINT32_MAX)));
         return true;
     }
-    const std::u32string decoded = source_.codec().decodeLine(bytes);
-    const std::u32string_view text = trimmed(decoded);
-    note.longText = text.size() > HeadingReader::kMaxHeadingCharacters;
-    note.titleLike = text.size() <= kTitleCharacters && !holdsSentencePunctuation(text);
+    if (candidates_.size() == kMostCandidates) {
+        problem_ = Problem::of(Problem::Kind::TooManyHeadings);
+        return false;
+    }
+    line.candidate = true;
+    candidates_.push_back(candidate);
+    linesBetween_ = 0;
+    longestBetween_ = 0;
     return true;
 }
 
 BookPass::Result BookPass::run() {
-    const HeadingReader reader(source_.codec(), pattern_);
+    reader_ = std::make_unique<HeadingReader>(source_.codec(), pattern_);
     const Codec& codec = source_.codec();
     const std::uint64_t lineBreak = codec.lineBreak().size();
+    measures_.bytes = file_->size();
+    frontBytes_ = std::clamp(measures_.bytes / 5, kLeastFront, kMostFront);
 
-    // The last line with text, for the candidate after it.
-    struct Seen {
-        bool exists = false;
-        bool candidate = false;
-        std::uint64_t offset = 0;
-        std::uint64_t line = 0;
-        std::uint64_t length = 0;
-        std::uint64_t charactersBefore = 0;
-        std::uint64_t bytesBefore = 0;
-    } last;
-    bool blankSinceLast = false;
-    std::size_t awaitingNext = SIZE_MAX;  // the candidate whose next line is still to come
-    std::uint32_t linesBetween = 0;
-    std::uint32_t longestBetween = 0;
-    std::uint64_t bytesBetween = 0;
+    // The line before the one held, the one held and the one just read.
+    std::array<TextLine, 3> lines;
+    TextLine* before = &lines[0];
+    TextLine* held = &lines[1];
+    TextLine* now = &lines[2];
+    std::uint32_t blanks = 0;
     std::uint64_t lineNumber = 0;
 
     LineSource::Line line;
@@ -86,80 +260,53 @@ BookPass::Result BookPass::run() {
             return Result::Stopped;
         }
         if (isEmpty(line, codec)) {
-            if (awaitingNext != SIZE_MAX && !blankSinceLast)
-                candidates_[awaitingNext].blankAfter = true;
-            blankSinceLast = true;
+            if (blanks < UINT32_MAX) ++blanks;
+            if (held->exists) held->blanksAfter = blanks;
             continue;
         }
-        std::optional<HeadingLine> heading;
-        if (line.inView()) heading = reader.read(line.view());
-        if (!heading) {
-            if (awaitingNext != SIZE_MAX) {
-                LineNote& next = candidates_[awaitingNext].next;
-                next = {true,       false, false, false, line.offset, lineNumber, charactersBefore,
-                        bytesBefore};
-                if (line.inView()) {
-                    describeShort(line.view(), next);
-                } else {
-                    next.longText = true;
-                }
-                awaitingNext = SIZE_MAX;
-            }
-            ++linesBetween;
-            if (line.length > longestBetween) {
-                longestBetween =
-                    static_cast<std::uint32_t>(std::min<std::uint64_t>(line.length, UINT32_MAX));
-            }
-            bytesBetween += line.length;
-        } else {
-            if (candidates_.size() == kMostCandidates) {
-                problem_ = Problem::of(Problem::Kind::TooManyHeadings);
-                return Result::Failed;
-            }
-            if (awaitingNext != SIZE_MAX) {
-                candidates_[awaitingNext].next = {
-                    true,       true, false, false, line.offset, lineNumber, charactersBefore,
-                    bytesBefore};
-            }
-            Candidate candidate;
-            candidate.offset = line.offset;
-            candidate.line = lineNumber;
-            candidate.length = static_cast<std::uint32_t>(line.length);
-            candidate.heading = *heading;
-            candidate.charactersBefore = charactersBefore;
-            candidate.bytesBefore = bytesBefore;
-            candidate.linesBetween = linesBetween;
-            candidate.longestBetween = longestBetween;
-            candidate.bytesBetween = bytesBetween;
-            candidate.blankBefore = blankSinceLast;
-            if (last.exists) {
-                LineNote& previous = candidate.previous;
-                previous = {true,      last.candidate,        false,           false, last.offset,
-                            last.line, last.charactersBefore, last.bytesBefore};
-                // Its bytes are read again: the pass keeps no line but the one it is at.
-                if (last.length <= shortLineBytes() * 2) {
-                    std::string bytes(static_cast<std::size_t>(last.length), '\0');
-                    const std::int64_t got =
-                        source_.readAt(last.offset, bytes.data(), bytes.size());
-                    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-                    describeShort(bytes, previous);
-                } else {
-                    previous.longText = true;
-                }
-            }
-            candidates_.push_back(candidate);
-            awaitingNext = candidates_.size() - 1;
-            linesBetween = 0;
-            longestBetween = 0;
-            bytesBetween = 0;
+        TextLine& text = *now;
+        text.exists = true;
+        text.offset = line.offset;
+        text.line = lineNumber;
+        text.length = line.length;
+        text.charactersBefore = charactersBefore;
+        text.bytesBefore = bytesBefore;
+        text.blanksBefore = blanks;
+        text.blanksAfter = 0;
+        text.inFront = bytesBefore < frontBytes_;
+        text.candidate = false;
+        text.titleRead = false;
+        text.noted = false;
+        text.title.reset();
+        text.heading.reset();
+        text.whole = line.inView() && line.length <= text.bytes.size();
+        text.held = 0;
+        if (line.inView()) {
+            text.held = static_cast<std::size_t>(std::min<std::uint64_t>(line.length, text.bytes.size()));
+            std::copy_n(line.view().data(), text.held, text.bytes.data());
+            if (text.whole) text.heading = reader_->read(line.view());
         }
-        last = {true,        heading.has_value(), line.offset, lineNumber,
-                line.length, charactersBefore,    bytesBefore};
-        blankSinceLast = false;
+        if (line.length > measures_.shortLineBytes) {
+            ++measures_.textLines;
+            for (std::uint32_t k = 0; k < 4; ++k) {
+                if (blanks > k) ++measures_.textLinesAfterBlanks[k];
+            }
+        }
+        blanks = 0;
+        if (held->exists && !settle(*held, before->exists ? before : nullptr, now)) {
+            return Result::Failed;
+        }
+        TextLine* const free = before;
+        before = held;
+        held = now;
+        now = free;
     }
     switch (source_.trouble()) {
         case LineSource::Trouble::None:
         case LineSource::Trouble::Refused:
+            if (held->exists && !settle(*held, before->exists ? before : nullptr, nullptr)) {
+                return Result::Failed;
+            }
             return Result::Done;
         case LineSource::Trouble::Stopped:
             return Result::Stopped;

@@ -1,15 +1,21 @@
 // The one pass over a book before a split by chapters: every line that reads
-// as a heading becomes a candidate, with what stands around it (blank lines,
-// the lines with text before and after it, how much text came since the
-// candidate before) and, when asked, how many characters come before it.
-// Lines are looked at only as far as that takes: most are passed over on
-// their first bytes, and the lines next to a candidate are decoded.
+// as a heading becomes a candidate, and so does a title on a line of its own
+// where something marks it (blank lines before it, a site's date stamp or an
+// author under it, a site's banner above it, the front of the book, or an
+// entry of the contents at the front that lists it); each with what stands
+// around it and, when asked, how many characters come before it. Lines are
+// looked at only as far as that takes: most are passed over on their first
+// bytes, and only short lines are decoded. A line is settled when the line
+// with text after it has been seen: one line is held, in a buffer of its own.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "split/chapters/book_structure.h"
@@ -29,11 +35,10 @@ public:
     Result run();
 
     const std::vector<Candidate>& candidates() const { return candidates_; }
+    const BookMeasures& measures() const { return measures_; }
     // The measures of the whole file (see Candidate).
     std::uint64_t totalCharacters() const { return characters_; }
     std::uint64_t totalBytes() const { return bytes_; }
-    // The bytes of a line of 40 characters in the file's encoding.
-    std::uint64_t shortLineBytes() const;
     FileIdentity identity() const { return file_->identity(); }
     const FileStamp& stamp() const { return file_->stampAtOpen(); }
     std::uint64_t byteOrderMark() const { return source_.format().mark().size(); }
@@ -42,7 +47,11 @@ public:
     const Problem& problem() const { return problem_; }
 
 private:
-    bool describeShort(std::string_view bytes, LineNote& note) const;
+    struct TextLine;
+    const LineNote& noteOf(TextLine& line);
+    const std::optional<HeadingLine>& titleOf(TextLine& line);
+    bool keep(const Candidate& candidate);
+    bool settle(TextLine& line, TextLine* before, TextLine* after);
 
     std::shared_ptr<SourceFile> file_;
     const std::string path_;
@@ -50,7 +59,19 @@ private:
     const bool measure_;
     const std::atomic<bool>* stopRequested_;
     LineSource source_;
+    std::unique_ptr<HeadingReader> reader_;
     std::vector<Candidate> candidates_;
+    BookMeasures measures_;
+    // The words of the titles at the front of the book, by hash: an entry of
+    // its contents is one of them.
+    std::unordered_set<std::uint64_t> frontTitles_;
+    std::uint64_t frontBytes_ = 0;
+    // Since the candidate before: the lines with text and the longest.
+    std::uint32_t linesBetween_ = 0;
+    std::uint32_t longestBetween_ = 0;
+    // A run of candidates of one weak form close together: a list's items.
+    std::size_t listRun_ = 0;
+    std::size_t sameRun_ = 0;  // and copies of one heading with nothing between
     std::uint64_t characters_ = 0;  // of the lines so far, each with the two of a CR LF
     std::uint64_t bytes_ = 0;       // of the lines so far as parts hold them
     Problem problem_;

@@ -2,31 +2,30 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "split/chapters/structure_thresholds.h"
 
 namespace tovane {
 
 namespace {
 
-// Weak headings this close together, in bytes, are a list, not chapters.
-constexpr std::uint64_t kListSpacing = 1000;
-// Chapters of a strong form from this many on make the weak forms sections.
-constexpr std::size_t kStrongChapters = 3;
-// A sequence tolerates this many numbers missing between two of its headings.
-constexpr std::uint32_t kMostMissing = 3;
-// A table of contents: this many headings in a row, each with at most two
-// short lines before it (a summary), …
-constexpr std::size_t kContentsRun = 3;
-constexpr std::uint32_t kContentsLinesBetween = 2;
-// … of which this share come back later as the book's own headings.
-constexpr double kContentsComingBack = 0.5;
-// A title line stands on its own line of at most this many characters.
-constexpr std::size_t kTitleCharacters = 30;
+using namespace structure_thresholds;
 
-enum class Fate : std::uint8_t { Open, Repeat, Contents, Rejected, Section, Accepted };
+// Not yet decided.
+constexpr std::uint8_t kOpen = 0xFF;
 
 // Headings of one word and form number one sequence.
-using GroupKey = std::tuple<HeadingLine::Form, char32_t, bool>;
+struct GroupKey {
+    HeadingLine::Form form;
+    char32_t word;
+    bool chinese;
+    bool operator==(const GroupKey&) const = default;
+    auto operator<=>(const GroupKey&) const = default;
+};
 
 GroupKey keyOf(const HeadingLine& heading) {
     switch (heading.form) {
@@ -34,10 +33,37 @@ GroupKey keyOf(const HeadingLine& heading) {
         case HeadingLine::Form::Named:
         case HeadingLine::Form::English:
         case HeadingLine::Form::WordFirst:
+        case HeadingLine::Form::Labeled:
             return {heading.form, heading.word, false};
         default:
             return {heading.form, 0, heading.chineseNumber};
     }
+}
+
+bool weakForm(HeadingLine::Form form) {
+    return form >= HeadingLine::Form::WordFirst && form != HeadingLine::Form::Plain;
+}
+bool strongForm(HeadingLine::Form form) {
+    return form == HeadingLine::Form::Numbered || form == HeadingLine::Form::English;
+}
+bool numberedForm(HeadingLine::Form form) {
+    return form != HeadingLine::Form::Named && form != HeadingLine::Form::Plain;
+}
+
+bool isVolumeGroup(const GroupKey& key) {
+    HeadingLine probe;
+    probe.form = key.form;
+    probe.word = key.word;
+    return probe.volume();
+}
+
+std::uint64_t mix(std::uint64_t a, std::uint64_t b) {
+    return (a ^ (b + 0x9e3779b97f4a7c15ull + (a << 6) + (a >> 2))) * 0xff51afd7ed558ccdull;
+}
+std::uint64_t hashOf(const GroupKey& key, std::uint64_t number, std::uint64_t title) {
+    return mix(mix(mix(static_cast<std::uint64_t>(key.form) << 40 | key.word, key.chinese),
+                   number),
+               title);
 }
 
 // A heading number on a candidate: its own, or the second of a line that
@@ -47,157 +73,69 @@ struct Entry {
     GroupKey key;
     std::uint32_t number;
     bool inner;
+    std::size_t run = 0;
+    bool accepted = false;
 };
 
-bool weakKey(const GroupKey& key) {
-    return std::get<0>(key) >= HeadingLine::Form::WordFirst;
-}
-
-bool isChapterGroup(const GroupKey& key) {
-    const auto [form, word, chinese] = key;
-    (void)chinese;
-    HeadingLine probe;
-    probe.form = form;
-    probe.word = word;
-    return !probe.volume();
-}
+struct Stopped {};
 
 class Reader {
 public:
-    Reader(const std::vector<Candidate>& candidates, std::uint64_t shortLineBytes)
-        : c_(candidates), shortLine_(shortLineBytes), fate_(candidates.size(), Fate::Open) {}
+    Reader(const std::vector<Candidate>& candidates, const BookMeasures& measures,
+           const std::atomic<bool>* stopRequested)
+        : c_(candidates),
+          m_(measures),
+          stop_(stopRequested),
+          verdict_(candidates.size(), kOpen) {}
 
     BookStructure read() {
-        markRepeats();
-        markContents();
-        collectEntries();
-        acceptSequences();
-        markSections();
-        return blocks();
+        BookStructure structure;
+        try {
+            markMisses();
+            markRepeats();
+            markContents();
+            markRunningHeaders();
+            collectEntries();
+            acceptSequences();
+            acceptTitles();
+            markPieces();
+            markSections();
+            markSameBlocks();
+            structure = blocks();
+        } catch (const Stopped&) {
+            structure = {};
+            structure.stopped = true;
+            return structure;
+        }
+        structure.verdicts.reserve(c_.size());
+        for (std::uint8_t v : verdict_) {
+            structure.verdicts.push_back(v == kOpen ? HeadingReason::Citation
+                                                    : static_cast<HeadingReason>(v));
+        }
+        return structure;
     }
 
 private:
+    // Called in every loop: a stop asked for ends the reading within a few
+    // thousand steps.
+    void tick() {
+        if ((++ticks_ & 0xFFF) == 0 && stop_ != nullptr && stop_->load()) throw Stopped{};
+    }
+
+    bool open(std::size_t i) const { return verdict_[i] == kOpen; }
+    void mark(std::size_t i, HeadingReason reason) {
+        verdict_[i] = static_cast<std::uint8_t>(reason);
+    }
+    bool is(std::size_t i, HeadingReason reason) const {
+        return verdict_[i] == static_cast<std::uint8_t>(reason);
+    }
+    bool taken(std::size_t i) const {
+        return verdict_[i] != kOpen && isTaken(static_cast<HeadingReason>(verdict_[i]));
+    }
+
     // Only blank lines, or a line or two of a site's banner, since the candidate before.
     bool closeAfterPrevious(std::size_t i) const {
-        return c_[i].linesBetween <= 2 && c_[i].longestBetween <= shortLine_;
-    }
-
-    // The same heading again a few lines on (a site prints it twice), or
-    // the same number of the same form right after a number alone (第一回
-    // and, on the next line, 第一回 甄士隐…), is the heading before.
-    void markRepeats() {
-        for (std::size_t i = 1; i < c_.size(); ++i) {
-            std::size_t before = i - 1;
-            while (before > 0 && fate_[before] == Fate::Repeat) --before;
-            const HeadingLine& now = c_[i].heading;
-            const HeadingLine& then = c_[before].heading;
-            bool walked = true;  // every step back was close
-            for (std::size_t k = before + 1; k <= i; ++k) walked = walked && closeAfterPrevious(k);
-            if (!walked) continue;
-            const bool sameText = now.textHash != 0 && now.textHash == then.textHash;
-            const bool sameNumber = keyOf(now) == keyOf(then) && now.number == then.number &&
-                                    c_[i].linesBetween == 0 && (then.numberOnly || now.numberOnly);
-            if (sameText || sameNumber) fate_[i] = Fate::Repeat;
-        }
-    }
-
-    // Runs of headings with little between them whose headings come back
-    // later: a table of contents, up to its last entry that comes back; the
-    // book's own first chapter right after it doesn't come back and stays.
-    // A run at the end whose headings came before is one too, from its first
-    // such entry on.
-    void markContents() {
-        std::multimap<std::tuple<GroupKey, std::uint32_t>, std::size_t> byNumber;
-        for (std::size_t i = 0; i < c_.size(); ++i) {
-            if (fate_[i] == Fate::Open)
-                byNumber.emplace(std::tuple{keyOf(c_[i].heading), c_[i].heading.number}, i);
-        }
-        // Another heading of the same number and title (or of a title the
-        // entry only begins), after `i` or, `before`, ahead of `start`.
-        const auto listedElsewhere = [&](std::size_t i, bool before, std::size_t start) {
-            const auto [from, to] =
-                byNumber.equal_range({keyOf(c_[i].heading), c_[i].heading.number});
-            for (auto it = from; it != to; ++it) {
-                const std::size_t k = it->second;
-                if (before ? k >= start : k <= i) continue;
-                const HeadingLine& entry = c_[i].heading;
-                const HeadingLine& heading = c_[k].heading;
-                if (entry.titleHash == heading.titleHash || entry.titleHash == 0 ||
-                    heading.titleHash == 0 || entry.titleHeadHash == heading.titleHeadHash) {
-                    return true;
-                }
-            }
-            return false;
-        };
-        // A summary under an entry is a line or two, shorter than the book's paragraphs.
-        const auto dense = [&](std::size_t i) {
-            return c_[i].linesBetween <= kContentsLinesBetween &&
-                   c_[i].longestBetween <= shortLine_ * 3 / 2;
-        };
-        std::size_t start = 0;
-        while (start < c_.size()) {
-            std::size_t end = start + 1;  // the run is [start, end)
-            while (end < c_.size() && (fate_[end] == Fate::Repeat || dense(end))) ++end;
-            if (!markContentsIn(
-                    start, end, [&](std::size_t i) { return listedElsewhere(i, false, start); },
-                    false)) {
-                markContentsIn(
-                    start, end, [&](std::size_t i) { return listedElsewhere(i, true, start); },
-                    true);
-            }
-            start = end;
-        }
-    }
-
-    // Marks the run [start, end) as contents when enough of its entries are
-    // listed elsewhere, judged by its chapters where it has enough of them
-    // (the sections a table of contents lists under them need not come back):
-    // from the start to the last such entry, or `fromFirst`, from the first
-    // such entry.
-    template <typename Listed>
-    bool markContentsIn(std::size_t start, std::size_t end, const Listed& listedElsewhere,
-                        bool fromFirst) {
-        std::size_t entries[2] = {0, 0};  // all, strong
-        std::size_t back[2] = {0, 0};
-        std::size_t first[2] = {end, end};
-        std::size_t last[2] = {start, start};
-        for (std::size_t i = start; i < end; ++i) {
-            if (fate_[i] != Fate::Open) continue;
-            const bool strong = !c_[i].heading.weak();
-            const bool elsewhere = listedElsewhere(i);
-            for (int by = 0; by < 2; ++by) {
-                if (by == 1 && !strong) continue;
-                ++entries[by];
-                if (!elsewhere) continue;
-                ++back[by];
-                first[by] = std::min(first[by], i);
-                last[by] = i;
-            }
-        }
-        const int by = entries[1] >= kContentsRun ? 1 : 0;
-        if (entries[by] < kContentsRun || back[by] < 2 ||
-            static_cast<double>(back[by]) <
-                kContentsComingBack * static_cast<double>(entries[by])) {
-            return false;
-        }
-        for (std::size_t i = fromFirst ? first[by] : start; i <= last[by]; ++i) {
-            if (fate_[i] == Fate::Open) fate_[i] = Fate::Contents;
-        }
-        return true;
-    }
-
-    void collectEntries() {
-        for (std::size_t i = 0; i < c_.size(); ++i) {
-            if (fate_[i] != Fate::Open) continue;
-            const HeadingLine& heading = c_[i].heading;
-            entries_.push_back({i, keyOf(heading), heading.number, false});
-            if (heading.innerWord != 0) {
-                entries_.push_back({i,
-                                    {HeadingLine::Form::Numbered, heading.innerWord, false},
-                                    heading.innerNumber,
-                                    true});
-            }
-        }
+        return c_[i].linesBetween <= kBannerLines && c_[i].longestBetween <= m_.shortLineBytes;
     }
 
     // A heading on a line of its own: short, no sentence in it, and set off
@@ -208,7 +146,268 @@ private:
         const auto setOff = [](const LineNote& note) {
             return !note.exists || note.candidate || note.longText;
         };
-        return c.blankBefore || c.blankAfter || setOff(c.previous) || setOff(c.next);
+        return c.blanksBefore > 0 || c.blanksAfter > 0 || setOff(c.previous) || setOff(c.next);
+    }
+
+    // Lines that read as headings but say themselves they are none.
+    void markMisses() {
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            switch (c_[i].heading.miss) {
+                case HeadingLine::Miss::None:
+                    break;
+                case HeadingLine::Miss::EndMarker:
+                    mark(i, HeadingReason::EndMarker);
+                    break;
+                case HeadingLine::Miss::ContentsLine:
+                    mark(i, HeadingReason::Contents);
+                    break;
+                case HeadingLine::Miss::PageMarker:
+                    mark(i, HeadingReason::PageMarker);
+                    break;
+            }
+        }
+    }
+
+    // The same heading again a few lines on (a site prints it twice), or
+    // the same number of the same form right after a number alone (第一回
+    // and, on the next line, 第一回 甄士隐…), is the heading before.
+    void markRepeats() {
+        std::size_t before = c_.size();  // the last candidate that is no repeat
+        bool close = false;              // every step since it was close
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            if (!open(i)) continue;
+            close = close && closeAfterPrevious(i);
+            if (before < c_.size() && close) {
+                const HeadingLine& now = c_[i].heading;
+                const HeadingLine& then = c_[before].heading;
+                const bool sameText = now.textHash != 0 && now.textHash == then.textHash;
+                // The same number of the same form right after, where one is a
+                // number alone or both have the same title (书名--第二章 风起
+                // above 第二章 风起).
+                const bool sameNumber =
+                    numberedForm(now.form) && keyOf(now) == keyOf(then) &&
+                    now.number == then.number && c_[i].linesBetween == 0 &&
+                    (then.numberOnly || now.numberOnly ||
+                     (now.titleHash != 0 && now.titleHash == then.titleHash && now.piece == 0));
+                if (sameText || sameNumber) {
+                    mark(i, HeadingReason::Repeat);
+                    continue;
+                }
+            }
+            before = i;
+            close = true;
+        }
+    }
+
+    // A heading printed again and again above the pieces of its part,
+    // with no other of its form between: 第一部分 above 1.风, 2.雨 ….
+    void markRunningHeaders() {
+        std::unordered_map<std::uint64_t, std::size_t> lastOfGroup;
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            const HeadingLine& h = c_[i].heading;
+            if (!open(i) || !numberedForm(h.form)) continue;
+            const std::uint64_t group = hashOf(keyOf(h), 0, 0);
+            const auto last = lastOfGroup.find(group);
+            if (last != lastOfGroup.end() && c_[last->second].heading.textHash == h.textHash &&
+                h.numberOnly) {
+                mark(i, HeadingReason::RunningHeader);
+                continue;
+            }
+            lastOfGroup[group] = i;
+        }
+    }
+
+    // What makes two headings the same entry: the form, the number and the
+    // title; a number alone stands for any title.
+    std::uint64_t exactKey(const HeadingLine& h) const {
+        return h.form == HeadingLine::Form::Plain ? mix(h.textHash, 7)
+                                                  : hashOf(keyOf(h), h.number, h.titleHash);
+    }
+    std::uint64_t numberKey(const HeadingLine& h) const { return hashOf(keyOf(h), h.number, 1); }
+    std::uint64_t headKey(const HeadingLine& h) const {
+        return hashOf(keyOf(h), h.number, mix(h.titleHeadHash, 3));
+    }
+
+    // Where each entry's key is first and last found among the open candidates.
+    struct Places {
+        std::unordered_map<std::uint64_t, std::size_t> first;
+        std::unordered_map<std::uint64_t, std::size_t> last;
+        void see(std::uint64_t key, std::size_t i) {
+            first.try_emplace(key, i);
+            last[key] = i;
+        }
+        std::size_t lastOf(std::uint64_t key) const {
+            const auto found = last.find(key);
+            return found == last.end() ? 0 : found->second;
+        }
+        std::size_t firstOf(std::uint64_t key) const {
+            const auto found = first.find(key);
+            return found == first.end() ? SIZE_MAX : found->second;
+        }
+    };
+
+    // Runs of headings with little between them whose headings come back
+    // later are a table of contents: the run up to where its first entry
+    // comes back, and of that, up to its last entry that comes back (the
+    // book's own first chapter right after it doesn't). A run at the end
+    // whose headings came before is one too, from its first such entry on.
+    void markContents() {
+        Places exact;
+        Places numberOnly;  // headings that are a number alone, by number
+        Places byNumber;    // every heading by its number
+        Places byHead;      // by the first letters of its title
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            if (!open(i)) continue;
+            const HeadingLine& h = c_[i].heading;
+            exact.see(exactKey(h), i);
+            if (h.form == HeadingLine::Form::Plain) continue;
+            if (h.numberOnly) numberOnly.see(numberKey(h), i);
+            byNumber.see(numberKey(h), i);
+            if (h.titleHeadHash != 0) byHead.see(headKey(h), i);
+        }
+        // Whether the entry at `i` is listed again from `from` on.
+        const auto comesBack = [&](std::size_t i, std::size_t from) {
+            const HeadingLine& h = c_[i].heading;
+            if (exact.lastOf(exactKey(h)) >= from) return true;
+            if (h.form == HeadingLine::Form::Plain) return false;
+            return numberOnly.lastOf(numberKey(h)) >= from ||
+                   (h.numberOnly && byNumber.lastOf(numberKey(h)) >= from) ||
+                   (h.titleHeadHash != 0 && byHead.lastOf(headKey(h)) >= from);
+        };
+        const auto cameBefore = [&](std::size_t i, std::size_t until) {
+            const HeadingLine& h = c_[i].heading;
+            if (exact.firstOf(exactKey(h)) < until) return true;
+            if (h.form == HeadingLine::Form::Plain) return false;
+            return numberOnly.firstOf(numberKey(h)) < until ||
+                   (h.numberOnly && byNumber.firstOf(numberKey(h)) < until);
+        };
+        // A summary under an entry is a line or two, shorter than the book's paragraphs.
+        const auto dense = [&](std::size_t i) {
+            return c_[i].linesBetween <= kContentsLinesBetween &&
+                   c_[i].longestBetween <= m_.shortLineBytes * 3 / 2;
+        };
+        std::unordered_set<std::uint64_t> seen;
+        std::size_t start = 0;
+        while (start < c_.size()) {
+            std::size_t end = start + 1;  // the run is [start, end)
+            while (end < c_.size() && (!open(end) || dense(end))) {
+                tick();
+                ++end;
+            }
+            // Where one of the run's first entries comes back within it, the
+            // body begins; sections a contents lists under each chapter (一、,
+            // 二、) and matter under each volume (前言) come back in it.
+            seen.clear();
+            std::size_t body = end;
+            for (std::size_t i = start; i < end && body == end; ++i) {
+                tick();
+                if (!open(i) || c_[i].heading.weak()) continue;
+                const std::uint64_t key = exactKey(c_[i].heading);
+                if (seen.contains(key)) {
+                    body = i;
+                } else if (seen.size() < kContentsRun) {
+                    seen.insert(key);
+                }
+            }
+            // A body as close-set as the run before it is short chapters
+            // numbered again, not a contents and its book; so is a run at the
+            // end as close-set as the book before it.
+            const bool sparserBody =
+                body == end || sparser(start, body, body, std::min(c_.size(), 2 * body - start));
+            if (!sparserBody ||
+                !markContentsIn(start, body, [&](std::size_t i) { return comesBack(i, body); },
+                                false)) {
+                if (sparser(start, end, 0, start)) {
+                    markContentsIn(start, end,
+                                   [&](std::size_t i) { return cameBefore(i, start); }, true);
+                }
+            }
+            start = body < end ? body : end;
+        }
+    }
+
+    // Whether the candidates [from, to) have clearly more lines before them
+    // than those of a contents' entries after the first, (listFrom, listTo).
+    bool sparser(std::size_t listFrom, std::size_t listTo, std::size_t from, std::size_t to) {
+        const auto mean = [this](std::size_t first, std::size_t last) {
+            std::uint64_t lines = 0;
+            std::uint64_t count = 0;
+            for (std::size_t i = first; i < last; ++i) {
+                tick();
+                if (!open(i)) continue;
+                lines += c_[i].linesBetween;
+                ++count;
+            }
+            return count == 0 ? 0.0 : static_cast<double>(lines) / static_cast<double>(count);
+        };
+        return mean(listFrom + 1, listTo) * kContentsDensity < mean(from, to);
+    }
+
+    // Marks the run [start, end) as contents when enough of its entries are
+    // listed elsewhere, judged by its chapters where it has enough of them
+    // (the sections a table of contents lists under them need not come back):
+    // from the start to the last such entry, or `fromFirst`, from the first
+    // such entry. Numbers alone with the book's text between them are short
+    // chapters, not a list of them.
+    template <typename Listed>
+    bool markContentsIn(std::size_t start, std::size_t end, const Listed& listedElsewhere,
+                        bool fromFirst) {
+        std::size_t entries[2] = {0, 0};  // all, strong
+        std::size_t back[2] = {0, 0};
+        std::size_t first[2] = {end, end};
+        std::size_t last[2] = {start, start};
+        std::size_t numbersWithText = 0;
+        std::map<GroupKey, std::size_t> byGroup;
+        for (std::size_t i = start; i < end; ++i) {
+            tick();
+            if (!open(i)) continue;
+            const HeadingLine& h = c_[i].heading;
+            ++byGroup[keyOf(h)];
+            if (h.numberOnly && numberedForm(h.form) && c_[i].linesBetween > 0) ++numbersWithText;
+            const bool strong = !h.weak() && h.form != HeadingLine::Form::Plain;
+            const bool elsewhere = listedElsewhere(i);
+            for (int by = 0; by < 2; ++by) {
+                if (by == 1 && !strong) continue;
+                ++entries[by];
+                if (!elsewhere) continue;
+                ++back[by];
+                first[by] = std::min(first[by], i);
+                last[by] = i;
+            }
+        }
+        std::size_t largestGroup = 0;
+        for (const auto& [key, count] : byGroup) largestGroup = std::max(largestGroup, count);
+        const int by = entries[1] >= kContentsRun ? 1 : 0;
+        if (entries[by] < kContentsRun || largestGroup < kContentsRun || back[by] < 2 ||
+            2 * numbersWithText > entries[by] ||
+            static_cast<double>(back[by]) <
+                kContentsComingBack * static_cast<double>(entries[by])) {
+            return false;
+        }
+        for (std::size_t i = fromFirst ? first[by] : start; i <= last[by]; ++i) {
+            if (open(i)) mark(i, HeadingReason::Contents);
+        }
+        return true;
+    }
+
+    void collectEntries() {
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            const HeadingLine& heading = c_[i].heading;
+            if (!open(i)) continue;
+            // Titles without a number take part as a level above others.
+            entries_.push_back({i, keyOf(heading), heading.number, false});
+            if (heading.innerWord != 0) {
+                entries_.push_back({i,
+                                    {HeadingLine::Form::Numbered, heading.innerWord, false},
+                                    heading.innerNumber,
+                                    true});
+            }
+        }
     }
 
     // Sequences of each group: a heading continues the run whose last number
@@ -216,12 +415,14 @@ private:
     // it begins a run (at 1 again under a new volume, or a stray number).
     void acceptSequences() {
         std::map<GroupKey, std::vector<std::size_t>> groups;  // entry indices
-        for (std::size_t e = 0; e < entries_.size(); ++e) groups[entries_[e].key].push_back(e);
-        std::vector<std::size_t> runOf(entries_.size());
-        std::vector<std::vector<std::size_t>> runs;
+        for (std::size_t e = 0; e < entries_.size(); ++e) {
+            tick();
+            if (entries_[e].key.form != HeadingLine::Form::Plain) groups[entries_[e].key].push_back(e);
+        }
         for (const auto& [key, members] : groups) {
             std::multimap<std::uint32_t, std::size_t> openRuns;  // last number -> run
             for (std::size_t e : members) {
+                tick();
                 const std::uint32_t n = entries_[e].number;
                 // Of the runs waiting for a number, the one extended last.
                 const auto latest = [&openRuns](std::uint32_t last) {
@@ -235,103 +436,193 @@ private:
                     chosen = latest(n - 1 - missing);
                 }
                 // The same number again: parts of one chapter, or a slip of the
-                // author's; never for weak forms, where it is a list's.
-                if (chosen == openRuns.end() && !weakKey(key)) chosen = latest(n);
-                std::size_t run = runs.size();
+                // author's; for weak forms only a later piece, or it is a list's.
+                if (chosen == openRuns.end() &&
+                    (!weakForm(key.form) || c_[entries_[e].candidate].heading.piece >= 2)) {
+                    chosen = latest(n);
+                }
+                std::size_t run = runs_.size();
                 if (chosen != openRuns.end()) {
                     run = chosen->second;
+                    // Keep the map small: a run waits under its last number only.
                     openRuns.erase(chosen);
                 } else {
-                    runs.emplace_back();
+                    runs_.emplace_back();
                 }
-                runs[run].push_back(e);
-                runOf[e] = run;
+                runs_[run].push_back(e);
+                entries_[e].run = run;
                 openRuns.emplace(n, run);
             }
         }
-        std::vector<bool> accepted(entries_.size(), false);
-        for (std::size_t e = 0; e < entries_.size(); ++e) {
-            const Entry& entry = entries_[e];
+        std::vector<bool> spaced(runs_.size());
+        for (std::size_t r = 0; r < runs_.size(); ++r) spaced[r] = spacedApart(runs_[r]);
+        for (Entry& entry : entries_) {
+            tick();
+            if (entry.key.form == HeadingLine::Form::Plain) continue;
             const HeadingLine& heading = c_[entry.candidate].heading;
-            const std::vector<std::size_t>& run = runs[runOf[e]];
-            switch (std::get<0>(entry.key)) {
+            const std::size_t length = runs_[entry.run].size();
+            switch (entry.key.form) {
                 case HeadingLine::Form::Numbered:
                 case HeadingLine::Form::English:
-                    accepted[e] = run.size() >= 2 || standsAlone(entry.candidate);
+                    // A long line with a sentence's punctuation only mentions one.
+                    entry.accepted = (length >= 2 && !(heading.punctuated &&
+                                                       heading.characters > kTitleCharacters)) ||
+                                     standsAlone(entry.candidate);
                     break;
                 case HeadingLine::Form::Named:
-                    accepted[e] = standsAlone(entry.candidate);
+                    entry.accepted = standsAlone(entry.candidate);
                     break;
                 default: {
-                    const bool volumes = heading.volume();
-                    if (run.size() < (volumes ? 2u : 3u) || !spacedApart(run)) break;
-                    accepted[e] =
-                        !heading.punctuated || std::get<0>(entry.key) == HeadingLine::Form::Titled;
+                    // A short run starts low: years (2003, 2005, 2007) are no chapters.
+                    const std::uint32_t firstNumber = entries_[runs_[entry.run].front()].number;
+                    entry.accepted =
+                        length >= (heading.volume() ? 2u : 3u) && spaced[entry.run] &&
+                        (firstNumber <= kHighestFirst || length >= kLongRun) &&
+                        (!heading.punctuated || entry.key.form == HeadingLine::Form::Titled);
                     break;
                 }
             }
         }
-        // A candidate is a heading when its own number is.
+        // A candidate is a heading when its own number is, or the second one on its line.
+        forEachCandidateEntry([&](std::size_t i, const Entry& own, const Entry* inner) {
+            if (own.key.form == HeadingLine::Form::Plain) return;
+            const bool yes = own.accepted || (inner != nullptr && inner->accepted);
+            if (yes) {
+                mark(i, reasonTaken(i));
+                return;
+            }
+            const HeadingLine::Form form = c_[i].heading.form;
+            const std::size_t length = runs_[own.run].size();
+            if (weakForm(form)) {
+                mark(i, length >= 3 && !spaced[own.run] ? HeadingReason::List
+                                                        : HeadingReason::BrokenSequence);
+            } else {
+                mark(i, HeadingReason::Citation);
+            }
+        });
+    }
+
+    HeadingReason reasonTaken(std::size_t i) const {
+        const HeadingLine& h = c_[i].heading;
+        if (h.form == HeadingLine::Form::Named) return HeadingReason::Matter;
+        if (h.volume()) return HeadingReason::Volume;
+        return HeadingReason::Sequence;
+    }
+
+    // Calls `f(candidate, its own entry, its inner entry or null)` for every
+    // candidate with entries.
+    template <typename F>
+    void forEachCandidateEntry(const F& f) {
         for (std::size_t e = 0; e < entries_.size(); ++e) {
+            tick();
             if (entries_[e].inner) continue;
             const bool inner = e + 1 < entries_.size() && entries_[e + 1].inner &&
                                entries_[e + 1].candidate == entries_[e].candidate;
-            const bool yes = accepted[e] || (inner && accepted[e + 1]);
-            fate_[entries_[e].candidate] = yes ? Fate::Accepted : Fate::Rejected;
+            f(entries_[e].candidate, entries_[e], inner ? &entries_[e + 1] : nullptr);
         }
-        acceptedEntry_ = std::move(accepted);
     }
 
-    bool spacedApart(const std::vector<std::size_t>& run) const {
-        std::vector<std::uint64_t> spacing;
+    // Whether a run's headings stand far enough apart for chapters: the
+    // middle of their distances, measured once a run.
+    bool spacedApart(const std::vector<std::size_t>& run) {
+        if (run.size() < 2) return true;
+        spacing_.clear();
         for (std::size_t k = 1; k < run.size(); ++k) {
-            spacing.push_back(c_[entries_[run[k]].candidate].offset -
-                              c_[entries_[run[k - 1]].candidate].offset);
+            tick();
+            spacing_.push_back(c_[entries_[run[k]].candidate].offset -
+                               c_[entries_[run[k - 1]].candidate].offset);
         }
-        if (spacing.empty()) return true;
-        const auto middle = spacing.begin() + static_cast<std::ptrdiff_t>(spacing.size() / 2);
-        std::nth_element(spacing.begin(), middle, spacing.end());
+        const auto middle = spacing_.begin() + static_cast<std::ptrdiff_t>(spacing_.size() / 2);
+        std::nth_element(spacing_.begin(), middle, spacing_.end());
         return *middle >= kListSpacing;
     }
 
-    // Sections: weak forms in a book with chapters of a strong form; a
-    // chapter group whose numbers start again after (nearly) every heading
-    // of another (第一节 under each 第N章); and a heading with the number and
-    // title of the one before of its group (第一章(1), 第一章(2)).
+    // Sections: weak forms in a book with chapters of a strong form; a group
+    // whose numbers start again after (nearly) every heading of a chapter
+    // group above it, where they are numbers alone or the group above is of
+    // a strong form (under weak chapters with titles, titled numbers that
+    // start again are the chapters, and the group above their volumes);
+    // numbers alone, several to a heading of another group; and a heading
+    // with the number and title of the one before of its group (第一章(1),
+    // 第一章(2)).
     void markSections() {
         std::map<GroupKey, std::vector<std::size_t>> chapters;  // accepted entries by group
         std::map<GroupKey, std::vector<std::size_t>> all;       // and all of them
+        std::map<GroupKey, std::size_t> numbersAlone;
+        // Strong chapters in runs of a few: their number, and the stretch of
+        // the book from the first to the last.
         std::size_t strong = 0;
+        std::size_t strongFirst = c_.size();
+        std::size_t strongLast = 0;
         for (std::size_t e = 0; e < entries_.size(); ++e) {
-            if (!isChapterGroup(entries_[e].key)) continue;
-            all[entries_[e].key].push_back(e);
+            tick();
+            const Entry& entry = entries_[e];
+            all[entry.key].push_back(e);
+            if (!entry.accepted || (entry.inner && entry.number <= 1)) continue;
             // A chapter 1 named on its volume's line only opens the volume: no
             // chapter level for others to be sections of.
-            if (!acceptedEntry_[e] || (entries_[e].inner && entries_[e].number <= 1)) continue;
-            chapters[entries_[e].key].push_back(e);
-            const auto form = std::get<0>(entries_[e].key);
-            if (form == HeadingLine::Form::Numbered || form == HeadingLine::Form::English) ++strong;
+            chapters[entry.key].push_back(e);
+            if (c_[entry.candidate].heading.numberOnly) ++numbersAlone[entry.key];
+            if (strongForm(entry.key.form) && !isVolumeGroup(entry.key) &&
+                entry.key.form != HeadingLine::Form::Plain &&
+                runs_[entry.run].size() >= kStrongChapters) {
+                ++strong;
+                strongFirst = std::min(strongFirst, entry.candidate);
+                strongLast = entry.candidate;
+            }
         }
-        // Where strong chapters are a handful against hundreds of weak ones,
-        // they are mentions, and the weak ones the book's chapters.
+        const auto mostlyNumbersAlone = [&](const GroupKey& key) {
+            return 2 * numbersAlone[key] > chapters[key].size();
+        };
+        // Weak forms inside the stretch of strong chapters are their sections;
+        // where strong chapters are a handful against hundreds of weak ones
+        // all through the book, they are mentions, and the weak ones the
+        // book's chapters.
         std::map<GroupKey, bool> section;
         for (const auto& [key, members] : chapters) {
-            section[key] =
-                weakKey(key) && strong >= kStrongChapters && 4 * strong >= members.size();
+            std::size_t inside = 0;
+            for (std::size_t e : members) {
+                const std::size_t i = entries_[e].candidate;
+                inside += i > strongFirst && i < strongLast;
+            }
+            section[key] = weakForm(key.form) && strong >= kStrongChapters &&
+                           (4 * strong >= members.size() || 10 * inside >= 7 * members.size());
         }
-        // Whether numbers start again is a matter of all of a group's headings,
-        // also those too close together to count as chapters on their own.
-        for (const auto& [inner, unused] : chapters) {
-            const std::vector<std::size_t>& members = all[inner];
+        for (const auto& [inner, members] : chapters) {
             for (const auto& [outer, others] : chapters) {
-                if (inner == outer || section[inner] || members.size() <= others.size()) continue;
-                if (startsAgainUnder(members, others)) section[inner] = true;
+                tick();
+                if (inner == outer || section[inner] || section[outer] ||
+                    inner.form == HeadingLine::Form::Plain ||
+                    outer.form == HeadingLine::Form::Named || members.size() <= others.size()) {
+                    continue;
+                }
+                const bool aloneUnder = mostlyNumbersAlone(inner) &&
+                                        (inner.form == HeadingLine::Form::Bare ||
+                                         inner.form == HeadingLine::Form::Bracketed) &&
+                                        !mostlyNumbersAlone(outer) &&
+                                        members.size() >= kSectionsPerChapter * others.size() &&
+                                        spreadUnder(members, others, true);
+                // 节 under 章 or 回 is a section, where it stands under them.
+                const bool wordUnder = inner.form == HeadingLine::Form::Numbered &&
+                                       outer.form == HeadingLine::Form::Numbered &&
+                                       inner.word == U'节' &&
+                                       (outer.word == U'章' || outer.word == U'回') &&
+                                       spreadUnder(members, others, false);
+                const bool againUnder = !isVolumeGroup(outer) &&
+                                        (mostlyNumbersAlone(inner) || strongForm(outer.form)) &&
+                                        startsAgainUnder(all[inner], others);
+                if (aloneUnder || againUnder || wordUnder) {
+                    section[inner] = true;
+                } else if (!isVolumeGroup(outer) && startsAgainUnder(all[inner], others)) {
+                    volumeLevel_.insert(outer);  // titled chapters numbered again in each
+                }
             }
         }
         std::map<GroupKey, std::size_t> lastOfGroup;
         for (std::size_t e = 0; e < entries_.size(); ++e) {
-            if (!acceptedEntry_[e]) continue;
-            const Entry& entry = entries_[e];
+            tick();
+            Entry& entry = entries_[e];
+            if (!entry.accepted) continue;
             const auto found = section.find(entry.key);
             bool isSection = found != section.end() && found->second;
             const auto last = lastOfGroup.find(entry.key);
@@ -341,29 +632,48 @@ private:
                 const HeadingLine& now = c_[entry.candidate].heading;
                 // Numbers alone say nothing of their titles: a slip of the author's.
                 isSection = before.number == entry.number && then.titleHash == now.titleHash &&
-                            !then.numberOnly && !now.numberOnly && !entry.inner;
+                            !then.numberOnly && !now.numberOnly && !entry.inner &&
+                            now.piece == 0;
             }
             lastOfGroup[entry.key] = e;
-            if (isSection) acceptedEntry_[e] = false;
+            if (isSection) entry.accepted = false;
         }
-        for (std::size_t e = 0; e < entries_.size(); ++e) {
-            if (entries_[e].inner) continue;
-            const bool inner = e + 1 < entries_.size() && entries_[e + 1].inner &&
-                               entries_[e + 1].candidate == entries_[e].candidate;
-            if (fate_[entries_[e].candidate] != Fate::Accepted) continue;
-            if (!acceptedEntry_[e] && !(inner && acceptedEntry_[e + 1])) {
-                fate_[entries_[e].candidate] = Fate::Section;
+        forEachCandidateEntry([&](std::size_t i, const Entry& own, const Entry* inner) {
+            if (!taken(i) || is(i, HeadingReason::Matter)) return;
+            if (!own.accepted && !(inner != nullptr && inner->accepted)) {
+                mark(i, HeadingReason::Section);
             }
+        });
+    }
+
+    // Whether the headings of `inner` stand under those of `outer`: nearly
+    // all after its first, and `inMost`, in most of its chapters.
+    bool spreadUnder(const std::vector<std::size_t>& inner, const std::vector<std::size_t>& outer,
+                     bool inMost) {
+        std::size_t after = 0;
+        std::size_t chaptersWith = 0;
+        std::size_t o = 0;
+        std::size_t lastChapter = SIZE_MAX;
+        for (std::size_t e : inner) {
+            tick();
+            const std::size_t i = entries_[e].candidate;
+            while (o < outer.size() && entries_[outer[o]].candidate < i) ++o;
+            if (o == 0) continue;  // before the first of `outer`
+            ++after;
+            if (o != lastChapter) ++chaptersWith;
+            lastChapter = o;
         }
+        return 10 * after >= 7 * inner.size() && (!inMost || 2 * chaptersWith >= outer.size());
     }
 
     // Whether the numbers of `inner` start again after most headings of `outer`.
     bool startsAgainUnder(const std::vector<std::size_t>& inner,
-                          const std::vector<std::size_t>& outer) const {
+                          const std::vector<std::size_t>& outer) {
         std::size_t boundaries = 0;
         std::size_t again = 0;
         std::size_t o = 0;
         for (std::size_t k = 1; k < inner.size(); ++k) {
+            tick();
             const std::size_t from = entries_[inner[k - 1]].candidate;
             const std::size_t to = entries_[inner[k]].candidate;
             bool crossed = false;
@@ -378,11 +688,162 @@ private:
         return boundaries >= 2 && again * 10 >= boundaries * 7;
     }
 
+    // Titles without a number: those the contents list, standing alone in
+    // the body; and, in a book without chapters of a strong form, those the
+    // book sets off alike all through (blank lines above them as above no
+    // paragraph, a site's date stamp or an author under them, a site's
+    // banner above them), far enough apart for chapters.
+    void acceptTitles() {
+        std::unordered_set<std::uint64_t> listed;
+        std::unordered_map<std::uint64_t, std::size_t> inBody;
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            if (is(i, HeadingReason::Contents)) {
+                listed.insert(c_[i].heading.textHash);
+            } else if (c_[i].heading.form == HeadingLine::Form::Plain && open(i)) {
+                ++inBody[c_[i].heading.textHash];
+            }
+        }
+        const auto byContents = [&](std::size_t i) {
+            const HeadingLine& h = c_[i].heading;
+            return h.textHash != 0 && listed.contains(h.textHash) && standsAlone(i);
+        };
+        bool strongChapters = false;
+        for (std::size_t i = 0; i < c_.size() && !strongChapters; ++i) {
+            strongChapters = taken(i) && strongForm(c_[i].heading.form) && !c_[i].heading.volume();
+        }
+        std::size_t blanksMark = kNoBlanksMark;
+        for (std::size_t blanks = 2; blanks <= 4 && m_.textLines > 0; ++blanks) {
+            if (m_.textLinesAfterBlanks[blanks - 1] * kBlanksRarity <= m_.textLines) {
+                blanksMark = blanks;
+                break;
+            }
+        }
+        // The titles of each mark, in the order of the file.
+        enum Mark { Blanks, DateStamp, Byline, SiteLine, Marks };
+        std::vector<std::size_t> marked[Marks];
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            const Candidate& c = c_[i];
+            if (c.heading.form != HeadingLine::Form::Plain) {
+                // A numbered heading out of every sequence that the contents list.
+                if ((is(i, HeadingReason::Citation) || is(i, HeadingReason::BrokenSequence)) &&
+                    byContents(i)) {
+                    mark(i, HeadingReason::ByContents);
+                }
+                continue;
+            }
+            if (!open(i)) continue;
+            if (inBody[c.heading.textHash] > kMostRepeated) {
+                mark(i, HeadingReason::RunningHeader);
+            } else if (byContents(i)) {
+                mark(i, HeadingReason::ByContents);
+            } else if (!strongChapters && !c.heading.punctuated) {
+                if (c.blanksBefore >= blanksMark) marked[Blanks].push_back(i);
+                if (c.next.dateStamp) marked[DateStamp].push_back(i);
+                if (c.next.byline) marked[Byline].push_back(i);
+                if (c.previous.siteLine) marked[SiteLine].push_back(i);
+            }
+        }
+        for (int kind = 0; kind < Marks; ++kind) {
+            const std::vector<std::size_t>& titles = marked[kind];
+            // A site's date stamp or an author's name says more than blank lines do.
+            const bool plainMark = kind == Blanks || kind == SiteLine;
+            if (titles.size() < (plainMark ? kLeastTitles : kLeastMarkedTitles) ||
+                !titlesApart(titles)) {
+                continue;
+            }
+            for (std::size_t i : titles) {
+                if (open(i)) mark(i, HeadingReason::Titles);
+            }
+        }
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            if (open(i)) mark(i, HeadingReason::NotSetOff);
+        }
+        for (Entry& entry : entries_) entry.accepted = entry.accepted || taken(entry.candidate);
+    }
+
+    bool titlesApart(const std::vector<std::size_t>& titles) {
+        spacing_.clear();
+        for (std::size_t k = 1; k < titles.size(); ++k) {
+            tick();
+            spacing_.push_back(c_[titles[k]].offset - c_[titles[k - 1]].offset);
+        }
+        const auto middle = spacing_.begin() + static_cast<std::ptrdiff_t>(spacing_.size() / 2);
+        std::nth_element(spacing_.begin(), middle, spacing_.end());
+        return *middle >= kTitleSpacing;
+    }
+
+    // The later pieces of one chapter a site cut: 风起（2） after 风起（1）,
+    // 第一部分.3.2 after 第一部分.3.1, each after the heading before of its
+    // group with the same number. Where the pieces are all of one heading,
+    // they are the book's.
+    void markPieces() {
+        std::unordered_set<std::uint64_t> headings;  // the heading each piece is of
+        std::map<GroupKey, std::size_t> lastOfGroup;
+        std::vector<std::size_t> pieces;
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            if (!taken(i)) continue;
+            const HeadingLine& now = c_[i].heading;
+            const auto last = lastOfGroup.find(keyOf(now));
+            // A heading numbered on (第5章 风起（2）) is a chapter of its own.
+            if (now.piece >= 2 && last != lastOfGroup.end() &&
+                c_[last->second].heading.titleHash == now.titleHash &&
+                c_[last->second].heading.number == now.number) {
+                pieces.push_back(i);
+            } else if (now.piece != 0) {
+                headings.insert(hashOf(keyOf(now), now.number, now.titleHash));
+            }
+            lastOfGroup[keyOf(now)] = i;
+        }
+        if (headings.size() <= 1) return;
+        for (std::size_t i : pieces) mark(i, HeadingReason::SitePiece);
+        for (Entry& entry : entries_) entry.accepted = entry.accepted && taken(entry.candidate);
+    }
+
+    // The second line of one heading: a title right below or above a number
+    // alone, and a second numbering right next to it (01 above 一), where the
+    // numbering of the group with more headings stays the heading.
+    void markSameBlocks() {
+        std::map<GroupKey, std::size_t> groupSize;
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            if (taken(i)) ++groupSize[keyOf(c_[i].heading)];
+        }
+        const auto numberAlone = [&](std::size_t i) {
+            return taken(i) && c_[i].heading.numberOnly && numberedForm(c_[i].heading.form);
+        };
+        std::size_t previous = c_.size();
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
+            const Candidate& c = c_[i];
+            if (is(i, HeadingReason::NotSetOff) &&
+                ((i > 0 && c.linesBetween == 0 && numberAlone(i - 1)) ||
+                 (i + 1 < c_.size() && c_[i + 1].linesBetween == 0 && numberAlone(i + 1)))) {
+                mark(i, HeadingReason::SameBlock);
+            }
+            if (!taken(i)) continue;
+            const HeadingLine& now = c.heading;
+            if (previous + 1 == i && c.linesBetween == 0) {
+                const HeadingLine& then = c_[previous].heading;
+                if (numberedForm(now.form) && numberedForm(then.form) && !now.volume() &&
+                    !then.volume() && keyOf(now) != keyOf(then) &&
+                    !volumeLevel_.contains(keyOf(then))) {
+                    const bool firstStays = groupSize[keyOf(then)] >= groupSize[keyOf(now)];
+                    mark(firstStays ? i : previous, HeadingReason::SameBlock);
+                    if (firstStays) continue;
+                }
+            }
+            previous = i;
+        }
+    }
+
     // A volume, or a chapter: a line with two numbers is a volume's heading
     // where its volume number is new, and otherwise a chapter that names
     // its volume (第一卷 第二章 …).
     HeadingLevel levelOf(std::size_t i, std::map<GroupKey, std::uint32_t>& lastVolume) const {
         const HeadingLine& heading = c_[i].heading;
+        if (volumeLevel_.contains(keyOf(heading))) return HeadingLevel::Volume;
         if (!heading.volume()) return HeadingLevel::Chapter;
         const GroupKey key = keyOf(heading);
         const auto last = lastVolume.find(key);
@@ -390,42 +851,67 @@ private:
         lastVolume[key] = heading.number;
         const bool innerChapter =
             heading.innerWord != 0 &&
-            isChapterGroup({HeadingLine::Form::Numbered, heading.innerWord, false});
+            !isVolumeGroup({HeadingLine::Form::Numbered, heading.innerWord, false});
         return same && innerChapter ? HeadingLevel::Chapter : HeadingLevel::Volume;
     }
 
     // Headings with nothing between them but blank lines or one title line
     // make one block; a number alone whose book puts titles above numbers
-    // begins its block at its title line.
+    // begins its block at its title line. A block begins a volume with a
+    // volume's heading, or where chapters start again at 1.
     BookStructure blocks() {
         BookStructure structure;
         const bool titlesAbove = titlesStandAbove();
         std::map<GroupKey, std::uint32_t> lastVolume;
+        std::map<GroupKey, std::uint32_t> lastChapter;
         std::size_t previous = c_.size();  // the last heading taken
         for (std::size_t i = 0; i < c_.size(); ++i) {
-            if (fate_[i] != Fate::Accepted) continue;
+            tick();
+            if (!taken(i)) continue;
             const Candidate& c = c_[i];
             bool joins = previous < c_.size();
+            // The lines with text since the heading before: a candidate passed
+            // over is one, but a copy of a heading is none, nor is its second
+            // numbering or title below a number alone.
             std::uint32_t linesBetween = 0;
             for (std::size_t k = previous + 1; joins && k <= i; ++k) {
                 linesBetween += c_[k].linesBetween;
-                if (k < i && fate_[k] != Fate::Repeat) ++linesBetween;
+                if (k < i && !is(k, HeadingReason::Repeat) &&
+                    !(is(k, HeadingReason::SameBlock) && !c_[previous].heading.numberOnly)) {
+                    ++linesBetween;
+                }
             }
             // The one line may be the title of a volume or of a number alone.
             const bool titled = previous < c_.size() &&
                                 (c_[previous].heading.volume() || c_[previous].heading.numberOnly);
-            joins = joins && (linesBetween == 0 || (titled && linesBetween == 1 &&
-                                                    c.linesBetween == 1 && c.previous.titleLike));
+            joins = joins &&
+                    (linesBetween == 0 || (titled && linesBetween == 1 && c.previous.titleLike));
+            const HeadingLevel level = levelOf(i, lastVolume);
+            bool again = false;
+            if (level == HeadingLevel::Chapter && numberedForm(c.heading.form)) {
+                const GroupKey key = keyOf(c.heading);
+                const auto last = lastChapter.find(key);
+                again = last != lastChapter.end() && c.heading.number <= 1 && last->second > 1;
+                lastChapter[key] = c.heading.number;
+            }
             if (!joins) {
-                BookStructure::Cut cut{c.offset, c.line, c.charactersBefore, c.bytesBefore};
-                if (titlesAbove && c.heading.numberOnly && c.linesBetween >= 1 &&
-                    c.previous.titleLike && !c.previous.candidate && !c.next.titleLike) {
-                    cut = {c.previous.offset, c.previous.line, c.previous.charactersBefore,
-                           c.previous.bytesBefore};
+                // A second numbering right above opens the block.
+                BookStructure::Cut cut =
+                    i > 0 && c.linesBetween == 0 && is(i - 1, HeadingReason::SameBlock) &&
+                            numberedForm(c_[i - 1].heading.form)
+                        ? cutAt(c_[i - 1])
+                        : cutAt(c);
+                if (titlesAbove && c.heading.numberOnly && titleLineAbove(i) &&
+                    !c.next.titleLike && c.previousOffsetBack != 0) {
+                    cut = {c.offset - c.previousOffsetBack, c.line - c.blanksBefore - 1u,
+                           c.charactersBefore - c.previousCharactersBack,
+                           c.bytesBefore - c.previousBytesBack, false};
                 }
                 structure.cuts.push_back(cut);
             }
-            structure.headings.push_back({i, levelOf(i, lastVolume), structure.cuts.size() - 1});
+            structure.cuts.back().volume =
+                structure.cuts.back().volume || level == HeadingLevel::Volume || again;
+            structure.headings.push_back({i, level, structure.cuts.size() - 1});
             previous = i;
         }
         return structure;
@@ -433,41 +919,61 @@ private:
 
     // Whether the book puts a heading's title on the line above its number:
     // more numbers alone have a title line above them than below them.
-    bool titlesStandAbove() const {
+    bool titlesStandAbove() {
         std::size_t above = 0;
         std::size_t below = 0;
         for (std::size_t i = 0; i < c_.size(); ++i) {
+            tick();
             const Candidate& c = c_[i];
-            if (fate_[i] != Fate::Accepted || !c.heading.numberOnly) continue;
+            if (!taken(i) || !c.heading.numberOnly) continue;
             if (c.next.titleLike && !c.next.candidate) {
                 ++below;
-            } else if (c.previous.titleLike && !c.previous.candidate && c.linesBetween >= 1) {
+            } else if (titleLineAbove(i)) {
                 ++above;
             }
         }
         return above >= 2 && above > 2 * below;
     }
 
+    // Whether the line right above a candidate is a title of its own: text,
+    // or a title passed over as a heading.
+    bool titleLineAbove(std::size_t i) const {
+        const Candidate& c = c_[i];
+        const bool passedTitle = i > 0 && c.linesBetween == 0 &&
+                                 c_[i - 1].heading.form == HeadingLine::Form::Plain && !taken(i - 1);
+        return c.previous.titleLike && !c.previous.candidate && (c.linesBetween >= 1 || passedTitle);
+    }
+
     const std::vector<Candidate>& c_;
-    std::uint64_t shortLine_;
-    std::vector<Fate> fate_;
+    const BookMeasures& m_;
+    const std::atomic<bool>* stop_;
+    std::uint64_t ticks_ = 0;
+    std::vector<std::uint8_t> verdict_;
     std::vector<Entry> entries_;
-    std::vector<bool> acceptedEntry_;
+    std::vector<std::vector<std::size_t>> runs_;
+    std::vector<std::uint64_t> spacing_;
+    std::set<GroupKey> volumeLevel_;  // chapter groups that stand as volumes above others
 };
 
 }  // namespace
 
+BookStructure::Cut cutAt(const Candidate& candidate) {
+    return {candidate.offset, candidate.line, candidate.charactersBefore, candidate.bytesBefore,
+            false};
+}
+
 BookStructure readBookStructure(const std::vector<Candidate>& candidates,
-                                std::uint64_t shortLineBytes) {
-    return Reader(candidates, shortLineBytes).read();
+                                const BookMeasures& measures,
+                                const std::atomic<bool>* stopRequested) {
+    return Reader(candidates, measures, stopRequested).read();
 }
 
 BookStructure everyCandidateAHeading(const std::vector<Candidate>& candidates) {
     BookStructure structure;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        const Candidate& c = candidates[i];
-        structure.cuts.push_back({c.offset, c.line, c.charactersBefore, c.bytesBefore});
+        structure.cuts.push_back(cutAt(candidates[i]));
         structure.headings.push_back({i, HeadingLevel::Chapter, i});
+        structure.verdicts.push_back(HeadingReason::Sequence);
     }
     return structure;
 }

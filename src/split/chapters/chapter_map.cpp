@@ -92,7 +92,12 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
     }
     const std::vector<Candidate>& candidates = pass.candidates();
     const BookStructure structure = pattern ? everyCandidateAHeading(candidates)
-                                            : readBookStructure(candidates, pass.shortLineBytes());
+                                            : readBookStructure(candidates, pass.measures(),
+                                                                stopRequested);
+    if (structure.stopped) {
+        list.result = ChapterList::Result::Stopped;
+        return list;
+    }
     auto map = std::make_shared<ChapterMap>();
     map->file = pass.identity();
     map->stamp = pass.stamp();
@@ -110,6 +115,7 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
         ChapterBlock block;
         block.offset = cut.offset;
         block.line = cut.line;
+        block.volume = cut.volume;
         block.bytes = bytesAfter - cut.bytesBefore;
         // Each line counted its characters and a CR LF; the chapter's last has none.
         if (options.measure) block.characters = charactersAfter - cut.charactersBefore - 2;
@@ -123,11 +129,19 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
         chapter.line = candidate.line;
         chapter.level = heading.level;
         chapter.block = heading.block;
+        chapter.reason = structure.verdicts[heading.candidate];
         if (options.withText) chapter.text = pass.textOf(candidate);
-        const bool opensBlock =
-            map->headings.empty() || map->headings.back().block != heading.block;
-        if (opensBlock) map->blocks[heading.block].volume = heading.level == HeadingLevel::Volume;
         map->headings.push_back(std::move(chapter));
+    }
+    if (options.passedOver) {
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            if (isTaken(structure.verdicts[i])) continue;
+            const Candidate& candidate = candidates[i];
+            map->passedOver.push_back({candidate.offset, candidate.line, pass.textOf(candidate),
+                                       structure.verdicts[i], candidate.charactersBefore,
+                                       candidate.bytesBefore});
+        }
+        map->leftOut = pass.measures().listItemsLeftOut + pass.measures().copiesLeftOut;
     }
     list.map = std::move(map);
     return list;

@@ -28,6 +28,19 @@ struct Chapter {
     std::string text;          // the heading, UTF-8, blanks at its ends left off
     HeadingLevel level = HeadingLevel::Chapter;
     std::size_t block = 0;  // the chapter it begins or is part of, from 0
+    HeadingReason reason = HeadingReason::Sequence;  // why it is one
+};
+
+// A line that read as a heading and was passed over, and why: a list may
+// show it, and its user bring it in.
+struct PassedOver {
+    std::uint64_t offset = 0;  // of its first byte in the file
+    std::uint64_t line = 0;    // its number, from 1
+    std::string text;          // UTF-8, blanks at its ends left off
+    HeadingReason reason = HeadingReason::Citation;
+    // The measures of the lines before it, as a block's (see ChapterBlock).
+    std::uint64_t charactersBefore = 0;
+    std::uint64_t bytesBefore = 0;
 };
 
 // One place a split may cut: a chapter (a volume's heading and its chapter 1
@@ -43,6 +56,11 @@ struct ChapterBlock {
 struct ChapterMap {
     std::vector<Chapter> headings;  // in the order of the file
     std::vector<ChapterBlock> blocks;
+    // The candidates passed over, in the order of the file, when asked for;
+    // and how many the pass left out uncounted among them (a list's items,
+    // copies of one heading).
+    std::vector<PassedOver> passedOver;
+    std::uint64_t leftOut = 0;
     std::uint64_t prefaceBytes = 0;   // before the first block, as a part holds them
     std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
     SourceFormat format;              // what the file was read as
@@ -74,6 +92,7 @@ struct ChapterList {
 struct ChapterScanOptions {
     bool withText = false;  // the headings' texts, for a list to show
     bool measure = false;   // the blocks' characters, for a split by size at chapters
+    bool passedOver = false;  // the candidates passed over, with their texts
 };
 
 // Reads the source once and finds its chapters: the file open and in

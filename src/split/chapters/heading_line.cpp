@@ -9,12 +9,25 @@ namespace {
 constexpr char32_t kChapter = U'第';
 // The words after a number that make 第 + number a heading; 部分 is read
 // before 部. Volumes and parts come first.
-constexpr std::u32string_view kVolumeWords = U"卷部集篇册季分";
-constexpr std::u32string_view kChapterWords = U"章回节讲课话幕";
-// Front and back matter, the longer names first.
-constexpr std::u32string_view kMatter[] = {U"完本感言", U"序章", U"序言", U"序幕", U"自序", U"代序",
-                                           U"前言",     U"楔子", U"引子", U"尾声", U"后记", U"番外",
-                                           U"终章",     U"附录", U"跋",   U"序"};
+constexpr std::u32string_view kVolumeWords = U"卷部集篇册季分编辑";
+constexpr std::u32string_view kChapterWords = U"章回节讲课话幕折";
+// Front and back matter, the longer names before those they begin with.
+constexpr std::u32string_view kMatter[] = {
+    U"出版者的话", U"完本感言", U"出版说明", U"出版后记", U"再版前言", U"再版后记", U"译者前言",
+    U"译者后记", U"作者前言", U"写在前面", U"写在后面", U"内容简介", U"结束语", U"卷首语",
+    U"译者序", U"作者序", U"译后记", U"序章", U"序言", U"序幕", U"序曲", U"自序", U"代序",
+    U"新序", U"前言", U"楔子", U"引子", U"引言", U"导言", U"导论", U"绪论", U"绪言", U"尾声",
+    U"后记", U"后序", U"番外", U"外传", U"终章", U"附录", U"附记", U"致谢", U"鸣谢", U"结语",
+    U"余论", U"题记", U"注释", U"说明", U"跋", U"序"};
+// The matter a title of the book's own may end in: 中译本前言, 出版后记,
+// “作品集”新序; a lone 序 or 跋 only after a word that makes it one.
+constexpr std::u32string_view kMatterEndings[] = {U"前言", U"序言", U"后记", U"导言",
+                                                  U"引言", U"后序", U"致谢", U"序", U"跋"};
+constexpr std::u32string_view kBeforeLoneMatter = U"版本者新再自代总译原的”》」』）)—";
+// What a site writes on its pages of a book: 书名_分节阅读_5.
+constexpr std::u32string_view kPageWords = U"分节阅读";
+// The longest title that stands on a line of its own.
+constexpr std::size_t kTitleCharacters = 30;
 constexpr std::u32string_view kChapterInEnglish[] = {U"Chapter", U"CHAPTER"};
 // Words that open a weak heading before its number: 卷一, 章 12.
 constexpr std::u32string_view kWordsFirst = U"卷章部篇";
@@ -83,16 +96,50 @@ std::uint64_t hashOf(std::u32string_view text, std::size_t most = SIZE_MAX) {
     return any ? hash | 1 : 0;
 }
 
-// A title without the mark of a part of one chapter: 风起（上）, 风起(2).
-std::u32string_view withoutPartMark(std::u32string_view title) {
+int chineseValue(char32_t c);
+
+// A title without the mark of a part of one chapter: 风起（上）, 风起(2);
+// `piece` says which part it marks, 0 where it has no mark.
+std::u32string_view withoutPartMark(std::u32string_view title, std::uint8_t& piece) {
     title = trimmed(title);
+    piece = 0;
+    const auto partNumber = [](std::u32string_view mark) -> std::uint8_t {
+        if (mark.size() == 1 && isOneOf(mark[0], U"上中下")) {
+            return mark[0] == U'上' ? 1 : mark[0] == U'中' ? 2 : 3;
+        }
+        unsigned value = 0;
+        for (char32_t c : mark) {
+            if (c >= U'0' && c <= U'9') {
+                value = value * 10 + (c - U'0');
+            } else if (c >= U'\xFF10' && c <= U'\xFF19') {
+                value = value * 10 + (c - U'\xFF10');
+            } else if (chineseValue(c) >= 0 && chineseValue(c) < 10) {
+                value = value * 10 + static_cast<unsigned>(chineseValue(c));
+            } else if (c == U'十') {
+                value = value == 0 ? 10 : value * 10;
+            } else {
+                return 0;
+            }
+        }
+        return static_cast<std::uint8_t>(std::min(value, 255u));
+    };
+    // 3.2: the second piece of 3.
+    const std::size_t point = title.find_last_of(U".．");
+    if (point != std::u32string_view::npos && point > 0 && point + 1 < title.size() &&
+        std::all_of(title.begin(), title.end(),
+                    [](char32_t c) { return isDigit(c) || c == U'.' || c == U'．'; })) {
+        piece = partNumber(title.substr(point + 1));
+        return title.substr(0, point);
+    }
     if (!title.empty() && isOneOf(title.back(), U")）】]")) {
         const std::size_t open = title.find_last_of(U"(（【[");
         if (open != std::u32string_view::npos && title.size() - open <= 5) {
+            piece = partNumber(title.substr(open + 1, title.size() - open - 2));
             title = title.substr(0, open);
         }
-    } else if (!title.empty() && isOneOf(title.back(), U"上中下")) {
-        title.remove_suffix(1);
+    } else if (title.size() >= 2 && isOneOf(title.back(), U"上中下") &&
+               !isOneOf(title[title.size() - 2], U"之以而在")) {
+        title.remove_suffix(1);  // 风起上: the same title, no part number to tell
     }
     return trimmed(title);
 }
@@ -151,18 +198,34 @@ std::size_t skipBlanks(std::u32string_view text, std::size_t at) {
     return at;
 }
 
-// A table of contents' line: the title, leader dots, a page number.
-bool isContentsLine(std::u32string_view text) {
+// A table of contents' line: the title, leader dots, a page number. Its
+// title, or nothing for any other line.
+std::optional<std::u32string_view> contentsEntry(std::u32string_view text) {
     std::size_t end = text.size();
     while (end > 0 && (isDigit(text[end - 1]) || isBlank(text[end - 1]))) --end;
-    if (end == text.size()) return false;
+    if (end == text.size()) return std::nullopt;
     std::size_t dots = 0;
     while (end > 0 &&
            std::u32string_view(U"…．.·-—_").find(text[end - 1]) != std::u32string_view::npos) {
         --end;
         ++dots;
     }
-    return dots >= 3 || (dots >= 1 && text[end] == U'…');
+    if (dots >= 3 || (dots >= 1 && text[end] == U'…')) return trimmed(text.substr(0, end));
+    return std::nullopt;
+}
+
+// A scan's page number on a line of its own: -- 12, - 12 -, —12—.
+bool isPageNumber(std::u32string_view text) {
+    if (text.empty() || !isOneOf(text.front(), U"-—－")) return false;
+    bool digits = false;
+    for (char32_t c : text) {
+        if (isDigit(c)) {
+            digits = true;
+        } else if (!isOneOf(c, U"-—－") && !isBlank(c)) {
+            return false;
+        }
+    }
+    return digits;
 }
 
 // What may stand before 第: nothing, or up to a dozen characters that end in
@@ -199,11 +262,18 @@ bool isEndMarker(std::u32string_view title) {
     return !title.empty() && title.size() <= 4 && isOneOf(title.back(), kEndWords);
 }
 
-// Sentence punctuation inside a title; one ！ or ？ at its end is a title's.
+// Sentence punctuation inside a title; one ！ or ？ at its end is a title's,
+// so are a colon between its parts (序：风起) and the dots a site cut it with.
 bool punctuatedTitle(std::u32string_view title) {
     title = trimmed(title);
+    while (!title.empty() && title.back() == U'…') title.remove_suffix(1);
     if (!title.empty() && isOneOf(title.back(), U"！？!?")) title.remove_suffix(1);
-    return std::any_of(title.begin(), title.end(), [](char32_t c) {
+    const std::size_t colon = title.find_first_of(U"：:");
+    const bool oneColon = colon != std::u32string_view::npos && colon > 0 &&
+                          colon + 1 < title.size() &&
+                          title.find_first_of(U"：:", colon + 1) == std::u32string_view::npos;
+    return std::any_of(title.begin(), title.end(), [oneColon](char32_t c) {
+        if (oneColon && (c == U'：' || c == U':')) return false;
         return isOneOf(c, kSentencePunctuation) || isOneOf(c, U"。！？!?");
     });
 }
@@ -213,7 +283,7 @@ void describeTitle(HeadingLine& heading, std::u32string_view title) {
     while (!title.empty() && isDecoration(title.back())) title.remove_suffix(1);
     heading.numberOnly = trimmed(title).empty();
     heading.punctuated = punctuatedTitle(title);
-    heading.titleHash = hashOf(withoutPartMark(title));
+    heading.titleHash = hashOf(withoutPartMark(title, heading.piece));
     heading.titleHeadHash = hashOf(title, 4);
 }
 
@@ -246,6 +316,7 @@ void readInnerNumber(HeadingLine& heading, std::u32string_view title) {
 // 第 + number + word at text[at], then the rest of the line.
 std::optional<HeadingLine> readNumbered(std::u32string_view text, std::size_t at) {
     HeadingLine heading;
+    const bool opensLine = at == 0;
     at = skipBlanks(text, at + 1);
     const std::optional<std::uint32_t> number = readNumber(text, at, heading.chineseNumber);
     if (!number) return std::nullopt;
@@ -262,11 +333,18 @@ std::optional<HeadingLine> readNumbered(std::u32string_view text, std::size_t at
     // A sentence that mentions a chapter: 第三章的时候, or one that ends as sentences do.
     if (at < text.size() && isOneOf(text[at], kSentenceWords)) return std::nullopt;
     const std::u32string_view title = titleAfter(text, at);
-    if (text.find(U'。') != std::u32string_view::npos || isEndMarker(title)) return std::nullopt;
+    // A 。 ends a sentence; only a title of a heading that opens its line may
+    // hold one between its parts (第四章 收获。一本书).
+    const std::size_t stop = text.find(U'。');
+    if (stop != std::u32string_view::npos &&
+        (!opensLine || stop + 1 == text.size() || title.size() > kTitleCharacters + 10)) {
+        return std::nullopt;
+    }
     heading.form = HeadingLine::Form::Numbered;
     heading.word = word;
     heading.number = *number;
     describeTitle(heading, title);
+    if (isEndMarker(title)) heading.miss = HeadingLine::Miss::EndMarker;
     if (isOneOf(word, kVolumeWords)) readInnerNumber(heading, title);
     return heading;
 }
@@ -378,6 +456,20 @@ std::optional<HeadingLine> readNumberFirst(std::u32string_view text) {
         describeTitle(heading, text.substr(at + 1));
         return heading;
     }
+    // 12. 雨夜, 12．雨夜: digits and a point, not a decimal (1.5 倍).
+    if ((text[at] == U'.' || text[at] == U'．') && numberAt == 0 && !heading.chineseNumber &&
+        numberLength <= 4 && at + 1 < text.size() && !isDigit(text[at + 1]) &&
+        !isOneOf(text[at + 1], U".．")) {
+        const std::u32string_view title = trimmed(text.substr(at + 1));
+        // Not a file's name: 001.txt.
+        if (title.empty() || title.size() > kTitleCharacters ||
+            std::all_of(title.begin(), title.end(), [](char32_t c) { return c < 0x80; })) {
+            return std::nullopt;
+        }
+        heading.form = HeadingLine::Form::Listed;
+        describeTitle(heading, title);
+        return heading;
+    }
     heading.form = HeadingLine::Form::Titled;
     // 正文 068一群老友: after 正文, a number of two digits or more needs no blank.
     const bool attached = body && numberLength >= 2 && !heading.chineseNumber && isHan(text[at]);
@@ -400,9 +492,22 @@ std::optional<HeadingLine> readCore(std::u32string_view text) {
     // 第 after a prefix; the prefix may hold a 第 of its own (第一梦 春雨 第01章).
     for (std::size_t at = 0; at < text.size() && at <= kLongestPrefix; ++at) {
         if (text[at] != kChapter || !isPrefix(text.substr(0, at))) continue;
-        if (std::optional<HeadingLine> heading = readNumbered(text, at)) return heading;
+        if (std::optional<HeadingLine> heading = readNumbered(text, at)) {
+            // 书名_第3章: a site's page of the book, named after it.
+            if (at > 0 && isOneOf(text[at - 1], U"_＿")) heading->miss = HeadingLine::Miss::PageMarker;
+            return heading;
+        }
     }
     if (std::optional<HeadingLine> named = readNamed(text)) return named;
+    // A name spaced out to look wide: 前　　言, 后 记.
+    if (text.size() <= 12 && std::any_of(text.begin(), text.end(), isBlank)) {
+        std::array<char32_t, 12> compact;
+        std::size_t count = 0;
+        for (char32_t c : text) {
+            if (!isBlank(c)) compact[count++] = c;
+        }
+        if (std::optional<HeadingLine> named = readNamed({compact.data(), count})) return named;
+    }
     // The same names after a bracket or a bullet: 【番外】, ●楔子.
     std::size_t start = 0;
     while (start < text.size() && start < 2 && !isLetterOrDigit(text[start]) &&
@@ -416,7 +521,97 @@ std::optional<HeadingLine> readCore(std::u32string_view text) {
     return readNumberFirst(text);
 }
 
+// 书评一：题目, 案例 12: a word of two or three characters of the book's
+// own, a number, and the title after a mark or a blank.
+bool readLabeled(std::u32string_view text, HeadingLine& heading) {
+    std::size_t at = 0;
+    while (at < text.size() && at < 3 && isHan(text[at]) && chineseValue(text[at]) < 0 &&
+           text[at] != kChapter) {
+        ++at;
+    }
+    if (at < 2) return false;
+    const std::u32string_view label = text.substr(0, at);
+    at = skipBlanks(text, at);
+    const std::optional<std::uint32_t> number = readNumber(text, at, heading.chineseNumber);
+    if (!number || (at < text.size() && !isBlank(text[at]) && !isOneOf(text[at], U"：:、.．"))) {
+        return false;
+    }
+    heading.form = HeadingLine::Form::Labeled;
+    // The label's hash stands for its word, above every character's code.
+    heading.word = static_cast<char32_t>(0x80000000u | (hashOf(label) & 0x7FFFFFFFu));
+    heading.number = *number;
+    describeTitle(heading, titleAfter(text, at));
+    return true;
+}
+
+// 中译本前言, 出版后记, “作品集”新序: a title of the book's own that ends in a
+// name of front or back matter.
+bool readMatterEnding(std::u32string_view text, HeadingLine& heading) {
+    std::uint8_t piece = 0;
+    const std::u32string_view title = withoutPartMark(text, piece);
+    if (title.size() > 16) return false;
+    for (std::u32string_view ending : kMatterEndings) {
+        if (title.size() <= ending.size() ||
+            title.substr(title.size() - ending.size()) != ending) {
+            continue;
+        }
+        if (ending.size() == 1 && !isOneOf(title[title.size() - 2], kBeforeLoneMatter)) {
+            return false;
+        }
+        heading.form = HeadingLine::Form::Named;
+        heading.word = ending.front();
+        describeTitle(heading, text);
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+std::optional<HeadingLine> readTitle(std::u32string_view text) {
+    text = trimmed(text);
+    if (text.empty() || text.size() > HeadingReader::kMaxCharacters || contentsEntry(text)) {
+        return std::nullopt;
+    }
+    std::u32string_view core = undecoratedHeading(text);
+    if (core.substr(0, kBodyWord.size()) == kBodyWord) core = trimmed(core.substr(kBodyWord.size()));
+    if (core.empty() || core.size() > kTitleCharacters) return std::nullopt;
+    // A title may quote a word (“风”的故事) or stand in quotes whole; a line
+    // that opens a quote it doesn't close, or opens with one that closes
+    // before its end, is somebody's words.
+    const auto opened = std::count_if(core.begin(), core.end(), [](char32_t c) {
+        return isOneOf(c, U"“「『");
+    });
+    const auto closed = std::count_if(core.begin(), core.end(), [](char32_t c) {
+        return isOneOf(c, U"”」』");
+    });
+    const bool quotesSpeech = opened != closed ||
+                              (isOneOf(core.front(), U"“「『") && opened == 1 &&
+                               !isOneOf(core.back(), U"”」』")) ||
+                              std::any_of(core.begin(), core.end(),
+                                          [](char32_t c) { return isOneOf(c, U"‘’\"'"); });
+    if (punctuatedTitle(core) || quotesSpeech) return std::nullopt;
+    // A line that introduces what follows (书评：), one without a word, a
+    // date (2003年, 12月) and a note (①, ⑵, ㈠).
+    const std::size_t words = static_cast<std::size_t>(std::count_if(core.begin(), core.end(), isHan));
+    if (isOneOf(core.back(), U"：:，,、;；") || words == 0 ||
+        (words <= 2 && std::any_of(core.begin(), core.end(), isDigit)) ||
+        (core.front() >= U'\x2460' && core.front() <= U'\x24FF') ||
+        (core.front() >= U'\x3220' && core.front() <= U'\x325F')) {
+        return std::nullopt;
+    }
+    HeadingLine heading;
+    if (!readLabeled(core, heading) && !readMatterEnding(core, heading)) {
+        heading.form = HeadingLine::Form::Plain;
+        describeTitle(heading, core);
+    }
+    if (core.find(kPageWords) != std::u32string_view::npos) {
+        heading.miss = HeadingLine::Miss::PageMarker;
+    }
+    heading.characters = static_cast<std::uint16_t>(core.size());
+    heading.textHash = hashOf(core);
+    return heading;
+}
 
 bool HeadingLine::volume() const {
     return (form == Form::Numbered && isOneOf(word, kVolumeWords)) ||
@@ -428,12 +623,18 @@ bool holdsSentencePunctuation(std::u32string_view text) {
 }
 
 std::optional<HeadingLine> readHeading(std::u32string_view text) {
-    if (text.empty() || text.size() > HeadingReader::kMaxCharacters || isContentsLine(text)) {
-        return std::nullopt;
+    if (text.empty() || text.size() > HeadingReader::kMaxCharacters) return std::nullopt;
+    if (const std::optional<std::u32string_view> entry = contentsEntry(text)) {
+        std::optional<HeadingLine> heading = readHeading(*entry);
+        if (heading) heading->miss = HeadingLine::Miss::ContentsLine;
+        return heading;
     }
     const std::u32string_view core = undecoratedHeading(text);
     if (core.empty()) return std::nullopt;
     std::optional<HeadingLine> heading = readCore(core);
+    if (heading && (isPageNumber(text) || core.find(kPageWords) != std::u32string_view::npos)) {
+        heading->miss = HeadingLine::Miss::PageMarker;
+    }
     // Past 40 characters only 第 + number + word, with what a site adds after
     // the title (更新时间 …), and such a line counts only in its sequence.
     if (heading && core.size() > HeadingReader::kMaxHeadingCharacters &&
@@ -506,16 +707,19 @@ bool HeadingReader::mayStartHeading(std::string_view line) const {
            line.substr(0, window).find(chapterBytes_) != std::string_view::npos;
 }
 
-std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
-    // Lines that may be headings are short: decoded here, not on the heap.
-    std::array<char32_t, kMaxBytes> text;
+std::u32string_view HeadingReader::decoded(std::string_view line, ShortText& text) const {
     std::size_t count = 0;
+    for (std::size_t at = 0; at < line.size() && count < text.size();) {
+        text[count++] = readingForm(codec_.decode(line, at));
+    }
+    return trimmed({text.data(), count});
+}
+
+std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
+    ShortText text;
     if (pattern_) {
         if (line.size() > kMaxPatternBytes) return std::nullopt;
-        for (std::size_t at = 0; at < line.size();) {
-            text[count++] = readingForm(codec_.decode(line, at));
-        }
-        if (!pattern_->foundIn({text.data(), count})) return std::nullopt;
+        if (!pattern_->foundIn(decoded(line, text))) return std::nullopt;
         return HeadingLine{};
     }
     // Cheapest first: the length, then the first character, then the count.
@@ -523,15 +727,18 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
         (line.size() > kMaxCharacters && codec_.countCharacters(line) > kMaxCharacters)) {
         return std::nullopt;
     }
-    for (std::size_t at = 0; at < line.size() && count < text.size();) {
-        text[count++] = readingForm(codec_.decode(line, at));
-    }
-    return readHeading(trimmed({text.data(), count}));
+    return readHeading(decoded(line, text));
+}
+
+std::optional<HeadingLine> HeadingReader::readTitle(std::string_view line) const {
+    if (pattern_ || line.size() > kMaxCharacters * characterBytes_) return std::nullopt;
+    ShortText text;
+    return tovane::readTitle(decoded(line, text));
 }
 
 bool HeadingReader::matches(std::string_view line) const {
     const std::optional<HeadingLine> heading = read(line);
-    return heading && !heading->weak() &&
+    return heading && !heading->weak() && heading->miss == HeadingLine::Miss::None &&
            (pattern_ || heading->characters <= kMaxHeadingCharacters);
 }
 

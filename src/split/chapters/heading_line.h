@@ -27,27 +27,42 @@ namespace tovane {
 // What a line says as a heading.
 struct HeadingLine {
     enum class Form : std::uint8_t {
-        Numbered,  // 第 + number + 章/回/节/卷/集/部/篇/讲/课/话/幕/季/册/部分
-        Named,  // front and back matter: 序, 前言, 楔子, 尾声, 后记, 跋, 附录, 番外 …
-        English,    // Chapter 3, CHAPTER IV
+        Numbered,  // 第 + number + 章/回/节/卷/集/部/篇/编/讲/课/话/幕/季/册/部分
+        Named,     // front and back matter: 序, 前言, 楔子, 尾声, 后记, 跋, 附录, 番外 …
+        English,   // Chapter 3, CHAPTER IV
         WordFirst,  // 卷一, 章 12: a heading word, then the number
+        Labeled,    // 书评一：题目, 案例 12：a word of the book's own, then the number
         Bare,       // the number alone: 一, 12, 01
         Bracketed,  // （1）, (一)
-        Listed,     // 一、雨夜
+        Listed,     // 一、雨夜, 12. 雨夜
         Titled,     // 一 远行, 正文 001 初见: the number and a short title
+        Plain,      // a title without a number, set off from the text
+    };
+    // What makes a line that reads as a heading none: it is still a
+    // candidate, so that a list of verdicts can say why it was passed over.
+    enum class Miss : std::uint8_t {
+        None,
+        EndMarker,     // 第三卷终, （第五卷完）
+        ContentsLine,  // 第一章 风起……………12: an entry with its page
+        PageMarker,    // 书名_第3章, _分节阅读_5, -- 12: a site's or a scan's page
     };
     Form form = Form::Numbered;
-    char32_t word = 0;  // 章, 卷 …; 分 for 部分; a matter's first character; 0 for none
-    std::uint32_t number = 0;    // 0 for none
+    Miss miss = Miss::None;
     bool chineseNumber = false;  // written in Chinese numerals
+    bool numberOnly = false;     // nothing after the number and its word: the title may stand
+                                 // on a line of its own
+    bool punctuated = false;     // sentence punctuation inside the title
+    // The number of a part mark at the title's end: 风起（2） is 2, 风起（上）
+    // is 1; 0 for none.
+    std::uint8_t piece = 0;
+    std::uint16_t characters = 0;  // of the heading without its decoration
+    char32_t word = 0;  // 章, 卷 …; 分 for 部分; a matter's first character; a label's hash;
+                        // 0 for none
+    std::uint32_t number = 0;  // 0 for none
     // A second heading word and number on the line: 第二季 第三卷 风雪夜归,
     // 第一卷 第一章 少年.
     char32_t innerWord = 0;
     std::uint32_t innerNumber = 0;
-    bool numberOnly = false;       // nothing after the number and its word: the title may stand
-                                   // on a line of its own
-    bool punctuated = false;       // sentence punctuation inside the title
-    std::uint16_t characters = 0;  // of the heading without its decoration
     // Hashes of the heading's words, blanks and punctuation left out: the
     // whole heading, and its title alone without a part mark such as （上）
     // or (2). 0 for none.
@@ -57,7 +72,7 @@ struct HeadingLine {
     std::uint64_t titleHeadHash = 0;
 
     // The weak forms are headings only where they form a sequence.
-    bool weak() const { return form >= Form::WordFirst; }
+    bool weak() const { return form >= Form::WordFirst && form != Form::Plain; }
     // Volumes and parts: units above a chapter.
     bool volume() const;
 };
@@ -81,6 +96,15 @@ public:
     // `line` (without its terminator) as a candidate heading, or nothing.
     // With a user's pattern, a line it is found in reads as a numbered heading.
     std::optional<HeadingLine> read(std::string_view line) const;
+    // `line`, which `read` passed over, as a title of a line of its own: a
+    // heading that opens with a word of the book's own (书评一：, 中译本前言)
+    // or a plain title of at most 30 characters without sentence punctuation.
+    // Nothing for a user's pattern, and for any other line.
+    std::optional<HeadingLine> readTitle(std::string_view line) const;
+    // Lines that may be headings are short: decoded on the stack, in the
+    // characters headings are read by, blanks at the ends left off.
+    using ShortText = std::array<char32_t, kMaxBytes>;
+    std::u32string_view decoded(std::string_view line, ShortText& text) const;
     // Whether `line` is a heading on its own: a strong form of at most 40
     // characters by the built-in rule, or one the user's pattern is found in.
     bool matches(std::string_view line) const;
@@ -114,6 +138,8 @@ std::u32string_view trimmed(std::u32string_view text);
 
 // `text` (decoded, blanks at its ends left off) read as a candidate heading.
 std::optional<HeadingLine> readHeading(std::u32string_view text);
+// And as a title: see HeadingReader::readTitle.
+std::optional<HeadingLine> readTitle(std::u32string_view text);
 
 // Whether a decoded line holds sentence punctuation: a line of the book's
 // text rather than a title.

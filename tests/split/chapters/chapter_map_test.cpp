@@ -109,7 +109,7 @@ TEST_P(ChapterListTest, HeadingsWithAPrefixBlanksOrOtherNumbers) {
         [](unsigned n) { return "●第" + chinese(n) + "章  绪论"; },
         [](unsigned n) { return "[(第" + std::to_string(n) + "章 山雨欲来)]"; },
         [](unsigned n) { return "网友上传章节 第" + chinese(n) + "章 夜渡江城"; },
-        [](unsigned n) { return "青云记_第" + std::to_string(n) + "章"; },
+        [](unsigned n) { return "青云记·第" + std::to_string(n) + "章"; },
         [](unsigned n) { return "第一梦 春雨 第" + padded(n, 2) + "章"; },
         [](unsigned n) { return "第 " + std::to_string(n) + " 章"; },
         [](unsigned n) { return "第　" + chinese(n) + "　卷"; },
