@@ -286,6 +286,7 @@ BookPass::Result BookPass::run() {
             std::copy_n(line.view().data(), text.held, text.bytes.data());
             if (text.whole) text.heading = reader_->read(line.view());
         }
+        if (line.length < lengths_.size()) ++lengths_[line.length];
         if (line.length > measures_.shortLineBytes) {
             ++measures_.textLines;
             for (std::uint32_t k = 0; k < 4; ++k) {
@@ -307,6 +308,7 @@ BookPass::Result BookPass::run() {
             if (held->exists && !settle(*held, before->exists ? before : nullptr, nullptr)) {
                 return Result::Failed;
             }
+            measureWrap();
             return Result::Done;
         case LineSource::Trouble::Stopped:
             return Result::Stopped;
@@ -316,6 +318,24 @@ BookPass::Result BookPass::run() {
     }
     problem_ = Problem::about(Problem::Kind::CannotRead, path_, source_.error());
     return Result::Failed;
+}
+
+// A book wrapped at a width has a quarter of its lines or more within a
+// character of one length, past a short line's.
+void BookPass::measureWrap() {
+    const std::size_t character = source_.codec().encoding() == Encoding::Utf8 ? 3 : 2;
+    std::uint64_t lines = 0;
+    for (std::size_t length = 20; length < lengths_.size(); ++length) lines += lengths_[length];
+    std::uint64_t most = 0;
+    for (std::size_t length = measures_.shortLineBytes / 2; length + character < lengths_.size();
+         ++length) {
+        std::uint64_t near = 0;
+        for (std::size_t k = 0; k <= character; ++k) near += lengths_[length + k];
+        if (near > most && 4 * near >= lines) {
+            most = near;
+            measures_.wrapBytes = length;
+        }
+    }
 }
 
 std::string BookPass::textOf(const Candidate& candidate) {

@@ -52,6 +52,7 @@ private:
     const std::optional<HeadingLine>& titleOf(TextLine& line);
     bool keep(const Candidate& candidate);
     bool settle(TextLine& line, TextLine* before, TextLine* after);
+    void measureWrap();
 
     std::shared_ptr<SourceFile> file_;
     const std::string path_;
@@ -72,6 +73,9 @@ private:
     // A run of candidates of one weak form close together: a list's items.
     std::size_t listRun_ = 0;
     std::size_t sameRun_ = 0;  // and copies of one heading with nothing between
+    // How many lines with text have each length in bytes, up to the longest
+    // a wrapped book's lines have.
+    std::array<std::uint32_t, 512> lengths_{};
     std::uint64_t characters_ = 0;  // of the lines so far, each with the two of a CR LF
     std::uint64_t bytes_ = 0;       // of the lines so far as parts hold them
     Problem problem_;

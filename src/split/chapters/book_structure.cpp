@@ -149,6 +149,15 @@ private:
         return c.blanksBefore > 0 || c.blanksAfter > 0 || setOff(c.previous) || setOff(c.next);
     }
 
+    // In a book wrapped at a width, a numbered line nearly as long as the
+    // others (digits take less room) with the text running on under it
+    // opens a paragraph.
+    bool paragraphStart(std::size_t i) const {
+        const Candidate& c = c_[i];
+        return m_.wrapBytes != 0 && c.length + kWrapSlack * m_.shortLineBytes / 40 >= m_.wrapBytes &&
+               c.blanksAfter == 0 && c.next.exists && !c.next.candidate;
+    }
+
     // Lines that read as headings but say themselves they are none.
     void markMisses() {
         for (std::size_t i = 0; i < c_.size(); ++i) {
@@ -473,6 +482,7 @@ private:
                     entry.accepted = standsAlone(entry.candidate);
                     break;
                 default: {
+                    if (paragraphStart(entry.candidate)) break;
                     // A short run starts low: years (2003, 2005, 2007) are no chapters.
                     const std::uint32_t firstNumber = entries_[runs_[entry.run].front()].number;
                     entry.accepted =
@@ -524,17 +534,26 @@ private:
 
     // Whether a run's headings stand far enough apart for chapters: the
     // middle of their distances, measured once a run.
+    // Two headings are a list's items, too close for chapters, when both
+    // few bytes and few lines of text stand between them; a run is spaced
+    // apart when at most half of its neighbours are.
     bool spacedApart(const std::vector<std::size_t>& run) {
-        if (run.size() < 2) return true;
-        spacing_.clear();
+        if (linesUpTo_.empty()) {
+            std::uint64_t lines = 0;
+            for (const Candidate& c : c_) {
+                lines += c.linesBetween + 1u;
+                linesUpTo_.push_back(lines);
+            }
+        }
+        std::size_t close = 0;
         for (std::size_t k = 1; k < run.size(); ++k) {
             tick();
-            spacing_.push_back(c_[entries_[run[k]].candidate].offset -
-                               c_[entries_[run[k - 1]].candidate].offset);
+            const std::size_t from = entries_[run[k - 1]].candidate;
+            const std::size_t to = entries_[run[k]].candidate;
+            close += c_[to].offset - c_[from].offset < kListSpacing &&
+                     linesUpTo_[to] - linesUpTo_[from] <= kListLines + 1;
         }
-        const auto middle = spacing_.begin() + static_cast<std::ptrdiff_t>(spacing_.size() / 2);
-        std::nth_element(spacing_.begin(), middle, spacing_.end());
-        return *middle >= kListSpacing;
+        return 2 * close <= run.size() - 1;
     }
 
     // Sections: weak forms in a book with chapters of a strong form; a group
@@ -952,6 +971,7 @@ private:
     std::vector<Entry> entries_;
     std::vector<std::vector<std::size_t>> runs_;
     std::vector<std::uint64_t> spacing_;
+    std::vector<std::uint64_t> linesUpTo_;  // lines with text up to each candidate, its own too
     std::set<GroupKey> volumeLevel_;  // chapter groups that stand as volumes above others
 };
 

@@ -69,6 +69,9 @@ struct BookMeasures {
     // Of them, those after at least 1, 2, 3 and 4 blank lines.
     std::uint64_t textLinesAfterBlanks[4] = {0, 0, 0, 0};
     std::uint64_t shortLineBytes = 80;  // of a line of 40 characters, a banner's most
+    // The bytes of a full line where the book is wrapped at a width (most
+    // of its lines as long as each other); 0 where it is not.
+    std::uint64_t wrapBytes = 0;
     // Candidates the pass left out: a list's items past its first few, and
     // copies of one heading past the first few.
     std::uint64_t listItemsLeftOut = 0;

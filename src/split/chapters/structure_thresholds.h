@@ -31,6 +31,8 @@ inline constexpr std::size_t kCopiesKept = 2;
 
 // A title stands on its own line of at most this many characters.
 inline constexpr std::size_t kTitleCharacters = 30;
+// A line within this many characters of a wrapped book's width is a full line.
+inline constexpr std::uint64_t kWrapSlack = 4;
 // A site's banner between a heading and its copy: this many lines at most,
 // each no longer than a short line.
 inline constexpr std::uint32_t kBannerLines = 2;
