@@ -71,9 +71,9 @@ void describe(std::u32string_view text, LineNote& note) {
     note.siteLine = namesSite(text);
 }
 
-std::uint32_t backFrom(std::uint64_t later, std::uint64_t earlier) {
+std::uint16_t backFrom(std::uint64_t later, std::uint64_t earlier) {
     const std::uint64_t back = later - earlier;
-    return back <= std::numeric_limits<std::uint32_t>::max() ? static_cast<std::uint32_t>(back)
+    return back <= std::numeric_limits<std::uint16_t>::max() ? static_cast<std::uint16_t>(back)
                                                              : 0;
 }
 
@@ -146,11 +146,13 @@ const std::optional<HeadingLine>& BookPass::titleOf(TextLine& line) {
 // Whether a candidate is kept: a list's items past its first few, and
 // copies of one heading past the first few, are left out and counted.
 bool BookPass::keep(const Candidate& candidate) {
-    if (candidates_.empty()) return true;
-    const Candidate& last = candidates_.back();
     const HeadingLine& now = candidate.heading;
-    const HeadingLine& then = last.heading;
-    if (candidate.linesBetween == 0 && now.textHash != 0 && now.textHash == then.textHash) {
+    const LastSeen then = lastSeen_;
+    const std::uint32_t lines = linesSinceSeen_;
+    lastSeen_ = {true, now.form, now.word, now.chineseNumber, now.textHash, candidate.bytesBefore};
+    linesSinceSeen_ = 0;
+    if (!then.exists) return true;
+    if (lines == 0 && now.textHash != 0 && now.textHash == then.textHash) {
         if (++sameRun_ >= kCopiesKept) {
             ++measures_.copiesLeftOut;
             return false;
@@ -160,8 +162,7 @@ bool BookPass::keep(const Candidate& candidate) {
     }
     if (now.weak() && now.form == then.form && now.word == then.word &&
         now.chineseNumber == then.chineseNumber &&
-        candidate.bytesBefore - last.bytesBefore < kListSpacing &&
-        candidate.linesBetween <= kListLines) {
+        candidate.bytesBefore - then.bytesBefore < kListSpacing && lines <= kListLines) {
         if (++listRun_ >= kListKept) {
             ++measures_.listItemsLeftOut;
             return false;
@@ -177,6 +178,7 @@ bool BookPass::keep(const Candidate& candidate) {
 bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
     Candidate candidate;
     bool isCandidate = false;
+    bool leftOut = false;  // a candidate the pass leaves out: a list's item or a copy
     if (line.heading) {
         candidate.heading = *line.heading;
         isCandidate = true;
@@ -200,11 +202,11 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
     if (isCandidate) {
         candidate.offset = line.offset;
         candidate.line = line.line;
-        candidate.length = static_cast<std::uint32_t>(line.length);
+        candidate.length = static_cast<std::uint16_t>(line.length);
         candidate.charactersBefore = line.charactersBefore;
         candidate.bytesBefore = line.bytesBefore;
         candidate.linesBetween = linesBetween_;
-        candidate.longestBetween = longestBetween_;
+        candidate.longestBetween = static_cast<std::uint16_t>(std::min<std::uint32_t>(longestBetween_, 65535));
         candidate.blanksBefore = static_cast<std::uint16_t>(std::min<std::uint32_t>(line.blanksBefore, 65535));
         candidate.blanksAfter = static_cast<std::uint16_t>(std::min<std::uint32_t>(line.blanksAfter, 65535));
         if (before != nullptr) {
@@ -216,8 +218,10 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
         }
         if (after != nullptr) candidate.next = noteOf(*after);
         isCandidate = keep(candidate);
+        leftOut = !isCandidate;
     }
     if (!isCandidate) {
+        if (!leftOut) ++linesSinceSeen_;
         ++linesBetween_;
         longestBetween_ = static_cast<std::uint32_t>(
             std::max<std::uint64_t>(longestBetween_, std::min<std::uint64_t>(line.length, UINT32_MAX)));

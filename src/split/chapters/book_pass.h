@@ -34,7 +34,7 @@ public:
     enum class Result { Done, Failed, Stopped };
     Result run();
 
-    const std::vector<Candidate>& candidates() const { return candidates_; }
+    const Candidates& candidates() const { return candidates_; }
     const BookMeasures& measures() const { return measures_; }
     // The measures of the whole file (see Candidate).
     std::uint64_t totalCharacters() const { return characters_; }
@@ -61,7 +61,7 @@ private:
     const std::atomic<bool>* stopRequested_;
     LineSource source_;
     std::unique_ptr<HeadingReader> reader_;
-    std::vector<Candidate> candidates_;
+    Candidates candidates_;
     BookMeasures measures_;
     // The words of the titles at the front of the book, by hash: an entry of
     // its contents is one of them.
@@ -70,9 +70,20 @@ private:
     // Since the candidate before: the lines with text and the longest.
     std::uint32_t linesBetween_ = 0;
     std::uint32_t longestBetween_ = 0;
-    // A run of candidates of one weak form close together: a list's items.
+    // The candidate seen last, kept or not, and the lines with text since:
+    // a run of candidates of one weak form close together is a list, and
+    // copies of one heading with nothing between are one.
+    struct LastSeen {
+        bool exists = false;
+        HeadingLine::Form form = HeadingLine::Form::Numbered;
+        char32_t word = 0;
+        bool chineseNumber = false;
+        std::uint64_t textHash = 0;
+        std::uint64_t bytesBefore = 0;
+    } lastSeen_;
+    std::uint32_t linesSinceSeen_ = 0;
     std::size_t listRun_ = 0;
-    std::size_t sameRun_ = 0;  // and copies of one heading with nothing between
+    std::size_t sameRun_ = 0;
     // How many lines with text have each length in bytes, up to the longest
     // a wrapped book's lines have.
     std::array<std::uint32_t, 512> lengths_{};

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "split/chapters/key_places.h"
 #include "split/chapters/structure_thresholds.h"
 
 namespace tovane {
@@ -69,11 +70,11 @@ std::uint64_t hashOf(const GroupKey& key, std::uint64_t number, std::uint64_t ti
 // A heading number on a candidate: its own, or the second of a line that
 // holds two (第一卷 第一章).
 struct Entry {
-    std::size_t candidate;
+    std::uint32_t candidate;  // a book has at most a million
     GroupKey key;
     std::uint32_t number;
     bool inner;
-    std::size_t run = 0;
+    std::uint32_t run = 0;
     bool accepted = false;
 };
 
@@ -81,7 +82,7 @@ struct Stopped {};
 
 class Reader {
 public:
-    Reader(const std::vector<Candidate>& candidates, const BookMeasures& measures,
+    Reader(const Candidates& candidates, const BookMeasures& measures,
            const std::atomic<bool>* stopRequested)
         : c_(candidates),
           m_(measures),
@@ -240,73 +241,78 @@ private:
         return hashOf(keyOf(h), h.number, mix(h.titleHeadHash, 3));
     }
 
-    // Where each entry's key is first and last found among the open candidates.
-    struct Places {
-        std::unordered_map<std::uint64_t, std::size_t> first;
-        std::unordered_map<std::uint64_t, std::size_t> last;
-        void see(std::uint64_t key, std::size_t i) {
-            first.try_emplace(key, i);
-            last[key] = i;
-        }
-        std::size_t lastOf(std::uint64_t key) const {
-            const auto found = last.find(key);
-            return found == last.end() ? 0 : found->second;
-        }
-        std::size_t firstOf(std::uint64_t key) const {
-            const auto found = first.find(key);
-            return found == first.end() ? SIZE_MAX : found->second;
-        }
-    };
-
     // Runs of headings with little between them whose headings come back
     // later are a table of contents: the run up to where its first entry
     // comes back, and of that, up to its last entry that comes back (the
     // book's own first chapter right after it doesn't). A run at the end
     // whose headings came before is one too, from its first such entry on.
     void markContents() {
-        Places exact;
-        Places numberOnly;  // headings that are a number alone, by number
-        Places byNumber;    // every heading by its number
-        Places byHead;      // by the first letters of its title
+        // Where each entry's key is first and last found among the open
+        // candidates: by its number and title, as a number alone, by its
+        // number whatever its title, by the first letters of its title.
+        KeyPlaces places;
+        const auto exact = [this](const HeadingLine& h) { return exactKey(h); };
+        const auto alone = [this](const HeadingLine& h) { return mix(numberKey(h), 11); };
+        const auto anyTitle = [this](const HeadingLine& h) { return numberKey(h); };
+        const auto head = [this](const HeadingLine& h) { return headKey(h); };
         for (std::size_t i = 0; i < c_.size(); ++i) {
             tick();
             if (!open(i)) continue;
             const HeadingLine& h = c_[i].heading;
-            exact.see(exactKey(h), i);
+            const auto place = static_cast<std::uint32_t>(i);
+            places.see(exact(h), place);
             if (h.form == HeadingLine::Form::Plain) continue;
-            if (h.numberOnly) numberOnly.see(numberKey(h), i);
-            byNumber.see(numberKey(h), i);
-            if (h.titleHeadHash != 0) byHead.see(headKey(h), i);
+            if (h.numberOnly) places.see(alone(h), place);
+            places.see(anyTitle(h), place);
+            if (h.titleHeadHash != 0) places.see(head(h), place);
         }
+        const auto lastFrom = [&](std::uint64_t key, std::size_t from) {
+            const std::uint32_t last = places.last(key);
+            return last != KeyPlaces::kNowhere && last >= from;
+        };
+        const auto firstBefore = [&](std::uint64_t key, std::size_t until) {
+            return places.first(key) < until;  // kNowhere is past every candidate
+        };
         // Whether the entry at `i` is listed again from `from` on.
         const auto comesBack = [&](std::size_t i, std::size_t from) {
             const HeadingLine& h = c_[i].heading;
-            if (exact.lastOf(exactKey(h)) >= from) return true;
+            if (lastFrom(exact(h), from)) return true;
             if (h.form == HeadingLine::Form::Plain) return false;
-            return numberOnly.lastOf(numberKey(h)) >= from ||
-                   (h.numberOnly && byNumber.lastOf(numberKey(h)) >= from) ||
-                   (h.titleHeadHash != 0 && byHead.lastOf(headKey(h)) >= from);
+            return lastFrom(alone(h), from) || (h.numberOnly && lastFrom(anyTitle(h), from)) ||
+                   (h.titleHeadHash != 0 && lastFrom(head(h), from));
         };
         const auto cameBefore = [&](std::size_t i, std::size_t until) {
             const HeadingLine& h = c_[i].heading;
-            if (exact.firstOf(exactKey(h)) < until) return true;
+            if (firstBefore(exact(h), until)) return true;
             if (h.form == HeadingLine::Form::Plain) return false;
-            return numberOnly.firstOf(numberKey(h)) < until ||
-                   (h.numberOnly && byNumber.firstOf(numberKey(h)) < until);
+            return firstBefore(alone(h), until) ||
+                   (h.numberOnly && firstBefore(anyTitle(h), until));
         };
         // A summary under an entry is a line or two, shorter than the book's paragraphs.
         const auto dense = [&](std::size_t i) {
             return c_[i].linesBetween <= kContentsLinesBetween &&
                    c_[i].longestBetween <= m_.shortLineBytes * 3 / 2;
         };
+        // Where the run from each candidate ends, and the lines before the
+        // open candidates up to each: measured once, as the runs are read
+        // from front to back and marking one leaves those after it as they were.
+        std::vector<std::size_t> runEnd(c_.size() + 1, c_.size());
+        for (std::size_t i = c_.size(); i-- > 1;) {
+            tick();
+            runEnd[i - 1] = open(i) && !dense(i) ? i : runEnd[i];
+        }
+        linesUpToOpen_.assign(c_.size() + 1, {0, 0});
+        for (std::size_t i = 0; i < c_.size(); ++i) {
+            linesUpToOpen_[i + 1] = linesUpToOpen_[i];
+            if (open(i)) {
+                linesUpToOpen_[i + 1].first += c_[i].linesBetween;
+                ++linesUpToOpen_[i + 1].second;
+            }
+        }
         std::unordered_set<std::uint64_t> seen;
         std::size_t start = 0;
         while (start < c_.size()) {
-            std::size_t end = start + 1;  // the run is [start, end)
-            while (end < c_.size() && (!open(end) || dense(end))) {
-                tick();
-                ++end;
-            }
+            const std::size_t end = runEnd[start];  // the run is [start, end)
             // Where one of the run's first entries comes back within it, the
             // body begins; sections a contents lists under each chapter (一、,
             // 二、) and matter under each volume (前言) come back in it.
@@ -343,14 +349,9 @@ private:
     // than those of a contents' entries after the first, (listFrom, listTo).
     bool sparser(std::size_t listFrom, std::size_t listTo, std::size_t from, std::size_t to) {
         const auto mean = [this](std::size_t first, std::size_t last) {
-            std::uint64_t lines = 0;
-            std::uint64_t count = 0;
-            for (std::size_t i = first; i < last; ++i) {
-                tick();
-                if (!open(i)) continue;
-                lines += c_[i].linesBetween;
-                ++count;
-            }
+            if (last <= first) return 0.0;
+            const std::uint64_t lines = linesUpToOpen_[last].first - linesUpToOpen_[first].first;
+            const std::uint64_t count = linesUpToOpen_[last].second - linesUpToOpen_[first].second;
             return count == 0 ? 0.0 : static_cast<double>(lines) / static_cast<double>(count);
         };
         return mean(listFrom + 1, listTo) * kContentsDensity < mean(from, to);
@@ -409,9 +410,10 @@ private:
             const HeadingLine& heading = c_[i].heading;
             if (!open(i)) continue;
             // Titles without a number take part as a level above others.
-            entries_.push_back({i, keyOf(heading), heading.number, false});
+            const auto candidate = static_cast<std::uint32_t>(i);
+            entries_.push_back({candidate, keyOf(heading), heading.number, false});
             if (heading.innerWord != 0) {
-                entries_.push_back({i,
+                entries_.push_back({candidate,
                                     {HeadingLine::Form::Numbered, heading.innerWord, false},
                                     heading.innerNumber,
                                     true});
@@ -459,7 +461,7 @@ private:
                     runs_.emplace_back();
                 }
                 runs_[run].push_back(e);
-                entries_[e].run = run;
+                entries_[e].run = static_cast<std::uint32_t>(run);
                 openRuns.emplace(n, run);
             }
         }
@@ -586,7 +588,7 @@ private:
                 entry.key.form != HeadingLine::Form::Plain &&
                 runs_[entry.run].size() >= kStrongChapters) {
                 ++strong;
-                strongFirst = std::min(strongFirst, entry.candidate);
+                strongFirst = std::min<std::size_t>(strongFirst, entry.candidate);
                 strongLast = entry.candidate;
             }
         }
@@ -594,45 +596,59 @@ private:
             return 2 * numbersAlone[key] > chapters[key].size();
         };
         // Weak forms inside the stretch of strong chapters are their sections;
-        // where strong chapters are a handful against hundreds of weak ones
-        // all through the book, they are mentions, and the weak ones the
-        // book's chapters.
+        // outside it (a last part of pieces, an appendix) they are chapters,
+        // and so are they where the strong ones are a handful of mentions.
+        // An appendix after the last chapter holds sections, not chapters.
+        std::size_t appendix = c_.size();
+        for (std::size_t i = strongLast; i < c_.size() && strong >= kStrongChapters; ++i) {
+            tick();
+            if (taken(i) && c_[i].heading.form == HeadingLine::Form::Named &&
+                c_[i].heading.word == U'附') {
+                appendix = i;
+                break;
+            }
+        }
         std::map<GroupKey, bool> section;
         for (const auto& [key, members] : chapters) {
             std::size_t inside = 0;
             for (std::size_t e : members) {
                 const std::size_t i = entries_[e].candidate;
-                inside += i > strongFirst && i < strongLast;
+                inside += (i > strongFirst && i < strongLast) || i > appendix;
             }
             section[key] = weakForm(key.form) && strong >= kStrongChapters &&
-                           (4 * strong >= members.size() || 10 * inside >= 7 * members.size());
+                           10 * inside >= 7 * members.size();
         }
         for (const auto& [inner, members] : chapters) {
             for (const auto& [outer, others] : chapters) {
                 tick();
                 if (inner == outer || section[inner] || section[outer] ||
                     inner.form == HeadingLine::Form::Plain ||
-                    outer.form == HeadingLine::Form::Named || members.size() <= others.size()) {
+                    outer.form == HeadingLine::Form::Named) {
                     continue;
                 }
+                // 节 under 章 or 回 is a section, where it stands under them,
+                // however many there are.
+                if (inner.form == HeadingLine::Form::Numbered &&
+                    outer.form == HeadingLine::Form::Numbered && inner.word == U'节' &&
+                    (outer.word == U'章' || outer.word == U'回') &&
+                    spreadUnder(members, others, false)) {
+                    section[inner] = true;
+                    continue;
+                }
+                if (members.size() <= others.size()) continue;
                 const bool aloneUnder = mostlyNumbersAlone(inner) &&
                                         (inner.form == HeadingLine::Form::Bare ||
                                          inner.form == HeadingLine::Form::Bracketed) &&
                                         !mostlyNumbersAlone(outer) &&
                                         members.size() >= kSectionsPerChapter * others.size() &&
                                         spreadUnder(members, others, true);
-                // 节 under 章 or 回 is a section, where it stands under them.
-                const bool wordUnder = inner.form == HeadingLine::Form::Numbered &&
-                                       outer.form == HeadingLine::Form::Numbered &&
-                                       inner.word == U'节' &&
-                                       (outer.word == U'章' || outer.word == U'回') &&
-                                       spreadUnder(members, others, false);
                 const bool againUnder = !isVolumeGroup(outer) &&
                                         (mostlyNumbersAlone(inner) || strongForm(outer.form)) &&
-                                        startsAgainUnder(all[inner], others);
-                if (aloneUnder || againUnder || wordUnder) {
+                                        startsAgainUnder(all[inner], candidatesOf(others));
+                if (aloneUnder || againUnder) {
                     section[inner] = true;
-                } else if (!isVolumeGroup(outer) && startsAgainUnder(all[inner], others)) {
+                } else if (!isVolumeGroup(outer) &&
+                           startsAgainUnder(all[inner], candidatesOf(others))) {
                     volumeLevel_.insert(outer);  // titled chapters numbered again in each
                 }
             }
@@ -685,9 +701,25 @@ private:
         return 10 * after >= 7 * inner.size() && (!inMost || 2 * chaptersWith >= outer.size());
     }
 
+    std::vector<std::size_t> candidatesOf(const std::vector<std::size_t>& entries) const {
+        std::vector<std::size_t> candidates;
+        candidates.reserve(entries.size());
+        for (std::size_t e : entries) candidates.push_back(entries_[e].candidate);
+        return candidates;
+    }
+
     // Whether the numbers of `inner` start again after most headings of `outer`.
+    // `outer` are candidates, in the order of the file.
     bool startsAgainUnder(const std::vector<std::size_t>& inner,
                           const std::vector<std::size_t>& outer) {
+        const auto [boundaries, again] = crossings(inner, outer);
+        return boundaries >= 2 && again * 10 >= boundaries * 7;
+    }
+
+    // How often one of `outer` stands between two headings of `inner`, and
+    // how often the number starts again there.
+    std::pair<std::size_t, std::size_t> crossings(const std::vector<std::size_t>& inner,
+                                                  const std::vector<std::size_t>& outer) {
         std::size_t boundaries = 0;
         std::size_t again = 0;
         std::size_t o = 0;
@@ -696,15 +728,15 @@ private:
             const std::size_t from = entries_[inner[k - 1]].candidate;
             const std::size_t to = entries_[inner[k]].candidate;
             bool crossed = false;
-            while (o < outer.size() && entries_[outer[o]].candidate < to) {
-                crossed = crossed || entries_[outer[o]].candidate > from;
+            while (o < outer.size() && outer[o] < to) {
+                crossed = crossed || outer[o] > from;
                 ++o;
             }
             if (!crossed) continue;
             ++boundaries;
             if (entries_[inner[k]].number <= entries_[inner[k - 1]].number) ++again;
         }
-        return boundaries >= 2 && again * 10 >= boundaries * 7;
+        return {boundaries, again};
     }
 
     // Titles without a number: those the contents list, standing alone in
@@ -727,10 +759,38 @@ private:
             const HeadingLine& h = c_[i].heading;
             return h.textHash != 0 && listed.contains(h.textHash) && standsAlone(i);
         };
-        bool strongChapters = false;
-        for (std::size_t i = 0; i < c_.size() && !strongChapters; ++i) {
-            strongChapters = taken(i) && strongForm(c_[i].heading.form) && !c_[i].heading.volume();
+        // The numbered chapters taken so far, by group: a title set off like
+        // the others that stands between two chapters numbered on is inside
+        // a chapter, not one; titles stand above numbered chapters only
+        // where their numbers start again under them.
+        std::map<GroupKey, std::vector<std::size_t>> chapterGroups;
+        for (std::size_t e = 0; e < entries_.size(); ++e) {
+            const Entry& entry = entries_[e];
+            if (entry.accepted && !entry.inner && !isVolumeGroup(entry.key) &&
+                entry.key.form != HeadingLine::Form::Named) {
+                chapterGroups[entry.key].push_back(e);
+            }
         }
+        const auto outsideChapters = [&](std::vector<std::size_t>& titles) {
+            std::vector<bool> inside(titles.size(), false);
+            for (const auto& [key, members] : chapterGroups) {
+                std::size_t t = 0;
+                for (std::size_t k = 1; k < members.size(); ++k) {
+                    tick();
+                    const Entry& from = entries_[members[k - 1]];
+                    const Entry& to = entries_[members[k]];
+                    while (t < titles.size() && titles[t] <= from.candidate) ++t;
+                    for (; t < titles.size() && titles[t] < to.candidate; ++t) {
+                        inside[t] = inside[t] || to.number > from.number;
+                    }
+                }
+            }
+            std::size_t kept = 0;
+            for (std::size_t t = 0; t < titles.size(); ++t) {
+                if (!inside[t]) titles[kept++] = titles[t];
+            }
+            titles.resize(kept);
+        };
         std::size_t blanksMark = kNoBlanksMark;
         for (std::size_t blanks = 2; blanks <= 4 && m_.textLines > 0; ++blanks) {
             if (m_.textLinesAfterBlanks[blanks - 1] * kBlanksRarity <= m_.textLines) {
@@ -757,7 +817,7 @@ private:
                 mark(i, HeadingReason::RunningHeader);
             } else if (byContents(i)) {
                 mark(i, HeadingReason::ByContents);
-            } else if (!strongChapters && !c.heading.punctuated) {
+            } else if (!c.heading.punctuated) {
                 if (c.blanksBefore >= blanksMark) marked[Blanks].push_back(i);
                 if (c.next.dateStamp) marked[DateStamp].push_back(i);
                 if (c.next.byline) marked[Byline].push_back(i);
@@ -765,7 +825,8 @@ private:
             }
         }
         for (int kind = 0; kind < Marks; ++kind) {
-            const std::vector<std::size_t>& titles = marked[kind];
+            std::vector<std::size_t>& titles = marked[kind];
+            outsideChapters(titles);
             // A site's date stamp or an author's name says more than blank lines do.
             const bool plainMark = kind == Blanks || kind == SiteLine;
             if (titles.size() < (plainMark ? kLeastTitles : kLeastMarkedTitles) ||
@@ -809,7 +870,8 @@ private:
             // A heading numbered on (第5章 风起（2）) is a chapter of its own.
             if (now.piece >= 2 && last != lastOfGroup.end() &&
                 c_[last->second].heading.titleHash == now.titleHash &&
-                c_[last->second].heading.number == now.number) {
+                c_[last->second].heading.number == now.number &&
+                c_[last->second].heading.innerNumber == now.innerNumber) {
                 pieces.push_back(i);
             } else if (now.piece != 0) {
                 headings.insert(hashOf(keyOf(now), now.number, now.titleHash));
@@ -963,7 +1025,7 @@ private:
         return c.previous.titleLike && !c.previous.candidate && (c.linesBetween >= 1 || passedTitle);
     }
 
-    const std::vector<Candidate>& c_;
+    const Candidates& c_;
     const BookMeasures& m_;
     const std::atomic<bool>* stop_;
     std::uint64_t ticks_ = 0;
@@ -972,6 +1034,8 @@ private:
     std::vector<std::vector<std::size_t>> runs_;
     std::vector<std::uint64_t> spacing_;
     std::vector<std::uint64_t> linesUpTo_;  // lines with text up to each candidate, its own too
+    // Before each candidate, the open candidates' lines between and their count.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> linesUpToOpen_;
     std::set<GroupKey> volumeLevel_;  // chapter groups that stand as volumes above others
 };
 
@@ -982,13 +1046,13 @@ BookStructure::Cut cutAt(const Candidate& candidate) {
             false};
 }
 
-BookStructure readBookStructure(const std::vector<Candidate>& candidates,
+BookStructure readBookStructure(const Candidates& candidates,
                                 const BookMeasures& measures,
                                 const std::atomic<bool>* stopRequested) {
     return Reader(candidates, measures, stopRequested).read();
 }
 
-BookStructure everyCandidateAHeading(const std::vector<Candidate>& candidates) {
+BookStructure everyCandidateAHeading(const Candidates& candidates) {
     BookStructure structure;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         structure.cuts.push_back(cutAt(candidates[i]));

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -42,24 +43,28 @@ struct Candidate {
     // and their bytes as the parts hold them (each line with its CR LF).
     std::uint64_t charactersBefore = 0;
     std::uint64_t bytesBefore = 0;
-    std::uint32_t length = 0;  // bytes of the line
     // The lines with text since the candidate before: how many, and the
-    // bytes of the longest.
+    // bytes of the longest, at most 65535.
     std::uint32_t linesBetween = 0;
-    std::uint32_t longestBetween = 0;
+    std::uint16_t longestBetween = 0;
+    std::uint16_t length = 0;  // bytes of the line, a short one
     // Blank lines right before and right after it, at most 65535.
     std::uint16_t blanksBefore = 0;
     std::uint16_t blanksAfter = 0;
     // How far back the line with text before it begins, for a cut before a
     // title line above: its offset, bytes and characters before, each
     // counted back from the candidate's; 0 where it is too far to tell.
-    std::uint32_t previousOffsetBack = 0;
-    std::uint32_t previousBytesBack = 0;
-    std::uint32_t previousCharactersBack = 0;
+    std::uint16_t previousOffsetBack = 0;
+    std::uint16_t previousBytesBack = 0;
+    std::uint16_t previousCharactersBack = 0;
     LineNote previous;  // the line with text before it
     LineNote next;      // and after it
     HeadingLine heading;
 };
+
+// A book's candidates, in the order of the file: kept in chunks, so that
+// a long list grows without a copy of itself.
+using Candidates = std::deque<Candidate>;
 
 // What the pass saw of the book's text lines: how it sets paragraphs off,
 // against which a title's blank lines are told.
@@ -132,7 +137,7 @@ struct BookStructure {
 
 // The headings and blocks of a book from its candidates, in the order of the
 // file. A set `stopRequested` ends it early, `stopped` set.
-BookStructure readBookStructure(const std::vector<Candidate>& candidates,
+BookStructure readBookStructure(const Candidates& candidates,
                                 const BookMeasures& measures,
                                 const std::atomic<bool>* stopRequested = nullptr);
 
@@ -141,6 +146,6 @@ BookStructure::Cut cutAt(const Candidate& candidate);
 
 // Every candidate is a heading, each a block of its own: a user's pattern
 // says itself which lines are headings.
-BookStructure everyCandidateAHeading(const std::vector<Candidate>& candidates);
+BookStructure everyCandidateAHeading(const Candidates& candidates);
 
 }  // namespace tovane

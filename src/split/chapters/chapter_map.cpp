@@ -90,7 +90,7 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
             list.result = ChapterList::Result::Stopped;
             return list;
     }
-    const std::vector<Candidate>& candidates = pass.candidates();
+    const Candidates& candidates = pass.candidates();
     const BookStructure structure = pattern ? everyCandidateAHeading(candidates)
                                             : readBookStructure(candidates, pass.measures(),
                                                                 stopRequested);

@@ -83,7 +83,9 @@ bool isLetterOrDigit(char32_t c) {
 bool isOneOf(char32_t c, std::u32string_view set) {
     return set.find(c) != std::u32string_view::npos;
 }
-std::uint64_t hashOf(std::u32string_view text, std::size_t most = SIZE_MAX) {
+// 32 bits: a book's few thousand headings seldom share one by chance, and
+// a million candidates stay small.
+std::uint32_t hashOf(std::u32string_view text, std::size_t most = SIZE_MAX) {
     std::uint64_t hash = 0xcbf29ce484222325ull;
     bool any = false;
     for (char32_t c : text) {
@@ -93,7 +95,7 @@ std::uint64_t hashOf(std::u32string_view text, std::size_t most = SIZE_MAX) {
         hash = (hash ^ c) * 0x100000001b3ull;
         any = true;
     }
-    return any ? hash | 1 : 0;
+    return any ? static_cast<std::uint32_t>(hash ^ (hash >> 32)) | 1 : 0;
 }
 
 int chineseValue(char32_t c);

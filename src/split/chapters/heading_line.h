@@ -49,8 +49,8 @@ struct HeadingLine {
     Form form = Form::Numbered;
     Miss miss = Miss::None;
     bool chineseNumber = false;  // written in Chinese numerals
-    bool numberOnly = false;     // nothing after the number and its word: the title may stand
-                                 // on a line of its own
+    bool numberOnly = false;     // nothing after the number and its word: the title may
+                                 // stand on a line of its own
     bool punctuated = false;     // sentence punctuation inside the title
     // The number of a part mark at the title's end: 风起（2） is 2, 风起（上）
     // is 1; 0 for none.
@@ -66,10 +66,10 @@ struct HeadingLine {
     // Hashes of the heading's words, blanks and punctuation left out: the
     // whole heading, and its title alone without a part mark such as （上）
     // or (2). 0 for none.
-    std::uint64_t textHash = 0;
-    std::uint64_t titleHash = 0;
+    std::uint32_t textHash = 0;
+    std::uint32_t titleHash = 0;
     // And of the title's first four letters, for a title a site lengthened.
-    std::uint64_t titleHeadHash = 0;
+    std::uint32_t titleHeadHash = 0;
 
     // The weak forms are headings only where they form a sequence.
     bool weak() const { return form >= Form::WordFirst && form != Form::Plain; }
