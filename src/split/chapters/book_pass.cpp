@@ -113,7 +113,10 @@ BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& forma
       stopRequested_(stopRequested),
       source_(
           std::move(source), format, {}, [] { return true; }, {}, stopRequested) {
-    measures_.shortLineBytes = 40 * (source_.codec().encoding() == Encoding::Utf8 ? 3 : 2);
+    const std::uint64_t characterBytes = source_.codec().encoding() == Encoding::Utf8 ? 3 : 2;
+    measures_.shortLineBytes = 40 * characterBytes;
+    // A title's characters, its indent and its decoration.
+    titleBytes_ = (kTitleCharacters + 10) * characterBytes;
 }
 
 const LineNote& BookPass::noteOf(TextLine& line) {
@@ -182,22 +185,42 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
     if (line.heading) {
         candidate.heading = *line.heading;
         isCandidate = true;
-    } else if (const std::optional<HeadingLine>& title = titleOf(line)) {
-        // A title seen at the front before is listed there: this is its second place.
-        bool listed = frontTitles_.contains(title->textHash);
-        if (line.inFront && !listed && frontTitles_.size() < kMostFrontTitles) {
-            frontTitles_.insert(title->textHash);
-        }
-        const auto titleOrHeading = [this](TextLine* other) {
-            return other != nullptr && (noteOf(*other).titleLike || noteOf(*other).candidate);
+    } else if (line.length <= titleBytes_) {
+        // Cheapest first, and a line's words are read only where something
+        // may mark it: most lines of a book go no further. A title seen at
+        // the front before is listed there: this is its second place.
+        const std::uint64_t key = reader_->lineKey({line.bytes.data(), line.held});
+        const bool listed = !frontTitles_.empty() && frontTitles_.contains(key);
+        // A neighbour is read only where it is short enough to be a date
+        // stamp, an author's name, a banner or a title.
+        const auto shortLine = [this](const TextLine* other) {
+            return other != nullptr && other->length <= 2 * titleBytes_;
         };
-        const bool markedAfter =
-            after != nullptr && (noteOf(*after).dateStamp || noteOf(*after).byline);
-        const bool markedBefore = before != nullptr && noteOf(*before).siteLine;
-        const bool contentsLike = line.inFront && (titleOrHeading(before) || titleOrHeading(after));
-        isCandidate = title->form != HeadingLine::Form::Plain || listed || line.blanksBefore >= 2 ||
-                      markedAfter || markedBefore || contentsLike;
-        candidate.heading = *title;
+        const auto titleOrHeading = [&](TextLine* other) {
+            return shortLine(other) && (noteOf(*other).titleLike || noteOf(*other).candidate);
+        };
+        const auto markedAfter = [&] {
+            return shortLine(after) &&
+                   reader_->opensAsNoteUnderTitle({after->bytes.data(), after->held});
+        };
+        // A banner above a title stands apart from the text by a blank line.
+        const auto markedBefore = [&] {
+            return line.blanksBefore > 0 && shortLine(before) && noteOf(*before).siteLine;
+        };
+        const bool setOff = line.blanksBefore > 0 || line.blanksAfter > 0;
+        const bool marked = listed || line.blanksBefore >= 2 ||
+                            (line.inFront && (titleOrHeading(before) || titleOrHeading(after))) ||
+                            markedAfter() || markedBefore();
+        // A title of a form of its own (书评一：, 中译本前言) needs only be set off.
+        if (marked || setOff || line.inFront) {
+            if (const std::optional<HeadingLine>& title = titleOf(line)) {
+                if (line.inFront && !listed && frontTitles_.size() < kMostFrontTitles) {
+                    frontTitles_.insert(key);
+                }
+                isCandidate = marked || (setOff && title->form != HeadingLine::Form::Plain);
+                candidate.heading = *title;
+            }
+        }
     }
     if (isCandidate) {
         candidate.offset = line.offset;

@@ -67,6 +67,7 @@ private:
     // its contents is one of them.
     std::unordered_set<std::uint64_t> frontTitles_;
     std::uint64_t frontBytes_ = 0;
+    std::uint64_t titleBytes_ = 0;  // the longest line a title can be
     // Since the candidate before: the lines with text and the longest.
     std::uint32_t linesBetween_ = 0;
     std::uint32_t longestBetween_ = 0;

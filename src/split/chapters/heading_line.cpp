@@ -24,6 +24,11 @@ constexpr std::u32string_view kMatter[] = {
 constexpr std::u32string_view kMatterEndings[] = {U"前言", U"序言", U"后记", U"导言",
                                                   U"引言", U"后序", U"致谢", U"序", U"跋"};
 constexpr std::u32string_view kBeforeLoneMatter = U"版本者新再自代总译原的”》」』）)—";
+// What a site writes under the title of a piece (更新时间 2009-1-9, 字数：
+// 1511) and the marks of an author's name under it (◇ 作者, 文/作者).
+constexpr std::u32string_view kNotesUnderTitle[] = {
+    U"更新时间", U"更新日期", U"发布时间", U"发表时间", U"上传时间", U"字数：", U"字数:",
+    U"◇",       U"文/",     U"文／",     U"作者/",    U"作者／"};
 // What a site writes on its pages of a book: 书名_分节阅读_5.
 constexpr std::u32string_view kPageWords = U"分节阅读";
 // The longest title that stands on a line of its own.
@@ -682,24 +687,17 @@ HeadingReader::HeadingReader(const Codec& codec, std::shared_ptr<const HeadingPa
         std::string bytes = codec.encode(blank);
         if (!bytes.empty()) blanks_.push_back(std::move(bytes));
     }
+    for (std::u32string_view words : kNotesUnderTitle) {
+        std::string bytes;
+        for (char32_t c : words) bytes += codec.encode(c);
+        notesUnderTitle_.push_back(std::move(bytes));
+    }
 }
 
 // Past its blanks, a heading opens with a character from a short list, or
 // holds 第 within its first characters.
 bool HeadingReader::mayStartHeading(std::string_view line) const {
-    std::size_t at = 0;
-    for (bool blank = true; blank && at < line.size();) {
-        blank = false;
-        for (const std::string& bytes : blanks_) {
-            if (line[at] != bytes[0] || line.size() - at < bytes.size()) continue;
-            std::size_t k = 1;
-            while (k < bytes.size() && line[at + k] == bytes[k]) ++k;
-            if (k < bytes.size()) continue;
-            at += bytes.size();
-            blank = true;
-            break;
-        }
-    }
+    const std::size_t at = line.size() - withoutBlanks(line, true).size();
     if (at >= line.size()) return false;
     const unsigned first = unsigned{static_cast<unsigned char>(line[at])} << 8;
     const unsigned second = at + 1 < line.size() ? static_cast<unsigned char>(line[at + 1]) : 0;
@@ -707,6 +705,44 @@ bool HeadingReader::mayStartHeading(std::string_view line) const {
     const std::size_t window = (kLongestPrefix + 1) * characterBytes_;
     return !chapterBytes_.empty() &&
            line.substr(0, window).find(chapterBytes_) != std::string_view::npos;
+}
+
+std::string_view HeadingReader::withoutBlanks(std::string_view line, bool frontOnly) const {
+    for (bool blank = true; blank && !line.empty();) {
+        blank = false;
+        for (const std::string& bytes : blanks_) {
+            if (line.starts_with(bytes)) {
+                line.remove_prefix(bytes.size());
+                blank = true;
+                break;
+            }
+        }
+    }
+    for (bool blank = !frontOnly; blank && !line.empty();) {
+        blank = false;
+        for (const std::string& bytes : blanks_) {
+            if (line.ends_with(bytes)) {
+                line.remove_suffix(bytes.size());
+                blank = true;
+                break;
+            }
+        }
+    }
+    return line;
+}
+
+bool HeadingReader::opensAsNoteUnderTitle(std::string_view line) const {
+    line = withoutBlanks(line, true);
+    return std::any_of(notesUnderTitle_.begin(), notesUnderTitle_.end(),
+                       [line](const std::string& words) { return line.starts_with(words); });
+}
+
+std::uint64_t HeadingReader::lineKey(std::string_view line) const {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (char c : withoutBlanks(line, false)) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+    }
+    return hash;
 }
 
 std::u32string_view HeadingReader::decoded(std::string_view line, ShortText& text) const {
@@ -734,8 +770,16 @@ std::optional<HeadingLine> HeadingReader::read(std::string_view line) const {
 
 std::optional<HeadingLine> HeadingReader::readTitle(std::string_view line) const {
     if (pattern_ || line.size() > kMaxCharacters * characterBytes_) return std::nullopt;
+    // Decoded up to the first mark of a sentence, which most lines that come
+    // this far hold: no title does.
     ShortText text;
-    return tovane::readTitle(decoded(line, text));
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < line.size() && count < text.size();) {
+        const char32_t c = codec_.decode(line, at);
+        if (c == U'，' || c == U'。' || c == U'；') return std::nullopt;
+        text[count++] = readingForm(c);
+    }
+    return tovane::readTitle(trimmed({text.data(), count}));
 }
 
 bool HeadingReader::matches(std::string_view line) const {

@@ -105,6 +105,13 @@ public:
     // characters headings are read by, blanks at the ends left off.
     using ShortText = std::array<char32_t, kMaxBytes>;
     std::u32string_view decoded(std::string_view line, ShortText& text) const;
+    // The line's bytes without the blanks at its ends, hashed: equal lines
+    // have equal keys, without a character decoded.
+    std::uint64_t lineKey(std::string_view line) const;
+    // Whether `line` opens as a site's note under a piece's title does
+    // (更新时间, 发布时间 …) or an author's name under it (◇, 文/), told from
+    // its bytes.
+    bool opensAsNoteUnderTitle(std::string_view line) const;
     // Whether `line` is a heading on its own: a strong form of at most 40
     // characters by the built-in rule, or one the user's pattern is found in.
     bool matches(std::string_view line) const;
@@ -113,6 +120,8 @@ private:
     // A check of the line's first bytes that most lines fail: runs through a
     // novel's lines at a few nanoseconds each.
     bool mayStartHeading(std::string_view line) const;
+    // `line` without the blanks at its start and, unless `frontOnly`, its end.
+    std::string_view withoutBlanks(std::string_view line, bool frontOnly) const;
 
     const Codec& codec_;
     std::shared_ptr<const HeadingPattern> pattern_;
@@ -125,6 +134,7 @@ private:
     // over on these bytes without decoding a character.
     std::vector<std::string> blanks_;
     std::bitset<0x10000> startBytes_;
+    std::vector<std::string> notesUnderTitle_;  // their opening words, encoded
 };
 
 // A heading without what decorates it: symbols at its ends, brackets around

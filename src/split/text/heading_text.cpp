@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <iterator>
 #include <utility>
@@ -32,7 +33,13 @@ char32_t readingForm(char32_t c) {
         std::sort(forms.begin(), forms.end());
         return forms;
     }();
-    if (c < 0x4E00) return c;
+    // Most characters have no other form: told apart by one bit each.
+    static const auto traditional = [] {
+        std::bitset<0x10000> bits;
+        for (char32_t t : kTraditional) bits[t] = true;
+        return bits;
+    }();
+    if (c < 0x4E00 || c > 0xFFFF || !traditional[c]) return c;
     const auto found = std::lower_bound(sorted.begin(), sorted.end(), std::pair{c, char32_t{0}});
     return found != sorted.end() && found->first == c ? found->second : c;
 }
