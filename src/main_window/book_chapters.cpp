@@ -64,8 +64,9 @@ bool BookChapters::knownToHaveNone() {
 std::shared_ptr<const tovane::ChapterMap> BookChapters::cuts() const {
     if (!has() || !scan_->result().map) return nullptr;
     const std::shared_ptr<const tovane::ChapterMap>& found = scan_->result().map;
-    if (std::find(unticked_.begin(), unticked_.end(), true) == unticked_.end()) return found;
-    return std::make_shared<const tovane::ChapterMap>(found->without(unticked_));
+    const tovane::ChapterChoice choice{unticked_, {}};
+    if (choice.none()) return found;
+    return std::make_shared<const tovane::ChapterMap>(found->chosen(choice));
 }
 
 // From the chapters in memory: nothing is read on a keystroke.

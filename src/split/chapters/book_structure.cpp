@@ -288,6 +288,9 @@ private:
             return firstBefore(alone(h), until) ||
                    (h.numberOnly && firstBefore(anyTitle(h), until));
         };
+        const auto printedOften = [&](std::size_t i) {
+            return places.count(exact(c_[i].heading)) > kMostRepeated + 1;
+        };
         // A summary under an entry is a line or two, shorter than the book's paragraphs.
         const auto dense = [&](std::size_t i) {
             return c_[i].linesBetween <= kContentsLinesBetween &&
@@ -334,11 +337,13 @@ private:
             const bool sparserBody =
                 body == end || sparser(start, body, body, std::min(c_.size(), 2 * body - start));
             if (!sparserBody ||
-                !markContentsIn(start, body, [&](std::size_t i) { return comesBack(i, body); },
-                                false)) {
+                !markContentsIn(
+                    start, body, [&](std::size_t i) { return comesBack(i, body); }, printedOften,
+                    false)) {
                 if (sparser(start, end, 0, start)) {
-                    markContentsIn(start, end,
-                                   [&](std::size_t i) { return cameBefore(i, start); }, true);
+                    markContentsIn(
+                        start, end, [&](std::size_t i) { return cameBefore(i, start); },
+                        printedOften, true);
                 }
             }
             start = body < end ? body : end;
@@ -362,10 +367,11 @@ private:
     // (the sections a table of contents lists under them need not come back):
     // from the start to the last such entry, or `fromFirst`, from the first
     // such entry. Numbers alone with the book's text between them are short
-    // chapters, not a list of them.
-    template <typename Listed>
+    // chapters, not a list of them; a line printed again and again (a
+    // running header, an author's name under every piece) is no entry.
+    template <typename Listed, typename Often>
     bool markContentsIn(std::size_t start, std::size_t end, const Listed& listedElsewhere,
-                        bool fromFirst) {
+                        const Often& printedOften, bool fromFirst) {
         std::size_t entries[2] = {0, 0};  // all, strong
         std::size_t back[2] = {0, 0};
         std::size_t first[2] = {end, end};
@@ -374,7 +380,7 @@ private:
         std::map<GroupKey, std::size_t> byGroup;
         for (std::size_t i = start; i < end; ++i) {
             tick();
-            if (!open(i)) continue;
+            if (!open(i) || printedOften(i)) continue;
             const HeadingLine& h = c_[i].heading;
             ++byGroup[keyOf(h)];
             if (h.numberOnly && numberedForm(h.form) && c_[i].linesBetween > 0) ++numbersWithText;
@@ -884,8 +890,9 @@ private:
     }
 
     // The second line of one heading: a title right below or above a number
-    // alone, and a second numbering right next to it (01 above 一), where the
-    // numbering of the group with more headings stays the heading.
+    // alone, a title right under a heading, and a second numbering right next
+    // to it (01 above 一), where the numbering of the group with more
+    // headings stays the heading.
     void markSameBlocks() {
         std::map<GroupKey, std::size_t> groupSize;
         for (std::size_t i = 0; i < c_.size(); ++i) {
@@ -901,6 +908,11 @@ private:
             if (is(i, HeadingReason::NotSetOff) &&
                 ((i > 0 && c.linesBetween == 0 && numberAlone(i - 1)) ||
                  (i + 1 < c_.size() && c_[i + 1].linesBetween == 0 && numberAlone(i + 1)))) {
+                mark(i, HeadingReason::SameBlock);
+            }
+            // A title right under a heading is its second line (——读《某书》).
+            if (is(i, HeadingReason::Titles) && i > 0 && c.linesBetween == 0 &&
+                c.blanksBefore == 0 && taken(i - 1)) {
                 mark(i, HeadingReason::SameBlock);
             }
             if (!taken(i)) continue;
@@ -968,6 +980,8 @@ private:
             joins = joins &&
                     (linesBetween == 0 || (titled && linesBetween == 1 && c.previous.titleLike));
             const HeadingLevel level = levelOf(i, lastVolume);
+            // Under a volume's heading, chapters start again as they should.
+            if (level == HeadingLevel::Volume) lastChapter.clear();
             bool again = false;
             if (level == HeadingLevel::Chapter && numberedForm(c.heading.form)) {
                 const GroupKey key = keyOf(c.heading);

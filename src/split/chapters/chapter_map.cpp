@@ -10,33 +10,78 @@ bool ChapterMap::describes(FileIdentity now, const FileStamp& nowStamp) const {
     return file == now && stamp == nowStamp;
 }
 
-ChapterMap ChapterMap::without(const std::vector<bool>& dropped) const {
+bool ChapterChoice::none() const {
+    return std::find(dropped.begin(), dropped.end(), true) == dropped.end() &&
+           std::find(broughtIn.begin(), broughtIn.end(), true) == broughtIn.end();
+}
+
+ChapterMap ChapterMap::chosen(const ChapterChoice& choice) const {
+    const auto isSet = [](const std::vector<bool>& marks, std::size_t k) {
+        return k < marks.size() && marks[k];
+    };
     ChapterMap kept;
-    kept.prefaceBytes = prefaceBytes;
     kept.byteOrderMark = byteOrderMark;
+    kept.format = format;
     kept.measured = measured;
     kept.withTexts = withTexts;
     kept.file = file;
     kept.stamp = stamp;
+    kept.bytes = bytes;
+    kept.characters = characters;
+    // The chapters kept and brought in, in the order of the file, and each
+    // heading with the place of its chapter among them.
     std::vector<std::size_t> renumbered(blocks.size());
-    for (std::size_t k = 0; k < blocks.size(); ++k) {
-        const bool drop = k < dropped.size() && dropped[k];
-        if (!drop) {
-            kept.blocks.push_back(blocks[k]);
-        } else if (kept.blocks.empty()) {
-            kept.prefaceBytes += blocks[k].bytes;
+    std::size_t k = 0;
+    std::size_t p = 0;
+    const auto begin = [&kept](ChapterBlock block) {
+        kept.blocks.push_back(block);
+        return kept.blocks.size() - 1;
+    };
+    while (k < blocks.size() || p < passedOver.size()) {
+        if (k < blocks.size() && isSet(choice.dropped, k)) {
+            ++k;
+        } else if (p < passedOver.size() && !isSet(choice.broughtIn, p)) {
+            ++p;
+        } else if (p == passedOver.size() ||
+                   (k < blocks.size() && blocks[k].offset < passedOver[p].offset)) {
+            renumbered[k] = begin(blocks[k]);
+            ++k;
         } else {
-            // Two lines' worth of CR LF join the two chapters' measures.
-            kept.blocks.back().characters += 2 + blocks[k].characters;
-            kept.blocks.back().bytes += blocks[k].bytes;
+            const PassedOver& brought = passedOver[p];
+            ChapterBlock block;
+            block.offset = brought.offset;
+            block.line = brought.line;
+            block.bytesBefore = brought.bytesBefore;
+            block.charactersBefore = brought.charactersBefore;
+            const std::size_t at = begin(block);
+            Chapter heading;
+            heading.offset = brought.offset;
+            heading.line = brought.line;
+            heading.text = brought.text;
+            heading.block = at;
+            heading.reason = brought.reason;
+            kept.headings.push_back(std::move(heading));
+            ++p;
         }
-        renumbered[k] = kept.blocks.size() - (drop ? 0 : 1);
     }
     for (const Chapter& heading : headings) {
-        if (heading.block < dropped.size() && dropped[heading.block]) continue;
+        if (isSet(choice.dropped, heading.block)) continue;
         kept.headings.push_back(heading);
         kept.headings.back().block = renumbered[heading.block];
     }
+    std::stable_sort(kept.headings.begin(), kept.headings.end(),
+                     [](const Chapter& a, const Chapter& b) { return a.offset < b.offset; });
+    // Each chapter runs to the next; the CR LF of its last line is the next's.
+    for (std::size_t b = 0; b < kept.blocks.size(); ++b) {
+        ChapterBlock& block = kept.blocks[b];
+        const bool last = b + 1 == kept.blocks.size();
+        block.bytes = (last ? bytes : kept.blocks[b + 1].bytesBefore) - block.bytesBefore;
+        if (measured) {
+            block.characters = (last ? characters : kept.blocks[b + 1].charactersBefore) -
+                               block.charactersBefore - 2;
+        }
+    }
+    kept.prefaceBytes = kept.blocks.empty() ? bytes : kept.blocks.front().bytesBefore;
     return kept;
 }
 
@@ -105,6 +150,8 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
     map->withTexts = options.withText;
     map->byteOrderMark = pass.byteOrderMark();
     map->format = format;
+    map->bytes = pass.totalBytes();
+    map->characters = pass.totalCharacters();
     for (std::size_t k = 0; k < structure.cuts.size(); ++k) {
         const BookStructure::Cut& cut = structure.cuts[k];
         const bool last = k + 1 == structure.cuts.size();
@@ -116,13 +163,24 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
         block.offset = cut.offset;
         block.line = cut.line;
         block.volume = cut.volume;
+        block.bytesBefore = cut.bytesBefore;
+        block.charactersBefore = cut.charactersBefore;
         block.bytes = bytesAfter - cut.bytesBefore;
         // Each line counted its characters and a CR LF; the chapter's last has none.
         if (options.measure) block.characters = charactersAfter - cut.charactersBefore - 2;
         map->blocks.push_back(block);
     }
     if (!structure.cuts.empty()) map->prefaceBytes = structure.cuts.front().bytesBefore;
+    // The headings' words are read again from the file, a line each: a
+    // stop is honoured between them.
+    const auto stopped = [stopRequested](std::size_t count) {
+        return (count & 0x3FF) == 0 && stopRequested != nullptr && stopRequested->load();
+    };
     for (const BookStructure::Heading& heading : structure.headings) {
+        if (stopped(map->headings.size())) {
+            list.result = ChapterList::Result::Stopped;
+            return list;
+        }
         const Candidate& candidate = candidates[heading.candidate];
         Chapter chapter;
         chapter.offset = candidate.offset;
@@ -136,6 +194,10 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
     if (options.passedOver) {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             if (isTaken(structure.verdicts[i])) continue;
+            if (stopped(i)) {
+                list.result = ChapterList::Result::Stopped;
+                return list;
+            }
             const Candidate& candidate = candidates[i];
             map->passedOver.push_back({candidate.offset, candidate.line, pass.textOf(candidate),
                                        structure.verdicts[i], candidate.charactersBefore,

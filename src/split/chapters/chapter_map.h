@@ -50,7 +50,20 @@ struct ChapterBlock {
     std::uint64_t line = 0;        // the number of that line, from 1
     std::uint64_t characters = 0;  // its lines' characters and the CR LF between them
     std::uint64_t bytes = 0;       // as a part holds it: every line with a CR LF
-    bool volume = false;           // it opens with a volume's heading
+    // The lines before it: their characters, each with the two of a CR LF,
+    // and their bytes as parts hold them.
+    std::uint64_t charactersBefore = 0;
+    std::uint64_t bytesBefore = 0;
+    bool volume = false;  // it opens a volume
+};
+
+// A reader's corrections to the chapters found: the chapters taken out (by
+// block) and the candidates passed over that are brought in (by their
+// place in `passedOver`), each a chapter of its own.
+struct ChapterChoice {
+    std::vector<bool> dropped;
+    std::vector<bool> broughtIn;
+    bool none() const;
 };
 
 struct ChapterMap {
@@ -62,6 +75,10 @@ struct ChapterMap {
     std::vector<PassedOver> passedOver;
     std::uint64_t leftOut = 0;
     std::uint64_t prefaceBytes = 0;   // before the first block, as a part holds them
+    // The whole file's lines as parts hold them: bytes, and characters with
+    // a CR LF after every line (counted where `measured`).
+    std::uint64_t bytes = 0;
+    std::uint64_t characters = 0;
     std::uint64_t byteOrderMark = 0;  // bytes of the mark that opens the file and every part
     SourceFormat format;              // what the file was read as
     bool measured = false;            // the blocks' characters were counted
@@ -76,9 +93,10 @@ struct ChapterMap {
 
     // Whether the map is of the file that is now `file` with `stamp`.
     bool describes(FileIdentity file, const FileStamp& stamp) const;
-    // The same map without the blocks marked in `dropped` (by block): their
-    // text goes to the block before, their headings are no longer listed.
-    ChapterMap without(const std::vector<bool>& dropped) const;
+    // The map as the reader chose: a chapter taken out gives its text to
+    // the chapter before and is no longer listed; a candidate brought in
+    // begins a chapter, cut off the one it stood in, and is listed.
+    ChapterMap chosen(const ChapterChoice& choice) const;
 };
 
 struct ChapterList {

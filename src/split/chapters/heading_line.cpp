@@ -600,9 +600,11 @@ std::optional<HeadingLine> readTitle(std::u32string_view text) {
     if (punctuatedTitle(core) || quotesSpeech) return std::nullopt;
     // A line that introduces what follows (书评：), one without a word, a
     // date (2003年, 12月) and a note (①, ⑵, ㈠).
-    const std::size_t words = static_cast<std::size_t>(std::count_if(core.begin(), core.end(), isHan));
+    std::uint8_t piece = 0;
+    const std::u32string_view unmarked = withoutPartMark(core, piece);
+    const auto words = std::count_if(unmarked.begin(), unmarked.end(), isHan);
     if (isOneOf(core.back(), U"：:，,、;；") || words == 0 ||
-        (words <= 2 && std::any_of(core.begin(), core.end(), isDigit)) ||
+        (words <= 2 && std::any_of(unmarked.begin(), unmarked.end(), isDigit)) ||
         (core.front() >= U'\x2460' && core.front() <= U'\x24FF') ||
         (core.front() >= U'\x3220' && core.front() <= U'\x325F')) {
         return std::nullopt;

@@ -25,10 +25,11 @@ void KeyPlaces::see(std::uint64_t key, std::uint32_t place) {
         Slot& slot = slots_[at];
         if (slot.key == key) {
             slot.last = place;
+            ++slot.count;
             return;
         }
         if (slot.key == 0) {
-            slot = {key, place, place};
+            slot = {key, place, place, 1};
             if (2 * ++used_ > slots_.size()) grow();
             return;
         }
@@ -59,6 +60,11 @@ const KeyPlaces::Slot* KeyPlaces::find(std::uint64_t key) const {
 std::uint32_t KeyPlaces::first(std::uint64_t key) const {
     const Slot* slot = find(key);
     return slot == nullptr ? kNowhere : slot->first;
+}
+
+std::uint32_t KeyPlaces::count(std::uint64_t key) const {
+    const Slot* slot = find(key);
+    return slot == nullptr ? 0 : slot->count;
 }
 
 std::uint32_t KeyPlaces::last(std::uint64_t key) const {

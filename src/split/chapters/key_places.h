@@ -17,15 +17,17 @@ public:
 
     // `key` is found at `place`; places come in rising order.
     void see(std::uint64_t key, std::uint32_t place);
-    // Its first and last place, or kNowhere.
+    // Its first and last place, or kNowhere; and how often it was seen.
     std::uint32_t first(std::uint64_t key) const;
     std::uint32_t last(std::uint64_t key) const;
+    std::uint32_t count(std::uint64_t key) const;
 
 private:
     struct Slot {
         std::uint64_t key = 0;  // 0: empty
         std::uint32_t first = kNowhere;
         std::uint32_t last = kNowhere;
+        std::uint32_t count = 0;
     };
     const Slot* find(std::uint64_t key) const;
     void grow();

@@ -9,97 +9,20 @@
 #include <string>
 #include <vector>
 
-#include "split/split_texts.h"
+#include "split/chapters/chapter_list_test.h"
 #include "support/encode.h"
 #include "support/temp_dir.h"
 
 namespace tovane {
 namespace {
 
-std::string chinese(unsigned n) {
-    static const char* const digits[] = {"零", "一", "二", "三", "四",
-                                         "五", "六", "七", "八", "九"};
-    if (n < 10) return digits[n];
-    if (n < 20) return std::string("十") + (n % 10 ? digits[n % 10] : "");
-    if (n < 100) return std::string(digits[n / 10]) + "十" + (n % 10 ? digits[n % 10] : "");
-    if (n < 1000) {
-        const unsigned rest = n % 100;
-        return std::string(digits[n / 100]) + "百" +
-               (rest == 0   ? ""
-                : rest < 10 ? std::string("零") + digits[rest]
-                            : chinese(rest));
-    }
-    return std::string(n / 1000 == 2 ? "两" : digits[n / 1000]) + "千" +
-           (n % 1000 ? chinese(n % 1000) : "");
-}
-
-std::string padded(unsigned n, int width) {
-    std::string text = std::to_string(n);
-    while (static_cast<int>(text.size()) < width) text = "0" + text;
-    return text;
-}
-
-// A book being written: lines, and the numbers of those that are headings.
-struct Book {
-    std::vector<std::string> lines;
-    std::vector<std::uint64_t> headings;
-
-    void text(int paragraphs = 3) {
-        for (int i = 0; i < paragraphs; ++i) {
-            lines.push_back(
-                "　　山路弯弯，雨一直下。他走了很久，才看见远处的灯火，心里一下子亮了起来，"
-                "脚步也快了许多，衣服早就湿透了。");
-        }
-    }
-    void heading(const std::string& line) {
-        lines.push_back(line);
-        headings.push_back(lines.size());
-    }
-    void other(const std::string& line) { lines.push_back(line); }
-    std::string utf8(const char* end = "\r\n") const {
-        std::string all;
-        for (const std::string& line : lines) all += line + end;
-        return all;
-    }
-};
-
-class ChapterListTest : public ::testing::TestWithParam<SourceFormat> {
-protected:
-    std::shared_ptr<const ChapterMap> mapOf(const Book& book, const char* end = "\r\n") {
-        const SourceFormat encoding = GetParam();
-        const std::string bytes =
-            std::string(encoding.mark()) + test::encode(book.utf8(end), encoding);
-        const ChapterList list = findChapters(dir.write("book.txt", bytes), nullptr, {true, true});
-        EXPECT_EQ(list.result, ChapterList::Result::Done) << texts::describe(list.problem);
-        return list.map;
-    }
-    std::vector<std::uint64_t> found(const Book& book, const char* end = "\r\n") {
-        const std::shared_ptr<const ChapterMap> map = mapOf(book, end);
-        std::vector<std::uint64_t> lines;
-        if (!map) return lines;
-        for (const Chapter& chapter : map->headings) {
-            lines.push_back(chapter.line);
-            EXPECT_EQ(chapter.text,
-                      book.lines.at(chapter.line - 1)
-                          .substr(book.lines[chapter.line - 1].find_first_not_of(" ")))
-                << "the heading's own text";
-        }
-        return lines;
-    }
-    // A book of five chapters whose headings `form` writes for 1..5.
-    void expectChapters(const std::function<std::string(unsigned)>& form, bool weak = false) {
-        Book book;
-        book.other("青云记");
-        book.text(1);
-        for (unsigned n = 1; n <= 5; ++n) {
-            book.heading(form(n));
-            book.text(weak ? 12 : 3);  // weak headings need chapters, not a list
-        }
-        EXPECT_EQ(found(book), book.headings) << form(1);
-    }
-
-    test::TempDir dir;
-};
+using test::Book;
+using test::bookOf;
+using test::chinese;
+using test::kBlank;
+using test::kText;
+using test::Line;
+using test::padded;
 
 TEST_P(ChapterListTest, HeadingsWithAPrefixBlanksOrOtherNumbers) {
     const std::vector<std::function<std::string(unsigned)>> forms = {
@@ -240,28 +163,6 @@ TEST_P(ChapterListTest, LineEndsOfEveryKind) {
     EXPECT_EQ(found(book, "\n"), book.headings);
     EXPECT_EQ(found(book, "\r"), book.headings);
 }
-
-// Lines of a book's own, each a heading or not, in the order given.
-struct Line {
-    const char* text;
-    bool heading = false;
-};
-Book bookOf(std::initializer_list<Line> lines, int paragraphs = 3) {
-    Book book;
-    book.other("青云记");
-    for (const Line& line : lines) {
-        if (line.heading) {
-            book.heading(line.text);
-        } else if (*line.text == '\0') {
-            book.text(paragraphs);
-        } else {
-            book.other(line.text);
-        }
-    }
-    return book;
-}
-constexpr Line kText{""};    // a few paragraphs of the story
-constexpr Line kBlank{" "};  // a line of blanks
 
 TEST_P(ChapterListTest, TwoNumbersOnALineMakeAVolumeHeading) {
     const Book book = bookOf({{"第一季 第一卷 风雪夜归", true},
