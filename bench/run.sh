@@ -2,7 +2,8 @@
 # Times tovane-split against GNU split and cp on a seeded 1 GiB GBK novel,
 # prints medians, paired ratios and peak memory, and checks that the parts
 # joined in order give back the source; then scores the chapter list on 200
-# synthetic books with known headings (bench/chapter_books.py, chapter_score.py).
+# synthetic books with known headings (bench/chapter_books.py, chapter_score.py)
+# and times the chapter reader on hard books (bench/chapter_cost.sh).
 #   bench/run.sh [MEBIBYTES] [RUNS]      (defaults: 1024 and 9)
 # The corpus and outputs go to $BENCH_DIR (default /tmp/tovane-bench); put it
 # on tmpfs to measure the program rather than the disk.
@@ -118,3 +119,7 @@ books=$work/chapter-books
 [ -d "$books" ] || python3 bench/chapter_books.py "$books" 200
 echo "chapter headings on $(find "$books" -name '*.txt' | wc -l) synthetic books:"
 python3 bench/chapter_score.py "$bin" "$books"
+
+# What the chapter reader costs on books made to be hard for it.
+echo "chapter reader on hard books:"
+bench/chapter_cost.sh "$bin"

@@ -47,6 +47,8 @@ TEST(CommandLine, UsageErrors) {
     EXPECT_EQ(parse({"a", "b", "c"}).action, Action::UsageError);
     // A base name with a folder in it would put parts outside the save folder.
     EXPECT_EQ(parse({"--base", "../escaped", "a", "b"}).action, Action::UsageError);
+    EXPECT_EQ(parse({"--why", "a", "b"}).action, Action::UsageError);
+    EXPECT_TRUE(parse({"--list-chapters", "--why", "a"}).why);
     EXPECT_EQ(parse({"--help"}).action, Action::Help);
     EXPECT_EQ(parse({"a", "--version"}).action, Action::Version);
     // A source whose name starts with a dash, after "--".

@@ -145,6 +145,14 @@ check "--chapters 0 is wrong usage" test $? -eq 2
 script -qec "'$bin' --list-chapters '$dir/ch.txt'" /dev/null > "$dir/tty" 2>&1
 check "... its tabs stay tabs on a terminal" grep -q "$(printf '^2\t1\t第一章 起')" "$dir/tty"
 check "... writing no file" test -z "$(ls -A "$dir/out")"
+printf '书名\r\n目录\r\n第一章 起\r\n第二章 承\r\n第三章 转\r\n第一章 起\r\na\r\n第一章 起\r\n第二章 承\r\nb\r\n第三章 转\r\nc\r\n第三章完\r\n' > "$dir/why.txt"
+"$bin" --list-chapters --why "$dir/why.txt" > "$dir/stdout"
+check "--list-chapters --why exits 0" test $? -eq 0
+check "... every candidate: its line, the verdict, the reason, its text" \
+    cmp -s <(sed -n '5,10p' "$dir/stdout") \
+    <(printf '5\t弃\t目录\t第三章 转\n6\t取\t按序号\t第一章 起\n8\t弃\t重复\t第一章 起\n9\t取\t按序号\t第二章 承\n11\t取\t按序号\t第三章 转\n13\t弃\t结束标记\t第三章完\n')
+"$bin" --why "$dir/why.txt" "$dir/out" > /dev/null 2>&1
+check "--why goes with --list-chapters only" test $? -eq 2
 "$bin" --list-chapters "$dir/a.txt" > /dev/null 2> "$dir/stderr"
 check "--list-chapters without a heading exits 1" test $? -eq 1
 check "... with its message" grep -q '没有找到章节标题' "$dir/stderr"
