@@ -5,7 +5,10 @@
 
 #include "main_window/chapter_list_window.h"
 #include "main_window/chapter_scan.h"
+#include "platform/engine_text.h"
 #include "platform/window_texts.h"
+#include "split/split_texts.h"
+#include "split/text/heading_pattern.h"
 #include "split/ways/ways.h"
 
 namespace {
@@ -32,19 +35,87 @@ QString readAs(const tovane::SourceFormat& format) {
 
 BookChapters::BookChapters(QWidget* window)
     : QObject(window), window_(window), scan_(new ChapterScan(this)) {
-    connect(scan_, &ChapterScan::finished, this, &BookChapters::found);
+    connect(scan_, &ChapterScan::finished, this, [this] {
+        recall();
+        emit found();
+    });
 }
 
 void BookChapters::choose(const std::string& path, const QString& fileTitle,
                           std::optional<tovane::Encoding> encoding) {
+    remember();
     path_ = path;
     fileTitle_ = fileTitle;
-    unticked_.clear();
-    if (path.empty()) {
+    encoding_ = encoding;
+    choice_ = {};
+    chosen_.reset();
+    const auto before = corrections_.find(path);
+    form_ = before != corrections_.end() ? before->second.form : QString();
+    scan();
+}
+
+// Finds the chapters of the chosen book by the reader's form of heading, or
+// by the built-in rule.
+void BookChapters::scan() {
+    if (path_.empty()) {
         scan_->clear();
-    } else {
-        scan_->start(path, encoding);
+        return;
     }
+    tovane::HeadingPattern::Problem problem = tovane::HeadingPattern::Problem::None;
+    std::shared_ptr<const tovane::HeadingPattern> pattern;
+    if (!form_.isEmpty()) pattern = tovane::HeadingPattern::compileForm(EngineText::fromQt(form_), problem);
+    scan_->start(path_, encoding_, pattern);
+}
+
+// The corrections made to the book chosen, kept with the file as it is.
+void BookChapters::remember() {
+    if (!has() || !scan_->result().map) return;
+    const tovane::ChapterMap& map = *scan_->result().map;
+    corrections_[path_] = {map.file, map.stamp, form_, choice_};
+}
+
+// The corrections made to this book before, if it is the file it was.
+void BookChapters::recall() {
+    if (!has() || !scan_->result().map) return;
+    const std::shared_ptr<const tovane::ChapterMap>& map = scan_->result().map;
+    const auto before = corrections_.find(path_);
+    if (before != corrections_.end() && before->second.form == form_ &&
+        map->describes(before->second.file, before->second.stamp)) {
+        choice_ = before->second.choice;
+    }
+    chosen_ = choice_.none() ? map : std::make_shared<const tovane::ChapterMap>(map->chosen(choice_));
+}
+
+void BookChapters::choose(const tovane::ChapterChoice& choice) {
+    if (!has() || !scan_->result().map) return;
+    choice_ = choice;
+    const std::shared_ptr<const tovane::ChapterMap>& map = scan_->result().map;
+    chosen_ = choice_.none() ? map : std::make_shared<const tovane::ChapterMap>(map->chosen(choice_));
+    remember();
+    emit ticksChanged();
+}
+
+void BookChapters::takeHeadingForm(const QString& form) {
+    if (form == form_) return;
+    tovane::HeadingPattern::Problem problem = tovane::HeadingPattern::Problem::None;
+    if (!form.isEmpty() &&
+        !tovane::HeadingPattern::compileForm(EngineText::fromQt(form), problem)) {
+        if (list_) {
+            list_->showHeadingForm(form, WindowTexts::kHeadingFormWrong +
+                                             EngineText::toQt(tovane::texts::describe(problem)));
+        }
+        return;
+    }
+    form_ = form;
+    choice_ = {};
+    chosen_.reset();
+    remember();
+    scan();
+    if (list_) {
+        list_->showHeadingForm(form_, {});
+        list_->showNone(fileTitle_, WindowTexts::kHeadingFormScanning);
+    }
+    emit ticksChanged();
 }
 
 bool BookChapters::has() const {
@@ -62,11 +133,17 @@ bool BookChapters::knownToHaveNone() {
 }
 
 std::shared_ptr<const tovane::ChapterMap> BookChapters::cuts() const {
-    if (!has() || !scan_->result().map) return nullptr;
-    const std::shared_ptr<const tovane::ChapterMap>& found = scan_->result().map;
-    const tovane::ChapterChoice choice{unticked_, {}};
-    if (choice.none()) return found;
-    return std::make_shared<const tovane::ChapterMap>(found->chosen(choice));
+    return has() ? chosen_ : nullptr;
+}
+
+std::size_t BookChapters::takenOut() const {
+    return static_cast<std::size_t>(
+        std::count(choice_.dropped.begin(), choice_.dropped.end(), true));
+}
+
+std::size_t BookChapters::broughtIn() const {
+    return static_cast<std::size_t>(
+        std::count(choice_.broughtIn.begin(), choice_.broughtIn.end(), true));
 }
 
 // From the chapters in memory: nothing is read on a keystroke.
@@ -77,7 +154,7 @@ QString BookChapters::hint(const tovane::SplitWay& way, const QString& number) c
         return way.cutsAtChapters() ? WindowTexts::kCannotReadChapters : QString();
     }
     const QString read = found.map ? readAs(found.map->format) : QString();
-    if (found.empty()) {
+    if (!chosen_ || chosen_->blocks.empty()) {
         return (way.cutsAtChapters() ? WindowTexts::kNoHeadingsFound : QString()) + read;
     }
     return counted(way, number) + read;
@@ -117,12 +194,12 @@ void BookChapters::showList(const tovane::SplitWay& way, const QString& size,
     knownToHaveNone();  // waits for a scan going on
     if (!list_) {
         list_ = new ChapterListWindow(window_);
-        connect(list_, &ChapterListWindow::ticksChanged, this,
-                [this](const std::vector<bool>& dropped) {
-                    unticked_ = dropped;
-                    emit ticksChanged();
-                });
+        connect(list_, &ChapterListWindow::choiceChanged, this,
+                qOverload<const tovane::ChapterChoice&>(&BookChapters::choose));
+        connect(list_, &ChapterListWindow::headingFormChanged, this,
+                &BookChapters::takeHeadingForm);
     }
+    list_->showHeadingForm(form_, {});
     refreshList(way, size, count);
     list_->show();
     list_->raise();
@@ -132,33 +209,26 @@ void BookChapters::refreshList(const tovane::SplitWay& way, const QString& size,
                                const QString& count) {
     if (!list_) return;
     if (!has()) {
-        list_->showNone(fileTitle_, scan_->running() ? QString() : WindowTexts::kNoHeadingsInList);
+        list_->showNone(fileTitle_, scan_->running() ? WindowTexts::kHeadingFormScanning
+                                                     : WindowTexts::kNoHeadingsInList);
         return;
     }
     const tovane::ChapterList& found = scan_->result();
-    if (found.empty()) {
+    if (!found.map || (found.map->blocks.empty() && found.map->passedOver.empty())) {
         list_->showNone(fileTitle_, !found.problem ? WindowTexts::kNoHeadingsInList
                                                    : WindowTexts::kCannotReadForList);
         return;
     }
-    // The part of each ticked chapter, with the way's number (a chapter a
-    // part outside the ways that cut at chapters).
-    const std::shared_ptr<const tovane::ChapterMap> map = cuts();
-    const tovane::SplitWay& counted =
-        way.cutsAtChapters() ? way : tovane::wayOf(tovane::SplitMode::ByChapters);
-    tovane::WayNumbers numbers;
-    numbers.perPart = 1;
-    if (way.cutsAtChapters()) {
-        way.read((way.number == tovane::WayNumber::Kilobytes ? size : count).toStdString(), {},
-                 numbers);
+    // The part of each chapter cut at, in the ways that cut at chapters.
+    std::vector<std::uint64_t> parts;
+    if (way.cutsAtChapters() && chosen_ && !chosen_->blocks.empty()) {
+        tovane::WayNumbers numbers;
+        const QString number = way.number == tovane::WayNumber::Kilobytes ? size : count;
+        if (!way.read(number.toStdString(), {}, numbers)) {
+            parts = tovane::partOfEachChapter(way, numbers, *chosen_);
+        }
     }
-    const std::vector<std::uint64_t> parts = tovane::partOfEachChapter(counted, numbers, *map);
-    std::vector<std::uint64_t> byBook(found.map->blocks.size(), 0);
-    for (std::size_t k = 0, kept = 0; k < byBook.size(); ++k) {
-        if (k < unticked_.size() && unticked_[k]) continue;
-        if (kept < parts.size()) byBook[k] = parts[kept++];
-    }
-    list_->showBook(fileTitle_, found.map, unticked_, byBook);
+    list_->showBook(fileTitle_, found.map, choice_, chosen_, parts);
 }
 
 void BookChapters::closeList() {

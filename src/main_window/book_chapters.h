@@ -1,12 +1,15 @@
 // The chapters of the book the main window has chosen: found on a thread of
-// their own (ChapterScan), the ticks the reader took off in their list, the
-// list itself, and what the status line says of them. A split takes the
-// ticked chapters from here.
+// their own (ChapterScan), by the built-in rule or the reader's own form of
+// heading; the reader's corrections (chapters taken out, lines passed over
+// brought in), kept for the book while it stays as it was; the list itself;
+// and what the status line says of them. A split takes the chapters as the
+// reader chose them from here.
 #pragma once
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,18 +28,24 @@ public:
     explicit BookChapters(QWidget* window);
 
     // A book was chosen, to be read in `encoding` (none: as its bytes
-    // tell): its chapters are found from now on, and no tick taken off
-    // another book's carries over. An empty path chooses none.
+    // tell): its chapters are found from now on. The corrections made to it
+    // before come back if it is the same file, unchanged; another book's
+    // never carry over. An empty path chooses none.
     void choose(const std::string& path, const QString& fileTitle,
                 std::optional<tovane::Encoding> encoding);
     // Whether the chosen book is looked over and has no chapter.
     bool knownToHaveNone();
-    // The chapters a split of the chosen book cuts at: those found, less the
-    // unticked ones; null while they aren't known.
+    // The chapters a split of the chosen book cuts at, as the reader chose
+    // them; null while they aren't known.
     std::shared_ptr<const tovane::ChapterMap> cuts() const;
     // What the status line says of them after the chosen file's name, for
     // the way `way` reading `number`.
     QString hint(const tovane::SplitWay& way, const QString& number) const;
+    // The reader's corrections, for the status line: chapters taken out,
+    // lines brought in, and the form of heading (empty: the built-in rule).
+    std::size_t takenOut() const;
+    std::size_t broughtIn() const;
+    const QString& headingForm() const { return form_; }
     // Whether the chapters cut at hold a volume's heading.
     bool hasVolumes() const;
     // The list of chapters, opened or brought up, and kept in step: the way
@@ -48,18 +57,34 @@ public:
 signals:
     // The chosen book's chapters are known now.
     void found();
-    // The reader ticked a chapter on or off.
+    // The reader changed the chapters: ticks, or the form of heading.
     void ticksChanged();
 
 private:
     bool has() const;
     // What the hint says of the chapters found.
     QString counted(const tovane::SplitWay& way, const QString& number) const;
+    void choose(const tovane::ChapterChoice& choice);
+    void takeHeadingForm(const QString& form);
+    void scan();
+    void remember();
+    void recall();
 
     QWidget* window_;
     ChapterScan* scan_;
     std::string path_;
     QString fileTitle_;
-    std::vector<bool> unticked_;
+    std::optional<tovane::Encoding> encoding_;
+    QString form_;  // the reader's form of heading; empty: the built-in rule
+    tovane::ChapterChoice choice_;
+    std::shared_ptr<const tovane::ChapterMap> chosen_;
+    // The corrections made to each book chosen, with the file as it was.
+    struct Corrections {
+        tovane::FileIdentity file;
+        tovane::FileStamp stamp;
+        QString form;
+        tovane::ChapterChoice choice;
+    };
+    std::map<std::string, Corrections> corrections_;
     QPointer<ChapterListWindow> list_;
 };

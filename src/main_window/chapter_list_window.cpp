@@ -1,28 +1,25 @@
 #include "main_window/chapter_list_window.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTreeWidget>
+#include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
-#include "platform/engine_text.h"
+#include "main_window/chapter_list_model.h"
 #include "platform/window_setup.h"
 #include "platform/window_texts.h"
-#include "split/split_texts.h"
 
 namespace {
 
-enum Column { kLine, kPart, kLevel, kSize, kHeading, kColumns };
-constexpr int kBlockRole = Qt::UserRole;
-
-QString sizeOf(std::uint64_t bytes) {
-    return bytes < 1024
-               ? QStringLiteral("%1 B").arg(bytes)
-               : QStringLiteral("%1 KB").arg(static_cast<double>(bytes) / 1024.0, 0, 'f', 1);
-}
+// A pause in typing this long takes the form of heading typed.
+constexpr int kFormPauseMs = 400;
 
 }  // namespace
 
@@ -31,30 +28,8 @@ ChapterListWindow::ChapterListWindow(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     WindowSetup::setUp(this, QStringLiteral("ChapterList"), WindowTexts::chapterListTitle({}));
     setAttribute(Qt::WA_DeleteOnClose);
-    list_ = new QTreeWidget(this);
-    list_->setObjectName(QStringLiteral("Chapters"));
-    list_->setColumnCount(kColumns);
-    list_->setHeaderLabels({WindowTexts::kChapterLineColumn, WindowTexts::kChapterPartColumn,
-                            WindowTexts::kChapterLevelColumn, WindowTexts::kChapterSizeColumn,
-                            WindowTexts::kChapterHeadingColumn});
-    list_->setRootIsDecorated(false);
-    list_->setUniformRowHeights(true);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    for (int column : {kLine, kPart, kLevel, kSize}) {
-        list_->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    }
-    connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
-        if (column == kLine && !filling_) takeTick(row);
-    });
-    // Space ticks the chosen chapter on or off, whichever column is current.
-    auto* space =
-        new QShortcut(QKeySequence(Qt::Key_Space), list_, nullptr, nullptr, Qt::WidgetShortcut);
-    connect(space, &QShortcut::activated, this, [this] {
-        QTreeWidgetItem* row = list_->currentItem();
-        if (row == nullptr || !row->data(kLine, kBlockRole).isValid()) return;
-        row->setCheckState(kLine,
-                           row->checkState(kLine) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    });
+    buildHeadingForm();
+    buildList();
     total_ = new QLabel(this);
     total_->setObjectName(QStringLiteral("ChapterTotal"));
     auto* close = new QPushButton(WindowTexts::kClose, this);
@@ -62,91 +37,124 @@ ChapterListWindow::ChapterListWindow(QWidget* parent)
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
+
+    auto* formRow = new QHBoxLayout;
+    auto* formLabel = new QLabel(WindowTexts::kHeadingFormLabel, this);
+    formLabel->setBuddy(form_);
+    formRow->addWidget(formLabel);
+    formRow->addWidget(form_, 1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(total_, 1);
     bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(formRow);
+    layout->addWidget(formState_);
     layout->addWidget(list_);
     layout->addLayout(bottom);
-    resize(560, 480);
+    setTabOrder(form_, list_);
+    setTabOrder(list_, close);
+    resize(600, 500);
+}
+
+// The form of heading typed is taken once typing pauses.
+void ChapterListWindow::buildHeadingForm() {
+    form_ = new QLineEdit(this);
+    form_->setObjectName(QStringLiteral("HeadingForm"));
+    form_->setPlaceholderText(WindowTexts::kHeadingFormHint);
+    form_->setClearButtonEnabled(true);
+    formState_ = new QLabel(this);
+    formState_->setObjectName(QStringLiteral("HeadingFormState"));
+    formState_->setVisible(false);
+    formPause_ = new QTimer(this);
+    formPause_->setSingleShot(true);
+    formPause_->setInterval(kFormPauseMs);
+    connect(form_, &QLineEdit::textEdited, formPause_, qOverload<>(&QTimer::start));
+    connect(formPause_, &QTimer::timeout, this,
+            [this] { emit headingFormChanged(form_->text().trimmed()); });
+    connect(form_, &QLineEdit::returnPressed, this, [this] {
+        formPause_->stop();
+        emit headingFormChanged(form_->text().trimmed());
+    });
+}
+
+// One row a heading or a line passed over; columns measured once, so that a
+// change of ticks or parts repaints the rows in sight and measures nothing.
+void ChapterListWindow::buildList() {
+    model_ = new ChapterListModel(this);
+    list_ = new QTableView(this);
+    list_->setObjectName(QStringLiteral("Chapters"));
+    list_->setModel(model_);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setShowGrid(false);
+    list_->setWordWrap(false);
+    list_->setAlternatingRowColors(true);
+    list_->verticalHeader()->setVisible(false);
+    list_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    QHeaderView* header = list_->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setStretchLastSection(true);
+    header->setHighlightSections(false);
+    const QFontMetrics metrics = fontMetrics();
+    const int check = 28;  // the tick's box and its margins
+    header->resizeSection(ChapterListModel::kLine,
+                          metrics.horizontalAdvance(QStringLiteral("0000000")) + check);
+    header->resizeSection(ChapterListModel::kPart,
+                          metrics.horizontalAdvance(QStringLiteral("00000")) + 12);
+    header->resizeSection(ChapterListModel::kLevel,
+                          metrics.horizontalAdvance(QStringLiteral("同一标题")) + 12);
+    header->resizeSection(ChapterListModel::kSize,
+                          metrics.horizontalAdvance(QStringLiteral("00000.0 KB")) + 12);
+    connect(model_, &ChapterListModel::choiceWanted, this, &ChapterListWindow::choiceChanged);
+    // Space ticks the rows chosen on or off, as the current one is not.
+    auto* space =
+        new QShortcut(QKeySequence(Qt::Key_Space), list_, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(space, &QShortcut::activated, this, [this] {
+        const QModelIndex current = list_->currentIndex();
+        if (!current.isValid() || !model_->hasTick(current.row())) return;
+        tickSelected(!model_->ticked(current.row()));
+    });
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu menu(this);
+        menu.addAction(WindowTexts::kTickChosen, this, [this] { tickSelected(true); });
+        menu.addAction(WindowTexts::kUntickChosen, this, [this] { tickSelected(false); });
+        menu.exec(list_->viewport()->mapToGlobal(at));
+    });
+}
+
+void ChapterListWindow::tickSelected(bool tick) {
+    QModelIndexList rows = list_->selectionModel()->selectedRows(ChapterListModel::kLine);
+    if (rows.isEmpty() && list_->currentIndex().isValid()) {
+        rows.append(list_->currentIndex().siblingAtColumn(ChapterListModel::kLine));
+    }
+    emit choiceChanged(model_->ticking(rows, tick));
 }
 
 void ChapterListWindow::showBook(const QString& fileTitle,
-                                 std::shared_ptr<const tovane::ChapterMap> map,
-                                 const std::vector<bool>& dropped,
+                                 std::shared_ptr<const tovane::ChapterMap> found,
+                                 const tovane::ChapterChoice& choice,
+                                 std::shared_ptr<const tovane::ChapterMap> chosen,
                                  const std::vector<std::uint64_t>& parts) {
-    filling_ = true;
     setWindowTitle(WindowTexts::chapterListTitle(fileTitle));
-    dropped_ = dropped;
-    dropped_.resize(map->blocks.size(), false);
-    if (map == map_) {
-        // The same chapters with other ticks or parts: the rows stay (one of
-        // them may be the one whose tick is being taken).
-        for (int i = 0; i < list_->topLevelItemCount(); ++i) {
-            QTreeWidgetItem* row = list_->topLevelItem(i);
-            const QVariant block = row->data(kLine, kBlockRole);
-            if (!block.isValid()) continue;
-            const auto k = static_cast<std::size_t>(block.toULongLong());
-            row->setCheckState(kLine, dropped_[k] ? Qt::Unchecked : Qt::Checked);
-            const std::uint64_t part = k < parts.size() && !dropped_[k] ? parts[k] : 0;
-            row->setText(kPart, part > 0 ? QString::number(part) : QString());
-        }
-        showTotal();
-        filling_ = false;
-        return;
-    }
-    map_ = std::move(map);
-    list_->clear();
-    QList<QTreeWidgetItem*> rows;
-    std::size_t block = SIZE_MAX;
-    for (const tovane::Chapter& chapter : map_->headings) {
-        auto* row = new QTreeWidgetItem;
-        row->setText(kLine, QString::number(chapter.line));
-        row->setTextAlignment(kLine, Qt::AlignRight | Qt::AlignVCenter);
-        const std::string_view level = tovane::texts::levelWord(chapter.level);
-        row->setText(kLevel, EngineText::wordsToQt(level));
-        row->setText(kHeading, EngineText::wordsToQt(chapter.text));
-        // The first heading of a chapter carries its tick, its part and its size.
-        if (chapter.block != block) {
-            block = chapter.block;
-            row->setData(kLine, kBlockRole, static_cast<qulonglong>(block));
-            row->setCheckState(kLine, dropped_[block] ? Qt::Unchecked : Qt::Checked);
-            const std::uint64_t part = block < parts.size() ? parts[block] : 0;
-            if (part > 0 && !dropped_[block]) row->setText(kPart, QString::number(part));
-            row->setText(kSize, sizeOf(map_->blocks[block].bytes));
-        }
-        rows.append(row);
-    }
-    list_->addTopLevelItems(rows);
-    showTotal();
-    filling_ = false;
-}
-
-void ChapterListWindow::showTotal() {
-    const auto ticked =
-        static_cast<qulonglong>(std::count(dropped_.begin(), dropped_.end(), false));
-    total_->setText(WindowTexts::chapterTotal(ticked));
+    const auto chapters = static_cast<qulonglong>(chosen ? chosen->blocks.size() : 0);
+    const auto all = static_cast<qulonglong>(found->blocks.size());
+    list_->setColumnHidden(ChapterListModel::kPart, parts.empty());
+    model_->show(std::move(found), choice, std::move(chosen), parts);
+    total_->setText(WindowTexts::chapterTotal(chapters, all));
 }
 
 void ChapterListWindow::showNone(const QString& fileTitle, const QString& why) {
-    filling_ = true;
     setWindowTitle(WindowTexts::chapterListTitle(fileTitle));
-    map_.reset();
-    dropped_.clear();
-    list_->clear();
-    auto* row = new QTreeWidgetItem;
-    row->setText(kLine, why);
-    list_->addTopLevelItem(row);
-    row->setFirstColumnSpanned(true);
-    total_->setText(WindowTexts::chapterTotal(0));
-    filling_ = false;
+    model_->clear();
+    total_->setText(why);
 }
 
-void ChapterListWindow::takeTick(QTreeWidgetItem* row) {
-    const QVariant block = row->data(kLine, kBlockRole);
-    if (!block.isValid() || !map_) return;
-    const auto k = static_cast<std::size_t>(block.toULongLong());
-    if (k >= dropped_.size()) return;
-    dropped_[k] = row->checkState(kLine) != Qt::Checked;
-    emit ticksChanged(dropped_);
+void ChapterListWindow::showHeadingForm(const QString& form, const QString& problem) {
+    if (!form_->hasFocus() || form_->text().trimmed() == form) {
+        if (form_->text().trimmed() != form) form_->setText(form);
+    }
+    formState_->setText(problem);
+    formState_->setVisible(!problem.isEmpty());
 }

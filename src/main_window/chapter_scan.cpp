@@ -10,7 +10,8 @@ ChapterScan::~ChapterScan() {
     for (QThread* thread : findChildren<QThread*>()) thread->wait();
 }
 
-void ChapterScan::start(const std::string& path, std::optional<tovane::Encoding> encoding) {
+void ChapterScan::start(const std::string& path, std::optional<tovane::Encoding> encoding,
+                        std::shared_ptr<const tovane::HeadingPattern> pattern) {
     stopRunning();
     path_ = path;
     done_ = false;
@@ -21,8 +22,8 @@ void ChapterScan::start(const std::string& path, std::optional<tovane::Encoding>
     // and let go can end on its own time.
     auto stop = stop_;
     auto found = found_;
-    thread_ = QThread::create([path, stop, found, encoding] {
-        *found = tovane::findChapters(path, nullptr, {true, true}, stop.get(), encoding);
+    thread_ = QThread::create([path, stop, found, encoding, pattern] {
+        *found = tovane::findChapters(path, pattern, {true, true, true}, stop.get(), encoding);
     });
     thread_->setParent(this);
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);

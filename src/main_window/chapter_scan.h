@@ -20,9 +20,10 @@ public:
     ~ChapterScan() override;
 
     // Starts finding the chapters of the file at `path` (the engine's own
-    // path), read in `encoding` (none: as its bytes tell), stopping a scan
-    // still going.
-    void start(const std::string& path, std::optional<tovane::Encoding> encoding);
+    // path), read in `encoding` (none: as its bytes tell), by `pattern`
+    // (null: the built-in rule), stopping a scan still going.
+    void start(const std::string& path, std::optional<tovane::Encoding> encoding,
+               std::shared_ptr<const tovane::HeadingPattern> pattern);
     // Forgets the file: a choice that names no file.
     void clear();
     // Waits for the scan going on, if any, to end.

@@ -111,9 +111,19 @@ inline const QString kChapterLevelColumn = QStringLiteral("级别");
 inline const QString kChapterSizeColumn = QStringLiteral("大小");
 inline const QString kChapterHeadingColumn = QStringLiteral("章节标题");
 inline const QString kClose = QStringLiteral("关闭");
-inline QString chapterTotal(qulonglong chapters) {
-    return QStringLiteral("共 %1 章").arg(chapters);
+// The chapters the split cuts at, of those found (the reader's ticks).
+inline QString chapterTotal(qulonglong chapters, qulonglong found) {
+    return chapters == found ? QStringLiteral("共 %1 章").arg(chapters)
+                             : QStringLiteral("共 %1 章（找到 %2 章）").arg(chapters).arg(found);
 }
+inline const QString kPassedOverTip = QStringLiteral("没有算作章节（理由见“级别”）；勾选后从这一行分开");
+inline const QString kTickChosen = QStringLiteral("勾选(&T)");
+inline const QString kUntickChosen = QStringLiteral("取消勾选(&U)");
+// The reader's own form of heading, the window's counterpart of --heading.
+inline const QString kHeadingFormLabel = QStringLiteral("标题格式(&F)：");
+inline const QString kHeadingFormHint = QStringLiteral("如 第*章 或 *、，* 代表任意文字；留空按内置规则");
+inline const QString kHeadingFormWrong = QStringLiteral("这个标题格式无法使用：");
+inline const QString kHeadingFormScanning = QStringLiteral("正在按标题格式查找……");
 inline const QString kNoHeadingsInList = QStringLiteral("没有找到章节标题（例如“第一章”）。");
 inline const QString kCannotReadForList = QStringLiteral("无法读取这个文件，找不到章节。");
 

@@ -193,7 +193,13 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
     }
     if (options.passedOver) {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
-            if (isTaken(structure.verdicts[i])) continue;
+            // A short line only near others, not set off as headings are, reads
+            // as a heading to none: listed it would only hide those that do.
+            if (isTaken(structure.verdicts[i]) ||
+                (structure.verdicts[i] == HeadingReason::NotSetOff &&
+                 candidates[i].heading.form == HeadingLine::Form::Plain)) {
+                continue;
+            }
             if (stopped(i)) {
                 list.result = ChapterList::Result::Stopped;
                 return list;

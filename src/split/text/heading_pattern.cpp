@@ -664,6 +664,25 @@ std::shared_ptr<const HeadingPattern> HeadingPattern::compile(const std::string&
     return std::shared_ptr<const HeadingPattern>(new HeadingPattern(compiler.take()));
 }
 
+std::string HeadingPattern::patternOfForm(const std::string& form) {
+    static constexpr std::string_view kRegexMarks = "^$[]()\\+?{}|.";
+    if (form.find_first_of(kRegexMarks) != std::string::npos) return form;
+    std::string pattern = "^\\s*";
+    for (char c : form) {
+        if (c == '*') {
+            pattern += ".*";
+        } else {
+            pattern += c;
+        }
+    }
+    return pattern;
+}
+
+std::shared_ptr<const HeadingPattern> HeadingPattern::compileForm(const std::string& form,
+                                                                  Problem& problem) {
+    return compile(patternOfForm(form), problem);
+}
+
 bool HeadingPattern::foundIn(std::u32string_view line) const {
     // Kept from line to line, so that a search allocates nothing.
     thread_local StepSet now;

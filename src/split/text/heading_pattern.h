@@ -49,6 +49,13 @@ public:
     // `pattern` (UTF-8) compiled, or nothing with `problem` saying what is wrong.
     static std::shared_ptr<const HeadingPattern> compile(const std::string& pattern,
                                                          Problem& problem);
+    // A heading's form as a reader writes it, `*` standing for any text
+    // (第*章, *、): a line is a heading when, past its blanks, it opens with
+    // the form. Text with any other mark of a regular expression (^ $ [ (
+    // + ? { | . or a backslash) is taken as one.
+    static std::shared_ptr<const HeadingPattern> compileForm(const std::string& form,
+                                                             Problem& problem);
+    static std::string patternOfForm(const std::string& form);
 
     // Whether the pattern is found anywhere in `line`.
     bool foundIn(std::u32string_view line) const;
