@@ -29,7 +29,8 @@ LineSource::LineSource(std::shared_ptr<SourceFile> file, const SourceFormat& for
       scan_(format.codec()),
       buffer_(new char[2 * kReadRooms * options_.pieceSize]),
       data_(pieceArea()),
-      dataOffset_(format.mark().size()) {}  // the mark is no part of the first line
+      // The mark is no part of the first line.
+      dataOffset_(std::max<std::uint64_t>(format.mark().size(), options.start)) {}
 
 bool LineSource::next(Line& line) {
     while (true) {

@@ -27,6 +27,9 @@ public:
         // in the processor's cache between being read, looked at and written.
         // Even, so that a UTF-16 code unit never straddles two reads.
         std::size_t pieceSize = std::size_t{256} << 10;
+        // Where the first line starts: a line's start in the file, or 0 for
+        // the first after the mark.
+        std::uint64_t start = 0;
     };
 
     using Line = SourceLine;

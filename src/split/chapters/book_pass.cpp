@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <thread>
 
 #include "split/chapters/structure_thresholds.h"
 
@@ -10,6 +11,8 @@ namespace tovane {
 namespace {
 
 using namespace structure_thresholds;
+
+constexpr std::uint64_t kNoPlace = std::numeric_limits<std::uint64_t>::max();
 
 bool isEmpty(const LineSource::Line& line, const Codec& codec) {
     if (line.length == 0) return true;
@@ -92,10 +95,16 @@ struct BookPass::TextLine {
     bool inFront = false;
     bool candidate = false;  // settled as one
     std::optional<HeadingLine> heading;  // as the heading rule reads it
-    // Its bytes, or their start: a site's banner names itself in it.
-    std::array<char, HeadingReader::kMaxBytes> bytes;
-    std::size_t held = 0;
-    bool whole = false;  // all of them: the line is short enough to be a heading
+    // Its bytes when it is short enough to be a title or a date stamp: kept
+    // here, as blank lines may come between it and the next line with text
+    // for longer than the source keeps them. Of a longer line, its start
+    // where the source holds it (a banner names its site there), for as
+    // long as the source keeps it: it was handed out at `release`.
+    std::array<char, HeadingReader::kMaxBytes> copy;
+    std::string_view bytes;
+    std::string_view start;
+    std::uint64_t release = 0;
+    bool whole = false;  // the line is short enough to be a heading
     // Read when first asked for.
     bool titleRead = false;
     std::optional<HeadingLine> title;
@@ -112,7 +121,12 @@ BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& forma
       measure_(measure),
       stopRequested_(stopRequested),
       source_(
-          std::move(source), format, {}, [] { return true; }, {}, stopRequested) {
+          std::move(source), format, {},
+          [this] {
+              ++releases_;
+              return true;
+          },
+          {}, stopRequested) {
     const std::uint64_t characterBytes = source_.codec().encoding() == Encoding::Utf8 ? 3 : 2;
     measures_.shortLineBytes = 40 * characterBytes;
     // A title's characters, its indent and its decoration.
@@ -125,11 +139,13 @@ const LineNote& BookPass::noteOf(TextLine& line) {
         line.note = {};
         line.note.exists = true;
         HeadingReader::ShortText text;
-        const std::u32string_view words = reader_->decoded({line.bytes.data(), line.held}, text);
-        describe(words, line.note);
-        if (!line.whole || line.length > measures_.shortLineBytes * 2) {
+        if (!line.bytes.empty()) {
+            describe(reader_->decoded(line.bytes, text), line.note);
+        } else {
             line.note.longText = true;
-            line.note.titleLike = false;
+            if (!line.start.empty() && releases_ - line.release < kReadRooms - 1) {
+                line.note.siteLine = namesSite(reader_->decoded(line.start, text));
+            }
         }
     }
     // A neighbour is a candidate where it reads as a heading; a title marked
@@ -141,7 +157,7 @@ const LineNote& BookPass::noteOf(TextLine& line) {
 const std::optional<HeadingLine>& BookPass::titleOf(TextLine& line) {
     if (!line.titleRead) {
         line.titleRead = true;
-        if (line.whole && !line.heading) line.title = reader_->readTitle({line.bytes.data(), line.held});
+        if (!line.bytes.empty() && !line.heading) line.title = reader_->readTitle(line.bytes);
     }
     return line.title;
 }
@@ -179,6 +195,7 @@ bool BookPass::keep(const Candidate& candidate) {
 // Makes `line` a candidate when it reads as a heading, or as a title that
 // something marks; `before` and `after` are the lines with text around it.
 bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
+    if (line.offset < from_) return true;  // a line of a second pass's warming up
     Candidate candidate;
     bool isCandidate = false;
     bool leftOut = false;  // a candidate the pass leaves out: a list's item or a copy
@@ -189,8 +206,6 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
         // Cheapest first, and a line's words are read only where something
         // may mark it: most lines of a book go no further. A title seen at
         // the front before is listed there: this is its second place.
-        const std::uint64_t key = reader_->lineKey({line.bytes.data(), line.held});
-        const bool listed = !frontTitles_.empty() && frontTitles_.contains(key);
         // A neighbour is read only where it is short enough to be a date
         // stamp, an author's name, a banner or a title.
         const auto shortLine = [this](const TextLine* other) {
@@ -201,21 +216,31 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
         };
         const auto markedAfter = [&] {
             return shortLine(after) &&
-                   reader_->opensAsNoteUnderTitle({after->bytes.data(), after->held});
+                   reader_->opensAsNoteUnderTitle(after->bytes);
         };
         // A banner above a title stands apart from the text by a blank line.
         const auto markedBefore = [&] {
             return line.blanksBefore > 0 && shortLine(before) && noteOf(*before).siteLine;
         };
         const bool setOff = line.blanksBefore > 0 || line.blanksAfter > 0;
-        const bool marked = listed || line.blanksBefore >= 2 ||
-                            (line.inFront && (titleOrHeading(before) || titleOrHeading(after))) ||
-                            markedAfter() || markedBefore();
+        bool marked = line.blanksBefore >= 2 ||
+                      (line.inFront && (titleOrHeading(before) || titleOrHeading(after))) ||
+                      markedAfter() || markedBefore();
+        // Its bytes are hashed only where a title at the front opens as it does.
+        const std::uint16_t opening = reader_->opening(line.bytes);
+        std::uint64_t key = 0;
+        bool listed = false;
+        if (line.inFront || front_->openings[opening]) {
+            key = reader_->lineKey(line.bytes);
+            listed = front_->keys.contains(key);
+            marked = marked || listed;
+        }
         // A title of a form of its own (书评一：, 中译本前言) needs only be set off.
         if (marked || setOff || line.inFront) {
             if (const std::optional<HeadingLine>& title = titleOf(line)) {
-                if (line.inFront && !listed && frontTitles_.size() < kMostFrontTitles) {
-                    frontTitles_.insert(key);
+                if (line.inFront && !listed && front_->keys.size() < kMostFrontTitles) {
+                    front_->keys.insert(key);
+                    front_->openings[opening] = true;
                 }
                 isCandidate = marked || (setOff && title->form != HeadingLine::Form::Plain);
                 candidate.heading = *title;
@@ -261,12 +286,135 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
     return true;
 }
 
+BookPass::~BookPass() = default;
+
+bool BookPass::stopped() const {
+    return (stopRequested_ != nullptr && stopRequested_->load()) ||
+           (alsoStop_ != nullptr && alsoStop_->load());
+}
+
+// The start of the first line that starts at `at` or after, or no place
+// where none is found in the bytes read for it.
+std::uint64_t BookPass::lineStartFrom(std::uint64_t at) {
+    const CrlfScan& scan = source_.scan();
+    const std::uint64_t mark = source_.format().mark().size();
+    at = mark + (at - mark) / scan.unit() * scan.unit();  // a whole unit
+    std::string window(std::size_t{64} << 10, '\0');
+    const std::int64_t got = source_.readAt(at, window.data(), window.size());
+    if (got <= 0) return kNoPlace;
+    const auto size = static_cast<std::size_t>(got);
+    const std::size_t end = scan.findTerminator(window.data(), 0, size);
+    if (end == CrlfScan::kNotFound) return kNoPlace;
+    const std::size_t terminator = scan.terminatorAt(window.data(), end, size, false);
+    return terminator == 0 ? kNoPlace : at + end + terminator;
+}
+
+BookPass::BookPass(BookPass& first, std::uint64_t warmUp, std::uint64_t from)
+    : file_(first.file_),
+      path_(first.path_),
+      pattern_(first.pattern_),
+      measure_(first.measure_),
+      stopRequested_(first.stopRequested_),
+      source_(
+          first.file_, first.source_.format(), {.start = warmUp},
+          [this] {
+              ++releases_;
+              return true;
+          },
+          {}, first.stopRequested_) {
+    reader_ = std::make_unique<HeadingReader>(source_.codec(), pattern_);
+    measures_.shortLineBytes = first.measures_.shortLineBytes;
+    measures_.bytes = first.measures_.bytes;
+    titleBytes_ = first.titleBytes_;
+    front_ = first.front_;
+    frontBytes_ = 0;  // no line of the second half is at the front
+    from_ = from;
+    alsoStop_ = &first.abandoned_;
+}
+
 BookPass::Result BookPass::run() {
     reader_ = std::make_unique<HeadingReader>(source_.codec(), pattern_);
-    const Codec& codec = source_.codec();
-    const std::uint64_t lineBreak = codec.lineBreak().size();
     measures_.bytes = file_->size();
     frontBytes_ = std::clamp(measures_.bytes / 5, kLeastFront, kMostFront);
+    // A large book on a machine of two processors or more: the second half
+    // on a second thread, from a line start past the middle, once the front
+    // is read, since the second half looks its titles up there.
+    std::uint64_t middle = kNoPlace;
+    std::uint64_t warmUp = kNoPlace;
+    if (measures_.bytes >= kTwoThreadsFrom && std::thread::hardware_concurrency() >= 2) {
+        middle = lineStartFrom(measures_.bytes / 2);
+        if (middle != kNoPlace && middle > kWarmUpBytes + frontBytes_) {
+            warmUp = lineStartFrom(middle - kWarmUpBytes);
+        }
+    }
+    std::unique_ptr<BookPass> second;
+    std::thread thread;
+    Result secondResult = Result::Done;
+    std::function<void()> frontRead;
+    if (warmUp != kNoPlace && warmUp < middle) {
+        until_ = middle;
+        frontRead = [&] {
+            second.reset(new BookPass(*this, warmUp, middle));
+            thread = std::thread([&] { secondResult = second->scan({}); });
+        };
+    }
+    Result result = scan(frontRead);
+    if (thread.joinable()) {
+        if (result != Result::Done) abandoned_ = true;
+        thread.join();
+    }
+    if (second && result == Result::Done) result = join(*second, secondResult);
+    if (result == Result::Done) measureWrap();
+    return result;
+}
+
+// The candidates and measures of the second half after the first's, its
+// counts going on from the first's.
+BookPass::Result BookPass::join(BookPass& second, Result result) {
+    if (result != Result::Done) {
+        problem_ = second.problem_;
+        return result;
+    }
+    const std::uint64_t lines = lineNumber_;
+    const std::uint64_t bytes = bytes_;
+    const std::uint64_t characters = characters_;
+    bool first = true;
+    for (Candidate candidate : second.candidates_) {
+        if (candidates_.size() == kMostCandidates) {
+            problem_ = Problem::of(Problem::Kind::TooManyHeadings);
+            return Result::Failed;
+        }
+        candidate.line = lines + (candidate.line - second.linesAtFrom_);
+        candidate.bytesBefore = bytes + (candidate.bytesBefore - second.bytesAtFrom_);
+        candidate.charactersBefore =
+            characters + (candidate.charactersBefore - second.charactersAtFrom_);
+        if (first) {
+            // The lines with text between the first half's last candidate and this.
+            candidate.linesBetween += linesBetween_;
+            candidate.longestBetween = static_cast<std::uint16_t>(
+                std::max<std::uint32_t>(candidate.longestBetween, std::min<std::uint32_t>(longestBetween_, 65535)));
+            first = false;
+        }
+        candidates_.push_back(candidate);
+    }
+    lineNumber_ = lines + (second.lineNumber_ - second.linesAtFrom_);
+    bytes_ = bytes + (second.bytes_ - second.bytesAtFrom_);
+    characters_ = characters + (second.characters_ - second.charactersAtFrom_);
+    measures_.textLines += second.measures_.textLines;
+    for (std::size_t k = 0; k < 4; ++k) {
+        measures_.textLinesAfterBlanks[k] += second.measures_.textLinesAfterBlanks[k];
+    }
+    measures_.listItemsLeftOut += second.measures_.listItemsLeftOut;
+    measures_.copiesLeftOut += second.measures_.copiesLeftOut;
+    for (std::size_t k = 0; k < lengths_.size(); ++k) lengths_[k] += second.lengths_[k];
+    return Result::Done;
+}
+
+// The lines from the source's first to `until_`: a line there or past it
+// only closes the line held. `frontRead` is called once the front is read.
+BookPass::Result BookPass::scan(const std::function<void()>& frontRead) {
+    const Codec& codec = source_.codec();
+    const std::uint64_t lineBreak = codec.lineBreak().size();
 
     // The line before the one held, the one held and the one just read.
     std::array<TextLine, 3> lines;
@@ -274,19 +422,35 @@ BookPass::Result BookPass::run() {
     TextLine* held = &lines[1];
     TextLine* now = &lines[2];
     std::uint32_t blanks = 0;
-    std::uint64_t lineNumber = 0;
+    bool counting = from_ == 0;
+    bool past = false;  // a line past `until_` closed the one held
 
     LineSource::Line line;
     while (source_.next(line)) {
-        ++lineNumber;
+        if (line.offset >= until_) {
+            if (isEmpty(line, codec)) continue;
+            past = true;
+        }
+        if (!counting && line.offset >= from_) {
+            counting = true;
+            linesAtFrom_ = lineNumber_;
+            bytesAtFrom_ = bytes_;
+            charactersAtFrom_ = characters_;
+        }
         const std::uint64_t charactersBefore = characters_;
         const std::uint64_t bytesBefore = bytes_;
-        bytes_ += line.length + lineBreak;
-        if (measure_) characters_ += source_.characters(line) + 2;
-        if ((lineNumber & 0xFFF) == 0 && stopRequested_ != nullptr && stopRequested_->load()) {
-            return Result::Stopped;
+        if (!past) {
+            ++lineNumber_;
+            bytes_ += line.length + lineBreak;
+            if (measure_) characters_ += source_.characters(line) + 2;
+            if ((lineNumber_ & 0xFFF) == 0 && stopped()) return Result::Stopped;
+            if (frontRead && bytesBefore >= frontBytes_) {
+                frontRead();
+                // Called once.
+                const_cast<std::function<void()>&>(frontRead) = nullptr;
+            }
         }
-        if (isEmpty(line, codec)) {
+        if (!past && isEmpty(line, codec)) {
             if (blanks < UINT32_MAX) ++blanks;
             if (held->exists) held->blanksAfter = blanks;
             continue;
@@ -294,7 +458,7 @@ BookPass::Result BookPass::run() {
         TextLine& text = *now;
         text.exists = true;
         text.offset = line.offset;
-        text.line = lineNumber;
+        text.line = lineNumber_;
         text.length = line.length;
         text.charactersBefore = charactersBefore;
         text.bytesBefore = bytesBefore;
@@ -306,24 +470,31 @@ BookPass::Result BookPass::run() {
         text.noted = false;
         text.title.reset();
         text.heading.reset();
-        text.whole = line.inView() && line.length <= text.bytes.size();
-        text.held = 0;
-        if (line.inView()) {
-            text.held = static_cast<std::size_t>(std::min<std::uint64_t>(line.length, text.bytes.size()));
-            std::copy_n(line.view().data(), text.held, text.bytes.data());
-            if (text.whole) text.heading = reader_->read(line.view());
+        text.whole = line.inView() && line.length <= HeadingReader::kMaxBytes;
+        text.bytes = {};
+        text.start = {};
+        if (text.whole) text.heading = reader_->read(line.view());
+        if (text.whole && line.length <= 2 * titleBytes_) {
+            std::copy_n(line.bytes, line.length, text.copy.data());
+            text.bytes = {text.copy.data(), static_cast<std::size_t>(line.length)};
+        } else if (line.inView()) {
+            text.start = line.view().substr(0, HeadingReader::kMaxBytes);
+            text.release = releases_;
         }
-        if (line.length < lengths_.size()) ++lengths_[line.length];
-        if (line.length > measures_.shortLineBytes) {
-            ++measures_.textLines;
-            for (std::uint32_t k = 0; k < 4; ++k) {
-                if (blanks > k) ++measures_.textLinesAfterBlanks[k];
+        if (counting && !past) {
+            if (line.length < lengths_.size()) ++lengths_[line.length];
+            if (line.length > measures_.shortLineBytes) {
+                ++measures_.textLines;
+                for (std::uint32_t k = 0; k < 4; ++k) {
+                    if (blanks > k) ++measures_.textLinesAfterBlanks[k];
+                }
             }
         }
         blanks = 0;
         if (held->exists && !settle(*held, before->exists ? before : nullptr, now)) {
             return Result::Failed;
         }
+        if (past) return Result::Done;
         TextLine* const free = before;
         before = held;
         held = now;
@@ -335,7 +506,6 @@ BookPass::Result BookPass::run() {
             if (held->exists && !settle(*held, before->exists ? before : nullptr, nullptr)) {
                 return Result::Failed;
             }
-            measureWrap();
             return Result::Done;
         case LineSource::Trouble::Stopped:
             return Result::Stopped;

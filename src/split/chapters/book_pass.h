@@ -7,9 +7,16 @@
 // looked at only as far as that takes: most are passed over on their first
 // bytes, and only short lines are decoded. A line is settled when the line
 // with text after it has been seen: one line is held, in a buffer of its own.
+// A large book is read by two threads at once: past the front, a second
+// pass reads its second half, warmed up on the lines just before it, and
+// its candidates join the first's, their measures counted on from where the
+// first stopped.
 #pragma once
 
 #include <array>
+#include <bitset>
+#include <functional>
+#include <limits>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -33,6 +40,7 @@ public:
 
     enum class Result { Done, Failed, Stopped };
     Result run();
+    ~BookPass();
 
     const Candidates& candidates() const { return candidates_; }
     const BookMeasures& measures() const { return measures_; }
@@ -48,6 +56,19 @@ public:
 
 private:
     struct TextLine;
+    // The titles at the front of the book, by the hash of their bytes: an
+    // entry of its contents is one of them; and their first two bytes.
+    struct FrontTitles {
+        std::unordered_set<std::uint64_t> keys;
+        std::bitset<0x10000> openings;
+    };
+    // The pass over the second half of `first`'s book, from the line
+    // starting at `warmUp` on, counting from `from` on.
+    BookPass(BookPass& first, std::uint64_t warmUp, std::uint64_t from);
+    Result scan(const std::function<void()>& frontRead);
+    bool stopped() const;
+    std::uint64_t lineStartFrom(std::uint64_t at);
+    Result join(BookPass& second, Result result);
     const LineNote& noteOf(TextLine& line);
     const std::optional<HeadingLine>& titleOf(TextLine& line);
     bool keep(const Candidate& candidate);
@@ -59,14 +80,25 @@ private:
     std::shared_ptr<const HeadingPattern> pattern_;
     const bool measure_;
     const std::atomic<bool>* stopRequested_;
+    std::uint64_t releases_ = 0;  // times the source moved on to another room
     LineSource source_;
     std::unique_ptr<HeadingReader> reader_;
     Candidates candidates_;
     BookMeasures measures_;
-    // The words of the titles at the front of the book, by hash: an entry of
-    // its contents is one of them.
-    std::unordered_set<std::uint64_t> frontTitles_;
+    FrontTitles ownFront_;
+    FrontTitles* front_ = &ownFront_;  // a second pass reads the first's
     std::uint64_t frontBytes_ = 0;
+    // A second pass reads from a line before `from_` to warm up, and counts
+    // from there; the first stops at `until_`, where the second counts from.
+    std::uint64_t from_ = 0;
+    std::uint64_t until_ = std::numeric_limits<std::uint64_t>::max();
+    const std::atomic<bool>* alsoStop_ = nullptr;  // the first's call to stop
+    std::atomic<bool> abandoned_{false};           // set when a second isn't wanted
+    // The lines, bytes and characters before `from_`.
+    std::uint64_t linesAtFrom_ = 0;
+    std::uint64_t bytesAtFrom_ = 0;
+    std::uint64_t charactersAtFrom_ = 0;
+    std::uint64_t lineNumber_ = 0;
     std::uint64_t titleBytes_ = 0;  // the longest line a title can be
     // Since the candidate before: the lines with text and the longest.
     std::uint32_t linesBetween_ = 0;

@@ -687,11 +687,14 @@ HeadingReader::HeadingReader(const Codec& codec, std::shared_ptr<const HeadingPa
     }
     for (char32_t blank : {U' ', U'\t', U'\x3000', U'\xA0'}) {
         std::string bytes = codec.encode(blank);
-        if (!bytes.empty()) blanks_.push_back(std::move(bytes));
+        if (bytes.empty()) continue;
+        blankFirstBytes_[static_cast<unsigned char>(bytes[0])] = true;
+        blanks_.push_back(std::move(bytes));
     }
     for (std::u32string_view words : kNotesUnderTitle) {
         std::string bytes;
         for (char32_t c : words) bytes += codec.encode(c);
+        if (!bytes.empty()) noteFirstBytes_[static_cast<unsigned char>(bytes[0])] = true;
         notesUnderTitle_.push_back(std::move(bytes));
     }
 }
@@ -710,7 +713,8 @@ bool HeadingReader::mayStartHeading(std::string_view line) const {
 }
 
 std::string_view HeadingReader::withoutBlanks(std::string_view line, bool frontOnly) const {
-    for (bool blank = true; blank && !line.empty();) {
+    for (bool blank = true; blank && !line.empty() &&
+                            blankFirstBytes_[static_cast<unsigned char>(line.front())];) {
         blank = false;
         for (const std::string& bytes : blanks_) {
             if (line.starts_with(bytes)) {
@@ -735,8 +739,16 @@ std::string_view HeadingReader::withoutBlanks(std::string_view line, bool frontO
 
 bool HeadingReader::opensAsNoteUnderTitle(std::string_view line) const {
     line = withoutBlanks(line, true);
+    if (line.empty() || !noteFirstBytes_[static_cast<unsigned char>(line.front())]) return false;
     return std::any_of(notesUnderTitle_.begin(), notesUnderTitle_.end(),
                        [line](const std::string& words) { return line.starts_with(words); });
+}
+
+std::uint16_t HeadingReader::opening(std::string_view line) const {
+    line = withoutBlanks(line, true);
+    const unsigned first = line.empty() ? 0 : static_cast<unsigned char>(line[0]);
+    const unsigned second = line.size() < 2 ? 0 : static_cast<unsigned char>(line[1]);
+    return static_cast<std::uint16_t>(first << 8 | second);
 }
 
 std::uint64_t HeadingReader::lineKey(std::string_view line) const {

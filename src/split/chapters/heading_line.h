@@ -106,8 +106,10 @@ public:
     using ShortText = std::array<char32_t, kMaxBytes>;
     std::u32string_view decoded(std::string_view line, ShortText& text) const;
     // The line's bytes without the blanks at its ends, hashed: equal lines
-    // have equal keys, without a character decoded.
+    // have equal keys, without a character decoded; and its first two bytes
+    // past its blanks.
     std::uint64_t lineKey(std::string_view line) const;
+    std::uint16_t opening(std::string_view line) const;
     // Whether `line` opens as a site's note under a piece's title does
     // (更新时间, 发布时间 …) or an author's name under it (◇, 文/), told from
     // its bytes.
@@ -133,8 +135,10 @@ private:
     // the characters it can open with, in the encoding: most lines are passed
     // over on these bytes without decoding a character.
     std::vector<std::string> blanks_;
+    std::bitset<0x100> blankFirstBytes_;  // the first byte of each
     std::bitset<0x10000> startBytes_;
     std::vector<std::string> notesUnderTitle_;  // their opening words, encoded
+    std::bitset<0x100> noteFirstBytes_;
 };
 
 // A heading without what decorates it: symbols at its ends, brackets around

@@ -18,6 +18,10 @@ inline constexpr std::size_t kMostCandidates = 1000000;
 inline constexpr std::uint64_t kLeastFront = 64 * 1024;
 inline constexpr std::uint64_t kMostFront = 1024 * 1024;
 inline constexpr std::size_t kMostFrontTitles = 16384;
+// A book of this many bytes or more is read by two threads, the second
+// warming up on this many bytes before its half.
+inline constexpr std::uint64_t kTwoThreadsFrom = std::uint64_t{32} << 20;
+inline constexpr std::uint64_t kWarmUpBytes = 8 * 1024;
 // Candidates of one weak form closer together than this many bytes, with
 // at most a few lines between them, are a list's items: the first few are
 // kept, enough to tell a list, and the rest left out.

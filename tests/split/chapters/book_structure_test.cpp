@@ -292,5 +292,67 @@ TEST(BookStructure, AStopEndsTheReading) {
     EXPECT_FALSE(readBookStructure(candidates, {}, nullptr).stopped);
 }
 
+// A book large enough to be read by two threads: the headings of its second
+// half, their lines and the measures of their chapters are those of a book
+// read by one, across the middle and with titles its front lists.
+TEST(BookStructure, ALargeBookReadInTwoHalves) {
+    for (const SourceFormat format :
+         {SourceFormat{Encoding::Gbk, false}, SourceFormat{Encoding::Utf16Le, true}}) {
+        Book book;
+        book.other("青云记");
+        book.other("目录");
+        for (int n = 1; n <= 3; ++n) book.other("第" + std::to_string(n) + "章 风起");
+        book.other("后记");
+        book.text(2);
+        const std::string paragraph = "　　山路弯弯，雨一直下。他走了很久，才看见远处的灯火。";
+        for (unsigned n = 1; n <= 300; ++n) {
+            book.heading("第" + std::to_string(n) + "章 风起");
+            for (int k = 0; k < 3000; ++k) book.other(paragraph);
+            if (n % 7 == 0) book.other("");
+        }
+        book.other("");
+        book.heading("后记");
+        book.other("");
+        book.text(3);
+        const std::string text = book.utf8();
+        test::TempDir dir;
+        const std::string bytes = std::string(format.mark()) + test::encode(text, format);
+        ASSERT_GT(bytes.size(), std::size_t{40} << 20);
+        const ChapterList list =
+            findChapters(dir.write("big.txt", bytes), nullptr, {true, true, false});
+        ASSERT_EQ(list.result, ChapterList::Result::Done);
+        const ChapterMap& map = *list.map;
+        std::map<std::string, std::pair<std::uint64_t, std::uint64_t>> measures;
+        const auto measured = [&](const std::string& line) {
+            auto [at, fresh] = measures.try_emplace(line);
+            if (fresh) {
+                const std::string encoded = test::encode(line, format);
+                at->second = {encoded.size(), format.codec().countCharacters(encoded)};
+            }
+            return at->second;
+        };
+        std::vector<std::uint64_t> lines;
+        for (const Chapter& chapter : map.headings) lines.push_back(chapter.line);
+        EXPECT_EQ(lines, book.headings);
+        // Each chapter's bytes and characters, as the lines give them.
+        const std::uint64_t lineBreak = format.codec().lineBreak().size();
+        ASSERT_EQ(map.blocks.size(), book.headings.size());
+        for (std::size_t k = 0; k < map.blocks.size(); ++k) {
+            const std::uint64_t first = book.headings[k];
+            const std::uint64_t last = k + 1 < book.headings.size() ? book.headings[k + 1] - 1
+                                                                    : book.lines.size();
+            std::uint64_t size = 0;
+            std::uint64_t characters = 0;
+            for (std::uint64_t line = first; line <= last; ++line) {
+                const auto [bytesOf, charactersOf] = measured(book.lines[line - 1]);
+                size += bytesOf + lineBreak;
+                characters += charactersOf + 2;
+            }
+            EXPECT_EQ(map.blocks[k].bytes, size) << k;
+            EXPECT_EQ(map.blocks[k].characters, characters - 2) << k;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tovane
