@@ -424,6 +424,7 @@ BookPass::Result BookPass::scan(const std::function<void()>& frontRead) {
     std::uint32_t blanks = 0;
     bool counting = from_ == 0;
     bool past = false;  // a line past `until_` closed the one held
+    std::function<void()> launch = frontRead;  // called once
 
     LineSource::Line line;
     while (source_.next(line)) {
@@ -444,11 +445,6 @@ BookPass::Result BookPass::scan(const std::function<void()>& frontRead) {
             bytes_ += line.length + lineBreak;
             if (measure_) characters_ += source_.characters(line) + 2;
             if ((lineNumber_ & 0xFFF) == 0 && stopped()) return Result::Stopped;
-            if (frontRead && bytesBefore >= frontBytes_) {
-                frontRead();
-                // Called once.
-                const_cast<std::function<void()>&>(frontRead) = nullptr;
-            }
         }
         if (!past && isEmpty(line, codec)) {
             if (blanks < UINT32_MAX) ++blanks;
@@ -495,6 +491,11 @@ BookPass::Result BookPass::scan(const std::function<void()>& frontRead) {
             return Result::Failed;
         }
         if (past) return Result::Done;
+        // Every line of the front is settled: its titles are all known.
+        if (launch && held->exists && held->bytesBefore >= frontBytes_) {
+            launch();
+            launch = nullptr;
+        }
         TextLine* const free = before;
         before = held;
         held = now;
