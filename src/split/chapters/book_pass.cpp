@@ -95,11 +95,11 @@ struct BookPass::TextLine {
     bool inFront = false;
     bool candidate = false;  // settled as one
     std::optional<HeadingLine> heading;  // as the heading rule reads it
-    // Its bytes when it is short enough to be a title or a date stamp: kept
-    // here, as blank lines may come between it and the next line with text
-    // for longer than the source keeps them. Of a longer line, its start
-    // where the source holds it (a banner names its site there), for as
-    // long as the source keeps it: it was handed out at `release`.
+    // Its bytes when it is short enough to be a title: kept here, as blank
+    // lines may come between it and the next line with text for longer than
+    // the source keeps them. Of a longer line, its start where the source
+    // holds it (a date stamp, a banner naming its site), for as long as the
+    // source keeps it: it was handed out at `release`.
     std::array<char, HeadingReader::kMaxBytes> copy;
     std::string_view bytes;
     std::string_view start;
@@ -133,19 +133,25 @@ BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& forma
     titleBytes_ = (kTitleCharacters + 10) * characterBytes;
 }
 
+// A line's bytes: kept for a short one; for another, as the source holds
+// them, while it still does.
+std::string_view BookPass::bytesOf(const TextLine& line) const {
+    if (!line.bytes.empty()) return line.bytes;
+    return releases_ - line.release < kReadRooms - 1 ? line.start : std::string_view();
+}
+
 const LineNote& BookPass::noteOf(TextLine& line) {
     if (!line.noted) {
         line.noted = true;
         line.note = {};
         line.note.exists = true;
         HeadingReader::ShortText text;
-        if (!line.bytes.empty()) {
-            describe(reader_->decoded(line.bytes, text), line.note);
+        const std::string_view bytes = bytesOf(line);
+        if (line.whole && line.length <= 2 * titleBytes_ && !bytes.empty()) {
+            describe(reader_->decoded(bytes, text), line.note);
         } else {
             line.note.longText = true;
-            if (!line.start.empty() && releases_ - line.release < kReadRooms - 1) {
-                line.note.siteLine = namesSite(reader_->decoded(line.start, text));
-            }
+            if (!bytes.empty()) line.note.siteLine = namesSite(reader_->decoded(bytes, text));
         }
     }
     // A neighbour is a candidate where it reads as a heading; a title marked
@@ -216,7 +222,7 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
         };
         const auto markedAfter = [&] {
             return shortLine(after) &&
-                   reader_->opensAsNoteUnderTitle(after->bytes);
+                   reader_->opensAsNoteUnderTitle(bytesOf(*after));
         };
         // A banner above a title stands apart from the text by a blank line.
         const auto markedBefore = [&] {
@@ -470,7 +476,7 @@ BookPass::Result BookPass::scan(const std::function<void()>& frontRead) {
         text.bytes = {};
         text.start = {};
         if (text.whole) text.heading = reader_->read(line.view());
-        if (text.whole && line.length <= 2 * titleBytes_) {
+        if (text.whole && line.length <= titleBytes_) {
             std::copy_n(line.bytes, line.length, text.copy.data());
             text.bytes = {text.copy.data(), static_cast<std::size_t>(line.length)};
         } else if (line.inView()) {

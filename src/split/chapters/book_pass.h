@@ -69,6 +69,7 @@ private:
     bool stopped() const;
     std::uint64_t lineStartFrom(std::uint64_t at);
     Result join(BookPass& second, Result result);
+    std::string_view bytesOf(const TextLine& line) const;
     const LineNote& noteOf(TextLine& line);
     const std::optional<HeadingLine>& titleOf(TextLine& line);
     bool keep(const Candidate& candidate);
