@@ -183,31 +183,47 @@ private:
     // the same number of the same form right after a number alone (第一回
     // and, on the next line, 第一回 甄士隐…), is the heading before.
     void markRepeats() {
-        std::size_t before = c_.size();  // the last candidate that is no repeat
-        bool close = false;              // every step since it was close
+        // The last candidate that is no repeat, and the last such numbered
+        // one: a title line between a heading and its copy (a site's banner)
+        // stands between them as a line of text would.
+        struct Last {
+            std::size_t at = SIZE_MAX;
+            std::uint32_t lines = 0;  // lines with text since, banners among them
+            bool close = false;       // none of them longer than a banner's
+        } any, numbered;
         for (std::size_t i = 0; i < c_.size(); ++i) {
             tick();
             if (!open(i)) continue;
-            close = close && closeAfterPrevious(i);
-            if (before < c_.size() && close) {
-                const HeadingLine& now = c_[i].heading;
-                const HeadingLine& then = c_[before].heading;
+            const Candidate& c = c_[i];
+            const HeadingLine& now = c.heading;
+            for (Last* last : {&any, &numbered}) {
+                last->lines += c.linesBetween;
+                last->close = last->close && c.longestBetween <= m_.shortLineBytes;
+            }
+            Last& last = numberedForm(now.form) ? numbered : any;
+            if (last.at != SIZE_MAX && last.close && last.lines <= kBannerLines) {
+                const HeadingLine& then = c_[last.at].heading;
                 const bool sameText = now.textHash != 0 && now.textHash == then.textHash;
                 // The same number of the same form right after, where one is a
                 // number alone or both have the same title (书名--第二章 风起
                 // above 第二章 风起).
                 const bool sameNumber =
                     numberedForm(now.form) && keyOf(now) == keyOf(then) &&
-                    now.number == then.number && c_[i].linesBetween == 0 &&
+                    now.number == then.number && last.lines == 0 &&
                     (then.numberOnly || now.numberOnly ||
                      (now.titleHash != 0 && now.titleHash == then.titleHash && now.piece == 0));
                 if (sameText || sameNumber) {
                     mark(i, HeadingReason::Repeat);
+                    any.lines += 1;  // the copy is a line between for what follows
                     continue;
                 }
             }
-            before = i;
-            close = true;
+            any = {i, 0, true};
+            if (numberedForm(now.form)) {
+                numbered = {i, 0, true};
+            } else {
+                numbered.lines += 1;
+            }
         }
     }
 
@@ -292,13 +308,33 @@ private:
             return places.count(exact(c_[i].heading)) > kMostRepeated + 1;
         };
         // A summary under an entry is a line or two, shorter than the book's paragraphs.
+        // The lines since the open candidate before: a line that reads as a
+        // heading but says it is none (an end marker) is one of them.
+        std::vector<std::uint32_t> lines(c_.size(), 0);
+        std::vector<std::uint32_t> longest(c_.size(), 0);
+        for (std::size_t i = 0, since = 0, widest = 0; i < c_.size(); ++i) {
+            since += c_[i].linesBetween;
+            widest = std::max<std::size_t>(widest, c_[i].longestBetween);
+            lines[i] = static_cast<std::uint32_t>(std::min<std::size_t>(since, UINT32_MAX));
+            longest[i] = static_cast<std::uint32_t>(widest);
+            if (open(i)) {
+                since = 0;
+                widest = 0;
+            } else {
+                ++since;
+                widest = std::max<std::size_t>(widest, c_[i].length);
+            }
+        }
         const auto dense = [&](std::size_t i) {
-            return c_[i].linesBetween <= kContentsLinesBetween &&
-                   c_[i].longestBetween <= m_.shortLineBytes * 3 / 2;
+            return lines[i] <= kContentsLinesBetween && longest[i] <= m_.shortLineBytes * 3 / 2;
         };
         // Where the run from each candidate ends, and the lines before the
         // open candidates up to each: measured once, as the runs are read
         // from front to back and marking one leaves those after it as they were.
+        std::vector<std::size_t> nextStrong(c_.size() + 1, c_.size());
+        for (std::size_t i = c_.size(); i-- > 0;) {
+            nextStrong[i] = open(i) && strongForm(c_[i].heading.form) ? i : nextStrong[i + 1];
+        }
         std::vector<std::size_t> runEnd(c_.size() + 1, c_.size());
         for (std::size_t i = c_.size(); i-- > 1;) {
             tick();
@@ -316,14 +352,18 @@ private:
         std::size_t start = 0;
         while (start < c_.size()) {
             const std::size_t end = runEnd[start];  // the run is [start, end)
-            // Where one of the run's first entries comes back within it, the
-            // body begins; sections a contents lists under each chapter (一、,
-            // 二、) and matter under each volume (前言) come back in it.
+            // Where one of the run's first numbered entries comes back within
+            // it, the body begins; sections a contents lists under each
+            // chapter (一、, 二、), matter under each volume (前言) and the
+            // book's title above it come back in it or not at all.
             seen.clear();
             std::size_t body = end;
+            // Numbered of a strong form where the run has any, else of a weak one.
+            const bool anyStrong = nextStrong[start] < end;
             for (std::size_t i = start; i < end && body == end; ++i) {
                 tick();
-                if (!open(i) || c_[i].heading.weak()) continue;
+                const HeadingLine::Form form = c_[i].heading.form;
+                if (!open(i) || !(anyStrong ? strongForm(form) : weakForm(form))) continue;
                 const std::uint64_t key = exactKey(c_[i].heading);
                 if (seen.contains(key)) {
                     body = i;
@@ -336,11 +376,13 @@ private:
             // end as close-set as the book before it.
             const bool sparserBody =
                 body == end || sparser(start, body, body, std::min(c_.size(), 2 * body - start));
+            // (A run with a body in it is no contents at the end: each stretch
+            // of the run is looked at once.)
             if (!sparserBody ||
                 !markContentsIn(
                     start, body, [&](std::size_t i) { return comesBack(i, body); }, printedOften,
                     false)) {
-                if (sparser(start, end, 0, start)) {
+                if (body == end && sparser(start, end, 0, start)) {
                     markContentsIn(
                         start, end, [&](std::size_t i) { return cameBefore(i, start); },
                         printedOften, true);
@@ -372,10 +414,13 @@ private:
     template <typename Listed, typename Often>
     bool markContentsIn(std::size_t start, std::size_t end, const Listed& listedElsewhere,
                         const Often& printedOften, bool fromFirst) {
-        std::size_t entries[2] = {0, 0};  // all, strong
-        std::size_t back[2] = {0, 0};
-        std::size_t first[2] = {end, end};
-        std::size_t last[2] = {start, start};
+        // Judged by its entries of a strong form where it has enough of them,
+        // else by its numbered ones, else by all.
+        enum Tier { Strong, Numbered, All, Tiers };
+        std::size_t entries[Tiers] = {0, 0, 0};
+        std::size_t back[Tiers] = {0, 0, 0};
+        std::size_t first[Tiers] = {end, end, end};
+        std::size_t last[Tiers] = {start, start, start};
         std::size_t numbersWithText = 0;
         std::map<GroupKey, std::size_t> byGroup;
         for (std::size_t i = start; i < end; ++i) {
@@ -384,20 +429,21 @@ private:
             const HeadingLine& h = c_[i].heading;
             ++byGroup[keyOf(h)];
             if (h.numberOnly && numberedForm(h.form) && c_[i].linesBetween > 0) ++numbersWithText;
-            const bool strong = !h.weak() && h.form != HeadingLine::Form::Plain;
+            const bool in[Tiers] = {strongForm(h.form), numberedForm(h.form), true};
             const bool elsewhere = listedElsewhere(i);
-            for (int by = 0; by < 2; ++by) {
-                if (by == 1 && !strong) continue;
-                ++entries[by];
+            for (int tier = 0; tier < Tiers; ++tier) {
+                if (!in[tier]) continue;
+                ++entries[tier];
                 if (!elsewhere) continue;
-                ++back[by];
-                first[by] = std::min(first[by], i);
-                last[by] = i;
+                ++back[tier];
+                first[tier] = std::min(first[tier], i);
+                last[tier] = i;
             }
         }
         std::size_t largestGroup = 0;
         for (const auto& [key, count] : byGroup) largestGroup = std::max(largestGroup, count);
-        const int by = entries[1] >= kContentsRun ? 1 : 0;
+        int by = Strong;
+        while (by < All && entries[by] < kContentsRun) ++by;
         if (entries[by] < kContentsRun || largestGroup < kContentsRun || back[by] < 2 ||
             2 * numbersWithText > entries[by] ||
             static_cast<double>(back[by]) <
@@ -627,9 +673,10 @@ private:
         for (const auto& [inner, members] : chapters) {
             for (const auto& [outer, others] : chapters) {
                 tick();
+                // A level above others has a few headings at least.
                 if (inner == outer || section[inner] || section[outer] ||
                     inner.form == HeadingLine::Form::Plain ||
-                    outer.form == HeadingLine::Form::Named) {
+                    outer.form == HeadingLine::Form::Named || others.size() < kLeastTitles) {
                     continue;
                 }
                 // 节 under 章 or 回 is a section, where it stands under them,
@@ -641,21 +688,26 @@ private:
                     section[inner] = true;
                     continue;
                 }
-                if (members.size() <= others.size()) continue;
+                if (all[inner].size() <= others.size()) continue;
                 const bool aloneUnder = mostlyNumbersAlone(inner) &&
                                         (inner.form == HeadingLine::Form::Bare ||
                                          inner.form == HeadingLine::Form::Bracketed) &&
                                         !mostlyNumbersAlone(outer) &&
                                         members.size() >= kSectionsPerChapter * others.size() &&
                                         spreadUnder(members, others, true);
-                const bool againUnder = !isVolumeGroup(outer) &&
-                                        (mostlyNumbersAlone(inner) || strongForm(outer.form)) &&
-                                        startsAgainUnder(all[inner], candidatesOf(others));
-                if (aloneUnder || againUnder) {
+                // Numbers that start again under every heading of a chapter
+                // group are its sections, unless they are titled, under weak
+                // headings, and many to each: a volume's chapters (categories
+                // and their cases).
+                const bool again = !isVolumeGroup(outer) &&
+                                   startsAgainUnder(all[inner], candidatesOf(others));
+                const bool manyEach = members.size() >= kChaptersPerVolume * others.size();
+                const bool chaptersUnder = again && !mostlyNumbersAlone(inner) &&
+                                           !strongForm(outer.form) && manyEach;
+                if (aloneUnder || (again && !chaptersUnder)) {
                     section[inner] = true;
-                } else if (!isVolumeGroup(outer) &&
-                           startsAgainUnder(all[inner], candidatesOf(others))) {
-                    volumeLevel_.insert(outer);  // titled chapters numbered again in each
+                } else if (chaptersUnder) {
+                    volumeLevel_.insert(outer);
                 }
             }
         }

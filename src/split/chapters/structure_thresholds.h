@@ -65,6 +65,9 @@ inline constexpr std::size_t kStrongChapters = 3;
 // Numbers alone this many times as many as the headings of another group
 // are their sections.
 inline constexpr std::size_t kSectionsPerChapter = 3;
+// Titled numbers starting again under weak headings, this many to each on
+// the whole, are a volume's chapters rather than a chapter's sections.
+inline constexpr std::size_t kChaptersPerVolume = 8;
 
 // Titles without numbers.
 
