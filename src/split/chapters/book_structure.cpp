@@ -414,8 +414,8 @@ private:
     template <typename Listed, typename Often>
     bool markContentsIn(std::size_t start, std::size_t end, const Listed& listedElsewhere,
                         const Often& printedOften, bool fromFirst) {
-        // Judged by its entries of a strong form where it has enough of them,
-        // else by its numbered ones, else by all.
+        // Judged by its entries of a strong form or front and back matter
+        // where it has enough of them, else by its numbered ones, else by all.
         enum Tier { Strong, Numbered, All, Tiers };
         std::size_t entries[Tiers] = {0, 0, 0};
         std::size_t back[Tiers] = {0, 0, 0};
@@ -429,7 +429,8 @@ private:
             const HeadingLine& h = c_[i].heading;
             ++byGroup[keyOf(h)];
             if (h.numberOnly && numberedForm(h.form) && c_[i].linesBetween > 0) ++numbersWithText;
-            const bool in[Tiers] = {strongForm(h.form), numberedForm(h.form), true};
+            const bool in[Tiers] = {!h.weak() && h.form != HeadingLine::Form::Plain,
+                                    numberedForm(h.form), true};
             const bool elsewhere = listedElsewhere(i);
             for (int tier = 0; tier < Tiers; ++tier) {
                 if (!in[tier]) continue;
