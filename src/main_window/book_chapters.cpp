@@ -147,22 +147,40 @@ std::size_t BookChapters::broughtIn() const {
 }
 
 // From the chapters in memory: nothing is read on a keystroke.
-QString BookChapters::hint(const tovane::SplitWay& way, const QString& number) const {
-    if (!has()) return {};
+QStringList BookChapters::about(const tovane::SplitWay& way, const QString& number) const {
+    QStringList phrases;
+    if (!has()) return phrases;
     const tovane::ChapterList& found = scan_->result();
     if (found.result == tovane::ChapterList::Result::Failed) {
-        return way.cutsAtChapters() ? WindowTexts::kCannotReadChapters : QString();
+        if (way.cutsAtChapters()) phrases << WindowTexts::kCannotReadChapters;
+        return phrases;
+    }
+    if (!chosen_ || chosen_->blocks.empty()) {
+        if (way.cutsAtChapters()) phrases << WindowTexts::kNoHeadingsFound;
+    } else {
+        phrases << counted(way, number);
     }
     const QString read = found.map ? readAs(found.map->format) : QString();
-    if (!chosen_ || chosen_->blocks.empty()) {
-        return (way.cutsAtChapters() ? WindowTexts::kNoHeadingsFound : QString()) + read;
-    }
-    return counted(way, number) + read;
+    if (!read.isEmpty()) phrases << read;
+    return phrases;
 }
 
+QStringList BookChapters::corrections() const {
+    QStringList phrases;
+    if (!form_.isEmpty()) phrases << WindowTexts::choiceHeadingForm(form_);
+    if (const auto out = static_cast<qulonglong>(takenOut())) {
+        phrases << WindowTexts::choiceTakenOut(out);
+    }
+    if (const auto in = static_cast<qulonglong>(broughtIn())) {
+        phrases << WindowTexts::choiceBroughtIn(in);
+    }
+    return phrases;
+}
+
+// The chapters found, and the parts those the split cuts at make.
 QString BookChapters::counted(const tovane::SplitWay& way, const QString& number) const {
     const std::shared_ptr<const tovane::ChapterMap> map = cuts();
-    const auto chapters = static_cast<qulonglong>(map->blocks.size());
+    const auto chapters = static_cast<qulonglong>(scan_->result().map->blocks.size());
     if (!way.cutsAtChapters()) return WindowTexts::chaptersFound(chapters);
     if (way.cuts == tovane::WayCuts::Volumes && !hasVolumes()) {
         return WindowTexts::kNoVolumesFound;

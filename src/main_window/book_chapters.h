@@ -39,8 +39,10 @@ public:
     // them; null while they aren't known.
     std::shared_ptr<const tovane::ChapterMap> cuts() const;
     // What the status line says of them after the chosen file's name, for
-    // the way `way` reading `number`.
-    QString hint(const tovane::SplitWay& way, const QString& number) const;
+    // the way `way` reading `number`, a phrase at a time; and the reader's
+    // corrections among the choices that change the parts.
+    QStringList about(const tovane::SplitWay& way, const QString& number) const;
+    QStringList corrections() const;
     // The reader's corrections, for the status line: chapters taken out,
     // lines brought in, and the form of heading (empty: the built-in rule).
     std::size_t takenOut() const;
@@ -62,7 +64,7 @@ signals:
 
 private:
     bool has() const;
-    // What the hint says of the chapters found.
+    // What the status line says of the chapters found.
     QString counted(const tovane::SplitWay& way, const QString& number) const;
     void choose(const tovane::ChapterChoice& choice);
     void takeHeadingForm(const QString& form);

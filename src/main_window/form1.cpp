@@ -178,6 +178,7 @@ void Form1::connectHandlers() {
         if (!Text1->text().isEmpty() && dialogFileName_ == Text1->text()) applyBrowseResult();
     });
     connect(ways_->showChaptersAction(), &QAction::triggered, this, &Form1::showChapters);
+    connect(ways_, &SplitWays::ticksChanged, this, &Form1::followChoice);
     // The menu of ways from the keyboard: the Menu key opens it on its own,
     // Shift+F10 as Windows programs do.
     connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this), &QShortcut::activated, this,
@@ -446,12 +447,14 @@ void Form1::chooseWay(int entry) {
 }
 
 // The chosen book's chapters are known: in a way that cuts at chapters, a
-// book without any takes the window back to the first way, saying so.
+// book without any takes the window back to the first way, by size with
+// the size the reader had, saying so.
 void Form1::chaptersFound() {
     const tovane::SplitWay& way = ways_->way();
     const bool none = way.cutsAtChapters() && chapters_->knownToHaveNone();
     if (none || (way.cuts == tovane::WayCuts::Volumes && !chapters_->hasVolumes())) {
         ways_->take(1);
+        Option1->setChecked(true);
         statusShowsChoice_ = true;
         ztl->showFitted(
             WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter +
@@ -475,9 +478,11 @@ void Form1::refreshChapterList() {
     chapters_->refreshList(ways_->way(), Text2->text(), Text3->text());
 }
 
-// The status line and the list of chapters follow the way and its number.
+// The status line and the list of chapters follow the way, its number and
+// the ticks: after a run too, whose summary gives way to what the next
+// would do as soon as anything changes.
 void Form1::followChoice() {
-    if (statusShowsChoice_) showChoice();
+    if (!runner_->running() && (statusShowsChoice_ || !dialogFileTitle_.isEmpty())) showChoice();
     refreshChapterList();
 }
 
@@ -486,7 +491,14 @@ void Form1::followChoice() {
 // parts Start would make.
 void Form1::showChoice() {
     statusShowsChoice_ = true;
+    const tovane::SplitWay& way = ways_->way();
+    // Whatever changes the parts shows, so that no tick left on from another
+    // book changes them unseen.
+    QStringList choices = chapters_->corrections();
+    if (ways_->padNumbers() && !ways_->titleNames()) choices << WindowTexts::kChoicePad;
+    if (ways_->titleNames()) choices << WindowTexts::kChoiceTitleNames;
+    if (ways_->toUtf8()) choices << WindowTexts::kChoiceUtf8;
     ztl->showFitted(WindowTexts::kChosenBefore + dialogFileTitle_ + WindowTexts::kChosenAfter +
-                        chapters_->hint(ways_->way(), ways_->numberText()),
+                        WindowTexts::preview(chapters_->about(way, ways_->numberText()), choices),
                     dialogFileTitle_);
 }

@@ -98,6 +98,9 @@ SplitWays::SplitWays(const Controls& controls, QWidget* window)
     padNumbers_ = tick(WindowTexts::kPadNumbers, "PadNumbers");
     titleNames_ = tick(WindowTexts::kTitleNames, "TitleNames");
     toUtf8_ = tick(WindowTexts::kToUtf8, "ToUtf8");
+    for (QAction* ticked : {padNumbers_, titleNames_, toUtf8_}) {
+        connect(ticked, &QAction::toggled, this, &SplitWays::ticksChanged);
+    }
     encodings_ = new QMenu(WindowTexts::kEncodingMenu, window);
     encodings_->setObjectName(QStringLiteral("EncodingMenu"));
     auto* encodingGroup = new QActionGroup(this);

@@ -70,6 +70,8 @@ signals:
     void entryPicked(int entry);
     // Another encoding was chosen to read the book in.
     void encodingPicked();
+    // A tick of how the parts are named and written was set or taken off.
+    void ticksChanged();
 
 private:
     void showWords();

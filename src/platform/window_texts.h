@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace WindowTexts {
@@ -72,34 +73,57 @@ inline const QString kLabel6Volumes = QStringLiteral("卷");
 inline const QString kNoChapters =
     QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。");
 inline const QString kNoVolumes = QStringLiteral("没有找到卷标题（例如“第一卷”），不能按卷分割。");
-// After the chosen file's name, once its chapters are counted.
+// After the chosen file's name, what its chapters make, and whatever else
+// changes the parts: （找到 542 章，将分成 55 个文件；去掉 3 章，文件名带标题）.
+inline QString preview(const QStringList& about, const QStringList& choices) {
+    if (about.isEmpty() && choices.isEmpty()) return {};
+    QString inside = about.join(QStringLiteral("，"));
+    if (!choices.isEmpty()) {
+        if (!inside.isEmpty()) inside += QStringLiteral("；");
+        inside += choices.join(QStringLiteral("，"));
+    }
+    return QStringLiteral("（%1）").arg(inside);
+}
 inline QString chaptersFound(qulonglong chapters) {
-    return QStringLiteral("（找到 %1 章，右键可按章节分割）").arg(chapters);
+    return QStringLiteral("找到 %1 章，右键可按章节分割").arg(chapters);
 }
 inline QString chaptersMakeParts(qulonglong chapters, qulonglong parts) {
-    return QStringLiteral("（找到 %1 章，将分成 %2 个文件）").arg(chapters).arg(parts);
+    return QStringLiteral("找到 %1 章，将分成 %2 个文件").arg(chapters).arg(parts);
 }
 // In a way that cuts at chapters, while its number isn't one it can take.
 inline QString chaptersWantChapterCount(qulonglong chapters) {
-    return QStringLiteral("（找到 %1 章，请输入每个文件的章数）").arg(chapters);
+    return QStringLiteral("找到 %1 章，请输入每个文件的章数").arg(chapters);
 }
 inline QString chaptersWantVolumeCount(qulonglong chapters) {
-    return QStringLiteral("（找到 %1 章，请输入每个文件的卷数）").arg(chapters);
+    return QStringLiteral("找到 %1 章，请输入每个文件的卷数").arg(chapters);
 }
 inline QString chaptersWantSize(qulonglong chapters) {
-    return QStringLiteral("（找到 %1 章，请输入每个文件的大小）").arg(chapters);
+    return QStringLiteral("找到 %1 章，请输入每个文件的大小").arg(chapters);
 }
-inline const QString kNoHeadingsFound = QStringLiteral("（没有找到章节标题）");
-// After those, the encoding the book was read in, where it isn't GBK.
-inline const QString kReadAsBig5 = QStringLiteral("（Big5 繁体）");
-inline const QString kReadAsUtf8 = QStringLiteral("（UTF-8）");
-inline const QString kReadAsUtf16Le = QStringLiteral("（UTF-16 LE）");
-inline const QString kReadAsUtf16Be = QStringLiteral("（UTF-16 BE）");
-inline const QString kNoVolumesFound = QStringLiteral("（没有找到卷标题）");
+inline const QString kNoHeadingsFound = QStringLiteral("没有找到章节标题");
+// The encoding the book was read in, where it isn't GBK.
+inline const QString kReadAsBig5 = QStringLiteral("Big5 繁体");
+inline const QString kReadAsUtf8 = QStringLiteral("UTF-8");
+inline const QString kReadAsUtf16Le = QStringLiteral("UTF-16 LE");
+inline const QString kReadAsUtf16Be = QStringLiteral("UTF-16 BE");
+inline const QString kNoVolumesFound = QStringLiteral("没有找到卷标题");
+// The choices that change the parts.
+inline const QString kChoicePad = QStringLiteral("编号补零");
+inline const QString kChoiceTitleNames = QStringLiteral("文件名带标题");
+inline const QString kChoiceUtf8 = QStringLiteral("输出为 UTF-8");
+inline QString choiceTakenOut(qulonglong chapters) {
+    return QStringLiteral("去掉 %1 章").arg(chapters);
+}
+inline QString choiceBroughtIn(qulonglong chapters) {
+    return QStringLiteral("加入 %1 章").arg(chapters);
+}
+inline QString choiceHeadingForm(const QString& form) {
+    return QStringLiteral("标题格式“%1”").arg(form);
+}
 inline const QString kNoHeadingsBackToSize =
     QStringLiteral("（没有找到章节标题，已改为按大小分割）");
 inline const QString kNoVolumesBackToSize = QStringLiteral("（没有找到卷标题，已改为按大小分割）");
-inline const QString kCannotReadChapters = QStringLiteral("（无法读取这个文件）");
+inline const QString kCannotReadChapters = QStringLiteral("无法读取这个文件");
 // The list of chapters found.
 inline QString chapterListTitle(const QString& fileTitle) {
     return fileTitle.isEmpty() ? QStringLiteral("找到的章节")

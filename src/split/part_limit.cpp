@@ -93,6 +93,15 @@ std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint
     return roundHalfEven(Wide{fileSize} * powerOfTen(count->scale), count->mantissa, false);
 }
 
+std::optional<std::uint64_t> mostPartsFromCountText(std::string_view text) {
+    const std::optional<Decimal> count = parseDecimal(text);
+    if (!count || (!count->huge && count->mantissa == 0 && !count->sticky)) return std::nullopt;
+    if (count->huge) return kUnlimitedPart;
+    const Wide unit = powerOfTen(count->scale);
+    const Wide most = count->mantissa / unit + (count->mantissa % unit != 0 || count->sticky ? 1 : 0);
+    return most > kUnlimitedPart ? kUnlimitedPart : static_cast<std::uint64_t>(std::max<Wide>(most, 1));
+}
+
 std::optional<std::uint64_t> wholeNumberFromText(std::string_view text) {
     if (text.find('.') != std::string_view::npos) return std::nullopt;
     const std::optional<Decimal> number = parseDecimal(text);

@@ -20,6 +20,11 @@ std::optional<std::uint64_t> limitFromSizeText(std::string_view text);
 // positive decimal number with blanks around it; anything else gives nothing.
 std::optional<std::uint64_t> limitFromCountText(std::string_view text, std::uint64_t fileSize);
 
+// Number of parts -> the most parts a run by count makes: the number, or
+// the next whole one above a fraction (2.5 -> 3); kUnlimitedPart past 2^64.
+// Nothing for a text limitFromCountText refuses.
+std::optional<std::uint64_t> mostPartsFromCountText(std::string_view text);
+
 // A byte limit shown in kilobytes, rounded half to even.
 std::uint64_t limitInKilobytes(std::uint64_t limit);
 

@@ -30,7 +30,7 @@ PlannedRun endBefore(Result result, Problem problem = {}) {
 }
 
 WayNumbers numbersOf(const SplitPlan& plan) {
-    return {plan.byteLimit, plan.perPart, plan.perPartFigure};
+    return {plan.byteLimit, plan.mostParts, plan.perPart, plan.perPartFigure};
 }
 
 // The source as the checks opened it, or opened now (and not, when it can't be).
@@ -90,6 +90,7 @@ CheckedRequest checkRequest(const SplitRequest& request) {
     if (Problem problem = way.read(request.numberText, context, numbers)) return refuse(problem);
     plan.byteLimit = numbers.byteLimit;
     plan.perPart = numbers.perPart;
+    plan.mostParts = numbers.mostParts;
     plan.perPartFigure = numbers.perPartFigure;
     CheckedRequest checked;
     checked.plan = std::move(plan);

@@ -51,6 +51,7 @@ struct SplitPlan {
     SplitMode mode = SplitMode::BySize;
     std::uint64_t byteLimit = 0;  // where the way measures: by size, by count, at most
     std::uint64_t perPart = 0;    // chapters or volumes a part
+    std::uint64_t mostParts = 0;  // parts at most, by count; 0: any
     std::shared_ptr<const HeadingPattern> heading;  // null: the built-in rule
     // The chapters of the source when they were found before (the window's
     // scan): used when they are of the file as it is when the split opens it,

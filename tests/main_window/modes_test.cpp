@@ -246,7 +246,7 @@ private slots:
         }
         choose("繁.txt", tovane::test::encode(text, tovane::Encoding::Big5));
         QTRY_VERIFY2(
-            status().endsWith(QStringLiteral("（找到 6 章，右键可按章节分割）（Big5 繁体）")),
+            status().endsWith(QStringLiteral("（找到 6 章，右键可按章节分割，Big5 繁体）")),
             qPrintable(status()));
         form->findChild<QAction*>(QStringLiteral("ToUtf8"))->setChecked(true);
         const auto splitOnce = [this] {
@@ -259,7 +259,8 @@ private slots:
         QTRY_VERIFY2(!status().contains(QStringLiteral("Big5")), qPrintable(status()));
         const std::string asGbk = splitOnce();
         form->findChild<QAction*>(QStringLiteral("Encoding0"))->trigger();
-        QTRY_VERIFY(status().endsWith(QStringLiteral("（Big5 繁体）")));
+        QTRY_VERIFY2(status().endsWith(QStringLiteral("，Big5 繁体；输出为 UTF-8）")),
+                     qPrintable(status()));
         const std::string asBig5 = splitOnce();
         QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
         QCOMPARE(asBig5.substr(3, text.find("\r\n", 100)), text.substr(0, text.find("\r\n", 100)));
@@ -399,7 +400,7 @@ private slots:
         // The contents' second entry brought in: a part of its own, before the book's.
         toggle(rows, {3});
         QCOMPARE(tick(rows, 3), QVariant(Qt::Checked));
-        QTRY_VERIFY2(status().endsWith(QStringLiteral("（找到 4 章，将分成 4 个文件）")),
+        QTRY_VERIFY2(status().endsWith(QStringLiteral("（找到 3 章，将分成 4 个文件；加入 1 章）")),
                      qPrintable(status()));
         QCOMPARE(cell(rows, 3, 1), QStringLiteral("1"));
         QCOMPARE(cell(rows, 5, 1), QStringLiteral("2"));
@@ -409,7 +410,8 @@ private slots:
         toggle(rows, {6, 7});
         QCOMPARE(tick(rows, 6), QVariant(Qt::Unchecked));
         QCOMPARE(tick(rows, 7), QVariant(Qt::Unchecked));
-        QTRY_VERIFY2(status().endsWith(QStringLiteral("（找到 2 章，将分成 2 个文件）")),
+        QTRY_VERIFY2(status().endsWith(
+                         QStringLiteral("（找到 3 章，将分成 2 个文件；去掉 2 章，加入 1 章）")),
                      qPrintable(status()));
         QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
         waitForSplit();
@@ -437,12 +439,13 @@ private slots:
         QTRY_COMPARE(rows->model()->rowCount(), 3);
         QCOMPARE(cell(rows, 1, 4), QStringLiteral("雨夜篇：重逢"));
         QTRY_VERIFY2(status().contains(QStringLiteral("找到 3 章")), qPrintable(status()));
+        QVERIFY(status().contains(QStringLiteral("标题格式“雨夜篇*”")));
         toggle(rows, {1});
-        QTRY_VERIFY(status().contains(QStringLiteral("找到 2 章")));
+        QTRY_VERIFY(status().contains(QStringLiteral("去掉 1 章")));
         choose("散文.txt", novel(4));
         QTRY_VERIFY(status().contains(QStringLiteral("找到 4 章")));
         form->chooseSource(QString::fromStdString(path));
-        QTRY_VERIFY2(status().contains(QStringLiteral("找到 2 章")), qPrintable(status()));
+        QTRY_VERIFY2(status().contains(QStringLiteral("去掉 1 章")), qPrintable(status()));
         QCOMPARE(formBox->text(), QStringLiteral("雨夜篇*"));
         QCOMPARE(tick(rows, 1), QVariant(Qt::Unchecked));
         // Changed since: its chapters are found afresh, by the same form.
@@ -517,6 +520,62 @@ private slots:
         QVERIFY(messages.isEmpty());
     }
 
+    // From 每 N KB，在章节处分开, a book without headings is split by size
+    // with that N, as the status line says, not by count.
+    void aBookWithoutHeadingsFallsBackToTheSizeTheReaderHad() {
+        choose("书.txt", novel(6));
+        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_2);
+        c<QLineEdit>("Text2")->setText(QStringLiteral("3"));
+        std::string prose;
+        for (int i = 0; i < 200; ++i) prose += "　　春天的雨下了一整夜，院子里的花都开了。\r\n";
+        choose("散文.txt", tovane::test::encode(prose, tovane::Encoding::Gbk));
+        QTRY_VERIFY(status().endsWith(QStringLiteral("（没有找到章节标题，已改为按大小分割）")));
+        QVERIFY(c<QRadioButton>("Option1")->isChecked());
+        QCOMPARE(c<QLineEdit>("Text2")->text(), QStringLiteral("3"));
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY2(status().endsWith(QStringLiteral("每个文件“3”KB")), qPrintable(status()));
+        QCOMPARE(out.list().size(), std::size_t{3});  // 8,800 bytes in parts of 3 KB
+    }
+
+    // 平均分割成 N 个文件 makes N files at most: the last takes the scrap a
+    // line's end would have made a file N+1 of.
+    void splittingByCountMakesNoMoreFilesThanAskedFor() {
+        std::string text;
+        for (int i = 0; i < 90; ++i) text += std::string(100, 'a') + "\r\n";
+        choose("书.txt", text + "   \r\n");
+        QTest::mouseClick(c<QRadioButton>("Option2"), Qt::LeftButton);
+        c<QLineEdit>("Text3")->setText(QStringLiteral("2"));
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QCOMPARE(out.list().size(), std::size_t{2});
+        QVERIFY2(status().contains(QStringLiteral("“2”个文件")), qPrintable(status()));
+    }
+
+    // Whatever changes the parts shows before Start, and the status line
+    // follows every change after a run as before it.
+    void thePreviewShowsEveryChoiceAndFollowsAfterARun() {
+        choose("书.txt", novel(6));
+        pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_4);
+        c<QLineEdit>("Text3")->setText(QStringLiteral("2"));
+        QTRY_VERIFY(status().endsWith(QStringLiteral("（找到 6 章，将分成 3 个文件）")));
+        form->findChild<QAction*>(QStringLiteral("TitleNames"))->setChecked(true);
+        form->findChild<QAction*>(QStringLiteral("ToUtf8"))->setChecked(true);
+        QVERIFY2(status().endsWith(
+                     QStringLiteral("（找到 6 章，将分成 3 个文件；文件名带标题，输出为 UTF-8）")),
+                 qPrintable(status()));
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY2(status().contains(QStringLiteral("已经被分割成了")), qPrintable(status()));
+        c<QLineEdit>("Text3")->setText(QStringLiteral("3"));
+        QVERIFY2(status().endsWith(
+                     QStringLiteral("（找到 6 章，将分成 2 个文件；文件名带标题，输出为 UTF-8）")),
+                 qPrintable(status()));
+        form->findChild<QAction*>(QStringLiteral("TitleNames"))->setChecked(false);
+        form->findChild<QAction*>(QStringLiteral("PadNumbers"))->setChecked(true);
+        QVERIFY2(status().endsWith(QStringLiteral("；编号补零，输出为 UTF-8）")), qPrintable(status()));
+    }
+
     // The list of chapters: the part each opens, its level and size, ticks;
     // it follows the chosen book and closes with 关闭 or Escape.
     void theChapterListFollowsTheBookAndCutsOnlyAtTickedChapters() {
@@ -537,7 +596,7 @@ private slots:
         QCOMPARE(tick(rows, 1), QVariant());  // one tick a block
         QVERIFY(status().endsWith(QStringLiteral("（找到 6 章，将分成 3 个文件）")));
         toggle(rows, {3});  // 第三章 is no chapter
-        QVERIFY2(status().endsWith(QStringLiteral("（找到 5 章，将分成 3 个文件）")),
+        QVERIFY2(status().endsWith(QStringLiteral("（找到 6 章，将分成 3 个文件；去掉 1 章）")),
                  qPrintable(status()));
         QCOMPARE(cell(rows, 4, 1), QStringLiteral("2"));
         QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);

@@ -220,6 +220,24 @@ TEST_F(SplitRunTest, ByCountUsesFileSizeOverCountAndReportsKilobytes) {
     EXPECT_EQ(observer.statuses.back(), "【novel.Txt 】已经被分割成了“4”个文件,每个文件“2”KB");
 }
 
+// Lines that end a little past each part's share would leave a scrap for a
+// part N+1: part N takes it; a fraction asks for the whole part above it.
+TEST_F(SplitRunTest, ByCountMakesNoMorePartsThanAskedFor) {
+    std::string content;
+    for (int i = 0; i < 90; ++i) content += std::string(100, 'a') + "\r\n";  // 9180 bytes
+    content += "   \r\n";                                                     // and a scrap
+    const std::string source = in.write("novel.txt", content);
+    for (const auto& [count, parts] : {std::pair{"2", 2u}, {"10", 10u}, {"2.5", 3u}, {"0.4", 1u}}) {
+        for (const std::string& name : partNames()) std::remove(out.file(name).c_str());
+        const SplitOutcome outcome = runSplit(byCount(source, count), observer);
+        EXPECT_EQ(outcome.parts, parts) << count;
+        EXPECT_EQ(partNames().size(), parts) << count;
+        std::string joined;
+        for (unsigned n = 1; n <= parts; ++n) joined += part(static_cast<int>(n));
+        EXPECT_EQ(joined, content) << count;
+    }
+}
+
 TEST_F(SplitRunTest, SummaryRepeatsTheSizeTextUnchanged) {
     const std::string source = in.write("novel.txt", "a\r\n");
     runSplit(bySize(source, " 100"), observer);

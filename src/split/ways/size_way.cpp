@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "split/part_limit.h"
+
 #include "split/ways/split_way.h"
 #include "split/ways/way_numbers.h"
 
@@ -10,7 +12,9 @@ namespace tovane {
 // Most lines are decided from their byte length alone: the fewest and the
 // most characters so many bytes can hold; only the rest are counted.
 bool SizeRule::opensPart(const SourceLine& line, const Part& part) {
-    if (part.number == 0 || part.written > limit_) return true;
+    if (part.number == 0) return true;
+    if (lastPart(part)) return false;
+    if (part.written > limit_) return true;
     const std::uint64_t room = limit_ - part.written;
     const Codec& codec = measure_.codec();
     if (codec.mostCharacters(line.length) <= room) return false;
@@ -21,7 +25,9 @@ bool SizeRule::opensPart(const SourceLine& line, const Part& part) {
 // Lines whose bytes alone stay within the room left fit whatever their characters.
 CutRule::Run SizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffset*/,
                            const Part& part) {
-    if (part.number == 0 || part.written > limit_) return {};
+    if (part.number == 0) return {};
+    if (lastPart(part)) return {ahead.size(), kUnlimitedPart, false};
+    if (part.written > limit_) return {};
     return {ahead.size(), limit_ - part.written, false};
 }
 
@@ -29,8 +35,10 @@ CutRule::Run SizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffset*/
 // began because its first line didn't fit the first), so there are at most
 // twice as many as the limit goes into the size; ten times that is to spare.
 std::uint64_t SizeRule::partsAtMost(std::uint64_t size) const {
-    if (limit_ == 0) return CutRule::partsAtMost(size);
-    return std::min(CutRule::partsAtMost(size), 10 * (2 * (size / limit_) + 2));
+    std::uint64_t most = CutRule::partsAtMost(size);
+    if (mostParts_ != 0) most = std::min(most, mostParts_);
+    if (limit_ == 0) return most;
+    return std::min(most, 10 * (2 * (size / limit_) + 2));
 }
 
 namespace {

@@ -11,18 +11,23 @@ namespace tovane {
 // pass it begins the next part. A part can end larger than the limit, since
 // the line's bytes and its CR LF are what it grows by. A line longer than
 // the limit is written whole into a part of its own; with a limit of 0 every
-// line is a part.
+// line is a part. With `mostParts`, the part of that number takes every
+// line that is left.
 class SizeRule : public CutRule {
 public:
-    SizeRule(LineMeasure& measure, std::uint64_t limit) : measure_(measure), limit_(limit) {}
+    SizeRule(LineMeasure& measure, std::uint64_t limit, std::uint64_t mostParts = 0)
+        : measure_(measure), limit_(limit), mostParts_(mostParts) {}
 
     bool opensPart(const SourceLine& line, const Part& part) override;
     Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) override;
     std::uint64_t partsAtMost(std::uint64_t size) const override;
 
 private:
+    bool lastPart(const Part& part) const { return mostParts_ != 0 && part.number >= mostParts_; }
+
     LineMeasure& measure_;
     std::uint64_t limit_;
+    std::uint64_t mostParts_;
 };
 
 }  // namespace tovane

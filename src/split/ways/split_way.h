@@ -44,6 +44,7 @@ struct NumberContext {
 // The numbers a way read from the text typed for it.
 struct WayNumbers {
     std::uint64_t byteLimit = 0;  // bytes a part, where the way measures
+    std::uint64_t mostParts = 0;  // parts at most, where the way counts them; 0: any
     std::uint64_t perPart = 0;    // chapters or volumes a part
     std::string perPartFigure;    // the summary's figure: "100" of 每个文件“100”KB
 };
