@@ -237,6 +237,7 @@ void Form1::Command4_Click() {
     request.encoding = ways_->encoding();
     const tovane::SplitCheck check = tovane::checkSplitRequest(request);
     if (!check.plan) {
+        sayNotSplit(EngineText::toQt(request.baseName));
         RuntimeServices::showMessage(this, EngineText::toQt(check.message));
         return;
     }
@@ -297,6 +298,7 @@ void Form1::showSplitOutcome() {
     } else {
         ztl->restore(statusBefore_);
         statusShowsChoice_ = statusShowedChoice_;
+        sayNotSplit(baseName_);
     }
     holdSettingsStill(false);
     Command4->setText(WindowTexts::kStartIdle);
@@ -304,6 +306,15 @@ void Form1::showSplitOutcome() {
         RuntimeServices::showMessage(this, EngineText::toQt(outcome.message));
     }
     emit splitFinished();
+}
+
+// A run refused before it made anything leaves the status line as it was,
+// unless it held an earlier run's summary, which would now say something
+// untrue: then it says that this run made nothing.
+void Form1::sayNotSplit(const QString& baseName) {
+    if (statusShowsChoice_ || dialogFileTitle_.isEmpty()) return;
+    ztl->showFitted(EngineText::toQt(tovane::texts::notSplit(EngineText::fromQt(baseName))),
+                    baseName);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -99,6 +99,7 @@ private:
     void showChoice();
     void refreshChapterList();
     void showSplitOutcome();
+    void sayNotSplit(const QString& baseName);
     void showProgress(const tovane::SplitProgress& now);
     void holdSettingsStill(bool hold);
 

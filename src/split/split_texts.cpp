@@ -151,6 +151,10 @@ std::string interrupted(std::string_view baseName, std::uint64_t completedParts)
     return join({"【", baseName, ".Txt 】分割中断,已完成“", count, "”个文件"});
 }
 
+std::string notSplit(std::string_view baseName) {
+    return join({"【", baseName, ".Txt 】分割失败,没有生成分割文件"});
+}
+
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts) {
     const std::string count = std::to_string(completedParts);
     return join({"【", baseName, ".Txt 】分割已取消,已完成“", count, "”个文件"});

@@ -43,6 +43,8 @@ std::string summary(std::string_view baseName, std::uint64_t parts, std::string_
 std::string emptySource(std::string_view baseName);
 std::string interrupted(std::string_view baseName, std::uint64_t completedParts);
 std::string cancelled(std::string_view baseName, std::uint64_t completedParts);
+// A run refused before it made anything, where the status line held another's summary.
+std::string notSplit(std::string_view baseName);
 
 // An encoding as users know it: GBK, Big5, UTF-8, UTF-16 LE, UTF-16 BE.
 std::string_view encodingName(Encoding encoding);

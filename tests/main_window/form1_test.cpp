@@ -280,6 +280,24 @@ private slots:
         QVERIFY(c<QRadioButton>("Option1")->isChecked());
     }
 
+    // After a run, a second refused (its folder gone) no longer shows the
+    // first one's summary, which says nothing true of it.
+    void aRefusedRunAfterAnotherSaysItMadeNothing() {
+        TempDir in;
+        TempDir out;
+        form->chooseSource(QString::fromStdString(in.write("书.txt", "a\r\nb\r\n")));
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(out.path()));
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY(c<ClickableLabel>("ztl")->text().contains(QStringLiteral("已经被分割成了")));
+        control<QLineEdit>(form, "savepath1")->setText(QString::fromStdString(out.path() + "gone"));
+        QTest::mouseClick(control<QPushButton>(form, "Command4"), Qt::LeftButton);
+        waitForSplit();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(c<ClickableLabel>("ztl")->text(),
+                 QStringLiteral("【书.Txt 】分割失败,没有生成分割文件"));
+    }
+
     // The source under a part's name in the save folder: the run is refused
     // before anything changes, and the status line still names the file.
     void refusalBeforeAnyPartLeavesTheStatusLine() {
