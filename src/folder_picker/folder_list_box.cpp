@@ -70,6 +70,8 @@ FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     connect(this, &QListWidget::itemActivated, this, &FolderListBox::openEntry);
+    connect(this, &QListWidget::currentItemChanged, this,
+            [this] { emit highlightChanged(highlightedPath()); });
     // Starts at the process's current folder, as a fresh list does.
     setPath(QDir::currentPath());
 }
@@ -123,6 +125,12 @@ bool FolderListBox::setPath(const QString& folder) {
     path_ = QDir::toNativeSeparators(QDir(target).absolutePath());
     emit pathChanged(path_);
     return true;
+}
+
+QString FolderListBox::highlightedPath() const {
+    const QListWidgetItem* highlighted = currentItem();
+    if (highlighted == nullptr) return path_;
+    return QDir::toNativeSeparators(highlighted->data(kPathRole).toString());
 }
 
 void FolderListBox::openEntry(QListWidgetItem* item) {

@@ -1,7 +1,8 @@
 // A classic folder list: the folders from the root down to the current one,
 // each with an open-folder icon and indented by depth, then the current
 // folder's subfolders one step further in. Double click or Enter on an entry
-// makes it the current folder. It never changes the process's current folder.
+// makes it the current folder; a single click only highlights it. It never
+// changes the process's current folder.
 #pragma once
 
 #include <QListWidget>
@@ -18,9 +19,12 @@ public:
     // Makes `folder` the current one. Counts as a change even when it already
     // was. False, with the list left as it was, when the folder can't be read.
     bool setPath(const QString& folder);
+    // The folder highlighted: the entry clicked last, or the current one.
+    QString highlightedPath() const;
 
 signals:
     void pathChanged(const QString& path);
+    void highlightChanged(const QString& path);
 
 private:
     void openEntry(QListWidgetItem* item);

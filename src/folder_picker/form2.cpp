@@ -1,6 +1,7 @@
 #include "folder_picker/form2.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -31,13 +32,15 @@ Form2::Form2(QWidget* parent) : QWidget(parent, WindowSetup::kWindowFlags) {
     WindowSetup::clickOnEnter(Command1);
     connect(Drive1, &DriveListBox::driveChanged, this, &Form2::Drive1_Change);
     connect(Dir1, &FolderListBox::pathChanged, this, &Form2::Dir1_Change);
+    // A folder highlighted by a click is the one OK takes, as the box shows.
+    connect(Dir1, &FolderListBox::highlightChanged, this, &Form2::showFolder);
     connect(Command1, &QPushButton::clicked, this, &Form2::Command1_Click);
     // Escape closes the picker as its close button does, handing nothing over.
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
             &QWidget::close);
     Form_Load();
     startTimer();
-    Drive1->setFocus();
+    Dir1->setFocus();
 }
 
 // The layout: every control with its place and size in twips, caption and tab index.
@@ -68,12 +71,23 @@ Form2* Form2::instance() {
     return picker.data();
 }
 
-Form2* Form2::showInstance(bool* created) {
+Form2* Form2::showInstance(bool* created, const QString& folder, const QWidget* over) {
     if (created != nullptr) *created = picker.isNull();
     if (picker.isNull()) picker = new Form2;
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) {
+        if (!picker->Drive1->setDrive(DriveListBox::driveOf(folder)) ||
+            QDir(picker->Dir1->path()) != QDir(folder)) {
+            picker->Dir1->setPath(folder);
+        }
+    }
+    if (over != nullptr) {
+        const QSize size = picker->frameGeometry().size();
+        picker->move(over->frameGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
+    }
     picker->show();
     picker->raise();
     picker->activateWindow();
+    picker->Dir1->setFocus();
     return picker.data();
 }
 
@@ -95,10 +109,12 @@ void Form2::Drive1_Change() {
 }
 
 void Form2::Dir1_Change() {
-    Text1->setText(Dir1->path());
-    // The split uses the folder as the literal start of every part's name.
-    Text1->setText(
-        EngineText::toQt(tovane::withTrailingSeparator(EngineText::fromQt(Text1->text()))));
+    showFolder(Dir1->path());
+}
+
+// The split uses the folder as the literal start of every part's name.
+void Form2::showFolder(const QString& folder) {
+    Text1->setText(EngineText::toQt(tovane::withTrailingSeparator(EngineText::fromQt(folder))));
 }
 
 void Form2::Command1_Click() {

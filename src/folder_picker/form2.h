@@ -17,8 +17,11 @@ public:
     explicit Form2(QWidget* parent = nullptr);
 
     // Shows the picker, modeless and without an owner: a new one when none is
-    // open (it then starts afresh), otherwise the open one, raised.
-    static Form2* showInstance(bool* created = nullptr);
+    // open (it then starts afresh), otherwise the open one, raised; at
+    // `folder` when it is one, centred on `over` when given, its folder list
+    // taking the keys.
+    static Form2* showInstance(bool* created = nullptr, const QString& folder = {},
+                               const QWidget* over = nullptr);
     // The open picker, or nullptr.
     static Form2* instance();
 
@@ -29,16 +32,18 @@ public slots:
     void Form_Load();       // opens on the drive and folder the user saves to
     void Drive1_Change();   // moves the folder list to the chosen drive
     void Dir1_Change();     // shows the current folder, ending in a separator
-    void Command1_Click();  // OK: hands the folder to the main window and closes
+    void Command1_Click();  // OK: hands the folder highlighted to the main window and closes
     void Timer1_Timer();    // holds the window at its size
 
 signals:
-    // OK was clicked with this folder (ending in a separator) in the box.
+    // OK was clicked with this folder (ending in a separator) in the box: the
+    // one highlighted in the list.
     void folderChosen(const QString& folder);
 
 private:
     void buildControls();
     void startTimer();
+    void showFolder(const QString& folder);
 
     DriveListBox* Drive1;   // the drives
     FolderListBox* Dir1;    // the folders around the current one

@@ -355,7 +355,7 @@ void Form1::dropEvent(QDropEvent* event) {
 
 void Form1::Command1_Click() {
     bool created = false;
-    Form2* picker = Form2::showInstance(&created);
+    Form2* picker = Form2::showInstance(&created, savepath1->text(), this);
     // The picker hands its folder to whichever main window is open when OK is
     // clicked, or to a new one if this one was closed meanwhile.
     if (created) connect(picker, &Form2::folderChosen, qApp, &Form1::receiveSaveFolder);

@@ -83,7 +83,7 @@ private slots:
                  Twips::rect(600, 3000, 3255, 375));
         QVERIFY(control<QTimer>(picker, "Timer1")->isActive());
         QVERIFY(QTest::qWaitForWindowActive(picker));
-        QCOMPARE(QApplication::focusWidget(), control<DriveListBox>(picker, "Drive1"));
+        QCOMPARE(QApplication::focusWidget(), control<FolderListBox>(picker, "Dir1"));
     }
 
     void walkingDownAndBackUp() {
@@ -104,9 +104,27 @@ private slots:
         QTest::mouseClick(control<QPushButton>(picker, "Command1"), Qt::LeftButton);
         QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), homePath + "/my out/");
         QTRY_VERIFY(guard.isNull());
-        // The next Settings starts afresh at home.
+        // The next Settings opens at the folder saved to, centred on the window.
         picker = openPicker();
-        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/");
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/my out/");
+        QVERIFY((picker->frameGeometry().center() - main->frameGeometry().center())
+                    .manhattanLength() <= 2);
+    }
+
+    // A folder highlighted by a single click is the one OK takes, as the box
+    // shows; a double click still opens it.
+    void okTakesTheHighlightedFolder() {
+        Form2* picker = openPicker();
+        FolderListBox* list = control<FolderListBox>(picker, "Dir1");
+        for (int row = 0; row < list->count(); ++row) {
+            if (list->item(row)->text() != QStringLiteral("小说")) continue;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(row)).center());
+        }
+        QCOMPARE(list->path(), homePath);
+        QCOMPARE(control<QLineEdit>(picker, "Text1")->text(), homePath + "/小说/");
+        QTest::mouseClick(control<QPushButton>(picker, "Command1"), Qt::LeftButton);
+        QCOMPARE(control<QLineEdit>(main, "savepath1")->text(), homePath + "/小说/");
     }
 
     void titleBarCloseWritesNothing() {
