@@ -111,7 +111,9 @@ TEST_F(Utf8OutputTest, BySizeMeasuresThePartsAsWritten) {
     // written make.
     std::string joined;
     for (const std::string& part : parts) {
-        if (part.size() < 3000) EXPECT_LT(part.size(), 2048u + 100);
+        if (part.size() < 3000) {
+            EXPECT_LT(part.size(), 2048u + 100);
+        }
         joined += part.substr(3);
     }
     EXPECT_EQ(joined, text);
