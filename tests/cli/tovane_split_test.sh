@@ -267,6 +267,15 @@ rm -rf "$dir/out" && mkdir "$dir/out"
 check "a base name too long exits 1" test $? -eq 1
 check "... saying so" grep -q '文件名太长' "$dir/stderr"
 check "... before any part, hidden or not" test -z "$(ls -A "$dir/out")"
+# The message names the first part whose name won't fit, not a bound far
+# past the parts: here part 10's hidden name is 256 bytes.
+base="$(head -c 234 /dev/zero | tr '\0' n)"
+seq 1 4000 > "$dir/lines.txt"
+"$bin" --parts 24 --base "$base" "$dir/lines.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
+check "part 10's name too long exits 1" test $? -eq 1
+check "... naming part 10" grep -q "${base}_10.txt" "$dir/stderr"
+"$bin" --parts 9 --base "$base" "$dir/lines.txt" "$dir/out" > /dev/null 2>&1
+check "... while nine parts under that name are made" test -e "$dir/out/${base}_9.txt"
 
 # UTF-16 without a byte-order mark is split as UTF-16, and its parts get none.
 printf '\x2c\x7b\x00\x4e\xe0\x7a\x0d\x00\x0a\x00\x60\x4f\x7d\x59\x0d\x00\x0a\x00' > "$dir/u16.txt"

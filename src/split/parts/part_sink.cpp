@@ -28,10 +28,9 @@ bool PartSink::begin(FileIdentity source, std::string_view mark, std::uint64_t m
         return true;
     }
     publisher_ = std::make_unique<PartPublisher>(source);
-    const std::string longest = saveFolder_ + naming_.fileName(baseName_, mostParts);
-    if (!files::nameFits(saveFolder_,
-                         temporaryPartName(fileNameOf(longest), std::string(kTokenLength, '0')))) {
-        return failWith(Problem::about(Kind::CannotCreate, longest, ENAMETOOLONG));
+    if (const std::uint64_t number = firstNameTooLong(mostParts); number != 0) {
+        return failWith(Problem::about(
+            Kind::CannotCreate, saveFolder_ + naming_.fileName(baseName_, number), ENAMETOOLONG));
     }
     const std::string lockPath = saveFolder_ + RunLock::fileName(baseName_);
     // A source under the lock's name would be opened as the lock and go with it.
@@ -49,6 +48,23 @@ bool PartSink::begin(FileIdentity source, std::string_view mark, std::uint64_t m
             return failWith(Problem::about(Kind::CannotWriteFolder, saveFolder_, lock_.error()));
     }
     return lookAtFolder();
+}
+
+// A name grows only with its number's digits (a title is cut to fit), so the
+// parts whose names may not fit first are 1, 10, 100 … up to `mostParts`:
+// the first of them whose name, hidden or not, the folder would refuse; 0
+// when all fit.
+std::uint64_t PartSink::firstNameTooLong(std::uint64_t mostParts) const {
+    const auto fits = [this](std::uint64_t number) {
+        const std::string name = naming_.fileName(baseName_, number);
+        return files::nameFits(saveFolder_,
+                               temporaryPartName(name, std::string(kTokenLength, '0')));
+    };
+    for (std::uint64_t number = 1; number <= mostParts; number *= 10) {
+        if (!fits(number)) return number;
+        if (number > mostParts / 10) break;
+    }
+    return fits(mostParts) ? 0 : mostParts;
 }
 
 // The name of the next part: its title cut, a character at a time, until

@@ -98,6 +98,7 @@ private:
     bool failWrite();
     bool failWith(Problem problem);
     std::string nameOfPart(std::string_view title) const;
+    std::uint64_t firstNameTooLong(std::uint64_t mostParts) const;
 
     const std::string saveFolder_;
     const std::string baseName_;

@@ -2,6 +2,7 @@
 // that end before the next one.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -17,6 +18,10 @@ public:
 
     // A run ends before the next chapter, whose first line is shown alone.
     Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) override;
+    // A part begins only where a block does, and at the first line.
+    std::uint64_t partsAtMost(std::uint64_t size) const override {
+        return std::min<std::uint64_t>(CutRule::partsAtMost(size), starts_.count() + 1);
+    }
 
 protected:
     ChapterStarts starts_;

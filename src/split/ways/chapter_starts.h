@@ -18,6 +18,9 @@ public:
 
     // Whether the line begins a chapter; the lines must come in order.
     bool begins(const SourceLine& line);
+    // How many blocks the map holds: text before the first chapter and each
+    // chapter (volume) is one.
+    std::size_t count() const { return map_->blocks.size(); }
     // The chapter the last line that began one began.
     const ChapterBlock& current() const { return map_->blocks[next_ - 1]; }
     // Bytes of `ahead` (the lines in view, starting at `aheadOffset` in the

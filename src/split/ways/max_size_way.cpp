@@ -1,5 +1,7 @@
 #include "split/ways/max_size_way.h"
 
+#include <algorithm>
+
 #include "split/ways/split_way.h"
 #include "split/ways/way_numbers.h"
 
@@ -20,6 +22,14 @@ CutRule::Run MaxSizeRule::run(std::string_view ahead, std::uint64_t /*aheadOffse
     // Converted lines change length: each is measured on its own.
     if (part.number == 0 || part.written > cap_ || measure_.converted()) return {};
     return {ahead.size(), cap_ - part.written, true};
+}
+
+// Two parts in a row hold more than the cap between them, but for a line cut
+// to fill its parts; what is written is at most twice the source (a CR LF for
+// a lone LF, three bytes of UTF-8 for two); ten times that is to spare.
+std::uint64_t MaxSizeRule::partsAtMost(std::uint64_t size) const {
+    const std::uint64_t written = 2 * size;
+    return std::min(CutRule::partsAtMost(size), 10 * (2 * (written / cap_) + 2));
 }
 
 std::uint64_t MaxSizeRule::smallestCap(const SourceFormat& format) {

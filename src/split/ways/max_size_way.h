@@ -22,6 +22,7 @@ public:
     bool opensPart(const SourceLine& line, const Part& part) override;
     Run run(std::string_view ahead, std::uint64_t aheadOffset, const Part& part) override;
     std::uint64_t capacity() const override { return cap_; }
+    std::uint64_t partsAtMost(std::uint64_t size) const override;
 
     // The smallest cap that holds any line written in `format`: its
     // byte-order mark, its longest character and CR LF.
