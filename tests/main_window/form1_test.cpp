@@ -410,6 +410,11 @@ private slots:
         QVERIFY(status->text().endsWith(
             QStringLiteral(".Txt 】已经被分割成了“1”个文件,每个文件“100”KB")));
         QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
+        // Chosen, with the preview after it: the name keeps its start, and
+        // the preview gives way.
+        form->chooseSource(QString::fromStdString(in.path() + "/" + name + ".txt"));
+        QVERIFY(status->text().startsWith(QStringLiteral("您选择分割的文件名为“《青云山下")));
+        QVERIFY(status->fontMetrics().horizontalAdvance(status->text()) <= status->width());
         // A short one is shown whole, without a tooltip.
         form->chooseSource(QStringLiteral("/books/a.txt"));
         QCOMPARE(status->text(), QStringLiteral("您选择分割的文件名为“a.txt”"));

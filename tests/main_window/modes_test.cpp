@@ -92,7 +92,12 @@ private:
         QSignalSpy done(form.data(), &Form1::splitFinished);
         if (form->isSplitting()) QVERIFY(done.wait(30000));
     }
-    QString status() const { return c<ClickableLabel>("ztl")->text(); }
+    // The status line's whole text: what is shown, or, where it had to be
+    // shortened to fit, its tooltip.
+    QString status() const {
+        auto* ztl = c<ClickableLabel>("ztl");
+        return ztl->toolTip().isEmpty() ? ztl->text() : ztl->toolTip();
+    }
     // The chapter list, opened through the menu of ways.
     QTableView* openChapterList() {
         pickFromMenu(c<QLineEdit>("Text3"), Qt::Key_6);
