@@ -412,11 +412,18 @@ void Form1::Command3_Click() {
 // ---- links, timers, number boxes -------------------------------------------
 
 void Form1::Label5_Click() {
-    RuntimeServices::open(this, AppResources::helpArticle());
+    openPage(AppResources::helpArticle());
 }
 
 void Form1::ztl_Click() {
-    RuntimeServices::open(this, AppResources::homePage());
+    openPage(AppResources::homePage());
+}
+
+// A shipped page, or where it is when nothing opens it.
+void Form1::openPage(const QUrl& page) {
+    const QString where = page.isLocalFile() ? QDir::toNativeSeparators(page.toLocalFile())
+                                             : page.toString();
+    RuntimeServices::open(this, page, WindowTexts::noBrowser(where));
 }
 
 void Form1::Timer1_Timer() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QUrl>
 #include <QWidget>
 #include <vector>
 
@@ -102,6 +103,7 @@ private:
     void sayNotSplit(const QString& baseName);
     void showProgress(const tovane::SplitProgress& now);
     void holdSettingsStill(bool hold);
+    void openPage(const QUrl& page);
 
     QGroupBox* Frame1;       // "基本设置": the source and the save folder
     QLabel* Label2;          // "TxT文件："

@@ -225,10 +225,14 @@ void SplitWays::showMenu(QWidget* control, const QPoint& at) {
         editing->setParent(&menu, editing->windowFlags());
         menu.addSeparator();
         // The keys of the ways and ticks are this menu's: the editing entries
-        // keep their shortcuts (Ctrl+Z …) but give up their letters (撤消(&U)
-        // would take U from 输出为 UTF-8).
+        // give up their letters (撤消(&U) would take U from 输出为 UTF-8). The
+        // box takes digits alone from the keys, Ctrl+V and the like refused,
+        // so the entries don't show keys that don't do what they say.
         static const QRegularExpression letter(QStringLiteral("\\(&.\\)|&"));
-        for (QAction* action : editing->actions()) action->setText(action->text().remove(letter));
+        for (QAction* action : editing->actions()) {
+            action->setText(action->text().remove(letter).section(QLatin1Char('\t'), 0, 0));
+            action->setShortcut(QKeySequence());
+        }
         menu.addActions(editing->actions());
     }
     menu.exec(at);

@@ -41,6 +41,10 @@ inline QString manyParts(std::uint64_t estimate) {
 inline const QString kCloseWhileSplitting =
     QStringLiteral("正在分割，关闭窗口会停止分割（已完成的文件会保留）。确定要关闭吗？");
 inline const QString kStopQuestion = QStringLiteral("要停止分割吗？已经完成的文件会保留。");
+// A page that no browser took: where it is, to open by hand.
+inline QString noBrowser(const QString& page) {
+    return QStringLiteral("没有找到可以打开网页的程序。这一页在：\n%1").arg(page);
+}
 inline const QString kCannotOpenFolder =
     QStringLiteral("无法启动文件管理器打开保存的文件夹，请自己打开它。");
 

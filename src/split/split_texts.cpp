@@ -241,7 +241,7 @@ std::string partIsSource(std::string_view path) {
 }
 
 std::string anotherRunWrites(std::string_view baseName) {
-    return join({"另一个分割正在向这个文件夹写入 ", baseName, "_*.txt，请等它结束后再试"});
+    return join({"另一个分割正在向这个文件夹写入 ", baseName, "_*.txt，请等它结束后再试。"});
 }
 
 std::string sourceIsLock(std::string_view path) {

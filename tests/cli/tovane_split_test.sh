@@ -310,7 +310,7 @@ started
 "$bin" --size 0 --base long "$dir/a.txt" "$dir/out" > /dev/null 2> "$dir/stderr"
 check "a second run into the same folder and base exits 1" test $? -eq 1
 check "... saying another run writes there" \
-    grep -q '另一个分割正在向这个文件夹写入 long_\*.txt，请等它结束后再试' "$dir/stderr"
+    grep -q '另一个分割正在向这个文件夹写入 long_\*.txt，请等它结束后再试。' "$dir/stderr"
 "$bin" --size 0 "$dir/a.txt" "$dir/out" > /dev/null 2>&1
 check "another base name into the same folder goes ahead" test $? -eq 0
 kill -9 "$first"

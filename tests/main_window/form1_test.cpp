@@ -37,6 +37,7 @@ private:
     QList<QWidget*> messageParents;
     int beeps = 0;
     QList<QUrl> opened;
+    bool opensPages = true;  // whether a browser takes the pages
     QStringList chooserAnswers;  // what the file dialog returns, one per use
     QStringList chooserFolders;
     QStringList questions;
@@ -79,6 +80,7 @@ private slots:
         messageParents.clear();
         beeps = 0;
         opened.clear();
+        opensPages = true;
         chooserAnswers.clear();
         chooserFolders.clear();
         questions.clear();
@@ -94,7 +96,7 @@ private slots:
         RuntimeServices::setBeepHandler([this] { ++beeps; });
         RuntimeServices::setOpenHandler([this](const QUrl& url) {
             opened << url;
-            return true;
+            return opensPages;
         });
         RuntimeServices::setFileChooser(
             [this](QWidget*, const QString& folder, const QString& filter) {
@@ -525,6 +527,14 @@ private slots:
         QVERIFY(QFileInfo::exists(opened[0].toLocalFile()));
         QVERIFY(opened[1].toLocalFile().endsWith(QStringLiteral("/index.html")));
         QCOMPARE(control<ClickableLabel>(form, "ztl")->text(), status);
+        // With no browser to take it, the link says so and where the page is.
+        QVERIFY(messages.isEmpty());
+        opensPages = false;
+        QTest::mouseClick(control<ClickableLabel>(form, "Label5"), Qt::LeftButton, {},
+                          QPoint(5, 5));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].startsWith(QStringLiteral("没有找到可以打开网页的程序。")));
+        QVERIFY(messages[0].endsWith(QDir::toNativeSeparators(opened.last().toLocalFile())));
     }
 
     // ---- focus bounce, digits, mode ---------------------------------------
