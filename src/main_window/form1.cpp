@@ -17,6 +17,7 @@
 #include "main_window/book_chapters.h"
 #include "main_window/digit_box.h"
 #include "main_window/line_control.h"
+#include "main_window/option_mark.h"
 #include "main_window/path_box.h"
 #include "main_window/split_runner.h"
 #include "main_window/split_ways.h"

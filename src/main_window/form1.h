@@ -22,12 +22,12 @@ class QLabel;
 class QLineEdit;
 class QMimeData;
 class QPushButton;
-class QRadioButton;
 class QTimer;
 class BookChapters;
 class ClickableLabel;
 class DigitBox;
 class LineControl;
+class OptionMark;
 class PathBox;
 class SplitRunner;
 class SplitWays;
@@ -115,11 +115,11 @@ private:
     QPushButton* Command3;   // Open folder
     QGroupBox* Frame2;       // the split settings
     QGroupBox* Frame3;       // the plain box under the settings' words
-    QRadioButton* Option1;   // split by size (only its mark shows)
+    OptionMark* Option1;     // split by size (only its mark shows)
     QLabel* Label3;          // "每"
     DigitBox* Text2;         // kilobytes per part, digits only
     QLabel* Label4;          // "KB分割成一个文件", or the way's words
-    QRadioButton* Option2;   // split by count (only its mark shows)
+    OptionMark* Option2;     // split by count (only its mark shows)
     QLabel* Label7;          // "平均分割成", or the way's words
     DigitBox* Text3;         // number of parts (or of chapters), digits only
     QLabel* Label6;          // "个文件", or the way's words

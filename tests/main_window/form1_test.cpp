@@ -228,6 +228,20 @@ private slots:
             control<QPushButton>(form, "Command4"), control<QPushButton>(form, "Command3"),
             control<QPushButton>(form, "Command2"), control<QPushButton>(form, "Command1")};
         QCOMPARE(visited, expected);
+        // The size mark, whose caption is cut off, shows that it has the focus.
+        auto* sizeMark = control<QRadioButton>(form, "Option1");
+        const QImage unfocused = sizeMark->grab().toImage();
+        sizeMark->setFocus(Qt::TabFocusReason);
+        QVERIFY(sizeMark->grab().toImage() != unfocused);
+        control<QPushButton>(form, "Command1")->setFocus(Qt::TabFocusReason);
+        // Shift+Tab goes back the same way, over the boxes too.
+        QList<QWidget*> back;
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            back << QApplication::focusWidget();
+        }
+        QCOMPARE(back, (QList<QWidget*>{expected[6], expected[5], expected[4], expected[3],
+                                        expected[2], expected[1], expected[0]}));
     }
 
     // ---- Start ------------------------------------------------------------
