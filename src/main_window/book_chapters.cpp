@@ -1,6 +1,7 @@
 #include "main_window/book_chapters.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <algorithm>
 
 #include "main_window/chapter_list_window.h"
@@ -34,11 +35,27 @@ QString readAs(const tovane::SourceFormat& format) {
 }  // namespace
 
 BookChapters::BookChapters(QWidget* window)
-    : QObject(window), window_(window), scan_(new ChapterScan(this)) {
+    : QObject(window), window_(window), scan_(new ChapterScan(this)), scanWatch_(new QTimer(this)) {
     connect(scan_, &ChapterScan::finished, this, [this] {
+        scanWatch_->stop();
         recall();
         emit found();
     });
+    // A large book takes seconds to look over: after a moment, the status
+    // line says how far it has come, a few times a second.
+    scanWatch_->setInterval(kScanWatchMs);
+    connect(scanWatch_, &QTimer::timeout, this, [this] {
+        if (scan_->running()) {
+            scanIsLong_ = true;
+            emit scanProgressed();
+        } else {
+            scanWatch_->stop();
+        }
+    });
+}
+
+void BookChapters::watchScanEvery(int ms) {
+    scanWatch_->setInterval(ms);
 }
 
 void BookChapters::choose(const std::string& path, const QString& fileTitle,
@@ -65,6 +82,8 @@ void BookChapters::scan() {
     std::shared_ptr<const tovane::HeadingPattern> pattern;
     if (!form_.isEmpty()) pattern = tovane::HeadingPattern::compileForm(EngineText::fromQt(form_), problem);
     scan_->start(path_, encoding_, pattern);
+    scanIsLong_ = false;
+    scanWatch_->start();
 }
 
 // The corrections made to the book chosen, kept with the file as it is.
@@ -149,7 +168,13 @@ std::size_t BookChapters::broughtIn() const {
 // From the chapters in memory: nothing is read on a keystroke.
 QStringList BookChapters::about(const tovane::SplitWay& way, const QString& number) const {
     QStringList phrases;
-    if (!has()) return phrases;
+    if (!has()) {
+        const int percent = scan_->percentRead();
+        if (!path_.empty() && percent >= 0 && scanIsLong_) {
+            phrases << WindowTexts::scanningChapters(percent);
+        }
+        return phrases;
+    }
     const tovane::ChapterList& found = scan_->result();
     if (found.result == tovane::ChapterList::Result::Failed) {
         if (way.cutsAtChapters()) phrases << WindowTexts::kCannotReadChapters;

@@ -21,6 +21,7 @@
 class QWidget;
 class ChapterListWindow;
 class ChapterScan;
+class QTimer;
 
 class BookChapters : public QObject {
     Q_OBJECT
@@ -56,11 +57,18 @@ public:
     void refreshList(const tovane::SplitWay& way, const QString& size, const QString& count);
     void closeList();
 
+    // How often a scan going on is looked at; a test looks more often, to
+    // see a small book's.
+    static constexpr int kScanWatchMs = 400;
+    void watchScanEvery(int ms);
+
 signals:
     // The chosen book's chapters are known now.
     void found();
     // The reader changed the chapters: ticks, or the form of heading.
     void ticksChanged();
+    // A long scan has read on: about() says how far.
+    void scanProgressed();
 
 private:
     bool has() const;
@@ -74,6 +82,8 @@ private:
 
     QWidget* window_;
     ChapterScan* scan_;
+    QTimer* scanWatch_;        // while a scan runs, tells how far it has come
+    bool scanIsLong_ = false;  // it has run past the watch's first look
     std::string path_;
     QString fileTitle_;
     std::optional<tovane::Encoding> encoding_;

@@ -1,6 +1,10 @@
 #include "main_window/chapter_scan.h"
 
+#include <QFileInfo>
 #include <QThread>
+#include <algorithm>
+
+#include "platform/engine_text.h"
 
 ChapterScan::ChapterScan(QObject* parent) : QObject(parent) {}
 
@@ -17,17 +21,28 @@ void ChapterScan::start(const std::string& path, std::optional<tovane::Encoding>
     done_ = false;
     result_ = {};
     stop_ = std::make_shared<std::atomic<bool>>(false);
+    read_ = std::make_shared<std::atomic<std::uint64_t>>(0);
+    size_ = static_cast<std::uint64_t>(std::max<qint64>(0, QFileInfo(EngineText::toQt(path)).size()));
     found_ = std::make_shared<tovane::ChapterList>();
     // The thread holds its own share of what it fills, so that one stopped
     // and let go can end on its own time.
     auto stop = stop_;
+    auto read = read_;
     auto found = found_;
-    thread_ = QThread::create([path, stop, found, encoding, pattern] {
-        *found = tovane::findChapters(path, pattern, {true, true, true}, stop.get(), encoding);
+    thread_ = QThread::create([path, stop, read, found, encoding, pattern] {
+        tovane::ChapterScanOptions options{true, true, true};
+        options.bytesRead = read.get();
+        *found = tovane::findChapters(path, pattern, options, stop.get(), encoding);
     });
     thread_->setParent(this);
     connect(thread_, &QThread::finished, this, &ChapterScan::collect);
     thread_->start();
+}
+
+int ChapterScan::percentRead() const {
+    if (thread_ == nullptr || size_ == 0) return -1;
+    const std::uint64_t read = std::min(read_->load(std::memory_order_relaxed), size_);
+    return static_cast<int>(read * 100 / size_);
 }
 
 void ChapterScan::clear() {

@@ -30,6 +30,9 @@ public:
     void wait();
 
     bool running() const { return thread_ != nullptr; }
+    // How much of the file the scan going on has read, in hundredths; -1
+    // when none is going on.
+    int percentRead() const;
     // Whether a finished scan has the chapters of `path`.
     bool has(const std::string& path) const { return done_ && path_ == path; }
     const tovane::ChapterList& result() const { return result_; }
@@ -44,6 +47,8 @@ private:
 
     QThread* thread_ = nullptr;
     std::shared_ptr<std::atomic<bool>> stop_;
+    std::shared_ptr<std::atomic<std::uint64_t>> read_;  // bytes the scan has read
+    std::uint64_t size_ = 0;                            // of the file scanned
     std::shared_ptr<tovane::ChapterList> found_;  // filled by the thread
     std::string path_;
     tovane::ChapterList result_;

@@ -187,6 +187,9 @@ void Form1::connectHandlers() {
     chapters_ = new BookChapters(this);
     connect(chapters_, &BookChapters::found, this, &Form1::chaptersFound);
     connect(chapters_, &BookChapters::ticksChanged, this, &Form1::followChoice);
+    connect(chapters_, &BookChapters::scanProgressed, this, [this] {
+        if (!runner_->running() && statusShowsChoice_) showChoice();
+    });
     runner_ = new SplitRunner(this);
     connect(runner_, &SplitRunner::progressed, this, &Form1::showProgress);
     connect(runner_, &SplitRunner::finished, this, &Form1::showSplitOutcome);

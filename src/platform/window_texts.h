@@ -88,6 +88,10 @@ inline QString preview(const QStringList& about, const QStringList& choices) {
     }
     return QStringLiteral("（%1）").arg(inside);
 }
+// While a large book's chapters are looked for: how far the look has come.
+inline QString scanningChapters(int percent) {
+    return QStringLiteral("正在查找章节…… %1%").arg(percent);
+}
 inline QString chaptersFound(qulonglong chapters) {
     return QStringLiteral("找到 %1 章，右键可按章节分割").arg(chapters);
 }

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QTableView>
 
+#include "main_window/book_chapters.h"
 #include "main_window/clickable_label.h"
 #include "main_window/form1.h"
 #include "platform/runtime_services.h"
@@ -381,6 +382,27 @@ private slots:
         QCOMPARE(control<QLabel>(rows->window(), "ChapterTotal")->text(), QStringLiteral("共 4 章"));
         // Outside the ways that cut at chapters there are no parts to show.
         QVERIFY(rows->isColumnHidden(1));
+    }
+
+    // While a book's chapters are looked for, the status line says how far
+    // the look has come, and then what it found.
+    void theStatusLineFollowsALongLookForChapters() {
+        std::string book;
+        for (int chapter = 1; book.size() < (std::size_t{8} << 20); ++chapter) {
+            book += "第" + std::to_string(chapter) + "章 夜雨\r\n";
+            for (int line = 0; line < 40; ++line) book += "　　他推开窗，雨还在下，街上没有一个人。\r\n";
+        }
+        auto* chapters = form->findChild<BookChapters*>();
+        chapters->watchScanEvery(1);
+        QStringList seen;
+        connect(chapters, &BookChapters::scanProgressed, form.data(),
+                [&seen, this] { seen << status(); });
+        choose("长书.txt", book);
+        QTRY_VERIFY_WITH_TIMEOUT(status().contains(QStringLiteral("找到 ")), 60000);
+        chapters->watchScanEvery(BookChapters::kScanWatchMs);
+        QVERIFY(!seen.isEmpty());
+        QVERIFY2(seen.last().contains(QStringLiteral("（正在查找章节…… ")), qPrintable(seen.last()));
+        QVERIFY(seen.last().endsWith(QStringLiteral("%）")));
     }
 
     // Lines that read as headings but were passed over are listed in grey

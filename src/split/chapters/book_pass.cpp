@@ -126,7 +126,7 @@ BookPass::BookPass(std::shared_ptr<SourceFile> source, const SourceFormat& forma
               ++releases_;
               return true;
           },
-          {}, stopRequested) {
+          [this](std::uint64_t at) { heardRead(at); }, stopRequested) {
     const std::uint64_t characterBytes = source_.codec().encoding() == Encoding::Utf8 ? 3 : 2;
     measures_.shortLineBytes = 40 * characterBytes;
     // A title's characters, its indent and its decoration.
@@ -294,6 +294,12 @@ bool BookPass::settle(TextLine& line, TextLine* before, TextLine* after) {
 
 BookPass::~BookPass() = default;
 
+void BookPass::heardRead(std::uint64_t at) {
+    if (readCounter_ == nullptr || at <= readTo_) return;
+    readCounter_->fetch_add(at - readTo_, std::memory_order_relaxed);
+    readTo_ = at;
+}
+
 bool BookPass::stopped() const {
     return (stopRequested_ != nullptr && stopRequested_->load()) ||
            (alsoStop_ != nullptr && alsoStop_->load());
@@ -327,7 +333,9 @@ BookPass::BookPass(BookPass& first, std::uint64_t warmUp, std::uint64_t from)
               ++releases_;
               return true;
           },
-          {}, first.stopRequested_) {
+          [this](std::uint64_t at) { heardRead(at); }, first.stopRequested_) {
+    readCounter_ = first.readCounter_;
+    readTo_ = warmUp;
     reader_ = std::make_unique<HeadingReader>(source_.codec(), pattern_);
     measures_.shortLineBytes = first.measures_.shortLineBytes;
     measures_.bytes = first.measures_.bytes;

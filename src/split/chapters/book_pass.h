@@ -38,6 +38,10 @@ public:
              std::shared_ptr<const HeadingPattern> pattern, bool measure,
              const std::atomic<bool>* stopRequested);
 
+    // Bytes of the file read so far are added to `counter` as the pass goes,
+    // for showing how far it has come.
+    void countReadInto(std::atomic<std::uint64_t>* counter) { readCounter_ = counter; }
+
     enum class Result { Done, Failed, Stopped };
     Result run();
     ~BookPass();
@@ -75,6 +79,7 @@ private:
     bool keep(const Candidate& candidate);
     bool settle(TextLine& line, TextLine* before, TextLine* after);
     void measureWrap();
+    void heardRead(std::uint64_t at);
 
     std::shared_ptr<SourceFile> file_;
     const std::string path_;
@@ -82,6 +87,8 @@ private:
     const bool measure_;
     const std::atomic<bool>* stopRequested_;
     std::uint64_t releases_ = 0;  // times the source moved on to another room
+    std::atomic<std::uint64_t>* readCounter_ = nullptr;
+    std::uint64_t readTo_ = 0;  // how far the source had read when last heard
     LineSource source_;
     std::unique_ptr<HeadingReader> reader_;
     Candidates candidates_;

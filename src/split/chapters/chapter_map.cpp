@@ -124,6 +124,7 @@ ChapterList findChapters(const std::shared_ptr<SourceFile>& source, const Source
                          ChapterScanOptions options, const std::atomic<bool>* stopRequested) {
     ChapterList list;
     BookPass pass(source, format, sourcePath, pattern, options.measure, stopRequested);
+    pass.countReadInto(options.bytesRead);
     switch (pass.run()) {
         case BookPass::Result::Done:
             break;

@@ -111,6 +111,9 @@ struct ChapterScanOptions {
     bool withText = false;  // the headings' texts, for a list to show
     bool measure = false;   // the blocks' characters, for a split by size at chapters
     bool passedOver = false;  // the candidates passed over, with their texts
+    // Where set, bytes of the file read so far are added to it as the scan
+    // goes, for showing how far it has come.
+    std::atomic<std::uint64_t>* bytesRead = nullptr;
 };
 
 // Reads the source once and finds its chapters: the file open and in
