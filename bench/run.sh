@@ -123,3 +123,8 @@ python3 bench/chapter_score.py "$bin" "$books"
 # What the chapter reader costs on books made to be hard for it.
 echo "chapter reader on hard books:"
 bench/chapter_cost.sh "$bin"
+
+# How fast the window and its chapter list answer on a book of 10,000 chapters.
+cmake --build --preset release --target chapter_list_response > /dev/null
+echo "the window on a book of 10,000 chapters:"
+build/release/bench/chapter_list_response 10000 15 2> /dev/null
