@@ -310,6 +310,29 @@ private slots:
         QCOMPARE(menuEntries(c<QLabel>("Label7")).size(), 12);  // the words: no editing entries
     }
 
+    // With UTF-8 output, the size a part may hold is counted in the bytes it
+    // holds: what the summary says is what the parts are.
+    void bySizeInUtf8ThePartsAreTheSizeTheSummarySays() {
+        const std::string book = novel(24);
+        choose("书.txt", book);
+        pickFromMenu(c<QLineEdit>("Text2"), Qt::Key_U);
+        c<QLineEdit>("Text2")->setText("10");
+        QTest::mouseClick(c<QPushButton>("Command4"), Qt::LeftButton);
+        waitForSplit();
+        QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+        const std::vector<std::string> parts = out.list();
+        std::uint64_t written = 0;
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            const std::uint64_t size = tovane::test::readFile(out.file(parts[k])).size();
+            written += size;
+            QVERIFY2(size <= 10 * 1024 + 100, parts[k].c_str());  // the limit and the line past it
+            if (k + 1 < parts.size()) QVERIFY2(size >= 9 * 1024, parts[k].c_str());
+        }
+        QVERIFY(written > book.size() * 13 / 10);  // GBK's two bytes are UTF-8's three
+        QVERIFY(status().contains(QStringLiteral("已经被分割成了“%1”个文件,每个文件“10”KB")
+                                      .arg(parts.size())));
+    }
+
     // The ticks below the ways name and write the parts: titled names only
     // where the way cuts at chapters, UTF-8 with its mark; a book with a
     // byte that doesn't convert is refused in a message box, naming its line.
