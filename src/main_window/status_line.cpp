@@ -14,7 +14,7 @@ void StatusLine::showFitted(const QString& text, const QString& name) {
     }
     // The name keeps its start, where a book's title is, at least its first
     // few characters; what follows it gives way only when both can't fit.
-    constexpr int kLeastCharacters = 6;
+    constexpr int kLeastCharacters = 10;
     const QString before = text.left(at);
     QString after = text.mid(at + name.size());
     const int nameWidth = metrics.horizontalAdvance(name);

@@ -77,14 +77,16 @@ inline const QString kLabel6Volumes = QStringLiteral("卷");
 inline const QString kNoChapters =
     QStringLiteral("没有找到章节标题（例如“第一章”），不能按章节分割。");
 inline const QString kNoVolumes = QStringLiteral("没有找到卷标题（例如“第一卷”），不能按卷分割。");
-// After the chosen file's name, what its chapters make, and whatever else
-// changes the parts: （找到 542 章，将分成 55 个文件；去掉 3 章，文件名带标题）.
+// After the chosen file's name, whatever changes the parts, first, so that
+// it stays in sight when the line is too long for the window and the rest
+// gives way; then what its chapters make:
+// （去掉 3 章，文件名带标题；找到 542 章，将分成 55 个文件）.
 inline QString preview(const QStringList& about, const QStringList& choices) {
     if (about.isEmpty() && choices.isEmpty()) return {};
-    QString inside = about.join(QStringLiteral("，"));
-    if (!choices.isEmpty()) {
+    QString inside = choices.join(QStringLiteral("，"));
+    if (!about.isEmpty()) {
         if (!inside.isEmpty()) inside += QStringLiteral("；");
-        inside += choices.join(QStringLiteral("，"));
+        inside += about.join(QStringLiteral("，"));
     }
     return QStringLiteral("（%1）").arg(inside);
 }
