@@ -14,43 +14,15 @@
 #include <cstring>
 #include <vector>
 
+#include "iconv_codes.h"
+
 namespace {
+
+using table_maker::convert;
+using table_maker::convertsBack;
 
 constexpr unsigned kTrails = 190;              // 40..7E and 80..FE
 constexpr std::uint32_t kBmpPointers = 39420;  // 81308130 .. 8431A439
-
-std::uint32_t convert(iconv_t converter, const unsigned char* bytes, std::size_t size) {
-    char in[4];
-    for (std::size_t i = 0; i < size; ++i) in[i] = static_cast<char>(bytes[i]);
-    unsigned char out[8] = {};
-    char* inAt = in;
-    char* outAt = reinterpret_cast<char*>(out);
-    std::size_t inLeft = size;
-    std::size_t outLeft = sizeof out;
-    ::iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    if (::iconv(converter, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1) ||
-        inLeft != 0 || sizeof out - outLeft != 4) {
-        return 0;
-    }
-    return std::uint32_t{out[0]} | std::uint32_t{out[1]} << 8 | std::uint32_t{out[2]} << 16 |
-           std::uint32_t{out[3]} << 24;
-}
-
-// Whether iconv writes `c` back as the `size` bytes of `code`.
-bool convertsBack(iconv_t back, std::uint32_t c, const unsigned char* code, std::size_t size) {
-    char in[4] = {static_cast<char>(c), static_cast<char>(c >> 8), static_cast<char>(c >> 16),
-                  static_cast<char>(c >> 24)};
-    unsigned char out[8] = {};
-    char* inAt = in;
-    char* outAt = reinterpret_cast<char*>(out);
-    std::size_t inLeft = 4;
-    std::size_t outLeft = sizeof out;
-    ::iconv(back, nullptr, nullptr, nullptr, nullptr);
-    if (::iconv(back, &inAt, &inLeft, &outAt, &outLeft) == static_cast<std::size_t>(-1)) {
-        return false;
-    }
-    return sizeof out - outLeft == size && std::memcmp(out, code, size) == 0;
-}
 
 }  // namespace
 

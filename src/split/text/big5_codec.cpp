@@ -36,8 +36,13 @@ constexpr unsigned kAfterLead = 1;
 
 // Every byte counts as it comes but a trail that closes a pair; boundaries
 // are marked as if every byte that closes no pair were a character.
+struct Big5Steps {
+    template <bool kMark>
+    static void over(Codec::WalkState& s, std::string_view bytes);
+};
+
 template <bool kMark>
-void walkBytes(Codec::WalkState& s, std::string_view bytes) {
+void Big5Steps::over(Codec::WalkState& s, std::string_view bytes) {
     for (char byte : bytes) {
         const auto c = static_cast<unsigned char>(byte);
         const std::uint64_t at = s.fed++;
@@ -56,18 +61,9 @@ void walkBytes(Codec::WalkState& s, std::string_view bytes) {
     }
 }
 
-class Big5Codec final : public Codec {
+class Big5Codec final : public ByteCodec<Big5Steps> {
 public:
-    Big5Codec() : Codec({Encoding::Big5, "Big5", 1, false, "\r\n", "", 2}) {}
-
-    void count(WalkState& state, std::string_view bytes) const override {
-        walkBytes<false>(state, bytes);
-    }
-    std::uint64_t fewestCharacters(std::uint64_t bytes) const override { return (bytes + 1) / 2; }
-    std::uint64_t mostCharacters(std::uint64_t bytes) const override { return bytes; }
-    void walk(WalkState& state, std::string_view bytes) const override {
-        walkBytes<true>(state, bytes);
-    }
+    Big5Codec() : ByteCodec({Encoding::Big5, "Big5", 1, false, "\r\n", "", 2}) {}
 
     char32_t decode(std::string_view text, std::size_t& at) const override {
         const auto first = static_cast<unsigned char>(text[at]);

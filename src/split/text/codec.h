@@ -123,6 +123,28 @@ private:
     std::size_t longestCharacter_;
 };
 
+// A codec of single bytes and byte sequences (GBK, Big5, UTF-8): a byte that
+// makes no character counts one, so so many bytes hold at most as many
+// characters, and at least one for each longest character; counting and
+// walking are one stepper, `Steps::over<true>` marking the boundaries too.
+template <class Steps>
+class ByteCodec : public Codec {
+public:
+    void count(WalkState& state, std::string_view bytes) const final {
+        Steps::template over<false>(state, bytes);
+    }
+    void walk(WalkState& state, std::string_view bytes) const final {
+        Steps::template over<true>(state, bytes);
+    }
+    std::uint64_t fewestCharacters(std::uint64_t bytes) const final {
+        return (bytes + longestCharacter() - 1) / longestCharacter();
+    }
+    std::uint64_t mostCharacters(std::uint64_t bytes) const final { return bytes; }
+
+protected:
+    using Codec::Codec;
+};
+
 // The codec of each encoding.
 const Codec& codecOf(Encoding encoding);
 const Codec& gbkCodec();

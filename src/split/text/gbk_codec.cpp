@@ -44,8 +44,13 @@ enum Pending : unsigned {
 // digit and lead before it. Boundaries are marked as if every byte that
 // closes no pair were a character; a four-byte character, once complete,
 // takes back those inside it. `kMark`: boundaries are wanted too.
+struct GbkSteps {
+    template <bool kMark>
+    static void over(Codec::WalkState& s, std::string_view bytes);
+};
+
 template <bool kMark>
-void walkBytes(Codec::WalkState& s, std::string_view bytes) {
+void GbkSteps::over(Codec::WalkState& s, std::string_view bytes) {
     for (char byte : bytes) {
         const auto c = static_cast<unsigned char>(byte);
         const std::uint64_t at = s.fed++;
@@ -263,18 +268,9 @@ std::size_t run(const unsigned char* p, std::size_t size, std::size_t& at, char*
     return runOn<kWrite>(p, size, at, to);
 }
 
-class GbkCodec final : public Codec {
+class GbkCodec final : public ByteCodec<GbkSteps> {
 public:
-    GbkCodec() : Codec({Encoding::Gbk, "GBK", 1, false, "\r\n", "", 4}) {}
-
-    void count(WalkState& state, std::string_view bytes) const override {
-        walkBytes<false>(state, bytes);
-    }
-    std::uint64_t fewestCharacters(std::uint64_t bytes) const override { return (bytes + 3) / 4; }
-    std::uint64_t mostCharacters(std::uint64_t bytes) const override { return bytes; }
-    void walk(WalkState& state, std::string_view bytes) const override {
-        walkBytes<true>(state, bytes);
-    }
+    GbkCodec() : ByteCodec({Encoding::Gbk, "GBK", 1, false, "\r\n", "", 4}) {}
 
     char32_t decode(std::string_view text, std::size_t& at) const override {
         const auto first = static_cast<unsigned char>(text[at]);

@@ -26,8 +26,13 @@ constexpr unsigned kSecondNext = 8;
 // A sequence is counted at its lead; its continuation bytes, as long as
 // they fit, end it, and a byte that doesn't fit begins what comes next.
 // `kMark`: the places between characters are wanted too.
+struct Utf8Steps {
+    template <bool kMark>
+    static void over(Codec::WalkState& s, std::string_view bytes);
+};
+
 template <bool kMark>
-void walkBytes(Codec::WalkState& s, std::string_view bytes) {
+void Utf8Steps::over(Codec::WalkState& s, std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (s.pending == 0 && c < 0x80) {
@@ -69,19 +74,9 @@ void walkBytes(Codec::WalkState& s, std::string_view bytes) {
     }
 }
 
-class Utf8Codec final : public Codec {
+class Utf8Codec final : public ByteCodec<Utf8Steps> {
 public:
-    Utf8Codec() : Codec({Encoding::Utf8, "UTF-8", 1, false, "\r\n", "\xEF\xBB\xBF", 4}) {}
-
-    void count(WalkState& state, std::string_view bytes) const override {
-        walkBytes<false>(state, bytes);
-    }
-    // Every character takes four bytes at most, a byte that makes none one.
-    std::uint64_t fewestCharacters(std::uint64_t bytes) const override { return (bytes + 3) / 4; }
-    std::uint64_t mostCharacters(std::uint64_t bytes) const override { return bytes; }
-    void walk(WalkState& state, std::string_view bytes) const override {
-        walkBytes<true>(state, bytes);
-    }
+    Utf8Codec() : ByteCodec({Encoding::Utf8, "UTF-8", 1, false, "\r\n", "\xEF\xBB\xBF", 4}) {}
 
     char32_t decode(std::string_view text, std::size_t& at) const override {
         const auto first = static_cast<unsigned char>(text[at]);
