@@ -626,8 +626,8 @@ private:
         // Strong chapters in runs of a few: their number, and the stretch of
         // the book from the first to the last.
         std::size_t strong = 0;
-        std::size_t strongFirst = c_.size();
         std::size_t strongLast = 0;
+        std::vector<std::size_t> strongAt;  // their candidates, in order
         for (std::size_t e = 0; e < entries_.size(); ++e) {
             tick();
             const Entry& entry = entries_[e];
@@ -641,15 +641,34 @@ private:
                 entry.key.form != HeadingLine::Form::Plain &&
                 runs_[entry.run].size() >= kStrongChapters) {
                 ++strong;
-                strongFirst = std::min<std::size_t>(strongFirst, entry.candidate);
                 strongLast = entry.candidate;
+                strongAt.push_back(entry.candidate);
             }
         }
+        std::sort(strongAt.begin(), strongAt.end());
+        // The usual length of a strong chapter, from one heading to the next.
+        std::vector<std::uint64_t> lengths;
+        for (std::size_t k = 1; k < strongAt.size(); ++k) {
+            lengths.push_back(c_[strongAt[k]].offset - c_[strongAt[k - 1]].offset);
+        }
+        std::uint64_t usualLength = 0;
+        if (!lengths.empty()) {
+            std::nth_element(lengths.begin(), lengths.begin() + lengths.size() / 2, lengths.end());
+            usualLength = lengths[lengths.size() / 2];
+        }
+        // Whether candidate `i` stands under a strong chapter: between two
+        // that are no farther apart than a few of the usual.
+        const auto underStrong = [&](std::size_t i) {
+            const auto next = std::upper_bound(strongAt.begin(), strongAt.end(), i);
+            if (next == strongAt.begin() || next == strongAt.end()) return false;
+            return c_[*next].offset - c_[*std::prev(next)].offset <= kWidestChapter * usualLength;
+        };
         const auto mostlyNumbersAlone = [&](const GroupKey& key) {
             return 2 * numbersAlone[key] > chapters[key].size();
         };
-        // Weak forms inside the stretch of strong chapters are their sections;
-        // outside it (a last part of pieces, an appendix) they are chapters,
+        // Weak forms under strong chapters are their sections; outside them
+        // (before the first, after the last, or in a long stretch between two,
+        // a side story after the end) they are chapters,
         // and so are they where the strong ones are a handful of mentions.
         // An appendix after the last chapter holds sections, not chapters.
         std::size_t appendix = c_.size();
@@ -666,7 +685,7 @@ private:
             std::size_t inside = 0;
             for (std::size_t e : members) {
                 const std::size_t i = entries_[e].candidate;
-                inside += (i > strongFirst && i < strongLast) || i > appendix;
+                inside += underStrong(i) || i > appendix;
             }
             section[key] = weakForm(key.form) && strong >= kStrongChapters &&
                            10 * inside >= 7 * members.size();

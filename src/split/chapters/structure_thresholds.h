@@ -62,6 +62,11 @@ inline constexpr std::uint32_t kHighestFirst = 100;
 inline constexpr std::uint32_t kLongRun = 10;
 // Chapters of a strong form from this many on make the weak forms sections.
 inline constexpr std::size_t kStrongChapters = 3;
+// Weak headings stand under the strong chapters around them where those are
+// no farther apart than this many of their usual (median) length: past
+// that, a stretch without strong chapters holds a story of its own (a side
+// story after the end), whose headings are its chapters.
+inline constexpr std::uint64_t kWidestChapter = 8;
 // Numbers alone this many times as many as the headings of another group
 // are their sections.
 inline constexpr std::size_t kSectionsPerChapter = 3;

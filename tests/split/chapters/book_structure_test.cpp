@@ -136,6 +136,34 @@ TEST_P(BookStructureTest, ASecondNumberedLevelThroughTheBook) {
     EXPECT_EQ(mapOf(book)->headings.front().level, HeadingLevel::Volume);
 }
 
+// After the end, a side story's titled numbers are its chapters, though
+// another story's strong chapters follow; the same numbers inside a chapter
+// are its sections.
+TEST_P(BookStructureTest, ASideStoryAfterTheEndHasChapters) {
+    Book book;
+    book.other("青云记");
+    for (unsigned c = 1; c <= 12; ++c) {
+        book.heading("第" + chinese(c) + "章 山雨" + chinese(c));
+        book.text(8);
+        if (c == 6) {
+            for (unsigned s = 1; s <= 3; ++s) {
+                book.other("【" + chinese(s) + "、小事】");
+                book.text(2);
+            }
+        }
+    }
+    book.other("（《青云记》全书完）");
+    for (unsigned n = 1; n <= 12; ++n) {
+        book.heading("【" + chinese(n) + "、夜话" + chinese(n) + "】");
+        book.text(8);
+    }
+    for (unsigned c = 1; c <= 6; ++c) {
+        book.heading("第00" + std::to_string(c) + "章 归途" + chinese(c));
+        book.text(8);
+    }
+    EXPECT_EQ(found(book), book.headings);
+}
+
 // Numbers alone that run on under titled chapters are their sections.
 TEST_P(BookStructureTest, NumbersAloneUnderTitledChapters) {
     Book book;
