@@ -54,6 +54,8 @@ ChapterListWindow::ChapterListWindow(QWidget* parent)
     setTabOrder(form_, list_);
     setTabOrder(list_, close);
     resize(600, 500);
+    // The rows take the keys as the list opens: Space ticks the one chosen.
+    list_->setFocus();
 }
 
 // The form of heading typed is taken once typing pauses.

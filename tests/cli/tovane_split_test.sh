@@ -61,7 +61,7 @@ check "the part cut off by the limit is removed" test ! -e "$dir/out/big_1.txt"
 rm -rf "$dir/out" && mkdir "$dir/out"
 head -c 40000000 /dev/zero | tr '\0' 'y' | fold -w 398 | sed 's/$/\r/' > "$dir/long.txt"
 started() {  # waits until the run has begun its parts
-    for _ in $(seq 500); do
+    for _ in $(seq 3000); do
         [ -n "$(ls -A "$dir/out")" ] && return
         sleep 0.01
     done
