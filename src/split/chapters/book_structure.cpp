@@ -653,8 +653,9 @@ private:
         }
         std::uint64_t usualLength = 0;
         if (!lengths.empty()) {
-            std::nth_element(lengths.begin(), lengths.begin() + lengths.size() / 2, lengths.end());
-            usualLength = lengths[lengths.size() / 2];
+            const auto middle = lengths.begin() + static_cast<std::ptrdiff_t>(lengths.size() / 2);
+            std::nth_element(lengths.begin(), middle, lengths.end());
+            usualLength = *middle;
         }
         // Whether candidate `i` stands under a strong chapter: between two
         // that are no farther apart than a few of the usual.
