@@ -14,9 +14,9 @@
 
 namespace {
 
-// What the status line says of the encoding a book was read in: nothing for
-// GBK, its users' own.
-QString readAs(const tovane::SourceFormat& format) {
+}  // namespace
+
+QString BookChapters::readAs(const tovane::SourceFormat& format) {
     switch (format.encoding) {
         case tovane::Encoding::Gbk:
             return {};
@@ -32,7 +32,10 @@ QString readAs(const tovane::SourceFormat& format) {
     return {};
 }
 
-}  // namespace
+QString BookChapters::readAs() const {
+    if (!has() || !scan_->result().map) return {};
+    return readAs(scan_->result().map->format);
+}
 
 BookChapters::BookChapters(QWidget* window)
     : QObject(window), window_(window), scan_(new ChapterScan(this)), scanWatch_(new QTimer(this)) {
@@ -185,8 +188,6 @@ QStringList BookChapters::about(const tovane::SplitWay& way, const QString& numb
     } else {
         phrases << counted(way, number);
     }
-    const QString read = found.map ? readAs(found.map->format) : QString();
-    if (!read.isEmpty()) phrases << read;
     return phrases;
 }
 

@@ -43,6 +43,10 @@ public:
     // the way `way` reading `number`, a phrase at a time; and the reader's
     // corrections among the choices that change the parts.
     QStringList about(const tovane::SplitWay& way, const QString& number) const;
+    // The encoding the chosen book was read in, as the status line names it;
+    // nothing for GBK, its users' own, or while it isn't known.
+    QString readAs() const;
+    static QString readAs(const tovane::SourceFormat& format);
     QStringList corrections() const;
     // The reader's corrections, for the status line: chapters taken out,
     // lines brought in, and the form of heading (empty: the built-in rule).

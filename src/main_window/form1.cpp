@@ -298,7 +298,11 @@ void Form1::showSplitOutcome() {
     RuntimeServices::closeQuestion();
     const tovane::SplitOutcome& outcome = runner_->outcome();
     if (!outcome.status.empty()) {
-        ztl->showFitted(EngineText::toQt(outcome.status), baseName_);
+        // A book read in another encoding than GBK says so after the summary.
+        const QString read = outcome.format ? BookChapters::readAs(*outcome.format) : QString();
+        ztl->showFitted(EngineText::toQt(outcome.status) +
+                            (read.isEmpty() ? QString() : WindowTexts::preview({read}, {})),
+                        baseName_);
     } else {
         ztl->restore(statusBefore_);
         statusShowsChoice_ = statusShowedChoice_;
@@ -517,6 +521,7 @@ void Form1::showChoice() {
     // Whatever changes the parts shows, so that no tick left on from another
     // book changes them unseen.
     QStringList choices = chapters_->corrections();
+    if (const QString read = chapters_->readAs(); !read.isEmpty()) choices.prepend(read);
     if (ways_->padNumbers() && !ways_->titleNames()) choices << WindowTexts::kChoicePad;
     if (ways_->titleNames()) choices << WindowTexts::kChoiceTitleNames;
     if (ways_->toUtf8()) choices << WindowTexts::kChoiceUtf8;
