@@ -98,6 +98,23 @@ TEST(DetectFormat, Big5IsToldByItsCommonTraditionalCharacters) {
               Encoding::Gbk);
 }
 
+// The rule's edges: Big5 from 16 of the traditional characters' codes on,
+// and only where they are more than twice the simplified ones'.
+TEST(DetectFormat, Big5NeedsSixteenTraditionalCodesAndTwiceTheSimplified) {
+    const std::string traditional = test::encode("這", Encoding::Big5);
+    const std::string simplified = test::encode("这", Encoding::Gbk);
+    const auto book = [&](int t, int s) {
+        std::string bytes;
+        for (int i = 0; i < t; ++i) bytes += traditional + "a ";
+        for (int i = 0; i < s; ++i) bytes += simplified + "b ";
+        return bytes + "\r\n";
+    };
+    EXPECT_EQ(detectFormat(book(15, 0)).encoding, Encoding::Gbk);
+    EXPECT_EQ(detectFormat(book(16, 0)).encoding, Encoding::Big5);
+    EXPECT_EQ(detectFormat(book(16, 8)).encoding, Encoding::Gbk);
+    EXPECT_EQ(detectFormat(book(17, 8)).encoding, Encoding::Big5);
+}
+
 TEST(DetectFormat, Utf16WithoutAMarkNeedsOnlyOneLineEnd) {
     // Paragraphs of 10,000 characters: one line end in the whole sample.
     std::string paragraph = "第一章 风起\r\n";
