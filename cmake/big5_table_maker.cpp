@@ -13,14 +13,7 @@
 
 #include "iconv_codes.h"
 
-namespace {
-
-using table_maker::convert;
-using table_maker::convertsBack;
-
-constexpr unsigned kTrails = 190;  // 40..7E and 80..FE
-
-}  // namespace
+using table_maker::kTrails;
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -33,19 +26,12 @@ int main(int argc, char** argv) {
         std::perror("iconv_open CP950");
         return 1;
     }
-    std::vector<std::uint32_t> twoByte(126 * kTrails, 0);
+    // Characters past the Basic Multilingual Plane don't fit the table's units.
+    std::vector<std::uint32_t> twoByte = table_maker::twoByteCharacters(converter, back);
     std::size_t mapped = 0;
-    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-        for (unsigned k = 0; k < kTrails; ++k) {
-            const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;  // 7F is no trail
-            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
-                                            static_cast<unsigned char>(trail)};
-            const std::uint32_t c = convert(converter, bytes, 2);
-            if (c != 0 && c < 0x10000 && convertsBack(back, c, bytes, 2)) {
-                twoByte[(lead - 0x81) * kTrails + k] = c;
-                ++mapped;
-            }
-        }
+    for (std::uint32_t& c : twoByte) {
+        if (c >= 0x10000) c = 0;
+        mapped += c != 0;
     }
     ::iconv_close(converter);
     ::iconv_close(back);

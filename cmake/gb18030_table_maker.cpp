@@ -21,7 +21,7 @@ namespace {
 using table_maker::convert;
 using table_maker::convertsBack;
 
-constexpr unsigned kTrails = 190;              // 40..7E and 80..FE
+using table_maker::kTrails;
 constexpr std::uint32_t kBmpPointers = 39420;  // 81308130 .. 8431A439
 
 }  // namespace
@@ -37,17 +37,7 @@ int main(int argc, char** argv) {
         std::perror("iconv_open GB18030");
         return 1;
     }
-    std::vector<std::uint32_t> twoByte(126 * kTrails, 0);
-    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
-        for (unsigned k = 0; k < kTrails; ++k) {
-            const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;  // 7F is no trail
-            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
-                                            static_cast<unsigned char>(trail)};
-            const std::uint32_t c = convert(converter, bytes, 2);
-            twoByte[(lead - 0x81) * kTrails + k] =
-                c != 0 && convertsBack(back, c, bytes, 2) ? c : 0;
-        }
-    }
+    const std::vector<std::uint32_t> twoByte = table_maker::twoByteCharacters(converter, back);
     std::vector<std::uint32_t> fourByte(kBmpPointers, 0);
     for (std::uint32_t pointer = 0; pointer < kBmpPointers; ++pointer) {
         const unsigned char bytes[4] = {static_cast<unsigned char>(0x81 + pointer / 12600),

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace table_maker {
 
@@ -42,6 +43,26 @@ inline bool convertsBack(iconv_t back, std::uint32_t c, const unsigned char* cod
         return false;
     }
     return sizeof out - outLeft == size && std::memcmp(out, code, size) == 0;
+}
+
+// Trails of a two-byte code: 40..7E and 80..FE.
+constexpr unsigned kTrails = 190;
+
+// The characters of the two-byte codes, lead 81..FE and then trail, 190 to
+// a lead: each that iconv maps both ways, 0 for the others.
+inline std::vector<std::uint32_t> twoByteCharacters(iconv_t converter, iconv_t back) {
+    std::vector<std::uint32_t> characters(126 * kTrails, 0);
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+        for (unsigned k = 0; k < kTrails; ++k) {
+            const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;  // 7F is no trail
+            const unsigned char bytes[2] = {static_cast<unsigned char>(lead),
+                                            static_cast<unsigned char>(trail)};
+            const std::uint32_t c = convert(converter, bytes, 2);
+            characters[(lead - 0x81) * kTrails + k] =
+                c != 0 && convertsBack(back, c, bytes, 2) ? c : 0;
+        }
+    }
+    return characters;
 }
 
 }  // namespace table_maker
