@@ -33,7 +33,7 @@ std::string usageText() {
            "  --size KB       each part holds about KB kilobytes (default " +
            size +
            ")\n"
-           "  --parts N       cut the file into about N parts of equal size\n"
+           "  --parts N       cut the file into N parts of about equal size (at most N)\n"
            "  --chapters N    each part holds N chapters; text before the first\n"
            "                  chapter goes into the first part\n"
            "  --volumes N     each part holds N volumes (卷, 部, 集 ...; 1: one part a\n"
