@@ -289,8 +289,10 @@ void describeTitle(HeadingLine& heading, std::u32string_view title) {
     title = trimmed(title);
     while (!title.empty() && isDecoration(title.back())) title.remove_suffix(1);
     heading.numberOnly = trimmed(title).empty();
-    heading.punctuated = punctuatedTitle(title);
-    heading.titleHash = hashOf(withoutPartMark(title, heading.piece));
+    // A piece's mark after a title's ？ leaves the ？ at the title's end.
+    const std::u32string_view unmarked = withoutPartMark(title, heading.piece);
+    heading.punctuated = punctuatedTitle(unmarked);
+    heading.titleHash = hashOf(unmarked);
     heading.titleHeadHash = hashOf(title, 4);
 }
 

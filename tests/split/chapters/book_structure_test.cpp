@@ -218,6 +218,20 @@ TEST_P(BookStructureTest, PiecesAndPageMarkers) {
         numbered.text(3);
     }
     EXPECT_EQ(found(numbered), numbered.headings);
+
+    // Essays in pieces, some asking a question: the ？ ends the title, not
+    // a sentence, with the piece's mark after it.
+    Book essays;
+    essays.other("随笔集");
+    for (unsigned n : {5u, 7u, 8u, 9u}) {
+        for (unsigned p = 1; p <= 2; ++p) {
+            const std::string title = std::to_string(n) + (n % 2 ? ".雨为什么总在夜里下？" : ".夜雨") +
+                                      "（" + std::to_string(p) + "）";
+            p == 1 ? essays.heading(title) : essays.other(title);
+            essays.text(10);
+        }
+    }
+    EXPECT_EQ(found(essays), essays.headings);
 }
 
 // In a book wrapped at a width, numbered lines as wide as the others with
