@@ -30,7 +30,8 @@ inline std::uint32_t convert(iconv_t converter, const unsigned char* bytes, std:
 }
 
 // Whether iconv writes `c` back as the `size` bytes of `code`.
-inline bool convertsBack(iconv_t back, std::uint32_t c, const unsigned char* code, std::size_t size) {
+inline bool convertsBack(iconv_t back, std::uint32_t c, const unsigned char* code,
+                         std::size_t size) {
     char in[4] = {static_cast<char>(c), static_cast<char>(c >> 8), static_cast<char>(c >> 16),
                   static_cast<char>(c >> 24)};
     unsigned char out[8] = {};

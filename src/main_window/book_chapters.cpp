@@ -12,9 +12,7 @@
 #include "split/text/heading_pattern.h"
 #include "split/ways/ways.h"
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 QString BookChapters::readAs(const tovane::SourceFormat& format) {
     switch (format.encoding) {

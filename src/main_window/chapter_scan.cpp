@@ -22,7 +22,8 @@ void ChapterScan::start(const std::string& path, std::optional<tovane::Encoding>
     result_ = {};
     stop_ = std::make_shared<std::atomic<bool>>(false);
     read_ = std::make_shared<std::atomic<std::uint64_t>>(0);
-    size_ = static_cast<std::uint64_t>(std::max<qint64>(0, QFileInfo(EngineText::toQt(path)).size()));
+    size_ =
+        static_cast<std::uint64_t>(std::max<qint64>(0, QFileInfo(EngineText::toQt(path)).size()));
     found_ = std::make_shared<tovane::ChapterList>();
     // The thread holds its own share of what it fills, so that one stopped
     // and let go can end on its own time.

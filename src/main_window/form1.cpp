@@ -429,8 +429,8 @@ void Form1::ztl_Click() {
 
 // A shipped page, or where it is when nothing opens it.
 void Form1::openPage(const QUrl& page) {
-    const QString where = page.isLocalFile() ? QDir::toNativeSeparators(page.toLocalFile())
-                                             : page.toString();
+    const QString where =
+        page.isLocalFile() ? QDir::toNativeSeparators(page.toLocalFile()) : page.toString();
     RuntimeServices::open(this, page, WindowTexts::noBrowser(where));
 }
 

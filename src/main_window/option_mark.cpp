@@ -12,7 +12,8 @@ void OptionMark::paintEvent(QPaintEvent* event) {
     frame.initFrom(this);
     // The frame hugs the widget's edge: the mark fills the button but for a
     // pixel or two each side.
-    frame.rect = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &button, this)
+    frame.rect = style()
+                     ->subElementRect(QStyle::SE_RadioButtonIndicator, &button, this)
                      .adjusted(-1, -1, 1, 1)
                      .intersected(rect());
     frame.backgroundColor = palette().color(QPalette::Window);

@@ -18,8 +18,8 @@ void StatusLine::showFitted(const QString& text, const QString& name) {
     const QString before = text.left(at);
     QString after = text.mid(at + name.size());
     const int nameWidth = metrics.horizontalAdvance(name);
-    const int least = std::min(
-        nameWidth, metrics.horizontalAdvance(name.left(kLeastCharacters) + QChar(0x2026)));
+    const int least =
+        std::min(nameWidth, metrics.horizontalAdvance(name.left(kLeastCharacters) + QChar(0x2026)));
     const int nameRoom = std::max(least, room - metrics.horizontalAdvance(before + after));
     const QString shownName =
         nameRoom >= nameWidth ? name : metrics.elidedText(name, Qt::ElideRight, nameRoom);

@@ -37,7 +37,7 @@ private:
     QList<QWidget*> messageParents;
     int beeps = 0;
     QList<QUrl> opened;
-    bool opensPages = true;  // whether a browser takes the pages
+    bool opensPages = true;      // whether a browser takes the pages
     QStringList chooserAnswers;  // what the file dialog returns, one per use
     QStringList chooserFolders;
     QStringList questions;

@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QTableView>
 
 #include "main_window/book_chapters.h"
 #include "main_window/clickable_label.h"
@@ -332,8 +332,8 @@ private slots:
             if (k + 1 < parts.size()) QVERIFY2(size >= 9 * 1024, parts[k].c_str());
         }
         QVERIFY(written > book.size() * 13 / 10);  // GBK's two bytes are UTF-8's three
-        QVERIFY(status().contains(QStringLiteral("已经被分割成了“%1”个文件,每个文件“10”KB")
-                                      .arg(parts.size())));
+        QVERIFY(status().contains(
+            QStringLiteral("已经被分割成了“%1”个文件,每个文件“10”KB").arg(parts.size())));
     }
 
     // The ticks below the ways name and write the parts: titled names only
@@ -416,7 +416,8 @@ private slots:
         std::string book;
         for (int chapter = 1; book.size() < (std::size_t{8} << 20); ++chapter) {
             book += "第" + std::to_string(chapter) + "章 夜雨\r\n";
-            for (int line = 0; line < 40; ++line) book += "　　他推开窗，雨还在下，街上没有一个人。\r\n";
+            for (int line = 0; line < 40; ++line)
+                book += "　　他推开窗，雨还在下，街上没有一个人。\r\n";
         }
         auto* chapters = form->findChild<BookChapters*>();
         chapters->watchScanEvery(1);
@@ -427,7 +428,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(status().contains(QStringLiteral("找到 ")), 60000);
         chapters->watchScanEvery(BookChapters::kScanWatchMs);
         QVERIFY(!seen.isEmpty());
-        QVERIFY2(seen.last().contains(QStringLiteral("（正在查找章节…… ")), qPrintable(seen.last()));
+        QVERIFY2(seen.last().contains(QStringLiteral("（正在查找章节…… ")),
+                 qPrintable(seen.last()));
         QVERIFY(seen.last().endsWith(QStringLiteral("%）")));
     }
 
@@ -629,7 +631,8 @@ private slots:
                  qPrintable(status()));
         form->findChild<QAction*>(QStringLiteral("TitleNames"))->setChecked(false);
         form->findChild<QAction*>(QStringLiteral("PadNumbers"))->setChecked(true);
-        QVERIFY2(status().contains(QStringLiteral("（编号补零，输出为 UTF-8；")), qPrintable(status()));
+        QVERIFY2(status().contains(QStringLiteral("（编号补零，输出为 UTF-8；")),
+                 qPrintable(status()));
     }
 
     // The list of chapters: the part each opens, its level and size, ticks;

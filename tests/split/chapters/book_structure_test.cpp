@@ -225,8 +225,9 @@ TEST_P(BookStructureTest, PiecesAndPageMarkers) {
     essays.other("随笔集");
     for (unsigned n : {5u, 7u, 8u, 9u}) {
         for (unsigned p = 1; p <= 2; ++p) {
-            const std::string title = std::to_string(n) + (n % 2 ? ".雨为什么总在夜里下？" : ".夜雨") +
-                                      "（" + std::to_string(p) + "）";
+            const std::string title = std::to_string(n) +
+                                      (n % 2 ? ".雨为什么总在夜里下？" : ".夜雨") + "（" +
+                                      std::to_string(p) + "）";
             p == 1 ? essays.heading(title) : essays.other(title);
             essays.text(10);
         }
