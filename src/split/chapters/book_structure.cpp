@@ -152,11 +152,12 @@ private:
 
     // In a book wrapped at a width, a numbered line nearly as long as the
     // others (digits take less room) with the text running on under it
-    // opens a paragraph.
+    // opens a paragraph: right under it, or after one blank line where a
+    // page ended, when nothing sets the line off before it.
     bool paragraphStart(std::size_t i) const {
         const Candidate& c = c_[i];
         return m_.wrapBytes != 0 && c.length + kWrapSlack * m_.shortLineBytes / 40 >= m_.wrapBytes &&
-               c.blanksAfter == 0 && c.next.exists && !c.next.candidate;
+               (c.blanksAfter == 0 || (c.blanksAfter == 1 && c.blanksBefore == 0)) && c.next.exists && !c.next.candidate;
     }
 
     // Lines that read as headings but say themselves they are none.

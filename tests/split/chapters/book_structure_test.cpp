@@ -244,6 +244,8 @@ TEST_P(BookStructureTest, NumberedParagraphsOfAWrappedBook) {
     for (unsigned p = 1; p <= 12; ++p) {
         // Two characters fewer, as many bytes as the digits and the point take.
         book.other(std::to_string(p) + "." + full.substr(0, full.size() - 6));
+        // A page's end between a paragraph's lines leaves a blank line.
+        if (p % 3 == 0) book.blank();
         for (int k = 0; k < 12; ++k) book.other(full);
     }
     EXPECT_EQ(found(book), book.headings);
