@@ -157,7 +157,8 @@ private:
     bool paragraphStart(std::size_t i) const {
         const Candidate& c = c_[i];
         return m_.wrapBytes != 0 && c.length + kWrapSlack * m_.shortLineBytes / 40 >= m_.wrapBytes &&
-               (c.blanksAfter == 0 || (c.blanksAfter == 1 && c.blanksBefore == 0)) && c.next.exists && !c.next.candidate;
+               (c.blanksAfter == 0 || (c.blanksAfter == 1 && c.blanksBefore == 0)) &&
+               c.next.exists && !c.next.candidate;
     }
 
     // Lines that read as headings but say themselves they are none.
