@@ -48,6 +48,8 @@ constexpr std::u32string_view kQuotes = U"“”‘’\"'「」『』";
 constexpr std::u32string_view kSentencePunctuation = U"。，；：、…,;";
 // What a title of an end marker is: 第三卷终, （第五卷完）, 第一部修改毕.
 constexpr std::u32string_view kEndWords = U"终完毕";
+// A title of two phrases around a comma is at most this long.
+constexpr std::size_t kCommaTitleCharacters = 16;
 constexpr std::u32string_view kOpening = kOpeningBrackets;
 constexpr std::u32string_view kClosing = kClosingBrackets;
 // The longest prefix before 第, in characters: a title, 正文, brackets.
@@ -279,8 +281,15 @@ bool punctuatedTitle(std::u32string_view title) {
     const bool oneColon = colon != std::u32string_view::npos && colon > 0 &&
                           colon + 1 < title.size() &&
                           title.find_first_of(U"：:", colon + 1) == std::u32string_view::npos;
-    return std::any_of(title.begin(), title.end(), [oneColon](char32_t c) {
+    // Two short phrases on either side of one comma make a title too (推销难，
+    // 难于上青天); a sentence runs longer.
+    const std::size_t comma = title.find(U'，');
+    const bool oneComma = comma != std::u32string_view::npos && comma >= 2 &&
+                          comma + 3 <= title.size() && title.size() <= kCommaTitleCharacters &&
+                          title.find(U'，', comma + 1) == std::u32string_view::npos;
+    return std::any_of(title.begin(), title.end(), [oneColon, oneComma](char32_t c) {
         if (oneColon && (c == U'：' || c == U':')) return false;
+        if (oneComma && c == U'，') return false;
         return isOneOf(c, kSentencePunctuation) || isOneOf(c, U"。！？!?");
     });
 }

@@ -128,7 +128,9 @@ TEST_P(BookStructureTest, ASecondNumberedLevelThroughTheBook) {
         book.heading(chinese(c) + " 品牌之道" + chinese(c));
         book.text(2);
         for (unsigned n = 1; n <= 9; ++n) {  // many to a category: its chapters
-            book.heading(std::to_string(n) + ".“老字号”的新路" + chinese(c * 10 + n));
+            // Two phrases around a comma make a title as well.
+            book.heading(std::to_string(n) + (n % 3 ? ".“老字号”的新路" : ".老字号难，难在新路") +
+                         chinese(c * 10 + n));
             book.text(6);
         }
     }
