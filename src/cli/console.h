@@ -25,6 +25,8 @@ std::vector<std::string> arguments(int argc, char** argv);
 // From now on a request to stop sets `stopRequested` and its exit status
 // (128 + the signal's number) in `exitStatus`; the split then ends between
 // two lines. Requests that were ignored when the program started stay ignored.
+// `exitStatus` starts as kNoStatus.
+inline constexpr int kNoStatus = 0;
 void stopOnRequest(std::atomic<bool>& stopRequested, std::atomic<int>& exitStatus);
 
 // The run has ended and its files are in order: a console that is being

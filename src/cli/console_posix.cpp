@@ -23,18 +23,23 @@ volatile std::sig_atomic_t hurried = 0;
 // still wait for their names are named by the stopping run first: a second
 // request then only makes its status the program's, and a third ends it at
 // once whatever is left.
+//
+// Two signals may land on two threads at once, each in its handler: one
+// alone is the first, and a later request's status is never written over
+// by the first's.
 extern "C" void requestStop(int signal) {
-    if (stopFlag->load()) {
-        stopStatus->store(128 + signal);
-        if (PartInProgress::finishedWaiting() && hurried == 0) {
-            hurried = 1;
-            return;
-        }
-        if (const char* part = PartInProgress::path()) ::unlink(part);
-        ::_exit(128 + signal);
+    if (!stopFlag->exchange(true)) {
+        int unset = kNoStatus;
+        stopStatus->compare_exchange_strong(unset, 128 + signal);
+        return;
     }
     stopStatus->store(128 + signal);
-    stopFlag->store(true);
+    if (PartInProgress::finishedWaiting() && hurried == 0) {
+        hurried = 1;
+        return;
+    }
+    if (const char* part = PartInProgress::path()) ::unlink(part);
+    ::_exit(128 + signal);
 }
 
 // A standard stream that was closed gets /dev/null, so that no part file can

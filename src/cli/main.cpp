@@ -18,7 +18,14 @@
 namespace {
 
 std::atomic<bool> stopRequested{false};
-std::atomic<int> stopStatus{130};
+std::atomic<int> stopStatus{tovane::cli::console::kNoStatus};
+
+// The status of a run that was stopped: the request's, as a shell sees it.
+int stoppedStatus() {
+    constexpr int kInterrupted = 130;  // SIGINT's
+    const int status = stopStatus.load();
+    return status != tovane::cli::console::kNoStatus ? status : kInterrupted;
+}
 
 int split(const tovane::SplitRequest& request, const tovane::cli::console::Streams& streams) {
     // Ctrl+C, a closed terminal or a polite kill stops the split between two
@@ -49,7 +56,7 @@ int split(const tovane::SplitRequest& request, const tovane::cli::console::Strea
         terminal.showMessage(tovane::texts::cannotShowResult(streams.stdoutOpen ? errno : EBADF));
         return 1;
     }
-    if (outcome.result == Result::Stopped) return stopStatus;
+    if (outcome.result == Result::Stopped) return stoppedStatus();
     return outcome.result == Result::Done || outcome.result == Result::Empty ? 0 : 1;
 }
 
@@ -99,7 +106,7 @@ int listChapters(const tovane::SplitRequest& request, bool why,
     const tovane::ChapterList list = tovane::findChapters(
         request.sourcePath, request.heading, {true, false, why}, &stopRequested, request.encoding);
     tovane::cli::console::stopped();
-    if (list.result == tovane::ChapterList::Result::Stopped) return stopStatus;
+    if (list.result == tovane::ChapterList::Result::Stopped) return stoppedStatus();
     if (why && list.map) return listVerdicts(*list.map, terminal, streams);
     if (list.result == tovane::ChapterList::Result::Failed || list.empty()) {
         terminal.showMessage(list.problem ? tovane::texts::describe(list.problem)
