@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "split/text/codec.h"
+#include "split/text/double_byte.h"
 #include "split/text/utf8.h"
 
 namespace tovane {
@@ -16,20 +17,14 @@ namespace {
 #include "big5_tables.inc"
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr unsigned kTrails = 190;
-
-bool isLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-bool isTrail(unsigned char c) {
-    return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
+using double_byte::isLead;
+using double_byte::isTrail;
+using double_byte::kTrails;
 
 // The character of the code `lead` `trail`; 0 for none.
 char32_t characterOf(unsigned char lead, unsigned char trail) {
     if (!isLead(lead) || !isTrail(trail)) return 0;
-    const unsigned column = trail < 0x7F ? trail - 0x40u : trail - 0x41u;
-    return kBig5TwoByte[(lead - 0x81u) * kTrails + column];
+    return kBig5TwoByte[double_byte::placeOf(lead, trail)];
 }
 
 constexpr unsigned kAfterLead = 1;
@@ -85,7 +80,7 @@ public:
             for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
                 for (unsigned k = 0; k < kTrails; ++k) {
                     const char32_t mapped = kBig5TwoByte[(lead - 0x81) * kTrails + k];
-                    const unsigned trail = k < 0x3F ? 0x40 + k : 0x41 + k;
+                    const unsigned trail = double_byte::trailAt(k);
                     if (mapped != 0 && of[mapped] == 0) {
                         of[mapped] = static_cast<std::uint16_t>(lead << 8 | trail);
                     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "split/text/double_byte.h"
 #include "split/text/utf8.h"
 
 namespace tovane {
@@ -11,7 +12,7 @@ namespace {
 
 #include "gb18030_tables.inc"
 
-constexpr unsigned kTrails = 190;  // 40..7E and 80..FE
+using double_byte::kTrails;
 // The four-byte codes past the Basic Multilingual Plane run in order.
 constexpr std::uint32_t kSupplementaryPointer = 189000;  // 90 30 81 30
 constexpr std::uint32_t kLastPointer = 1237575;          // E3 32 9A 35
@@ -19,20 +20,16 @@ constexpr std::uint32_t kLastPointer = 1237575;          // E3 32 9A 35
 bool isDigitByte(unsigned char c) {
     return c >= 0x30 && c <= 0x39;
 }
-bool isLeadByte(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
 
 }  // namespace
 
 char32_t gb18030Pair(unsigned char lead, unsigned char trail) {
-    if (!isLeadByte(lead) || trail < 0x40 || trail == 0x7F || trail > 0xFE) return 0;
-    const unsigned column = trail < 0x7F ? trail - 0x40u : trail - 0x41u;
-    return kGb18030TwoByte[(lead - 0x81u) * kTrails + column];
+    if (!double_byte::isLead(lead) || !double_byte::isTrail(trail)) return 0;
+    return kGb18030TwoByte[double_byte::placeOf(lead, trail)];
 }
 
 char32_t gb18030FourByte(unsigned char b1, unsigned char b2, unsigned char b3, unsigned char b4) {
-    if (!isLeadByte(b1) || !isDigitByte(b2) || !isLeadByte(b3) || !isDigitByte(b4)) return 0;
+    if (!double_byte::isLead(b1) || !isDigitByte(b2) || !double_byte::isLead(b3) || !isDigitByte(b4)) return 0;
     const std::uint32_t pointer =
         (((b1 - 0x81u) * 10 + (b2 - 0x30u)) * 126 + (b3 - 0x81u)) * 10 + (b4 - 0x30u);
     if (pointer >= kSupplementaryPointer) {
@@ -59,8 +56,7 @@ std::uint16_t gb18030PairOf(char32_t c) {
     static const std::vector<std::uint16_t> pairs = [] {
         std::vector<std::uint16_t> of(0x10000, 0);
         for (std::size_t i = std::size(kGb18030TwoByte); i-- > 0;) {
-            const unsigned column = static_cast<unsigned>(i % kTrails);
-            const unsigned trail = column < 0x3F ? 0x40 + column : 0x41 + column;
+            const unsigned trail = double_byte::trailAt(static_cast<unsigned>(i % kTrails));
             const char32_t paired = kGb18030TwoByte[i];
             if (paired < 0x10000) {
                 of[paired] = static_cast<std::uint16_t>((0x81 + i / kTrails) << 8 | trail);

@@ -10,6 +10,7 @@
 #endif
 
 #include "split/text/codec.h"
+#include "split/text/double_byte.h"
 #include "split/text/gb18030.h"
 #include "split/text/utf8.h"
 
@@ -19,12 +20,8 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool isLead(unsigned char c) {
-    return c >= 0x81 && c <= 0xFE;
-}
-bool isTrail(unsigned char c) {
-    return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
+using double_byte::isLead;
+using double_byte::isTrail;
 bool isDigit(unsigned char c) {
     return c >= 0x30 && c <= 0x39;
 }
