@@ -12,8 +12,6 @@
 #include "split/text/heading_pattern.h"
 #include "split/ways/ways.h"
 
-namespace {}  // namespace
-
 QString BookChapters::readAs(const tovane::SourceFormat& format) {
     switch (format.encoding) {
         case tovane::Encoding::Gbk:
@@ -103,14 +101,20 @@ void BookChapters::recall() {
         map->describes(before->second.file, before->second.stamp)) {
         choice_ = before->second.choice;
     }
+    applyChoice();
+}
+
+// The chapters as the reader's choice leaves them: the map found, when
+// nothing is ticked otherwise.
+void BookChapters::applyChoice() {
+    const std::shared_ptr<const tovane::ChapterMap>& map = scan_->result().map;
     chosen_ = choice_.none() ? map : std::make_shared<const tovane::ChapterMap>(map->chosen(choice_));
 }
 
 void BookChapters::choose(const tovane::ChapterChoice& choice) {
     if (!has() || !scan_->result().map) return;
     choice_ = choice;
-    const std::shared_ptr<const tovane::ChapterMap>& map = scan_->result().map;
-    chosen_ = choice_.none() ? map : std::make_shared<const tovane::ChapterMap>(map->chosen(choice_));
+    applyChoice();
     remember();
     emit ticksChanged();
 }

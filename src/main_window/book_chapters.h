@@ -83,6 +83,7 @@ private:
     void scan();
     void remember();
     void recall();
+    void applyChoice();
 
     QWidget* window_;
     ChapterScan* scan_;
